@@ -1,0 +1,19 @@
+#pragma once
+// The frame of every page: document head with the inline stylesheet, top
+// bar, menu bar, search box, content area, bottom bars.
+
+#include "driver/records.h"
+
+namespace mt {
+
+enum class Layout { kPlain, kWiki };
+
+/// Writes everything from the document type to the opening of the content
+/// area. `page_name` null means the home page; `menu_index` -1 marks no item.
+void page_header(Build& build, LangBuild& lang, Sink& out, const char* page_name, int menu_index,
+                 Layout layout, bool nav_scrolls);
+
+/// Closes the content area and writes the bottom bars and document end.
+void page_footer(Build& build, LangBuild& lang, Sink& out);
+
+}  // namespace mt

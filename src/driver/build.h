@@ -1,0 +1,20 @@
+#pragma once
+// The build run: command line, languages, one sub-site per language, the
+// default language again at the root, the final link check.
+
+#include <string>
+#include <vector>
+
+#include "driver/records.h"
+
+namespace mt {
+
+/// Runs the tool with the arguments after the program name, writing all
+/// messages to `out`. Returns the exit status.
+int run(const std::vector<std::string>& args, Sink& out, int (*year)() = nullptr);
+
+/// Builds one sub-site (or the root site, with empty parts).
+void build_language(Build& build, const Language& language, const std::string& folder_part,
+                    const std::string& url_part, const std::string& code);
+
+}  // namespace mt

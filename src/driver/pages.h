@@ -1,0 +1,22 @@
+#pragma once
+// Page files of template pages, the contact script and file copies.
+
+#include <string>
+
+#include "driver/records.h"
+
+namespace mt {
+
+/// Writes the page made from the template at `template_index`, if the
+/// template exists. `fixed_name` is "index.html" for the home page, else null.
+void page_from_template(Build& build, LangBuild& lang, const char* fixed_name, int template_index,
+                        const char* title, int menu_mark);
+
+/// Writes "sendemail.php" into the language output folder.
+void write_contact_script(const Build& build, const LangBuild& lang);
+
+/// Copies a referenced file from the language source folder into the
+/// language output folder; refuses paths that leave the folder.
+void copy_referenced_file(Build& build, const LangBuild& lang, const std::string& path);
+
+}  // namespace mt

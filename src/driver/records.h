@@ -1,0 +1,65 @@
+#pragma once
+// The three records that all build steps read and write: one for the whole
+// run, one for the language build in progress, one for the page being
+// written. They are passed explicitly; nothing lives in globals.
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "driver/diagnostics.h"
+#include "lang/strings.h"
+#include "links/registry.h"
+#include "markup/ids.h"
+#include "markup/referenced.h"
+#include "platform/collate.h"
+#include "platform/sink.h"
+#include "support/tree.h"
+
+namespace mt {
+
+/// Build-wide state, set once and kept for the whole run.
+struct Build {
+  std::string output_root;
+  std::string url_root;  // as given: no slash added or removed
+  std::vector<Language> languages;  // load order
+  Diagnostics diag;
+  LinkRegistry links;
+  Collator collator;
+  int (*year)() = nullptr;  // the local calendar year; tests pin it
+};
+
+/// The language build in progress.
+struct LangBuild {
+  const Language* lang = nullptr;  // its values are the current strings
+  bool rtl = false;
+  int plain_width = 720;
+  int wiki_width = 920;
+  int nav_width = 224;
+  std::string folder_part;    // "/" + code, or "" at the root
+  std::string url_part;       // "/" + code, or "" at the root
+  std::string code;           // current language code, "" at the root
+  std::string base_code;      // code up to its first '-', "" at the root
+  std::string source_folder;  // the language code, relative to the working folder
+  std::string output_folder;  // output root + folder part
+  std::string base_url;       // URL root + URL part
+  ReferencedFiles files;
+  SupportTree support;
+  // Stylesheet texts, made once per language build: plain, wiki with a
+  // hidden navigation overflow, wiki with a scrolling one.
+  std::array<std::string, 3> stylesheets;
+
+  const std::string& str(int index) const { return lang->value(index); }
+};
+
+/// The page being written.
+struct Page {
+  Sink* out = nullptr;
+  std::string url;  // current page URL: no trailing "/"
+  IdRegistry ids;
+  // Page texts being converted right now, innermost last, so a text that
+  // includes itself is noticed.
+  std::vector<std::string> converting;
+};
+
+}  // namespace mt

@@ -1,0 +1,26 @@
+#pragma once
+// Loading the language files of the working folder.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "driver/diagnostics.h"
+#include "lang/strings.h"
+
+namespace mt {
+
+/// Loads one language file (UTF-8 text, lines read in pieces of at most
+/// 4,095 bytes) into a new record, printing its warnings and errors.
+/// `file_name` is the name as listed; it names the file in messages and gives
+/// the code.
+Language load_language_file(const std::string& file_name, Diagnostics& diag);
+
+/// The first record whose code equals `code` without ASCII case, or null.
+const Language* language_by_code(const std::vector<Language>& languages, std::string_view code);
+
+/// Every "*.txt" file of the working folder that is not a folder and whose
+/// name does not start with "{{", in listing order.
+std::vector<Language> load_languages(Diagnostics& diag);
+
+}  // namespace mt

@@ -1,0 +1,21 @@
+#pragma once
+// Texts built from the current strings with the link rules: localised texts
+// and the targets of the menu items.
+
+#include <string>
+#include <string_view>
+
+#include "driver/records.h"
+
+namespace mt {
+
+/// The current value of `index`, with `token` (when not empty) replaced
+/// without case by `replacement`, and its wiki links rendered (recorded under
+/// "expand_url").
+std::string localised_text(Build& build, LangBuild& lang, int index, std::string_view token = {},
+                           std::string_view replacement = {});
+
+/// The target of menu item `index` (0-6); empty for any other index.
+std::string menu_url(Build& build, LangBuild& lang, int index);
+
+}  // namespace mt

@@ -1,0 +1,57 @@
+#include "lang/text.h"
+
+#include "platform/fs.h"
+
+namespace mt {
+
+std::string ascii_lower(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = lower_byte(c);
+  return out;
+}
+
+bool equals_no_case(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (lower_byte(a[i]) != lower_byte(b[i])) return false;
+  }
+  return true;
+}
+
+bool starts_with_no_case(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() && equals_no_case(text.substr(0, prefix.size()), prefix);
+}
+
+std::string replace_no_case(std::string_view text, std::string_view token, std::string_view replacement) {
+  std::string out;
+  out.reserve(text.size());
+  size_t i = 0;
+  while (i < text.size()) {
+    if (!token.empty() && starts_with_no_case(text.substr(i), token)) {
+      out.append(replacement);
+      i += token.size();
+    } else {
+      out.push_back(text[i++]);
+    }
+  }
+  return out;
+}
+
+std::string cut_extension(std::string_view text) {
+  // Only the last component counts: a '.' in a folder name or in the host of
+  // the URL root is not an extension.
+  size_t component = text.find_last_of(kSep == '/' ? std::string_view("/") : std::string_view("/\\"));
+  size_t start = component == std::string_view::npos ? 0 : component + 1;
+  size_t dot = text.rfind('.');
+  if (dot == std::string_view::npos || dot < start) return std::string(text);
+  return std::string(text.substr(0, dot));
+}
+
+bool has_scheme(std::string_view text) {
+  size_t colon = text.find(':');
+  if (colon == std::string_view::npos) return false;
+  size_t slash = text.find('/');
+  return slash == std::string_view::npos || colon < slash;
+}
+
+}  // namespace mt

@@ -1,0 +1,27 @@
+#pragma once
+// Byte-level text helpers. Text is UTF-8 and never decoded: comparisons that
+// ignore case fold ASCII letters only; bytes from 0x80 up compare as they are.
+
+#include <string>
+#include <string_view>
+
+namespace mt {
+
+inline char lower_byte(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+std::string ascii_lower(std::string_view text);
+bool equals_no_case(std::string_view a, std::string_view b);
+bool starts_with_no_case(std::string_view text, std::string_view prefix);
+
+/// Every non-overlapping occurrence of `token` (matched without case, left to
+/// right) replaced by `replacement`; the replacement is not scanned again.
+std::string replace_no_case(std::string_view text, std::string_view token, std::string_view replacement);
+
+/// `text` less the part from the last '.' of its last path component on
+/// (components end at '/' or the native separator); unchanged without one.
+std::string cut_extension(std::string_view text);
+
+/// Whether a URL or target has a ':' before its first '/' (a scheme).
+bool has_scheme(std::string_view text);
+
+}  // namespace mt

@@ -1,0 +1,53 @@
+#pragma once
+// Known targets (URLs the build produces) and written links (URLs pages link
+// to), and the final check that reports written links that lead nowhere.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_set>
+#include <vector>
+
+#include "driver/diagnostics.h"
+
+namespace mt {
+
+class LinkRegistry {
+ public:
+  explicit LinkRegistry(std::string url_root = {}) : url_root_(std::move(url_root)) {}
+
+  /// Declares `url` (URL root removed from its front), followed by "#" and
+  /// `anchor` when one is given. With `twin`, the same with a "/" after the
+  /// URL is declared first.
+  void declare(std::string_view url, std::optional<std::string_view> anchor, bool twin);
+
+  /// Records a link written by `source` (a path or "expand_url") at `line`.
+  /// Links with a scheme or a '.' are not recorded.
+  void record(std::string_view source, int line, std::string_view url);
+
+  /// Whether a root-relative URL has been declared.
+  bool known(std::string_view root_relative) const;
+
+  /// Forgets the recorded links whose targets are known by now; the final
+  /// check reports the same links in the same order either way. Keeps memory
+  /// bounded on large sites.
+  void settle();
+
+  /// Prints "broken url" for every recorded link that names no known target,
+  /// in recording order.
+  void final_check(Diagnostics& diag);
+
+ private:
+  struct Pending {
+    std::string file_name;  // of the source, for the message
+    int line;
+    std::string url;        // root-relative
+  };
+  std::string_view strip_root(std::string_view url) const;
+
+  std::string url_root_;
+  std::unordered_set<std::string> targets_;
+  std::vector<Pending> pending_;
+};
+
+}  // namespace mt

@@ -1,0 +1,20 @@
+#pragma once
+// Tables read from the CSV files of the working folder.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "driver/records.h"
+
+namespace mt {
+
+/// Reads one field of `line` from `pos` into `field` (replacing it) and
+/// returns where the next field starts.
+size_t read_csv_field(std::string_view line, size_t pos, std::string& field);
+
+void write_donate_history(Build& build, LangBuild& lang, Sink& out);
+void write_supported_languages(Build& build, LangBuild& lang, Sink& out);
+void write_previous_stable_releases(Build& build, LangBuild& lang, Sink& out);
+
+}  // namespace mt

@@ -1,0 +1,17 @@
+#pragma once
+// The line-based page converter: reads a page text and writes its body HTML
+// into the page, one line at a time.
+
+#include <string>
+
+#include "driver/records.h"
+#include "markup/inline.h"
+
+namespace mt {
+
+/// Converts the page text at `source_path` into `page`. Returns false when
+/// the file cannot be opened (nothing is written, nothing reported).
+bool convert_page(Build& build, LangBuild& lang, Page& page, const std::string& source_path,
+                  const ConvertOptions& options);
+
+}  // namespace mt

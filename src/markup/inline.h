@@ -1,0 +1,50 @@
+#pragma once
+// Inline text: bold and italic, passing tags, images, links and escaping of a
+// page line; the string-link renderer for localised strings and CSV fields;
+// the URL expansion of link targets.
+
+#include <string>
+#include <string_view>
+
+#include "driver/records.h"
+
+namespace mt {
+
+/// What differs between template pages and support pages.
+struct ConvertOptions {
+  bool support = false;  // no "__TOC__"/"__RTL_*__" markers, no "<img"
+                         // pass-through, "#" targets point at the current page
+};
+
+/// Emphasis state of the line being rendered.
+struct InlineState {
+  bool bold = false;
+  bool italic = false;
+};
+
+/// Where rendered links come from, for recording them; with `effects` false
+/// nothing is recorded and no file is listed (used to compute ids only).
+struct LineSource {
+  std::string_view path;  // source path as printed in messages
+  int line = 0;
+  bool effects = true;
+};
+
+/// Renders one page line, appending the HTML to `out`.
+void render_page_line(Build& build, LangBuild& lang, const Page& page, std::string_view line,
+                      const ConvertOptions& options, const LineSource& source, InlineState& state,
+                      std::string& out);
+
+/// Renders the [[target|text]] links of a string; every other byte is
+/// copied. Links are recorded under "expand_url", line 0.
+std::string render_string_links(Build& build, LangBuild& lang, std::string_view text);
+
+/// The URL of a link or image target: support paths mapped onto slugs,
+/// relative targets under the language base URL (those holding a '.' listed
+/// as referenced files when `effects`), the anchor rule applied.
+std::string expand_url(LangBuild& lang, const Build& build, std::string_view target, bool effects = true);
+
+/// Language base URL, "/", the template file name less its extension.
+std::string template_page_url(const LangBuild& lang, int string_index);
+
+}  // namespace mt

@@ -1,0 +1,16 @@
+#include "markup/referenced.h"
+
+#include "lang/text.h"
+
+namespace mt {
+
+void ReferencedFiles::add(std::string_view path) {
+  if (seen_.insert(ascii_lower(path)).second) paths_.emplace_back(path);
+}
+
+void ReferencedFiles::clear() {
+  paths_.clear();
+  seen_.clear();
+}
+
+}  // namespace mt

@@ -1,0 +1,12 @@
+#pragma once
+// One page per support node: wiki layout, navigation column, converted text.
+
+#include <string>
+
+#include "driver/records.h"
+
+namespace mt {
+
+void write_support_pages(Build& build, LangBuild& lang, const std::string& support_source_folder);
+
+}  // namespace mt

@@ -1,0 +1,64 @@
+#pragma once
+// The support wiki of one language: its folder tree of ".txt" pages scanned
+// into an ordered list of nodes (depth-first pre-order, siblings in
+// comparator order), with the lookups that links and navigation need.
+
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/collate.h"
+
+namespace mt {
+
+struct SupportNode {
+  std::string name;         // file name less ".txt" and ordering prefix
+  std::string slug;         // slug of the name
+  std::string path_slug;    // parent's path slug, "/", own slug (own slug at top level)
+  std::string source_path;  // raw names joined with the separator, no ".txt"
+  std::string title;        // from the first single "=" line, or the file name
+  int parent = -1;          // index into SupportTree::nodes, -1 at top level
+  int depth = 0;
+  bool hidden = false;      // raw file name starts with "_"
+  std::vector<int> children;  // indexes, in tree order
+};
+
+class SupportTree {
+ public:
+  /// Empties the tree and scans `support_source_folder`.
+  void build(const std::string& support_source_folder, const Collator& collator);
+  void clear();
+
+  const std::vector<SupportNode>& nodes() const { return nodes_; }
+
+  /// The first child (in tree order) of `parent` (-1 = top level) whose name
+  /// or slug equals `text` without ASCII case; -1 when none.
+  int find_child(int parent, std::string_view text) const;
+
+  /// The nodes shown in `current`'s navigation column, in tree order.
+  std::vector<int> shown_in_navigation(int current) const;
+
+  /// Whether a node of depth 1 or more is shown in `current`'s navigation.
+  bool navigation_scrolls(int current) const;
+
+ private:
+  std::vector<SupportNode> nodes_;
+  // Per parent (index + 1, so 0 is the top level): lowered name or slug ->
+  // first child with it.
+  std::vector<std::unordered_map<std::string, int>> child_index_;
+};
+
+/// The slug rule; `hash_seen` starts set for ids (so '#', '/' and '\' become
+/// '_') and clear for paths.
+std::string slug(std::string_view text, bool hash_seen);
+
+/// Removes the leading run of '0'-'9', '-' and '_'.
+std::string_view strip_ordering_prefix(std::string_view name);
+
+/// The title of a page file: the text of its first line that starts with a
+/// single "=", else the file name less extension. Lines are read in pieces
+/// of at most 4,095 bytes.
+std::string read_title(const std::string& path);
+
+}  // namespace mt
