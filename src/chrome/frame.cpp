@@ -1,7 +1,121 @@
-// Placeholder until the real implementation lands.
 #include "chrome/frame.h"
 
+#include <string>
+
+#include "chrome/stylesheet.h"
+#include "config.h"
+#include "lang/localised.h"
+#include "markup/inline.h"
+#include "platform/fs.h"
+
 namespace mt {
-void page_header(Build&, LangBuild&, Sink& out, const char*, int, Layout, bool) { out.write("<html>\r\n"); }
-void page_footer(Build&, LangBuild&, Sink& out) { out.write("</html>\r\n"); }
+
+namespace {
+
+constexpr int kMenuItems = 7;  // labels are the strings HOME..CONTACT, in menu order
+static_assert(HOME == 0 && CONTACT == kMenuItems - 1);
+
+void write_head(Build& build, LangBuild& lang, Sink& out, const char* page_name, Layout layout,
+                bool nav_scrolls) {
+  out.write("<!DOCTYPE html>\n");
+  // The root build has no base code; its pages still declare a language.
+  const char* html_lang = lang.base_code.empty() ? "en" : lang.base_code.c_str();
+  if (lang.rtl)
+    out.printf("<html lang=\"%s\" dir=\"rtl\">\n", html_lang);
+  else
+    out.printf("<html lang=\"%s\">\n", html_lang);
+  out.write("<head>\n");
+  out.printf("<title>%s</title>\r\n", page_title(*lang.lang, page_name).c_str());
+  out.printf("<meta name=\"viewport\" content=\"width=%d\">\r\n",
+             layout == Layout::kWiki ? lang.wiki_width : lang.plain_width);
+  out.write("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\" />\r\n");
+  out.printf(
+      "<link rel=\"alternate\" type=\"application/rss+xml\" title=\"tarnwick RSS Feed\" "
+      "href=\"%s/rss.xml\" />\r\n",
+      build.url_root.c_str());
+  out.write("<style type=\"text/css\">");
+  out.write(stylesheet(build, lang, layout, nav_scrolls));
+  out.write("</style>\r\n");
+  out.write("</head>\r\n");
+  out.write("<body>\r\n");
+}
+
+void write_top_bar(const Build& build, const LangBuild& lang, Sink& out) {
+  out.write("<div class=\"top\">\r\n");
+  out.write("<div class=\"topcenter\">\r\n");
+  out.printf("<a href=\"%s/\"><img alt=\"tarnwick\" src=\"%s/tarnwick9.png\" /></a>\r\n",
+             lang.base_url.c_str(), build.url_root.c_str());
+  out.write("</div>\r\n");
+  out.write("</div>\r\n");
+}
+
+void write_menu_bar(Build& build, LangBuild& lang, Sink& out, int menu_index) {
+  out.write("<div class=\"menu\">\r\n");
+  out.write("<div class=\"menucenter\">\r\n");
+  for (int i = 0; i < kMenuItems; ++i) {
+    const std::string target = menu_url(build, lang, i);
+    const char* label = lang.str(i).c_str();
+    if (i == menu_index)
+      out.printf("<div class=\"curmenuitem\"><a href=\"%s\">%s</a></div>\r\n", target.c_str(), label);
+    else
+      out.printf("<div class=\"menuitem\"><a href=\"%s\">%s</a></div>\r\n", target.c_str(), label);
+  }
+  out.printf(
+      "<div class=\"search\"><form method=\"get\" action=\"%s\"><div><input class=\"searchedit\" "
+      "type=\"text\" name=\"q\" size=\"15\" maxlength=\"255\" value=\"\" /><input type=\"hidden\" "
+      "name=\"sitesearch\" value=\"%s\" /></div></form></div>\r\n",
+      config::kSearchEndpoint, config::kSiteDomain);
+  out.write("<div class=\"endmenuitem\"></div>\r\n");
+  out.write("</div>\r\n");
+  out.write("</div>\r\n");
+}
+
+void write_content_open(Sink& out, Layout layout) {
+  if (layout == Layout::kWiki) {
+    out.write("<div class=\"wiki\">\r\n");
+    out.write("<div class=\"wikicenter\">\r\n");
+    out.write("<div class=\"wikipadding\">\r\n");
+  } else {
+    out.write("<div class=\"content\">\r\n");
+    out.write("<div class=\"contentcenter\">\r\n");
+    out.write("<div class=\"contentpadding\">\r\n");
+  }
+}
+
+void write_footer_link(const LangBuild& lang, Sink& out, int template_index, int label_index) {
+  out.printf("<a href=\"%s\">%s</a>\r\n", template_page_url(lang, template_index).c_str(),
+             lang.str(label_index).c_str());
+}
+
+}  // namespace
+
+void page_header(Build& build, LangBuild& lang, Sink& out, const char* page_name, int menu_index,
+                 Layout layout, bool nav_scrolls) {
+  write_head(build, lang, out, page_name, layout, nav_scrolls);
+  write_top_bar(build, lang, out);
+  write_menu_bar(build, lang, out, menu_index);
+  write_content_open(out, layout);
+}
+
+void page_footer(Build& build, LangBuild& lang, Sink& out) {
+  for (int i = 0; i < 3; ++i) out.write("</div>\r\n");
+  out.write("<div class=\"bot\">\r\n");
+  out.write("<div class=\"botcenter\">\r\n");
+  out.write("<div class=\"botpadding\">\r\n");
+  write_footer_link(lang, out, ABOUT_TEMPLATE, ABOUT);
+  write_footer_link(lang, out, LANGUAGE_TEMPLATE, LANGUAGE);
+  for (int i = 0; i < 3; ++i) out.write("</div>\r\n");
+  out.write("<div class=\"bot2\">\r\n");
+  out.write("<div class=\"botcenter2\">\r\n");
+  // Read on every footer: a build that runs over New Year writes both years.
+  const int year = build.year ? build.year() : local_year();
+  const std::string copyright = localised_text(build, lang, COPYRIGHT, "{{YEAR}}", std::to_string(year));
+  out.write(copyright);  // no line end: the privacy link follows the dash directly
+  write_footer_link(lang, out, PRIVACY_TEMPLATE, PRIVACY);
+  out.write("</div>\r\n");
+  out.write("</div>\r\n");
+  out.write("</body>\r\n");
+  out.write("</html>\r\n");
+}
+
 }  // namespace mt

@@ -1,7 +1,42 @@
-// Placeholder until the real implementation lands.
 #include "lang/localised.h"
 
+#include "lang/text.h"
+#include "markup/inline.h"
+
 namespace mt {
-std::string localised_text(Build&, LangBuild& lang, int index, std::string_view, std::string_view) { return lang.str(index); }
-std::string menu_url(Build&, LangBuild&, int) { return {}; }
+
+std::string localised_text(Build& build, LangBuild& lang, int index, std::string_view token,
+                           std::string_view replacement) {
+  const std::string& value = lang.str(index);
+  // Links are rendered after the replacement, so a placeholder may stand
+  // inside a link target ("[[{{CHANGES}}|Changes]]").
+  if (token.empty()) return render_string_links(build, lang, value);
+  return render_string_links(build, lang, replace_no_case(value, token, replacement));
+}
+
+std::string menu_url(Build& build, LangBuild& lang, int index) {
+  switch (index) {
+    case 0:
+      return lang.base_url + "/";
+    case 1:
+      return template_page_url(lang, DOWNLOADS_TEMPLATE);
+    case 2:
+      return template_page_url(lang, FAQ_TEMPLATE);
+    case 3:
+      return expand_url(lang, build, lang.str(SUPPORT_URL));
+    case 4: {
+      // The expansion comes first so that a language can embed the forum's
+      // address in a longer value of its own.
+      const std::string forum = expand_url(lang, build, "/forum");
+      return replace_no_case(lang.str(FORUMS_URL), "{{FORUMS_URL}}", forum);
+    }
+    case 5:
+      return template_page_url(lang, DONATE_TEMPLATE);
+    case 6:
+      return template_page_url(lang, CONTACT_TEMPLATE);
+    default:
+      return {};
+  }
+}
+
 }  // namespace mt
