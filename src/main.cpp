@@ -1,5 +1,6 @@
 // maketarnwick <output folder> <url root>: builds the whole site.
 
+#include <new>
 #include <string>
 #include <vector>
 
@@ -7,6 +8,7 @@
 #include "platform/sink.h"
 
 int main(int argc, char** argv) {
+  std::set_new_handler(mt::out_of_memory);
   std::vector<std::string> args(argv + 1, argv + argc);
   mt::FileSink out(stdout);
   int status = mt::run(args, out);

@@ -1,7 +1,133 @@
-// Placeholder until the real implementation lands.
 #include "driver/build.h"
 
+#include <cstdio>
+#include <cstdlib>
+
+#include "driver/pages.h"
+#include "lang/languages.h"
+#include "lang/text.h"
+#include "markup/inline.h"
+#include "platform/fs.h"
+#include "support/pages.h"
+
 namespace mt {
-int run(const std::vector<std::string>&, Sink&, int (*)()) { return 0; }
-void build_language(Build&, const Language&, const std::string&, const std::string&, const std::string&) {}
+
+namespace {
+
+/// One row of the fixed page list of a language build.
+struct PageRow {
+  int template_index;
+  int title_index;  // -1: the home page, titled by HOME_TITLE
+  int menu_mark;    // -1: no menu item is current
+};
+
+constexpr PageRow kPageList[] = {
+    {HOME_TEMPLATE, -1, 0},
+    {DOWNLOADS_TEMPLATE, DOWNLOADS, 1},
+    {FAQ_TEMPLATE, FAQ, 2},
+    {CONTACT_TEMPLATE, CONTACT, 6},
+    {ABOUT_TEMPLATE, ABOUT, -1},
+    {DONATE_TEMPLATE, DONATE, 5},
+    {ERROR404_TEMPLATE, ERROR404, -1},
+    {LANGUAGE_TEMPLATE, LANGUAGE, -1},
+    {DONATED_TEMPLATE, DONATED, -1},
+    {CONTACTOK_TEMPLATE, CONTACTOK, -1},
+    {CONTACTERROR_TEMPLATE, CONTACTERROR, -1},
+    {UPDATE_TEMPLATE, UPDATE, -1},
+    {PRIVACY_TEMPLATE, PRIVACY, -1},
+    {MAINTENANCE_TEMPLATE, MAINTENANCE, -1},
+};
+
+void print_usage(Sink& out) {
+  out.write("\n");
+  out.write("usage:\n");
+  out.write("maketarnwick.exe <output folder> <url root>\n");
+  out.write("\n");
+  out.write("example:\n");
+  out.write("maketarnwick.exe c:\\dev\\wendrel\\tarnwick file://c:/dev/wendrel/tarnwick\n");
+}
+
+}  // namespace
+
+void out_of_memory() {
+  std::fflush(stdout);
+  std::fputs("out of memory\n", stdout);
+  std::fflush(stdout);
+  std::_Exit(1);
+}
+
+void build_language(Build& build, const Language& language, const std::string& folder_part,
+                    const std::string& url_part, const std::string& code) {
+  LangBuild lang;
+  lang.lang = &language;
+  lang.rtl = language.rtl;
+  if (equals_no_case(language.code, "ru-ru")) {
+    lang.plain_width = 800;
+    lang.wiki_width = 1000;
+    lang.nav_width = 304;
+  }
+  lang.folder_part = folder_part;
+  lang.url_part = url_part;
+  lang.code = code;
+  lang.base_code = code.substr(0, code.find('-'));
+  lang.source_folder = language.code;
+  lang.output_folder = build.output_root + folder_part;
+  int ignored = 0;
+  make_folder(lang.output_folder, &ignored);
+  lang.base_url = build.url_root + url_part;
+
+  const std::string support_source = join_path(lang.source_folder, lang.str(SUPPORT_FOLDER));
+  lang.support.build(support_source, build.collator);
+
+  for (const PageRow& row : kPageList) {
+    const char* fixed_name = row.template_index == HOME_TEMPLATE ? "index.html" : nullptr;
+    const char* title = row.title_index < 0 ? nullptr : lang.str(row.title_index).c_str();
+    page_from_template(build, lang, fixed_name, row.template_index, title, row.menu_mark);
+  }
+  write_support_pages(build, lang, support_source);
+  write_contact_script(build, lang);
+  for (const std::string& path : lang.files.paths()) copy_referenced_file(build, lang, path);
+  build.links.settle();
+}
+
+int run(const std::vector<std::string>& args, Sink& out, int (*year)()) {
+  out.write("maketarnwick: builds the tarnwick web site\n");
+  if (args.size() != 2) {
+    print_usage(out);
+    return 1;
+  }
+
+  Build build;
+  build.output_root = args[0];
+  build.url_root = args[1];
+  build.diag.out = &out;
+  build.links = LinkRegistry(build.url_root);
+  build.year = year ? year : local_year;
+
+  int error = 0;
+  if (!make_folder(build.output_root, &error)) {
+    out.write("Unable to created output folder\n");
+    return 1;
+  }
+
+  build.links.declare("/wendrel/version.ini", std::nullopt, false);
+  build.links.declare("/forum", std::nullopt, true);
+
+  build.languages = load_languages(build.diag);
+
+  const std::string sep(1, kSep);
+  for (const Language& language : build.languages) {
+    build_language(build, language, sep + language.code, "/" + language.code, language.code);
+  }
+  if (!build.languages.empty()) {
+    const Language* fallback = language_by_code(build.languages, "en-us");
+    if (!fallback) fallback = &build.languages.front();
+    build_language(build, *fallback, "", "", "");
+  }
+
+  build.links.final_check(build.diag);
+  out.printf("%d error(s), %d warning(s)\n", build.diag.errors, build.diag.warnings);
+  return 0;
+}
+
 }  // namespace mt

@@ -1,8 +1,145 @@
-// Placeholder until the real implementation lands.
 #include "driver/pages.h"
 
+#include "chrome/frame.h"
+#include "config.h"
+#include "lang/text.h"
+#include "markup/converter.h"
+#include "markup/inline.h"
+#include "platform/fs.h"
+
 namespace mt {
-void page_from_template(Build&, LangBuild&, const char*, int, const char*, int) {}
-void write_contact_script(const Build&, const LangBuild&) {}
-void copy_referenced_file(Build&, const LangBuild&, const std::string&) {}
+
+namespace {
+
+/// Whether a relative path would leave its folder: absolute, a drive, or a
+/// ".." component, with either separator.
+bool leaves_folder(std::string_view path) {
+  if (path.empty()) return false;
+  if (path[0] == '/' || path[0] == '\\') return true;
+  if (path.size() >= 2 && path[1] == ':') return true;
+  size_t start = 0;
+  while (start <= path.size()) {
+    size_t end = path.find_first_of("/\\", start);
+    if (end == std::string_view::npos) end = path.size();
+    if (path.substr(start, end - start) == "..") return true;
+    start = end + 1;
+  }
+  return false;
+}
+
+}  // namespace
+
+void page_from_template(Build& build, LangBuild& lang, const char* fixed_name, int template_index,
+                        const char* title, int menu_mark) {
+  const std::string& template_name = lang.str(template_index);
+  const std::string template_path = join_path(lang.source_folder, template_name);
+  if (!source_exists(template_path)) return;
+
+  Page page;
+  page.url = template_page_url(lang, template_index);
+  build.links.declare(page.url, std::nullopt, true);
+
+  std::string folder;
+  std::string page_path;
+  if (fixed_name) {
+    page_path = join_path(lang.output_folder, fixed_name);
+  } else {
+    folder = join_path(lang.output_folder, cut_extension(template_name));
+    int ignored = 0;
+    make_folder(folder, &ignored);
+    page_path = join_path(folder, "index.html");
+  }
+
+  FileSink file;
+  if (!file.open(page_path)) {
+    build.diag.error("%s: error: failed to create %s\n", lang.source_folder.c_str(), page_path.c_str());
+    return;
+  }
+  page.out = &file;
+  page_header(build, lang, file, title, menu_mark, Layout::kPlain, false);
+  convert_page(build, lang, page, template_path, ConvertOptions{});
+  page_footer(build, lang, file);
+  file.close();
+
+  if (!folder.empty()) {
+    int error = 0;
+    if (touch_folder(folder, &error) == TouchResult::kCannotSet) {
+      build.diag.note("SetFileTime failed: get last error %d\n", error);
+    }
+  }
+}
+
+void write_contact_script(const Build& build, const LangBuild& lang) {
+  (void)build;
+  FileSink php;
+  if (!php.open(join_path(lang.output_folder, "sendemail.php"))) return;
+  const std::string ok_page = cut_extension(lang.str(CONTACTOK_TEMPLATE));
+  const std::string error_page = cut_extension(lang.str(CONTACTERROR_TEMPLATE));
+  const char* base = lang.base_url.c_str();
+
+  php.write("<?php\r\n");
+  php.write("\t$email = $_REQUEST['email'] ;\r\n");
+  php.write("\t$message = $_REQUEST['message'] ;\r\n");
+  php.write("\t\r\n");
+  php.write("\tif (($email) || ($message))\r\n");
+  php.write("\t{\r\n");
+  php.write("\t\tif (!$email)\r\n");
+  php.write("\t\t{\r\n");
+  php.printf("\t\t\t$email = \"%s\";\r\n", config::kNoReplyAddress);
+  php.write("\t\t}\r\n");
+  php.write("\t\r\n");
+  php.write("\t\tif (!$message)\r\n");
+  php.write("\t\t{\r\n");
+  php.write("\t\t\t$message = \"\";\r\n");
+  php.write("\t\t}\r\n");
+  php.write("\t\r\n");
+  php.write("\t\tif (strlen($email) == 0)\r\n");
+  php.write("\t\t{\r\n");
+  php.printf("\t\t\t$email = \"%s\";\r\n", config::kNoReplyAddress);
+  php.write("\t\t}\r\n");
+  php.write("\t\r\n");
+  php.write("\t\tif (filter_var($email, FILTER_SANITIZE_EMAIL))\r\n");
+  php.write("\t\t{\r\n");
+  // The old POSIX regex call no longer exists in PHP; preg_match tests the
+  // same thing: a line break in the address would let it inject headers.
+  php.write("\t\t\tif (preg_match(\"/(\\\\r|\\\\n)/\", $email)) \r\n");
+  php.write("\t\t\t{\r\n");
+  php.printf("\t\t\t\theader( \"Location: %s/%s\" );\r\n", base, error_page.c_str());
+  php.write("\t\t\t}\r\n");
+  php.write("\t\t\telse\r\n");
+  php.printf("\t\t\tif (mail( \"%s\", \"tarnwick - Contact form\",  \"From: \" . $email . \"\\n\" . $message)) \r\n",
+             config::kContactRecipient);
+  php.write("\t\t\t{\r\n");
+  php.printf("\t\t\t\theader( \"Location: %s/%s\" );\r\n", base, ok_page.c_str());
+  php.write("\t\t\t} \r\n");
+  php.write("\t\t\telse\r\n");
+  php.write("\t\t\t{\r\n");
+  php.printf("\t\t\t\theader( \"Location: %s/%s\" );\r\n", base, error_page.c_str());
+  php.write("\t\t\t}\r\n");
+  php.write("\t\t}\r\n");
+  php.write("\t\telse\r\n");
+  php.write("\t\t{\r\n");
+  php.printf("\t\t\theader( \"Location: %s/%s\" );\r\n", base, error_page.c_str());
+  php.write("\t\t}\r\n");
+  php.write("\t}\r\n");
+  php.write("\telse\r\n");
+  php.write("\t{\r\n");
+  php.printf("\t\theader( \"Location: %s/%s\" );\r\n", base, error_page.c_str());
+  php.write("\t}\r\n");
+  php.write("?>\r\n");
+  php.close();
+}
+
+void copy_referenced_file(Build& build, const LangBuild& lang, const std::string& path) {
+  if (leaves_folder(path)) {
+    build.diag.error("%s: error: refusing to copy file outside the site %s\n", lang.source_folder.c_str(),
+                     path.c_str());
+    return;
+  }
+  int error = 0;
+  if (!copy_source_file(join_path(lang.source_folder, path), join_path(lang.output_folder, path), &error)) {
+    build.diag.error("%s: error: unable to copy file %s: %d\n", lang.source_folder.c_str(), path.c_str(), error);
+  }
+}
+
 }  // namespace mt

@@ -1,9 +1,140 @@
-// Placeholder until the real implementation lands.
 #include "macros/csv.h"
 
+#include <array>
+#include <vector>
+
+#include "lang/strings.h"
+#include "markup/inline.h"
+#include "platform/fs.h"
+
 namespace mt {
-size_t read_csv_field(std::string_view line, size_t, std::string& field) { field.clear(); return line.size(); }
-void write_donate_history(Build&, LangBuild&, Sink&) {}
-void write_supported_languages(Build&, LangBuild&, Sink&) {}
-void write_previous_stable_releases(Build&, LangBuild&, Sink&) {}
+
+namespace {
+
+// Over-long lines are read in pieces of this size, each piece a line of its
+// own, so a file with a runaway line still yields the rows around it.
+constexpr size_t kPieceSize = 65535;
+constexpr std::string_view kBom = "\xEF\xBB\xBF";
+
+/// Copies a quoted run starting just after its opening quote into `field`;
+/// returns the position after the run.
+size_t read_quoted_run(std::string_view line, size_t pos, std::string& field) {
+  while (pos < line.size()) {
+    char c = line[pos];
+    if (c == '\\') {
+      ++pos;
+      if (pos >= line.size()) break;
+      // Only \" and \\ mean something; any other escaped byte is dropped.
+      char escaped = line[pos];
+      if (escaped == '"' || escaped == '\\') field.push_back(escaped);
+      ++pos;
+    } else if (c == '"') {
+      return pos + 1;
+    } else if (c == '\r' || c == '\n') {
+      return pos;
+    } else {
+      field.push_back(c);
+      ++pos;
+    }
+  }
+  return pos;
+}
+
+/// Calls `on_line` with every line after the header of CSV file `path`, BOM
+/// skipped; false when the file cannot be read.
+template <typename OnLine>
+bool for_each_csv_line(const std::string& path, OnLine on_line) {
+  std::string contents;
+  if (!read_source_file(path, &contents)) return false;
+  std::string_view rest(contents);
+  bool header = true;
+  while (!rest.empty()) {
+    size_t end = rest.find('\n');
+    size_t length = end == std::string_view::npos ? rest.size() : end + 1;
+    if (length > kPieceSize) length = kPieceSize;
+    std::string_view line = rest.substr(0, length);
+    rest.remove_prefix(length);
+    if (header) {
+      header = false;  // the column order is fixed, whatever the header says
+      continue;
+    }
+    if (line.starts_with(kBom)) line.remove_prefix(kBom.size());
+    on_line(line);
+  }
+  return true;
+}
+
+/// Reads the first N fields of `line`; missing fields are empty.
+template <size_t N>
+std::array<std::string, N> read_fields(std::string_view line) {
+  std::array<std::string, N> fields;
+  size_t pos = 0;
+  for (std::string& field : fields) pos = read_csv_field(line, pos, field);
+  return fields;
+}
+
+}  // namespace
+
+size_t read_csv_field(std::string_view line, size_t pos, std::string& field) {
+  field.clear();
+  while (pos < line.size()) {
+    char c = line[pos];
+    if (c == '\r' || c == '\n') break;
+    if (c == ',') return pos + 1;
+    if (c == '"') {
+      // The field goes on after the closing quote: quoted and unquoted
+      // pieces join into one field.
+      pos = read_quoted_run(line, pos + 1, field);
+    } else {
+      field.push_back(c);
+      ++pos;
+    }
+  }
+  return pos;
+}
+
+void write_donate_history(Build&, LangBuild& lang, Sink& out) {
+  out.printf("<table class=\"donatehistorytable\" width=\"100%%\">\r\n");
+  out.printf(
+      "<tr><th width=\"20%%\" >%s</th><th width=\"20%%\" >%s</th><th width=\"20%%\" >%s</th><th "
+      "width=\"20%%\" align=\"right\" >%s</th></tr>\r\n",
+      lang.str(DONATE_HISTORY).c_str(), lang.str(DONATE_HISTORY_NAME).c_str(),
+      lang.str(DONATE_HISTORY_COMMENT).c_str(), lang.str(DONATE_HISTORY_AMOUNT).c_str());
+  for_each_csv_line("donations.csv", [&](std::string_view line) {
+    auto [date, name, comment, amount] = read_fields<4>(line);
+    if (date.empty() || amount.empty()) return;
+    out.printf(
+        "<tr><td width=\"20%%\" >%s</td><td width=\"20%%\" >%s</td><td width=\"40%%\" >%s</td><td "
+        "width=\"20%%\" align=\"right\">%s</td></tr>\r\n",
+        date.c_str(), name.empty() ? "Anonymous" : name.c_str(), comment.c_str(), amount.c_str());
+  });
+  out.printf("</table>\r\n");
+}
+
+void write_supported_languages(Build& build, LangBuild& lang, Sink& out) {
+  bool row_written = false;  // the page text opened the first row already
+  for_each_csv_line("supported_languages.csv", [&](std::string_view line) {
+    auto [language, translator, version] = read_fields<3>(line);
+    if (language.empty()) return;
+    if (row_written) out.printf("</tr>\r\n<tr>\r\n");
+    row_written = true;
+    std::string rendered = render_string_links(build, lang, translator);
+    out.printf("<td class=\"wikinowrap\">%s</td><td>%s</td><td>%s</td>\r\n", language.c_str(),
+               rendered.c_str(), version.c_str());
+  });
+}
+
+void write_previous_stable_releases(Build& build, LangBuild& lang, Sink& out) {
+  bool row_written = false;  // the page text opened the first row already
+  for_each_csv_line("previous_stable_releases.csv", [&](std::string_view line) {
+    auto [link, type, machine_target, language, size] = read_fields<5>(line);
+    if (link.empty()) return;
+    if (row_written) out.printf("</tr>\r\n<tr>\r\n");
+    row_written = true;
+    std::string rendered = render_string_links(build, lang, link);
+    out.printf("<td class=\"wikinowrap\">%s</td><td>%s</td><td>%s</td><td>%s</td><td>%s</td>\r\n",
+               rendered.c_str(), type.c_str(), machine_target.c_str(), language.c_str(), size.c_str());
+  });
+}
+
 }  // namespace mt

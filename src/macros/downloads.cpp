@@ -1,12 +1,200 @@
-// Placeholder until the real implementation lands.
 #include "macros/downloads.h"
 
+#include "lang/localised.h"
+#include "lang/strings.h"
+#include "platform/fs.h"
+
 namespace mt {
-uint64_t download_size_kb(Build&, const std::string&) { return 0; }
-void write_download_current(Build&, LangBuild&, Sink&) {}
-void write_download_all(Build&, LangBuild&, Sink&) {}
-void write_download_language_pack(Build&, LangBuild&, Sink&) {}
-void write_download_sdk(Build&, LangBuild&, Sink&) {}
-void write_download_offline_help(Build&, LangBuild&, Sink&) {}
-void write_download_cli(Build&, LangBuild&, Sink&) {}
+
+namespace {
+
+// The release on offer. Publishing a new release means changing these.
+constexpr const char* kVersion = "1.4.1.877";
+constexpr const char* kChangesFile = "/Changes.txt";
+constexpr const char* kChecksumFile = "/Wendrel-1.4.1.877.sha256";
+
+struct DownloadRow {
+  const char* file;
+  const char* icon_class;
+  int type;              // string index of the type cell
+  const char* arch;
+  bool multilingual;     // language cell: the multilingual label, else "English (US)"
+};
+
+constexpr DownloadRow kAllDownloads[] = {
+    {"Wendrel-1.4.1.877.x86.en-US-Setup.exe", "de", INSTALLER, "x86", false},
+    {"Wendrel-1.4.1.877.x64.en-US-Setup.exe", "de", INSTALLER, "x64", false},
+    {"Wendrel-1.4.1.877.x86-Setup.exe", "de", INSTALLER, "x86", true},
+    {"Wendrel-1.4.1.877.x64-Setup.exe", "de", INSTALLER, "x64", true},
+    {"Wendrel-1.4.1.877.x86.msi", "de", INSTALLER, "x86", true},
+    {"Wendrel-1.4.1.877.x64.msi", "de", INSTALLER, "x64", true},
+    {"Wendrel-1.4.1.877.x86.en-US.zip", "de", PORTABLE, "x86", false},
+    {"Wendrel-1.4.1.877.x64.en-US.zip", "de", PORTABLE, "x64", false},
+    {"Wendrel-1.4.1.877.ARM.en-US.zip", "de", PORTABLE, "ARM", false},
+    {"Wendrel-1.4.1.877.x86.zip", "de", PORTABLE, "x86", true},
+    {"Wendrel-1.4.1.877.x64.zip", "de", PORTABLE, "x64", true},
+    {"Wendrel-1.4.1.877.ARM.zip", "de", PORTABLE, "ARM", true},
+    {"Wendrel-1.3.4.686.x86-Setup.exe", "de134", INSTALLER, "x86", false},
+    {"Wendrel-1.3.4.686.x64-Setup.exe", "de134", INSTALLER, "x64", false},
+    {"Wendrel-1.3.4.686.x86.Multilingual-Setup.exe", "de134", INSTALLER, "x86", true},
+    {"Wendrel-1.3.4.686.x64.Multilingual-Setup.exe", "de134", INSTALLER, "x64", true},
+    {"Wendrel-1.3.4.686.x86.zip", "de134", PORTABLE, "x86", false},
+    {"Wendrel-1.3.4.686.x64.zip", "de134", PORTABLE, "x64", false},
+    {"Wendrel-1.3.4.686.x86.Multilingual.zip", "de134", PORTABLE, "x86", true},
+    {"Wendrel-1.3.4.686.x64.Multilingual.zip", "de134", PORTABLE, "x64", true},
+};
+
+/// Declares the section's anchor on the downloads page, whichever page calls
+/// it, so links to "downloads#<id>" resolve.
+void declare_section(Build& build, LangBuild& lang, const char* id) {
+  build.links.declare(menu_url(build, lang, 1), std::string_view(id), true);
+}
+
+unsigned long long size_kb(Build& build, const char* file) {
+  return static_cast<unsigned long long>(download_size_kb(build, file));
+}
+
+}  // namespace
+
+uint64_t download_size_kb(Build& build, const std::string& file_name) {
+  uint64_t size = 0;
+  if (!file_size(join_path(build.output_root, file_name), &size)) {
+    build.diag.error("error: couldn't get filesize for: %s\n", file_name.c_str());
+    return 0;
+  }
+  // Every started KB counts; all 64 bits, so large archives show their size.
+  return size / 1024 + (size % 1024 != 0 ? 1 : 0);
+}
+
+void write_download_current(Build& build, LangBuild& lang, Sink& out) {
+  declare_section(build, lang, "dl");
+  out.printf("<h2 id=\"dl\">%s</h2>", localised_text(build, lang, DOWNLOAD_WENDREL_HEADER, "{{VERSION}}", kVersion).c_str());
+
+  struct Button {
+    int label;
+    const char* file;
+  };
+  constexpr Button kButtons[2][2] = {
+      {{DOWNLOAD_INSTALLER, "Wendrel-1.4.1.877.x86-Setup.exe"},
+       {DOWNLOAD_INSTALLER_X64, "Wendrel-1.4.1.877.x64-Setup.exe"}},
+      {{DOWNLOAD_PORTABLE_ZIP, "Wendrel-1.4.1.877.x86.zip"},
+       {DOWNLOAD_PORTABLE_ZIP_X64, "Wendrel-1.4.1.877.x64.zip"}},
+  };
+  for (const auto& pair : kButtons) {
+    for (const Button& button : pair) {
+      out.printf("<a style=\"width:256px;\" class=\"button\" href=\"%s/%s\">%s</a>\r\n", build.url_root.c_str(),
+                 button.file, localised_text(build, lang, button.label).c_str());
+    }
+    out.printf("<div style=\"clear:both\"></div>\r\n");
+  }
+
+  struct Link {
+    int index;
+    const char* token;
+    const char* replacement;
+  };
+  constexpr Link kLinks[] = {
+      {WENDREL_CHANGES, "{{CHANGES}}", kChangesFile},
+      {WENDREL_BETA_WHATS_NEW, "", ""},
+      {WENDREL_OLDER_VERSIONS, "", ""},
+      {WENDREL_LICENSE, "", ""},
+      {WENDREL_SHA256, "{{SHA256}}", kChecksumFile},
+      {WENDREL_SUPPORTED_LANGUAGES, "", ""},
+      {WENDREL_HELP, "", ""},
+  };
+  out.printf("<p>");
+  bool first = true;
+  for (const Link& link : kLinks) {
+    if (!first) out.printf("<span class=\"leftdot\"></span>");
+    first = false;
+    out.printf("%s", localised_text(build, lang, link.index, link.token, link.replacement).c_str());
+  }
+  out.printf("</p>\r\n");
+  for (int i = 0; i < 3; ++i) out.printf("<br/>\r\n");
+}
+
+void write_download_all(Build& build, LangBuild& lang, Sink& out) {
+  // Fetched once: rendering it records its link, once per section.
+  std::string multilingual = localised_text(build, lang, MULTILINGUAL);
+  declare_section(build, lang, "all");
+  out.printf("<h2 id=\"all\">%s</h2>", localised_text(build, lang, ALL_WENDREL_DOWNLOADS_HEADER).c_str());
+  out.printf("<table class=\"dltable\">\r\n");
+  for (const DownloadRow& row : kAllDownloads) {
+    unsigned long long kb = size_kb(build, row.file);
+    out.printf("<tr><td><p class=\"");
+    out.write(row.icon_class);
+    out.printf("\"><a href=\"%s/%s\">%s</a></p></td><td>%s</td><td>", build.url_root.c_str(), row.file, row.file,
+               lang.str(row.type).c_str());
+    out.write(row.arch);
+    out.printf("</td><td>");
+    if (row.multilingual) {
+      out.printf("%s", multilingual.c_str());
+    } else {
+      out.printf("English (US)");
+    }
+    out.printf("</td><td>%llu %s</td></tr>\r\n", kb, lang.str(KB).c_str());
+  }
+  out.printf("</table>\r\n");
+  out.printf("<br/>\r\n");
+}
+
+void write_download_language_pack(Build& build, LangBuild& lang, Sink& out) {
+  declare_section(build, lang, "language");
+  out.printf("<h2 id=\"language\">%s</h2>",
+             localised_text(build, lang, DOWNLOAD_WENDREL_LANGUAGE_PACK_HEADER).c_str());
+  out.printf("<table class=\"dltable\">\r\n");
+  unsigned long long kb = size_kb(build, "Wendrel.lng.zip");
+  out.printf("<tr><td><p class=\"dc\"><a href=\"%s/Wendrel.lng.zip\">Wendrel.lng.zip</a></p></td><td>%llu %s</td></tr>\r\n",
+             build.url_root.c_str(), kb, lang.str(KB).c_str());
+  out.printf("<tr>");
+  out.printf("<td colspan=\"2\">");
+  out.printf("<p>");
+  out.printf("%s", localised_text(build, lang, WENDREL_SUPPORTED_LANGUAGES).c_str());
+  out.printf("<span class=\"leftdot\"></span>");
+  out.printf("%s", localised_text(build, lang, WENDREL_LANGUAGE_PACK_HELP).c_str());
+  out.printf("</p></td></tr>\r\n");
+  out.printf("</table>\r\n");
+}
+
+void write_download_sdk(Build& build, LangBuild& lang, Sink& out) {
+  declare_section(build, lang, "sdk");
+  out.printf("<h2 id=\"sdk\">%s</h2>", localised_text(build, lang, DOWNLOAD_WENDREL_SDK_HEADER).c_str());
+  out.printf("<table class=\"dltable\">\r\n");
+  unsigned long long kb = size_kb(build, "Wendrel-SDK.zip");
+  out.printf("<tr><td><p class=\"di\"><a href=\"%s/Wendrel-SDK.zip\">Wendrel-SDK.zip</a> </p></td><td>%llu %s</td></tr>\r\n",
+             build.url_root.c_str(), kb, lang.str(KB).c_str());
+  out.printf("<tr>");
+  out.printf("<td colspan=\"2\">");
+  out.printf("<p>");
+  out.printf("%s", localised_text(build, lang, WENDREL_SDK_HELP).c_str());
+  out.printf("</p></td></tr>\r\n");
+  out.printf("</table>\r\n");
+}
+
+void write_download_offline_help(Build& build, LangBuild& lang, Sink& out) {
+  declare_section(build, lang, "chm");
+  out.printf("<h2 id=\"chm\">%s</h2>", localised_text(build, lang, DOWNLOAD_WENDREL_OFFLINE_HELP).c_str());
+  out.printf("<table class=\"dltable\">\r\n");
+  unsigned long long kb = size_kb(build, "Wendrel.chm.zip");
+  out.printf("<tr><td><p class=\"dc\"><a href=\"%s/Wendrel.chm.zip\">Wendrel.chm.zip</a></p></td><td>%llu %s</td></tr>\r\n",
+             build.url_root.c_str(), kb, lang.str(KB).c_str());
+  out.printf("</table>\r\n");
+}
+
+void write_download_cli(Build& build, LangBuild& lang, Sink& out) {
+  declare_section(build, lang, "cli");
+  out.printf("<h2 id=\"cli\">%s</h2>",
+             localised_text(build, lang, DOWNLOAD_WENDREL_COMMAND_LINE_INTERFACE_HEADER).c_str());
+  out.printf("<table class=\"dltable\">\r\n");
+  unsigned long long kb = size_kb(build, "WCL-1.1.0.8.zip");
+  out.printf("<tr><td><p class=\"cli\"><a href=\"%s/WCL-1.1.0.8.zip\">WCL-1.1.0.8.zip</a> </p></td><td>%llu %s</td></tr>\r\n",
+             build.url_root.c_str(), kb, lang.str(KB).c_str());
+  out.printf("<tr>");
+  out.printf("<td colspan=\"2\">");
+  out.printf("<p>");
+  out.printf("%s", localised_text(build, lang, WENDREL_COMMAND_LINE_INTERFACE_HELP).c_str());
+  out.printf("</p></td></tr>\r\n");
+  out.printf("</table>\r\n");
+}
+
 }  // namespace mt

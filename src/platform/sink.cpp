@@ -62,6 +62,12 @@ bool FileSink::close() {
 
 void FileSink::write(const char* data, size_t size) {
   if (!file_) return;
+  // A borrowed stream (standard output) has its own buffer; writing through
+  // keeps messages in order with anything printed at exit.
+  if (!owned_) {
+    if (std::fwrite(data, 1, size, file_) != size) failed_ = true;
+    return;
+  }
   buffer_.append(data, size);
   if (buffer_.size() >= kFlushAt) flush();
 }

@@ -1,6 +1,72 @@
-// Placeholder until the real implementation lands.
 #include "support/pages.h"
 
+#include <algorithm>
+
+#include "chrome/frame.h"
+#include "markup/converter.h"
+#include "platform/fs.h"
+
 namespace mt {
-void write_support_pages(Build&, LangBuild&, const std::string&) {}
+
+namespace {
+
+void write_navigation(const LangBuild& lang, Sink& out, int current) {
+  const std::vector<SupportNode>& nodes = lang.support.nodes();
+  const std::string& folder = lang.str(SUPPORT_FOLDER);
+  out.write("<div class=\"wikinav\">\r\n");
+  out.write("<ul>\r\n");
+  for (int q : lang.support.shown_in_navigation(current)) {
+    const SupportNode& node = nodes[static_cast<size_t>(q)];
+    const bool self = q == current;
+    out.printf("<li class=\"wikinavindent%d\"><p><a href=\"%s/%s/%s\">%s%s%s</a></p></li>\r\n", node.depth + 1,
+               lang.base_url.c_str(), folder.c_str(), node.path_slug.c_str(), self ? "<b>" : "", node.title.c_str(),
+               self ? "</b>" : "");
+  }
+  out.write("</ul>\r\n");
+  out.write("</div>\r\n");
+}
+
+}  // namespace
+
+void write_support_pages(Build& build, LangBuild& lang, const std::string& support_source_folder) {
+  const std::string& folder_name = lang.str(SUPPORT_FOLDER);
+  const std::string support_output = join_path(lang.output_folder, folder_name);
+  int ignored = 0;
+  make_folder(support_output, &ignored);
+
+  ConvertOptions options;
+  options.support = true;
+  const std::vector<SupportNode>& nodes = lang.support.nodes();
+  for (size_t i = 0; i < nodes.size(); ++i) {
+    const SupportNode& node = nodes[i];
+    const int current = static_cast<int>(i);
+
+    std::string relative = node.path_slug;
+    std::replace(relative.begin(), relative.end(), '/', kSep);
+    const std::string page_folder = relative.empty() ? support_output : join_path(support_output, relative);
+    make_folder(page_folder, &ignored);
+
+    Page page;
+    page.url = lang.base_url + "/" + folder_name + "/" + node.path_slug;
+    build.links.declare(page.url, std::nullopt, true);
+
+    FileSink file;
+    if (!file.open(join_path(page_folder, "index.html"))) continue;
+    page.out = &file;
+    page_header(build, lang, file, node.name.c_str(), 3, Layout::kWiki, lang.support.navigation_scrolls(current));
+    write_navigation(lang, file, current);
+    file.write("<div class=\"wikicontent\">\r\n");
+    const std::string text_path = join_path(support_source_folder, node.source_path + ".txt");
+    if (!convert_page(build, lang, page, text_path, options)) {
+      build.diag.error("%s: error: cant open %s\n", lang.source_folder.c_str(), text_path.c_str());
+    }
+    file.write("<br/>\r\n");
+    file.write("</div>\r\n");
+    file.write("<div style=\"clear:both\">\r\n");
+    file.write("</div>\r\n");
+    page_footer(build, lang, file);
+    file.close();
+  }
+}
+
 }  // namespace mt
