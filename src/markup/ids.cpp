@@ -1,7 +1,24 @@
-// Placeholder until the real implementation lands.
 #include "markup/ids.h"
 
+#include "lang/text.h"
+#include "support/tree.h"
+
 namespace mt {
-std::string heading_id(std::string_view text) { return std::string(text); }
-bool IdRegistry::add(std::string_view id, Diagnostics&) { return ids_.insert(std::string(id)).second; }
+
+std::string heading_id(std::string_view text) {
+  // Only an italic heading's own opening tag is skipped; a blank before it
+  // leaves the '<' to end the id at once.
+  if (text.substr(0, 3) == "<i>") text.remove_prefix(3);
+  text = text.substr(0, text.find_first_of("<|"));
+  // The slug rule lowers the same bytes (ASCII and C3 8D) on its own; with
+  // the hash-seen flag set, '#', '/' and '\' all become '_'.
+  return slug(text, true);
+}
+
+bool IdRegistry::add(std::string_view id, Diagnostics& diag) {
+  if (ids_.insert(ascii_lower(id)).second) return true;
+  diag.note("id %s already exists\n", std::string(id).c_str());
+  return false;
+}
+
 }  // namespace mt

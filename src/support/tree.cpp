@@ -1,13 +1,194 @@
-// Placeholder until the real implementation lands.
 #include "support/tree.h"
 
+#include <algorithm>
+#include <utility>
+
+#include "lang/text.h"
+#include "platform/fs.h"
+
 namespace mt {
-void SupportTree::build(const std::string&, const Collator&) { clear(); }
-void SupportTree::clear() { nodes_.clear(); child_index_.clear(); }
-int SupportTree::find_child(int, std::string_view) const { return -1; }
-std::vector<int> SupportTree::shown_in_navigation(int) const { return {}; }
-bool SupportTree::navigation_scrolls(int) const { return false; }
-std::string slug(std::string_view text, bool) { return std::string(text); }
-std::string_view strip_ordering_prefix(std::string_view name) { return name; }
-std::string read_title(const std::string& path) { return path; }
+
+namespace {
+
+// Title lines are read in fgets-sized pieces; a longer line is split and each
+// piece is looked at as a line of its own.
+constexpr size_t kTitlePiece = 4095;
+
+bool is_ordering_char(char c) { return (c >= '0' && c <= '9') || c == '-' || c == '_'; }
+
+bool is_c_space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+
+// Whether the file name, read as a decimal integer the way the C library
+// does (leading white space, one sign, digits up to the first non-digit),
+// is nonzero. Only "any nonzero digit" matters, so nothing can overflow.
+bool reads_as_nonzero_number(std::string_view name) {
+  size_t i = 0;
+  while (i < name.size() && is_c_space(name[i])) ++i;
+  if (i < name.size() && (name[i] == '+' || name[i] == '-')) ++i;
+  for (; i < name.size() && name[i] >= '0' && name[i] <= '9'; ++i) {
+    if (name[i] != '0') return true;
+  }
+  return false;
+}
+
+// The title found in one piece, if the piece is a title line.
+bool title_in_piece(std::string_view piece, std::string* title) {
+  if (piece.size() >= 3 && piece.substr(0, 3) == "\xEF\xBB\xBF") piece.remove_prefix(3);
+  if (piece.empty() || piece[0] != '=') return false;
+  if (piece.size() > 1 && piece[1] == '=') return false;
+  std::string_view rest = piece.substr(1);
+  *title = std::string(rest.substr(0, rest.find('=')));
+  return true;
+}
+
+}  // namespace
+
+std::string_view strip_ordering_prefix(std::string_view name) {
+  size_t i = 0;
+  while (i < name.size() && is_ordering_char(name[i])) ++i;
+  return name.substr(i);
+}
+
+std::string slug(std::string_view text, bool hash_seen) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    // Capital I with acute is the one non-ASCII letter that is lowered.
+    if (c == 0xC3 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) == 0x8D) {
+      out += "\xC3\xAD";
+      ++i;
+    } else if (c >= 0x80 || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '_') {
+      out.push_back(static_cast<char>(c));
+    } else if (c >= 'A' && c <= 'Z') {
+      out.push_back(lower_byte(static_cast<char>(c)));
+    } else if (c == '#' && !hash_seen) {
+      out.push_back('#');
+      hash_seen = true;
+    } else if (c == '\'') {
+      // Dropped, so "What's" reads "whats".
+    } else if ((c == '/' || c == '\\') && !hash_seen) {
+      out.push_back('/');
+    } else if (!out.empty() && out.back() != '_' && out.back() != '#') {
+      out.push_back('_');
+    }
+  }
+  if (!out.empty() && out.back() == '_') out.pop_back();
+  return out;
+}
+
+std::string read_title(const std::string& path) {
+  std::string_view file = file_name_of(path);
+  std::string title(file.substr(0, file.rfind('.')));
+  std::string contents;
+  if (!read_source_file(path, &contents)) return title;
+  std::string_view rest = contents;
+  while (!rest.empty()) {
+    size_t end = rest.find('\n');
+    end = end == std::string_view::npos ? rest.size() : end + 1;
+    end = std::min(end, kTitlePiece);
+    if (title_in_piece(rest.substr(0, end), &title)) break;
+    rest.remove_prefix(end);
+  }
+  return title;
+}
+
+void SupportTree::clear() {
+  nodes_.clear();
+  child_index_.assign(1, {});
+}
+
+void SupportTree::build(const std::string& support_source_folder, const Collator& collator) {
+  clear();
+  scan(support_source_folder, std::string(), -1, collator);
+}
+
+void SupportTree::scan(const std::string& folder, const std::string& source_path, int parent,
+                       const Collator& collator) {
+  struct Entry {
+    std::string file;
+    std::string title;
+    bool by_file_name;  // keyed by the file name rather than the title
+    const std::string& key() const { return by_file_name ? file : title; }
+  };
+  std::vector<Entry> entries;
+  for (DirEntry& found : list_txt_files(folder)) {
+    if (found.is_dir) continue;
+    std::string title = read_title(join_path(folder, found.name));
+    bool by_file_name = reads_as_nonzero_number(found.name);
+    entries.push_back({std::move(found.name), std::move(title), by_file_name});
+  }
+  // Stable, so entries with equal keys keep the listing's order and the tree
+  // is the same on every machine.
+  std::stable_sort(entries.begin(), entries.end(), [&collator](const Entry& a, const Entry& b) {
+    return collator.compare(a.key(), b.key()) < 0;
+  });
+
+  for (Entry& entry : entries) {
+    size_t dot = entry.file.rfind('.');
+    if (dot == std::string::npos || !equals_no_case(std::string_view(entry.file).substr(dot + 1), "txt")) {
+      continue;
+    }
+    std::string raw = entry.file.substr(0, dot);
+    int index = add_node(source_path, raw, parent, std::move(entry.title));
+    // Children come right after their page, which makes the list pre-order.
+    scan(join_path(folder, raw), join_path(source_path, raw), index, collator);
+  }
+}
+
+int SupportTree::add_node(const std::string& folder_source_path, const std::string& raw, int parent,
+                          std::string title) {
+  SupportNode node;
+  node.name = std::string(strip_ordering_prefix(raw));
+  node.slug = slug(node.name, false);
+  node.hidden = !raw.empty() && raw[0] == '_';
+  node.source_path = join_path(folder_source_path, raw);
+  // Built from the parent's path slug rather than by slugging the joined
+  // names, so each segment is slugged alone exactly as link mapping does
+  // (a name starting with a blank would otherwise gain a leading "_").
+  node.path_slug = parent < 0 ? node.slug : nodes_[parent].path_slug + "/" + node.slug;
+  node.title = std::move(title);
+  node.parent = parent;
+  node.depth = parent < 0 ? 0 : nodes_[parent].depth + 1;
+
+  const int index = static_cast<int>(nodes_.size());
+  auto& siblings = child_index_[parent + 1];
+  // emplace keeps an existing key: the first child in tree order wins.
+  siblings.emplace(ascii_lower(node.name), index);
+  siblings.emplace(node.slug, index);  // already lower case
+  if (parent >= 0) nodes_[parent].children.push_back(index);
+  nodes_.push_back(std::move(node));
+  child_index_.emplace_back();
+  return index;
+}
+
+int SupportTree::find_child(int parent, std::string_view text) const {
+  const size_t slot = static_cast<size_t>(parent + 1);
+  if (parent < -1 || slot >= child_index_.size()) return -1;
+  auto it = child_index_[slot].find(ascii_lower(text));
+  return it == child_index_[slot].end() ? -1 : it->second;
+}
+
+std::vector<int> SupportTree::shown_in_navigation(int current) const {
+  std::vector<int> shown;
+  if (current < 0 || current >= static_cast<int>(nodes_.size())) return shown;
+  // Everything shown is the top ancestor or a child of a node on the path
+  // from the top ancestor down to the current node; each node has one
+  // parent, so the collection has no duplicates.
+  std::vector<int> path;
+  for (int n = current; n >= 0; n = nodes_[n].parent) path.push_back(n);
+  shown.push_back(path.back());
+  for (int n : path) shown.insert(shown.end(), nodes_[n].children.begin(), nodes_[n].children.end());
+  std::erase_if(shown, [this](int n) { return nodes_[n].hidden; });
+  std::sort(shown.begin(), shown.end());  // indexes are tree order
+  return shown;
+}
+
+bool SupportTree::navigation_scrolls(int current) const {
+  for (int n : shown_in_navigation(current)) {
+    if (nodes_[n].depth >= 1) return true;
+  }
+  return false;
+}
+
 }  // namespace mt

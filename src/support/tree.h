@@ -43,6 +43,10 @@ class SupportTree {
   bool navigation_scrolls(int current) const;
 
  private:
+  /// Lists one folder, sorts its pages and appends each with its sub-tree.
+  void scan(const std::string& folder, const std::string& source_path, int parent, const Collator& collator);
+  int add_node(const std::string& folder_source_path, const std::string& raw, int parent, std::string title);
+
   std::vector<SupportNode> nodes_;
   // Per parent (index + 1, so 0 is the top level): lowered name or slug ->
   // first child with it.
