@@ -1,5 +1,7 @@
 #include "helpers/fixture.h"
 
+#include "lang/strings.h"
+
 #include <unistd.h>
 
 #include <cstdlib>
@@ -43,6 +45,12 @@ std::string read_file(const std::string& path) {
 bool exists(const std::string& path) {
   std::error_code ignored;
   return fs::exists(path, ignored);
+}
+
+std::string full_language_file(const std::string& name, const std::string& extra) {
+  std::string text = "_LANGUAGE_NAME = \"" + name + "\"\r\n";
+  for (const StringDef& def : kStringTable) text += std::string(def.id) + " = \"" + def.value + "\"\r\n";
+  return text + extra;
 }
 
 int fixed_year() { return 2026; }

@@ -26,6 +26,10 @@ void write_file(const std::string& path, const std::string& contents);
 /// The contents of `path`, or "<missing>" when it cannot be read.
 std::string read_file(const std::string& path);
 bool exists(const std::string& path);
+/// A language file that defines `_LANGUAGE_NAME` and every string with its
+/// built-in default, so loading it prints nothing; `extra` lines follow.
+std::string full_language_file(const std::string& name, const std::string& extra = "");
+
 /// The year that tests pin the copyright line to.
 int fixed_year();
 

@@ -1,0 +1,254 @@
+// End-to-end runs of the tool over small fixture sites in a temporary folder.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <utime.h>
+
+#include <ctime>
+#include <new>
+
+#include "driver/build.h"
+#include "helpers/fixture.h"
+
+namespace mt::test {
+namespace {
+
+struct RunResult {
+  int status;
+  std::string out;
+};
+
+RunResult run_tool(const std::vector<std::string>& args) {
+  StringSink out;
+  int status = run(args, out, fixed_year);
+  return {status, out.text};
+}
+
+const std::string kBanner = "maketarnwick: builds the tarnwick web site\n";
+
+bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+TEST(BuildRun, UsageAndOutputRoot) {
+  TempDir dir;
+  const std::string usage =
+      "\nusage:\nmaketarnwick.exe <output folder> <url root>\n\nexample:\n"
+      "maketarnwick.exe c:\\dev\\wendrel\\tarnwick file://c:/dev/wendrel/tarnwick\n";
+  for (const std::vector<std::string>& args : {std::vector<std::string>{}, {"out"}, {"out", "http://x", "more"}}) {
+    RunResult r = run_tool(args);
+    EXPECT_EQ(1, r.status);
+    EXPECT_EQ(kBanner + usage, r.out);
+    EXPECT_FALSE(exists("out"));
+  }
+
+  write_file("taken", "a file, not a folder");
+  RunResult taken = run_tool({"taken", "http://x"});
+  EXPECT_EQ(1, taken.status);
+  EXPECT_EQ(kBanner + "Unable to created output folder\n", taken.out);
+
+  RunResult no_parent = run_tool({"no/such/parent", "http://x"});
+  EXPECT_EQ(1, no_parent.status);
+  EXPECT_EQ(kBanner + "Unable to created output folder\n", no_parent.out);
+
+  // No language files: nothing is built, the summary is still printed.
+  ASSERT_EQ(0, mkdir("out", 0777));
+  RunResult empty = run_tool({"out", "http://x"});
+  EXPECT_EQ(0, empty.status);
+  EXPECT_EQ(kBanner + "0 error(s), 0 warning(s)\n", empty.out);
+  EXPECT_FALSE(exists("out/index.html"));
+}
+
+TEST(BuildRun, SubSitesInLoadOrderThenDefaultAtRoot) {
+  TempDir dir;
+  write_file("en-us.txt", full_language_file("English"));
+  write_file("de-de.txt", full_language_file("Deutsch"));
+  write_file("de-de/home.txt", "Hallo [[nope-de]]\n");
+  write_file("en-us/home.txt", "Hello [[nope-en]] [[faq]]\n");
+  write_file("en-us/faq.txt", "Questions\n");
+
+  RunResult r = run_tool({"out", "http://x"});
+  EXPECT_EQ(0, r.status);
+  // Warnings come in recording order: de-de, en-us, then the root build,
+  // whose URLs start right after the URL root.
+  EXPECT_EQ(kBanner +
+                "home.txt:1: warning: broken url /de-de/nope-de\n"
+                "home.txt:1: warning: broken url /en-us/nope-en\n"
+                "home.txt:1: warning: broken url /nope-en\n"
+                "0 error(s), 3 warning(s)\n",
+            r.out);
+  EXPECT_TRUE(contains(read_file("out/de-de/index.html"), "Hallo"));
+  EXPECT_TRUE(contains(read_file("out/en-us/index.html"), "Hello"));
+  EXPECT_TRUE(contains(read_file("out/index.html"), "Hello"));
+  EXPECT_TRUE(contains(read_file("out/faq/index.html"), "Questions"));
+  EXPECT_TRUE(contains(read_file("out/en-us/faq/index.html"), "Questions"));
+  EXPECT_FALSE(exists("out/de-de/faq"));  // no template, no page, no message
+  for (const char* php : {"out/sendemail.php", "out/de-de/sendemail.php", "out/en-us/sendemail.php"}) {
+    EXPECT_TRUE(exists(php)) << php;
+  }
+  EXPECT_TRUE(contains(read_file("out/sendemail.php"), "header( \"Location: http://x/contactok\" );"));
+  EXPECT_TRUE(contains(read_file("out/de-de/sendemail.php"), "header( \"Location: http://x/de-de/contactok\" );"));
+}
+
+TEST(BuildRun, FirstLanguageIsTheDefaultWithoutEnUs) {
+  TempDir dir;
+  write_file("fr-fr.txt", full_language_file("Francais"));
+  write_file("DE-DE.txt", full_language_file("Deutsch"));
+  write_file("de-de/home.txt", "Hallo\n");
+  write_file("fr-fr/home.txt", "Bonjour\n");
+  RunResult r = run_tool({"out", "http://x"});
+  EXPECT_EQ(kBanner + "0 error(s), 0 warning(s)\n", r.out);
+  EXPECT_TRUE(contains(read_file("out/index.html"), "Hallo"));
+  EXPECT_TRUE(exists("out/de-de/index.html"));
+  EXPECT_TRUE(exists("out/fr-fr/index.html"));
+}
+
+TEST(BuildRun, CountsAndRebuild) {
+  TempDir dir;
+  write_file("en-us.txt", full_language_file("English", "BOGUS = \"x\"\r\n"));
+  write_file("en-us/home.txt", "first\n");
+  RunResult r = run_tool({"out", "http://x"});
+  EXPECT_EQ(kBanner + "en-us.txt: warning: unknown string defined BOGUS\n0 error(s), 1 warning(s)\n", r.out);
+  EXPECT_TRUE(contains(read_file("out/index.html"), "first"));
+
+  write_file("en-us/home.txt", "second\n");
+  RunResult again = run_tool({"out", "http://x"});
+  EXPECT_EQ(0, again.status);
+  EXPECT_TRUE(contains(read_file("out/index.html"), "second"));
+  EXPECT_FALSE(contains(read_file("out/index.html"), "first"));
+}
+
+TEST(BuildRun, ContactScript) {
+  TempDir dir;
+  write_file("de-de.txt", full_language_file("Deutsch"));
+  run_tool({"out", "http://x"});
+  const std::string expected =
+      "<?php\r\n"
+      "\t$email = $_REQUEST['email'] ;\r\n"
+      "\t$message = $_REQUEST['message'] ;\r\n"
+      "\t\r\n"
+      "\tif (($email) || ($message))\r\n"
+      "\t{\r\n"
+      "\t\tif (!$email)\r\n"
+      "\t\t{\r\n"
+      "\t\t\t$email = \"no-reply@tarnwick.example\";\r\n"
+      "\t\t}\r\n"
+      "\t\r\n"
+      "\t\tif (!$message)\r\n"
+      "\t\t{\r\n"
+      "\t\t\t$message = \"\";\r\n"
+      "\t\t}\r\n"
+      "\t\r\n"
+      "\t\tif (strlen($email) == 0)\r\n"
+      "\t\t{\r\n"
+      "\t\t\t$email = \"no-reply@tarnwick.example\";\r\n"
+      "\t\t}\r\n"
+      "\t\r\n"
+      "\t\tif (filter_var($email, FILTER_SANITIZE_EMAIL))\r\n"
+      "\t\t{\r\n"
+      "\t\t\tif (preg_match(\"/(\\\\r|\\\\n)/\", $email)) \r\n"
+      "\t\t\t{\r\n"
+      "\t\t\t\theader( \"Location: http://x/de-de/contacterror\" );\r\n"
+      "\t\t\t}\r\n"
+      "\t\t\telse\r\n"
+      "\t\t\tif (mail( \"contact@tarnwick.example\", \"tarnwick - Contact form\",  \"From: \" . $email . \"\\n\" . "
+      "$message)) \r\n"
+      "\t\t\t{\r\n"
+      "\t\t\t\theader( \"Location: http://x/de-de/contactok\" );\r\n"
+      "\t\t\t} \r\n"
+      "\t\t\telse\r\n"
+      "\t\t\t{\r\n"
+      "\t\t\t\theader( \"Location: http://x/de-de/contacterror\" );\r\n"
+      "\t\t\t}\r\n"
+      "\t\t}\r\n"
+      "\t\telse\r\n"
+      "\t\t{\r\n"
+      "\t\t\theader( \"Location: http://x/de-de/contacterror\" );\r\n"
+      "\t\t}\r\n"
+      "\t}\r\n"
+      "\telse\r\n"
+      "\t{\r\n"
+      "\t\theader( \"Location: http://x/de-de/contacterror\" );\r\n"
+      "\t}\r\n"
+      "?>\r\n";
+  EXPECT_EQ(expected, read_file("out/de-de/sendemail.php"));
+}
+
+TEST(PageFiles, ReferencedFilesCopiedOrRefused) {
+  TempDir dir;
+  write_file("en-us.txt", full_language_file("English"));
+  write_file("en-us/home.txt", "[[License.txt]] [[images/a.png]] [[../secret.txt]] [[license.TXT]]\n");
+  write_file("en-us/License.txt", "terms");
+  write_file("en-us/images/a.png", "png");
+  write_file("secret.txt", "not part of the site");
+  RunResult r = run_tool({"out", "http://x"});
+  // The images folder does not exist in the output, so that copy fails;
+  // the path that leaves the language folder is never copied. Both builds
+  // (en-us and the root) report their own.
+  EXPECT_EQ(kBanner +
+                "en-us: error: unable to copy file images/a.png: 2\n"
+                "en-us: error: refusing to copy file outside the site ../secret.txt\n"
+                "en-us: error: unable to copy file images/a.png: 2\n"
+                "en-us: error: refusing to copy file outside the site ../secret.txt\n"
+                "4 error(s), 0 warning(s)\n",
+            r.out);
+  EXPECT_EQ("terms", read_file("out/en-us/License.txt"));
+  EXPECT_EQ("terms", read_file("out/License.txt"));
+  EXPECT_FALSE(exists("out/secret.txt"));
+}
+
+TEST(PageFiles, ExtensionCutOnlyInLastComponent) {
+  TempDir dir;
+  write_file("en-us.txt", full_language_file("English", "FAQ_TEMPLATE = \"faq\"\r\n"));
+  write_file("en-us/home.txt", "[[faq]]\n");
+  write_file("en-us/faq", "Questions\n");
+  RunResult r = run_tool({"out", "http://example.com"});
+  EXPECT_EQ(kBanner + "0 error(s), 0 warning(s)\n", r.out);
+  EXPECT_TRUE(contains(read_file("out/en-us/faq/index.html"), "Questions"));
+}
+
+TEST(PageFiles, UncreatablePageIsReportedAndSkipped) {
+  TempDir dir;
+  write_file("en-us.txt", full_language_file("English"));
+  write_file("en-us/home.txt", "Home\n");
+  write_file("en-us/faq.txt", "Questions\n");
+  write_file("out/en-us/faq", "a file where the page folder belongs");
+  RunResult r = run_tool({"out", "http://x"});
+  EXPECT_EQ(kBanner + "en-us: error: failed to create out/en-us/faq/index.html\n1 error(s), 0 warning(s)\n", r.out);
+  EXPECT_TRUE(exists("out/en-us/index.html"));
+  EXPECT_TRUE(exists("out/faq/index.html"));
+}
+
+TEST(PageFiles, PageFolderTimeRefreshed) {
+  TempDir dir;
+  write_file("en-us.txt", full_language_file("English"));
+  write_file("en-us/faq.txt", "Questions\n");
+  ASSERT_EQ(0, mkdir("out", 0777));
+  ASSERT_EQ(0, mkdir("out/faq", 0777));
+  write_file("out/faq/index.html", "old");
+  struct utimbuf old_times = {1000000000, 1000000000};
+  ASSERT_EQ(0, utime("out/faq", &old_times));  // the file write alone would not touch the folder
+  run_tool({"out", "http://x"});
+  struct stat st {};
+  ASSERT_EQ(0, stat("out/faq", &st));
+  EXPECT_GT(st.st_mtime, std::time(nullptr) - 600);
+}
+
+TEST(OutOfMemory, EndsTheRunWithStatusOne) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the sanitizer's allocator reports huge allocations itself";
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+  GTEST_SKIP() << "the sanitizer's allocator reports huge allocations itself";
+#endif
+#endif
+  EXPECT_EXIT(
+      {
+        std::set_new_handler(out_of_memory);
+        volatile size_t huge = static_cast<size_t>(1) << 62;
+        char* p = new char[huge];
+        p[0] = 1;
+      },
+      testing::ExitedWithCode(1), "");
+}
+
+}  // namespace
+}  // namespace mt::test
