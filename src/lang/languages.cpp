@@ -1,8 +1,180 @@
-// Placeholder until the real implementation lands.
 #include "lang/languages.h"
 
+#include <algorithm>
+
+#include "lang/text.h"
+#include "platform/fs.h"
+
 namespace mt {
-Language load_language_file(const std::string&, Diagnostics&) { return Language(); }
-const Language* language_by_code(const std::vector<Language>&, std::string_view) { return nullptr; }
-std::vector<Language> load_languages(Diagnostics&) { return {}; }
+
+namespace {
+
+// Lines are handled in pieces of at most this many bytes, each piece as a
+// line of its own, so an over-long line never becomes one huge key or value.
+constexpr size_t kPieceSize = 4095;
+
+constexpr std::string_view kBom = "\xEF\xBB\xBF";
+
+bool is_white(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+// The next piece of `text` from `*pos`: up to and including the next LF, at
+// most kPieceSize bytes. A NUL byte ends the piece's text, as it would end a
+// line read into a C buffer; the bytes after it up to the piece end are lost.
+std::string_view next_piece(std::string_view text, size_t* pos) {
+  size_t start = *pos;
+  size_t limit = std::min(text.size(), start + kPieceSize);
+  size_t newline = text.find('\n', start);
+  size_t end = (newline != std::string_view::npos && newline < limit) ? newline + 1 : limit;
+  *pos = end;
+  std::string_view piece = text.substr(start, end - start);
+  size_t nul = piece.find('\0');
+  return nul == std::string_view::npos ? piece : piece.substr(0, nul);
+}
+
+// The piece less its BOM and its line end (CR LF or LF; a lone CR stays).
+std::string_view line_of(std::string_view piece) {
+  if (piece.substr(0, kBom.size()) == kBom) piece.remove_prefix(kBom.size());
+  for (size_t i = 0; i < piece.size(); ++i) {
+    if (piece[i] == '\n' || (piece[i] == '\r' && i + 1 < piece.size() && piece[i + 1] == '\n')) {
+      return piece.substr(0, i);
+    }
+  }
+  return piece;
+}
+
+size_t skip_white(std::string_view line, size_t i) {
+  while (i < line.size() && is_white(line[i])) ++i;
+  return i;
+}
+
+// Splits `key = "value` into key and value; false for comments and for lines
+// without '=' or without an opening double quote (ignored silently).
+bool split_key_line(std::string_view line, std::string_view* key, std::string_view* value) {
+  size_t i = skip_white(line, 0);
+  if (i < line.size() && line[i] == '/') return false;
+  size_t key_start = i;
+  while (i < line.size() && !is_white(line[i]) && line[i] != '=') ++i;
+  *key = line.substr(key_start, i - key_start);
+  if (i >= line.size() || line[i] != '=') {
+    i = skip_white(line, i);
+    if (i >= line.size() || line[i] != '=') return false;
+  }
+  i = skip_white(line, i + 1);
+  if (i >= line.size() || line[i] != '"') return false;
+  ++i;
+  size_t close = line.find('"', i);
+  *value = line.substr(i, close == std::string_view::npos ? std::string_view::npos : close - i);
+  return true;
+}
+
+// Strings that become file or folder names when pages are built.
+bool names_a_path(int index) {
+  return (index >= HOME_TEMPLATE && index <= MAINTENANCE_TEMPLATE) || index == SUPPORT_FOLDER ||
+         index == LICENSE_TEMPLATE;
+}
+
+// A file or folder name that would lead out of the language folder: absolute,
+// with a drive, or with a ".." component.
+bool is_unsafe_path(std::string_view value) {
+  if (!value.empty() && (value[0] == '/' || value[0] == '\\')) return true;
+  if (value.size() >= 2 && value[1] == ':' &&
+      ((value[0] >= 'A' && value[0] <= 'Z') || (value[0] >= 'a' && value[0] <= 'z'))) {
+    return true;
+  }
+  size_t start = 0;
+  while (start <= value.size()) {
+    size_t end = value.find_first_of("/\\", start);
+    if (end == std::string_view::npos) end = value.size();
+    if (value.substr(start, end - start) == "..") return true;
+    start = end + 1;
+  }
+  return false;
+}
+
+struct LoadState {
+  const std::string& file_name;
+  Language& record;
+  bool name_set = false;
+};
+
+void apply_key(LoadState& state, std::string_view key, std::string_view value, Diagnostics& diag) {
+  // Special keys match by prefix and with case, in this order; so
+  // "_LANGUAGE_TRANSLATOR_LINK" is taken by the "_LANGUAGE_TRANSLATOR" test.
+  if (key.starts_with("_LANGUAGE_NAME")) {
+    state.record.display_name = value;
+    state.name_set = true;
+    return;
+  }
+  if (key.starts_with("_LANGUAGE_ENGLISH_NAME") || key.starts_with("_LANGUAGE_TRANSLATOR")) return;
+  if (key.starts_with("_LANGUAGE_TEXT_DIRECTION")) {
+    if (equals_no_case(value, "RTL")) state.record.rtl = true;
+    return;
+  }
+  int index = string_index_by_id(key);
+  if (index < 0) {
+    diag.warning("%s: warning: unknown string defined %s\n", state.file_name.c_str(), std::string(key).c_str());
+    return;
+  }
+  if (names_a_path(index) && is_unsafe_path(value)) {
+    diag.error("%s: error: unsafe path in %s: %s\n", state.file_name.c_str(), kStringTable[index].id,
+               std::string(value).c_str());
+    return;
+  }
+  auto slot = static_cast<size_t>(index);
+  state.record.values[slot] = value;
+  state.record.defined.set(slot);
+}
+
+std::string code_from_file_name(const std::string& file_name) {
+  std::string code = file_name.substr(0, file_name.find('.'));
+  return ascii_lower(code);
+}
+
+}  // namespace
+
+Language load_language_file(const std::string& file_name, Diagnostics& diag) {
+  Language record;
+  LoadState state{file_name, record};
+
+  // A file that cannot be read still gives a record, with every string
+  // undefined and no name.
+  std::string contents;
+  if (read_source_file(file_name, &contents)) {
+    size_t pos = 0;
+    while (pos < contents.size()) {
+      std::string_view key, value;
+      if (split_key_line(line_of(next_piece(contents, &pos)), &key, &value)) apply_key(state, key, value, diag);
+    }
+  }
+
+  for (int i = 0; i < kStringCount; ++i) {
+    if (!record.defined.test(static_cast<size_t>(i))) {
+      diag.warning("%s: warning: undefined string %s\n", file_name.c_str(), kStringTable[i].id);
+    }
+  }
+  if (!state.name_set) {
+    diag.error("%s: error: _LANGUAGE_NAME not set\n", file_name.c_str());
+    record.display_name = "Unknown";
+  }
+  record.code = code_from_file_name(file_name);
+  return record;
+}
+
+const Language* language_by_code(const std::vector<Language>& languages, std::string_view code) {
+  for (const Language& lang : languages) {
+    if (equals_no_case(lang.code, code)) return &lang;
+  }
+  return nullptr;
+}
+
+std::vector<Language> load_languages(Diagnostics& diag) {
+  std::vector<Language> languages;
+  for (const DirEntry& entry : list_txt_files("")) {
+    // "{{...}}.txt" files are page texts that macros include, not languages.
+    if (entry.is_dir || entry.name.starts_with("{{")) continue;
+    languages.push_back(load_language_file(entry.name, diag));
+  }
+  return languages;
+}
+
 }  // namespace mt

@@ -7,7 +7,7 @@
 
 namespace mt {
 
-inline char lower_byte(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+constexpr char lower_byte(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 std::string ascii_lower(std::string_view text);
 bool equals_no_case(std::string_view a, std::string_view b);

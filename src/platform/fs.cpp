@@ -1,16 +1,309 @@
-// Placeholder until the real implementation lands.
+// File-system and clock operations over POSIX. Sources were written for a
+// file system that ignores letter case, so a source path that does not exist
+// as written is looked up again component by component without ASCII case.
+
+#if !defined(_WIN32) && !defined(_FILE_OFFSET_BITS)
+#define _FILE_OFFSET_BITS 64  // file sizes beyond 4 GiB on 32-bit systems
+#endif
+
 #include "platform/fs.h"
 
+#ifdef _WIN32
+// TODO(windows): implement this file over the wide Win32 calls (FindFirstFileW,
+// CreateDirectoryW, CopyFileW, SetFileTime, ...). The case-insensitive
+// resolution is then unnecessary: the file system does it already.
+#error "The file-system layer has no Windows implementation yet."
+#else
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <ctime>
+#include <optional>
+
 namespace mt {
-std::string join_path(std::string_view folder, std::string_view name) { if (folder.empty()) return std::string(name); std::string p(folder); p.push_back(kSep); p.append(name); return p; }
-std::string_view file_name_of(std::string_view path) { size_t s = path.rfind(kSep); return s == std::string_view::npos ? path : path.substr(s + 1); }
-std::string resolve_source_path(const std::string& path) { return path; }
-std::vector<DirEntry> list_txt_files(const std::string&) { return {}; }
-bool source_exists(const std::string&) { return false; }
-bool read_source_file(const std::string&, std::string*) { return false; }
-bool make_folder(const std::string&, int*) { return false; }
-bool copy_source_file(const std::string&, const std::string&, int*) { return false; }
-TouchResult touch_folder(const std::string&, int*) { return TouchResult::kCannotOpen; }
-bool file_size(const std::string&, uint64_t*) { return false; }
-int local_year() { return 2026; }
+
+namespace {
+
+char fold(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool equal_no_case(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (fold(a[i]) != fold(b[i])) return false;
+  }
+  return true;
+}
+
+// Listing order: names compared byte by byte with ASCII letters folded to
+// lower case; names equal that way are ordered by their raw bytes, so the
+// order is total and the same on every machine.
+bool name_less(std::string_view a, std::string_view b) {
+  size_t n = a.size() < b.size() ? a.size() : b.size();
+  for (size_t i = 0; i < n; ++i) {
+    auto x = static_cast<unsigned char>(fold(a[i]));
+    auto y = static_cast<unsigned char>(fold(b[i]));
+    if (x != y) return x < y;
+  }
+  if (a.size() != b.size()) return a.size() < b.size();
+  return a < b;
+}
+
+bool has_txt_extension(std::string_view name) {
+  return name.size() >= 4 && equal_no_case(name.substr(name.size() - 4), ".txt");
+}
+
+bool entry_exists(const std::string& path) {
+  struct stat st;
+  return ::lstat(path.c_str(), &st) == 0;
+}
+
+bool is_dot_entry(const char* name) {
+  return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
+
+// The entry of `folder` whose name equals `name` without ASCII case, the first
+// in listing order when there are several; none when there is no such entry.
+std::optional<std::string> find_entry_no_case(const std::string& folder, std::string_view name) {
+  DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+  if (!dir) return std::nullopt;
+  std::optional<std::string> best;
+  while (const dirent* entry = ::readdir(dir)) {
+    if (is_dot_entry(entry->d_name)) continue;
+    std::string_view candidate(entry->d_name);
+    if (!equal_no_case(candidate, name)) continue;
+    if (!best || name_less(candidate, *best)) best = std::string(candidate);
+  }
+  ::closedir(dir);
+  return best;
+}
+
+bool stat_path(const std::string& path, struct stat* st) { return ::stat(path.c_str(), st) == 0; }
+
+void set_error(int* error, int value) {
+  if (error) *error = value;
+}
+
+// Writes all of `size` bytes, resuming after short writes and signals.
+bool write_all(int fd, const char* data, size_t size) {
+  while (size > 0) {
+    ssize_t n = ::write(fd, data, size);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data += n;
+    size -= static_cast<size_t>(n);
+  }
+  return true;
+}
+
+// Opens a regular file for reading. Folders and other special files are
+// refused; O_NONBLOCK keeps a FIFO from blocking the open.
+int open_regular(const std::string& path, struct stat* st) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return -1;
+  bool stated = ::fstat(fd, st) == 0;
+  if (!stated || !S_ISREG(st->st_mode)) {
+    int saved = !stated ? errno : S_ISDIR(st->st_mode) ? EISDIR : EINVAL;
+    ::close(fd);
+    errno = saved;
+    return -1;
+  }
+  return fd;
+}
+
+}  // namespace
+
+std::string join_path(std::string_view folder, std::string_view name) {
+  if (folder.empty()) return std::string(name);
+  std::string p(folder);
+  p.push_back(kSep);
+  p.append(name);
+  return p;
+}
+
+std::string_view file_name_of(std::string_view path) {
+  size_t s = path.rfind(kSep);
+  return s == std::string_view::npos ? path : path.substr(s + 1);
+}
+
+std::string resolve_source_path(const std::string& path) {
+  if (path.empty() || entry_exists(path)) return path;
+
+  std::string resolved;
+  size_t pos = 0;
+  if (path[0] == kSep) {
+    resolved.push_back(kSep);
+    pos = 1;
+  }
+  while (pos <= path.size()) {
+    size_t end = path.find(kSep, pos);
+    if (end == std::string::npos) end = path.size();
+    std::string_view component(path.data() + pos, end - pos);
+    // Empty components ("a//b", a trailing separator) and "." / ".." are kept
+    // as written: they name no entry to match.
+    bool plain = !component.empty() && component != "." && component != "..";
+    std::string exact = resolved;
+    exact.append(component);
+    if (plain && !entry_exists(exact)) {
+      // The parent is `resolved` without its trailing separator.
+      std::string parent = resolved;
+      if (parent.size() > 1 && parent.back() == kSep) parent.pop_back();
+      std::optional<std::string> match = find_entry_no_case(parent, component);
+      if (!match) return path;
+      resolved.append(*match);
+    } else {
+      resolved = std::move(exact);
+    }
+    if (end == path.size()) break;
+    resolved.push_back(kSep);
+    pos = end + 1;
+  }
+  return resolved;
+}
+
+std::vector<DirEntry> list_txt_files(const std::string& folder) {
+  std::vector<DirEntry> entries;
+  std::string resolved = resolve_source_path(folder);
+  DIR* dir = ::opendir(resolved.empty() ? "." : resolved.c_str());
+  if (!dir) return entries;
+  while (const dirent* entry = ::readdir(dir)) {
+    if (is_dot_entry(entry->d_name) || !has_txt_extension(entry->d_name)) continue;
+    DirEntry e;
+    e.name = entry->d_name;
+    // stat follows links; a dangling link fails and so counts as a file.
+    struct stat st;
+    e.is_dir = stat_path(join_path(resolved, e.name), &st) && S_ISDIR(st.st_mode);
+    entries.push_back(std::move(e));
+  }
+  ::closedir(dir);
+  std::sort(entries.begin(), entries.end(),
+            [](const DirEntry& a, const DirEntry& b) { return name_less(a.name, b.name); });
+  return entries;
+}
+
+bool source_exists(const std::string& path) {
+  struct stat st;
+  if (stat_path(path, &st)) return true;
+  std::string resolved = resolve_source_path(path);
+  return resolved != path && stat_path(resolved, &st);
+}
+
+bool read_source_file(const std::string& path, std::string* contents) {
+  struct stat st;
+  int fd = open_regular(resolve_source_path(path), &st);
+  if (fd < 0) return false;
+  contents->clear();
+  if (st.st_size > 0) contents->reserve(static_cast<size_t>(st.st_size));
+  char buffer[65536];
+  bool ok = true;
+  for (;;) {
+    ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      ok = false;
+      break;
+    }
+    if (n == 0) break;
+    contents->append(buffer, static_cast<size_t>(n));
+  }
+  ::close(fd);
+  return ok;
+}
+
+bool make_folder(const std::string& path, int* error) {
+  if (::mkdir(path.c_str(), 0777) == 0) return true;
+  int saved = errno;
+  struct stat st;
+  if (saved == EEXIST && stat_path(path, &st) && S_ISDIR(st.st_mode)) return true;
+  set_error(error, saved);
+  return false;
+}
+
+bool copy_source_file(const std::string& source, const std::string& destination, int* error) {
+  struct stat from;
+  int in = open_regular(resolve_source_path(source), &from);
+  if (in < 0) {
+    set_error(error, errno);
+    return false;
+  }
+  // Not truncated on opening: when the destination is the source itself (an
+  // output folder inside the source tree), truncating would destroy it.
+  int out = ::open(destination.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+  if (out < 0) {
+    set_error(error, errno);
+    ::close(in);
+    return false;
+  }
+  struct stat to;
+  bool ok = ::fstat(out, &to) == 0;
+  if (ok && to.st_dev == from.st_dev && to.st_ino == from.st_ino) {
+    // The file already holds exactly the source's bytes.
+    ::close(out);
+    ::close(in);
+    return true;
+  }
+  ok = ok && ::ftruncate(out, 0) == 0;
+  char buffer[65536];
+  while (ok) {
+    ssize_t n = ::read(in, buffer, sizeof buffer);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      ok = false;
+    } else if (n == 0) {
+      break;
+    } else {
+      ok = write_all(out, buffer, static_cast<size_t>(n));
+    }
+  }
+  int saved = errno;
+  if (::close(out) != 0 && ok) {
+    ok = false;
+    saved = errno;
+  }
+  ::close(in);
+  if (!ok) set_error(error, saved);
+  return ok;
+}
+
+TouchResult touch_folder(const std::string& path, int* error) {
+  struct stat st;
+  if (!stat_path(path, &st)) {
+    set_error(error, errno);
+    return TouchResult::kCannotOpen;
+  }
+  if (!S_ISDIR(st.st_mode)) {
+    set_error(error, ENOTDIR);
+    return TouchResult::kCannotOpen;
+  }
+  // Last-write time to now; the access time stays as it is.
+  const struct timespec times[2] = {{0, UTIME_OMIT}, {0, UTIME_NOW}};
+  if (::utimensat(AT_FDCWD, path.c_str(), times, 0) != 0) {
+    set_error(error, errno);
+    return TouchResult::kCannotSet;
+  }
+  return TouchResult::kDone;
+}
+
+bool file_size(const std::string& path, uint64_t* size) {
+  struct stat st;
+  if (!stat_path(resolve_source_path(path), &st) || !S_ISREG(st.st_mode)) return false;
+  *size = static_cast<uint64_t>(st.st_size);
+  return true;
+}
+
+int local_year() {
+  std::time_t now = std::time(nullptr);
+  std::tm local{};
+  if (!::localtime_r(&now, &local)) return 1970;
+  return local.tm_year + 1900;
+}
+
 }  // namespace mt
+
+#endif  // _WIN32
