@@ -35,6 +35,9 @@ void render_page_line(Build& build, LangBuild& lang, const Page& page, std::stri
                       const ConvertOptions& options, const LineSource& source, InlineState& state,
                       std::string& out);
 
+/// Appends `text` with '<', '>' and '&' written as entities.
+void append_html_escaped(std::string& out, std::string_view text);
+
 /// Renders the [[target|text]] links of a string; every other byte is
 /// copied. Links are recorded under "expand_url", line 0.
 std::string render_string_links(Build& build, LangBuild& lang, std::string_view text);
