@@ -1,0 +1,132 @@
+#include "platform/fs.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <ctime>
+
+#include <gtest/gtest.h>
+
+#include "helpers/fixture.h"
+
+using namespace mt;
+using mt::test::read_file;
+using mt::test::TempDir;
+using mt::test::write_file;
+
+namespace {
+
+std::string names(const std::vector<DirEntry>& entries) {
+  std::string out;
+  for (const DirEntry& e : entries) out += e.name + (e.is_dir ? "/ " : " ");
+  return out;
+}
+
+}  // namespace
+
+TEST(FsTest, ListsTxtFilesSortedWithoutCase) {
+  TempDir dir;
+  write_file("b.TXT", "");
+  write_file("A.txt", "");
+  write_file("a.txt", "");
+  write_file("c.text", "");
+  write_file("notes.txt.bak", "");
+  write_file("sub.txt/inner.txt", "");
+  write_file("sub/deep.txt", "");
+  ASSERT_EQ(0, symlink("nowhere", "dangling.txt"));
+  EXPECT_EQ("A.txt a.txt b.TXT dangling.txt sub.txt/ ", names(list_txt_files("")));
+  EXPECT_EQ("deep.txt ", names(list_txt_files("SUB")));
+  EXPECT_EQ("", names(list_txt_files("missing")));
+}
+
+TEST(FsTest, ResolvesPathsWithoutCase) {
+  TempDir dir;
+  write_file("de-de/support/X.TXT", "upper");
+  EXPECT_EQ("de-de/support/X.TXT", resolve_source_path("De-DE/Support/x.txt"));
+  EXPECT_EQ("de-de/support/X.TXT", resolve_source_path("de-de/support/x.txt"));
+  EXPECT_EQ("De-DE/nope.txt", resolve_source_path("De-DE/nope.txt"));
+  EXPECT_EQ("de-de/support/", resolve_source_path("DE-DE/SUPPORT/"));
+  EXPECT_TRUE(source_exists("DE-DE/support/x.txt"));
+  EXPECT_FALSE(source_exists("de-de/support/y.txt"));
+  std::string text;
+  ASSERT_TRUE(read_source_file("De-De/Support/x.txt", &text));
+  EXPECT_EQ("upper", text);
+  EXPECT_FALSE(read_source_file("de-de/support", &text));  // a folder
+
+  // An exact match wins over a case-insensitive one.
+  write_file("de-de/support/x.txt", "lower");
+  EXPECT_EQ("de-de/support/x.txt", resolve_source_path("de-de/support/x.txt"));
+  // Among several case variants the first in listing order is taken.
+  EXPECT_EQ("de-de/support/X.TXT", resolve_source_path("de-de/support/X.txt"));
+
+  // Absolute paths keep their root.
+  std::string absolute = dir.path() + "/DE-DE/support/X.txt";
+  EXPECT_EQ(dir.path() + "/de-de/support/X.TXT", resolve_source_path(absolute));
+}
+
+TEST(FsTest, FoldersAndCopies) {
+  TempDir dir;
+  int error = 0;
+  EXPECT_TRUE(make_folder("out", &error));
+  EXPECT_TRUE(make_folder("out", &error));  // existing folder is normal
+  write_file("file", "x");
+  EXPECT_FALSE(make_folder("file", &error));
+  EXPECT_EQ(EEXIST, error);
+  EXPECT_FALSE(make_folder("no/such", &error));
+  EXPECT_EQ(ENOENT, error);
+
+  write_file("src/Page.txt", "new contents");
+  write_file("out/page.txt", "old contents that were longer");
+  EXPECT_TRUE(copy_source_file("SRC/page.txt", "out/page.txt", &error));
+  EXPECT_EQ("new contents", read_file("out/page.txt"));
+  error = 0;
+  EXPECT_FALSE(copy_source_file("src/Page.txt", "out/images/a.png", &error));
+  EXPECT_EQ(ENOENT, error);
+  EXPECT_FALSE(copy_source_file("src/missing.txt", "out/m.txt", &error));
+  EXPECT_EQ(ENOENT, error);
+  EXPECT_FALSE(copy_source_file("src", "out/folder", &error));
+
+  // Copying a file onto itself (output inside the sources) keeps its bytes.
+  EXPECT_TRUE(copy_source_file("src/Page.txt", "./src/Page.txt", &error));
+  EXPECT_EQ("new contents", read_file("src/Page.txt"));
+}
+
+TEST(FsTest, TouchFolderSetsWriteTimeOnly) {
+  TempDir dir;
+  int error = 0;
+  ASSERT_TRUE(make_folder("page", &error));
+  const struct timespec old_times[2] = {{1000000000, 0}, {1000000000, 0}};
+  ASSERT_EQ(0, utimensat(AT_FDCWD, "page", old_times, 0));
+  EXPECT_EQ(TouchResult::kDone, touch_folder("page", &error));
+  struct stat st;
+  ASSERT_EQ(0, stat("page", &st));
+  EXPECT_LE(std::labs(st.st_mtime - std::time(nullptr)), 5);
+  EXPECT_EQ(1000000000, st.st_atime);
+
+  EXPECT_EQ(TouchResult::kCannotOpen, touch_folder("missing", &error));
+  write_file("file", "");
+  EXPECT_EQ(TouchResult::kCannotOpen, touch_folder("file", &error));
+}
+
+TEST(FsTest, FileSizes) {
+  TempDir dir;
+  uint64_t size = 99;
+  write_file("empty", "");
+  write_file("Dl/one.zip", "x");
+  ASSERT_TRUE(file_size("empty", &size));
+  EXPECT_EQ(0u, size);
+  ASSERT_TRUE(file_size("dl/ONE.zip", &size));
+  EXPECT_EQ(1u, size);
+  EXPECT_FALSE(file_size("Dl", &size));
+  EXPECT_FALSE(file_size("missing", &size));
+
+  // Sizes beyond 32 bits: a sparse file takes no real space.
+  int fd = open("big", O_CREAT | O_WRONLY, 0644);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(0, ftruncate(fd, off_t{5} << 30));
+  close(fd);
+  ASSERT_TRUE(file_size("big", &size));
+  EXPECT_EQ(5368709120u, size);
+}
