@@ -1,0 +1,127 @@
+#include "macros/csv.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "macro_site.h"
+#include "markup/converter.h"
+
+namespace mt {
+namespace {
+
+using test::MacroSite;
+using test::write_file;
+
+std::vector<std::string> fields(std::string_view line, int count) {
+  std::vector<std::string> out(static_cast<size_t>(count));
+  size_t pos = 0;
+  for (std::string& field : out) pos = read_csv_field(line, pos, field);
+  return out;
+}
+
+using Fields = std::vector<std::string>;
+
+TEST(CsvFieldReader, Quirks) {
+  EXPECT_EQ((Fields{"a,b", "c"}), fields("\"a,b\",c", 2));
+  EXPECT_EQ((Fields{"say \"hi\""}), fields("\"say \\\"hi\\\"\"", 1));
+  EXPECT_EQ((Fields{"x\\y"}), fields("\"x\\\\y\"", 1));
+  // Inside quotes an unknown escape drops both bytes; outside, '\' is text.
+  EXPECT_EQ((Fields{"ab"}), fields("\"a\\tb\"", 1));
+  EXPECT_EQ((Fields{"C:\\dir", "x"}), fields("C:\\dir,x", 2));
+  EXPECT_EQ((Fields{"a"}), fields("\"a\\", 1));
+  // Quoted and unquoted pieces join; "" is a close and a reopen.
+  EXPECT_EQ((Fields{"abc,de", "f"}), fields("ab\"c,d\"e,f", 2));
+  EXPECT_EQ((Fields{"ab"}), fields("\"a\"\"b\"", 1));
+  EXPECT_EQ((Fields{" a ", " b"}), fields(" a , b", 2));
+  EXPECT_EQ((Fields{"abc,def", ""}), fields("\"abc,def\r\n", 2));
+  // Missing fields are empty; a lone CR ends the line's fields.
+  EXPECT_EQ((Fields{"a", "b", ""}), fields("a,b\r\n", 3));
+  EXPECT_EQ((Fields{"a", "b", "", ""}), fields("a,b\rc,d\n", 4));
+  EXPECT_EQ((Fields{"", "", "x"}), fields(",,x", 3));
+
+  std::string field;
+  EXPECT_EQ(2u, read_csv_field("a,b", 0, field));
+  EXPECT_EQ(1u, read_csv_field("a\r\nb", 0, field));
+}
+
+constexpr const char* kHistoryHead =
+    "<table class=\"donatehistorytable\" width=\"100%\">\r\n"
+    "<tr><th width=\"20%\" >Donation History</th><th width=\"20%\" >Name</th><th width=\"20%\" >Comment</th>"
+    "<th width=\"20%\" align=\"right\" >Amount</th></tr>\r\n";
+
+TEST(CsvTables, DonateHistory) {
+  MacroSite site;
+  write_donate_history(site.build, site.lang, site.page_out);
+  EXPECT_EQ(std::string(kHistoryHead) + "</table>\r\n", site.take()) << "missing file";
+
+  write_file("donations.csv", "\xEF\xBB\xBF" "date,name,comment,amount\r\n"
+                              "2016-01-02,,Thanks,10.00\r\n"
+                              "2016-01-02,Ann,,\r\n"
+                              "\r\n"
+                              "\xEF\xBB\xBF" "2016-02-03,<b>Bo</b>,\"Keep, going\",5\n");
+  write_donate_history(site.build, site.lang, site.page_out);
+  EXPECT_EQ(std::string(kHistoryHead) +
+                "<tr><td width=\"20%\" >2016-01-02</td><td width=\"20%\" >Anonymous</td><td width=\"40%\" >Thanks"
+                "</td><td width=\"20%\" align=\"right\">10.00</td></tr>\r\n"
+                "<tr><td width=\"20%\" >2016-02-03</td><td width=\"20%\" ><b>Bo</b></td><td width=\"40%\" >Keep, "
+                "going</td><td width=\"20%\" align=\"right\">5</td></tr>\r\n</table>\r\n",
+            site.take());
+  EXPECT_EQ("", site.diag_out.text);
+
+}
+
+TEST(CsvTables, RowOnlyTables) {
+  MacroSite site;
+  {  // missing files and header-only files write nothing
+    write_supported_languages(site.build, site.lang, site.page_out);
+    write_file("previous_stable_releases.csv", "link,type\r\n");
+    write_previous_stable_releases(site.build, site.lang, site.page_out);
+    EXPECT_EQ("", site.take());
+  }
+  {  // rows after the first close the one before; each call starts afresh
+    write_file("supported_languages.csv", "Language,Translator,Version\n"
+                                          "German,[[http://ann.example|Ann]],1.4\n"
+                                          ",Nobody,1.0\n"
+                                          "French,Bob,1.3\n");
+    const std::string expected =
+        "<td class=\"wikinowrap\">German</td><td><a href=\"http://ann.example\">Ann</a></td><td>1.4</td>\r\n"
+        "</tr>\r\n<tr>\r\n"
+        "<td class=\"wikinowrap\">French</td><td>Bob</td><td>1.3</td>\r\n";
+    write_supported_languages(site.build, site.lang, site.page_out);
+    EXPECT_EQ(expected, site.take());
+    write_supported_languages(site.build, site.lang, site.page_out);
+    EXPECT_EQ(expected, site.take());
+  }
+  {  // the link column is rendered; missing columns are empty
+    write_file("previous_stable_releases.csv", "h\nx\n[[http://r.example/a|1.3]],zip,x86,en,3 MB\n");
+    write_previous_stable_releases(site.build, site.lang, site.page_out);
+    EXPECT_EQ("<td class=\"wikinowrap\">x</td><td></td><td></td><td></td><td></td>\r\n</tr>\r\n<tr>\r\n"
+              "<td class=\"wikinowrap\"><a href=\"http://r.example/a\">1.3</a></td><td>zip</td><td>x86</td>"
+              "<td>en</td><td>3 MB</td>\r\n",
+              site.take());
+  }
+  {  // lines over 65,535 bytes come in pieces, the header line too
+    std::string piece(65535, 'A');
+    write_file("supported_languages.csv", std::string(65535, 'h') + "H,h,h\n" + piece + "t,u,v\n");
+    write_supported_languages(site.build, site.lang, site.page_out);
+    EXPECT_EQ("<td class=\"wikinowrap\">H</td><td>h</td><td>h</td>\r\n</tr>\r\n<tr>\r\n"
+              "<td class=\"wikinowrap\">" + piece + "</td><td></td><td></td>\r\n</tr>\r\n<tr>\r\n"
+              "<td class=\"wikinowrap\">t</td><td>u</td><td>v</td>\r\n",
+              site.take());
+  }
+}
+
+TEST(CsvTables, RowsFillThePageTable) {
+  MacroSite site;
+  write_file("supported_languages.csv", "h\nGerman,Ann,1.4\nFrench,Bob,1.3\n");
+  write_file("table.txt", "{|\n! Language\n|-\n{{SUPPORTED_LANGUAGES}}\n|}\n");
+  ASSERT_TRUE(convert_page(site.build, site.lang, site.page, "table.txt", ConvertOptions{}));
+  EXPECT_EQ("<table>\r\n<tr><th class=\"wikinowrap\">Language</th></tr>\r\n<tr>"
+            "<td class=\"wikinowrap\">German</td><td>Ann</td><td>1.4</td>\r\n</tr>\r\n<tr>\r\n"
+            "<td class=\"wikinowrap\">French</td><td>Bob</td><td>1.3</td>\r\n</tr>\r\n</table>\r\n",
+            site.take());
+}
+
+}  // namespace
+}  // namespace mt

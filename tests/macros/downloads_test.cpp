@@ -1,0 +1,151 @@
+#include "macros/downloads.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "macro_site.h"
+
+namespace mt {
+namespace {
+
+using test::MacroSite;
+using test::write_file;
+
+void write_sized(const std::string& path, long long size) {
+  write_file(path, "");
+  int fd = ::open(path.c_str(), O_WRONLY);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(0, ::ftruncate(fd, static_cast<off_t>(size)));  // sparse: takes no space
+  ::close(fd);
+}
+
+TEST(DownloadSize, RoundsUpToWholeKilobytes) {
+  MacroSite site;
+  const struct {
+    const char* name;
+    long long bytes;
+    uint64_t kb;
+  } cases[] = {{"zero", 0, 0}, {"one", 1, 1}, {"k", 1024, 1}, {"k1", 1025, 2}, {"m", 1048576, 1024},
+               // 5 GiB + 1: the low 32 bits alone would say 1 KB
+               {"huge", 5368709121LL, 5242881}};
+  for (const auto& c : cases) {
+    write_sized("out/" + std::string(c.name), c.bytes);
+    EXPECT_EQ(c.kb, download_size_kb(site.build, c.name)) << c.name;
+  }
+  EXPECT_EQ("", site.diag_out.text);
+
+  EXPECT_EQ(0u, download_size_kb(site.build, "gone.zip"));
+  EXPECT_EQ("error: couldn't get filesize for: gone.zip\n", site.diag_out.text);
+  EXPECT_EQ(1, site.build.diag.errors);
+}
+
+TEST(DownloadSections, TablesWithSizes) {
+  MacroSite site;
+  write_sized("out/Wendrel.lng.zip", 1025);
+  write_sized("out/Wendrel.chm.zip", 0);
+  write_sized("out/WCL-1.1.0.8.zip", 5368709121LL);
+
+  write_download_language_pack(site.build, site.lang, site.page_out);
+  EXPECT_EQ("<h2 id=\"language\">Download Wendrel Language Pack</h2><table class=\"dltable\">\r\n"
+            "<tr><td><p class=\"dc\"><a href=\"http://x/Wendrel.lng.zip\">Wendrel.lng.zip</a></p></td>"
+            "<td>2 KB</td></tr>\r\n"
+            "<tr><td colspan=\"2\"><p><a href=\"http://x/de-de/support/wendrel/supported_languages/\">Supported "
+            "Languages</a><span class=\"leftdot\"></span><a href=\"http://x/de-de/support/wendrel/"
+            "supported_languages/#installing_the_language_pack\">Help</a></p></td></tr>\r\n</table>\r\n",
+            site.take());
+
+  write_download_sdk(site.build, site.lang, site.page_out);  // file missing
+  EXPECT_EQ("<h2 id=\"sdk\">Download Wendrel SDK</h2><table class=\"dltable\">\r\n"
+            "<tr><td><p class=\"di\"><a href=\"http://x/Wendrel-SDK.zip\">Wendrel-SDK.zip</a> </p></td>"
+            "<td>0 KB</td></tr>\r\n"
+            "<tr><td colspan=\"2\"><p><a href=\"http://x/de-de/support/wendrel/SDK\">Help</a></p></td></tr>\r\n"
+            "</table>\r\n",
+            site.take());
+
+  write_download_offline_help(site.build, site.lang, site.page_out);
+  EXPECT_EQ("<h2 id=\"chm\">Download Wendrel Offline Help</h2><table class=\"dltable\">\r\n"
+            "<tr><td><p class=\"dc\"><a href=\"http://x/Wendrel.chm.zip\">Wendrel.chm.zip</a></p></td>"
+            "<td>0 KB</td></tr>\r\n</table>\r\n",
+            site.take());
+
+  write_download_cli(site.build, site.lang, site.page_out);
+  EXPECT_EQ("<h2 id=\"cli\">Download Wendrel Command-line Interface</h2><table class=\"dltable\">\r\n"
+            "<tr><td><p class=\"cli\"><a href=\"http://x/WCL-1.1.0.8.zip\">WCL-1.1.0.8.zip</a> </p></td>"
+            "<td>5242881 KB</td></tr>\r\n"
+            "<tr><td colspan=\"2\"><p><a href=\"http://x/de-de/support/wendrel/command_line_interface\">Help</a>"
+            "</p></td></tr>\r\n</table>\r\n",
+            site.take());
+
+  // Each call reports its own missing file.
+  write_download_sdk(site.build, site.lang, site.page_out);
+  EXPECT_EQ("error: couldn't get filesize for: Wendrel-SDK.zip\n"
+            "error: couldn't get filesize for: Wendrel-SDK.zip\n",
+            site.diag_out.text);
+  EXPECT_EQ(2, site.build.diag.errors);
+}
+
+TEST(DownloadSections, CurrentVersion) {
+  MacroSite site;
+  write_download_current(site.build, site.lang, site.page_out);
+  EXPECT_EQ(
+      "<h2 id=\"dl\">Download Wendrel 1.4.1.877</h2>"
+      "<a style=\"width:256px;\" class=\"button\" href=\"http://x/Wendrel-1.4.1.877.x86-Setup.exe\">Download "
+      "Installer</a>\r\n"
+      "<a style=\"width:256px;\" class=\"button\" href=\"http://x/Wendrel-1.4.1.877.x64-Setup.exe\">Download "
+      "Installer 64-bit</a>\r\n"
+      "<div style=\"clear:both\"></div>\r\n"
+      "<a style=\"width:256px;\" class=\"button\" href=\"http://x/Wendrel-1.4.1.877.x86.zip\">Download Portable "
+      "Zip</a>\r\n"
+      "<a style=\"width:256px;\" class=\"button\" href=\"http://x/Wendrel-1.4.1.877.x64.zip\">Download Portable "
+      "Zip 64-bit</a>\r\n"
+      "<div style=\"clear:both\"></div>\r\n"
+      "<p><a href=\"/Changes.txt\">Changes</a><span class=\"leftdot\"></span>"
+      "<a href=\"http://x/de-de/support/wendrel/whats_new\">What's New</a><span class=\"leftdot\"></span>"
+      "<a href=\"http://x/de-de/support/wendrel/previous_versions/\">Older Versions</a>"
+      "<span class=\"leftdot\"></span><a href=\"http://x/de-de/License.txt\">License</a>"
+      "<span class=\"leftdot\"></span><a href=\"/Wendrel-1.4.1.877.sha256\">SHA256</a>"
+      "<span class=\"leftdot\"></span><a href=\"http://x/de-de/support/wendrel/supported_languages/\">Supported "
+      "Languages</a><span class=\"leftdot\"></span><a href=\"http://x/de-de/support/wendrel/installing_wendrel/\">"
+      "Help</a></p>\r\n<br/>\r\n<br/>\r\n<br/>\r\n",
+      site.take());
+  EXPECT_EQ("", site.diag_out.text) << "looks up no file";
+}
+
+TEST(DownloadSections, AllDownloads) {
+  MacroSite site;
+  site.build.languages[0].values[MULTILINGUAL] = "Multi";
+  write_sized("out/Wendrel-1.3.4.686.x64.Multilingual.zip", 2048);
+  write_download_all(site.build, site.lang, site.page_out);
+  std::string html = site.take();
+  // One row of each shape: language cell, icon class, type, architecture.
+  EXPECT_TRUE(html.starts_with(
+      "<h2 id=\"all\">All Wendrel Downloads</h2><table class=\"dltable\">\r\n"
+      "<tr><td><p class=\"de\"><a href=\"http://x/Wendrel-1.4.1.877.x86.en-US-Setup.exe\">Wendrel-1.4.1.877.x86."
+      "en-US-Setup.exe</a></p></td><td>Installer</td><td>x86</td><td>English (US)</td><td>0 KB</td></tr>\r\n"
+      "<tr><td><p class=\"de\"><a href=\"http://x/Wendrel-1.4.1.877.x64.en-US-Setup.exe\">"));
+  for (const char* row :
+       {"<tr><td><p class=\"de\"><a href=\"http://x/Wendrel-1.4.1.877.ARM.zip\">Wendrel-1.4.1.877.ARM.zip</a>"
+        "</p></td><td>Portable</td><td>ARM</td><td>Multi</td><td>0 KB</td></tr>\r\n",
+        "<tr><td><p class=\"de134\"><a href=\"http://x/Wendrel-1.3.4.686.x86-Setup.exe\">Wendrel-1.3.4.686.x86-"
+        "Setup.exe</a></p></td><td>Installer</td><td>x86</td><td>English (US)</td><td>0 KB</td></tr>\r\n"}) {
+    EXPECT_NE(std::string::npos, html.find(row)) << row;
+  }
+  EXPECT_TRUE(html.ends_with(
+      "<tr><td><p class=\"de134\"><a href=\"http://x/Wendrel-1.3.4.686.x64.Multilingual.zip\">Wendrel-1.3.4.686."
+      "x64.Multilingual.zip</a></p></td><td>Portable</td><td>x64</td><td>Multi</td><td>2 KB</td></tr>\r\n"
+      "</table>\r\n<br/>\r\n"));
+  size_t rows = 0;
+  for (size_t at = html.find("<tr>"); at != std::string::npos; at = html.find("<tr>", at + 1)) ++rows;
+  EXPECT_EQ(20u, rows);
+
+  // The other 19 files are missing: one error each, in row order.
+  EXPECT_EQ(19, site.build.diag.errors);
+  EXPECT_TRUE(site.diag_out.text.starts_with(
+      "error: couldn't get filesize for: Wendrel-1.4.1.877.x86.en-US-Setup.exe\n"
+      "error: couldn't get filesize for: Wendrel-1.4.1.877.x64.en-US-Setup.exe\n"));
+  EXPECT_TRUE(site.diag_out.text.ends_with("error: couldn't get filesize for: Wendrel-1.3.4.686.x86.Multilingual.zip\n"));
+}
+
+}  // namespace
+}  // namespace mt
