@@ -187,6 +187,21 @@ std::vector<DirEntry> list_txt_files(const std::string& folder) {
   return entries;
 }
 
+std::vector<std::string> list_sub_folders(const std::string& folder) {
+  std::vector<std::string> names;
+  std::string resolved = resolve_source_path(folder);
+  DIR* dir = ::opendir(resolved.empty() ? "." : resolved.c_str());
+  if (!dir) return names;
+  while (const dirent* entry = ::readdir(dir)) {
+    if (is_dot_entry(entry->d_name)) continue;
+    struct stat st;
+    if (stat_path(join_path(resolved, entry->d_name), &st) && S_ISDIR(st.st_mode)) names.emplace_back(entry->d_name);
+  }
+  ::closedir(dir);
+  std::sort(names.begin(), names.end(), name_less);
+  return names;
+}
+
 bool source_exists(const std::string& path) {
   struct stat st;
   if (stat_path(path, &st)) return true;

@@ -37,6 +37,10 @@ struct DirEntry {
 /// same on every machine. A missing folder gives no entries.
 std::vector<DirEntry> list_txt_files(const std::string& folder);
 
+/// The names of the sub-folders of a source folder, resolved and sorted as
+/// `list_txt_files` does; lets a scan find many sub-folders with one listing.
+std::vector<std::string> list_sub_folders(const std::string& folder);
+
 /// Whether a source path can be stat'ed (file or folder).
 bool source_exists(const std::string& path);
 

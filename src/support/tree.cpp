@@ -1,6 +1,9 @@
 #include "support/tree.h"
 
 #include <algorithm>
+#include <optional>
+#include <unordered_map>
+#include <unordered_set>
 #include <utility>
 
 #include "lang/text.h"
@@ -100,8 +103,36 @@ void SupportTree::clear() {
 
 void SupportTree::build(const std::string& support_source_folder, const Collator& collator) {
   clear();
-  scan(support_source_folder, std::string(), -1, collator);
+  // Resolved once, so every path below it is built from names as listed.
+  scan(resolve_source_path(support_source_folder), std::string(), -1, collator);
 }
+
+namespace {
+
+// The sub-folders of one folder, looked up as a file system that ignores
+// ASCII case would: the exact name first, else the first in listing order.
+// One listing per folder keeps the scan linear; probing each page's folder
+// on its own would list the parent again for every page without children.
+class SubFolders {
+ public:
+  explicit SubFolders(const std::string& folder) {
+    for (std::string& name : list_sub_folders(folder)) {
+      by_lower_.emplace(ascii_lower(name), name);
+      exact_.insert(std::move(name));
+    }
+  }
+  const std::string* find(const std::string& name) const {
+    if (auto it = exact_.find(name); it != exact_.end()) return &*it;
+    auto it = by_lower_.find(ascii_lower(name));
+    return it == by_lower_.end() ? nullptr : &it->second;
+  }
+
+ private:
+  std::unordered_set<std::string> exact_;
+  std::unordered_map<std::string, std::string> by_lower_;
+};
+
+}  // namespace
 
 void SupportTree::scan(const std::string& folder, const std::string& source_path, int parent,
                        const Collator& collator) {
@@ -124,6 +155,7 @@ void SupportTree::scan(const std::string& folder, const std::string& source_path
     return collator.compare(a.key(), b.key()) < 0;
   });
 
+  std::optional<SubFolders> sub_folders;  // listed only when there are pages
   for (Entry& entry : entries) {
     size_t dot = entry.file.rfind('.');
     if (dot == std::string::npos || !equals_no_case(std::string_view(entry.file).substr(dot + 1), "txt")) {
@@ -132,7 +164,10 @@ void SupportTree::scan(const std::string& folder, const std::string& source_path
     std::string raw = entry.file.substr(0, dot);
     int index = add_node(source_path, raw, parent, std::move(entry.title));
     // Children come right after their page, which makes the list pre-order.
-    scan(join_path(folder, raw), join_path(source_path, raw), index, collator);
+    if (!sub_folders) sub_folders.emplace(folder);
+    if (const std::string* sub = sub_folders->find(raw)) {
+      scan(join_path(folder, *sub), join_path(source_path, raw), index, collator);
+    }
   }
 }
 
