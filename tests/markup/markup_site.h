@@ -1,0 +1,61 @@
+#pragma once
+// The records a conversion needs, set up as a small German sub-site under
+// "http://x", with a support wiki of three pages:
+//   support/wendrel, support/wendrel/installing_wendrel, support/wendrel/faq
+
+#include <string>
+
+#include "driver/records.h"
+#include "helpers/fixture.h"
+#include "markup/converter.h"
+
+namespace mt::test {
+
+struct MarkupSite {
+  explicit MarkupSite(bool support_page = false) {
+    build.url_root = "http://x";
+    build.links = LinkRegistry(build.url_root);
+    build.diag.out = &messages;
+    lang.lang = &language;
+    lang.code = "de-de";
+    lang.base_url = "http://x/de-de";
+    write_file("de-de/support/01-Wendrel.txt", "= Wendrel\n");
+    write_file("de-de/support/01-Wendrel/01-Installing Wendrel.txt", "= Installing\n");
+    write_file("de-de/support/01-Wendrel/02-FAQ.txt", "= FAQ\n");
+    lang.support.build("de-de/support", build.collator);
+    // What the build run and page writers declare.
+    build.links.declare("/forum", std::nullopt, true);
+    build.links.declare("http://x/de-de/faq", std::nullopt, true);
+    for (const SupportNode& node : lang.support.nodes()) {
+      build.links.declare("http://x/de-de/support/" + node.path_slug, std::nullopt, true);
+    }
+    page.out = &html;
+    page.url = support_page ? "http://x/de-de/support/wendrel/installing_wendrel" : "http://x/de-de/faq";
+    options.support = support_page;
+  }
+
+  /// Converts `text` written to "page.txt"; true when it could be read.
+  bool convert(const std::string& text, const std::string& path = "page.txt") {
+    write_file(path, text);
+    return convert_page(build, lang, page, path, options);
+  }
+
+  /// Messages so far, then the broken links of the final check, then the
+  /// referenced files as "listed: <path>" lines.
+  std::string report() {
+    build.links.final_check(build.diag);
+    std::string text = messages.text;
+    for (const std::string& path : lang.files.paths()) text += "listed: " + path + "\n";
+    return text;
+  }
+
+  StringSink messages;
+  StringSink html;
+  Build build;
+  Language language;
+  LangBuild lang;
+  Page page;
+  ConvertOptions options;
+};
+
+}  // namespace mt::test
