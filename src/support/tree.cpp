@@ -113,6 +113,8 @@ namespace {
 // ASCII case would: the exact name first, else the first in listing order.
 // One listing per folder keeps the scan linear; probing each page's folder
 // on its own would list the parent again for every page without children.
+// The listing has no "." or "..", so pages named "" or "." (".txt",
+// "..txt") never scan their own folder again.
 class SubFolders {
  public:
   explicit SubFolders(const std::string& folder) {

@@ -74,6 +74,9 @@ TEST(SupportTree, Order) {
   EXPECT_EQ(1, tree.nodes()[2].parent);
   EXPECT_EQ(2, tree.nodes()[2].depth);
 
+  // Names "" and "." would name the folder itself: no endless scan.
+  EXPECT_EQ((Paths{"", "."}), order(scan({{".txt", ""}, {"..txt", ""}})));
+
   Collator collator;
   tree.build("missing", collator);  // starts from empty, finds nothing
   EXPECT_TRUE(tree.nodes().empty());
