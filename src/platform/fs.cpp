@@ -203,10 +203,10 @@ std::vector<std::string> list_sub_folders(const std::string& folder) {
 }
 
 bool source_exists(const std::string& path) {
-  struct stat st;
-  if (stat_path(path, &st)) return true;
-  std::string resolved = resolve_source_path(path);
-  return resolved != path && stat_path(resolved, &st);
+  // The entry itself counts, as when its attributes can be read: a dangling
+  // link exists and then fails to open, so the failure is reported there.
+  // Resolution returns another path only when every component was found.
+  return entry_exists(path) || resolve_source_path(path) != path;
 }
 
 bool read_source_file(const std::string& path, std::string* contents) {

@@ -41,7 +41,8 @@ std::vector<DirEntry> list_txt_files(const std::string& folder);
 /// `list_txt_files` does; lets a scan find many sub-folders with one listing.
 std::vector<std::string> list_sub_folders(const std::string& folder);
 
-/// Whether a source path can be stat'ed (file or folder).
+/// Whether a source path names an entry: a file, a folder or a link (even a
+/// dangling one, which then fails to open).
 bool source_exists(const std::string& path);
 
 /// Reads a whole source file as raw bytes; false when it cannot be opened.

@@ -54,6 +54,9 @@ TEST(FsTest, ResolvesPathsWithoutCase) {
   ASSERT_TRUE(read_source_file("De-De/Support/x.txt", &text));
   EXPECT_EQ("upper", text);
   EXPECT_FALSE(read_source_file("de-de/support", &text));  // a folder
+  ASSERT_EQ(0, symlink("nowhere", "de-de/Dangling.txt"));
+  EXPECT_TRUE(source_exists("de-de/dangling.txt"));  // exists, then fails to open
+  EXPECT_FALSE(read_source_file("de-de/dangling.txt", &text));
 
   // An exact match wins over a case-insensitive one.
   write_file("de-de/support/x.txt", "lower");
