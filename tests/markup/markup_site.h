@@ -1,7 +1,6 @@
 #pragma once
-// The records a conversion needs, set up as a small German sub-site under
-// "http://x", with a support wiki of three pages:
-//   support/wendrel, support/wendrel/installing_wendrel, support/wendrel/faq
+// The records a conversion needs: a German sub-site under "http://x" whose
+// support wiki holds wendrel, wendrel/installing_wendrel and wendrel/faq.
 
 #include <string>
 
