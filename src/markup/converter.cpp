@@ -48,8 +48,8 @@ class Converter {
       ++line_number_;
       convert_line(line);
     }
-    // The last line's open emphasis is not reported, and open blocks stay
-    // open: the page text may continue them in a caller's markup.
+    // Nothing is closed or reported at the end: blocks and emphasis that
+    // the text leaves open stay as the text has them.
   }
 
  private:
@@ -127,7 +127,8 @@ class Converter {
   /// The markers tested before rendering; true when the line was one.
   bool marker_line(std::string_view line) {
     if (starts_with(line, "{{")) {
-      std::string_view name = line.substr(2, line.find("}}", 2) - 2);
+      size_t end = line.find("}}", 2);
+      std::string_view name = line.substr(2, end == std::string_view::npos ? std::string_view::npos : end - 2);
       expand_macro(build_, lang_, page_, name, LineSource{path_, line_number_, true});
       return true;
     }
