@@ -1,0 +1,219 @@
+// Builds the example site with the tool, serves it with PHP's built-in
+// server on a free loopback port, and reads the example's language files so
+// the tests can name what each page should show.
+
+import { spawn, spawnSync } from 'node:child_process';
+import fs from 'node:fs';
+import net from 'node:net';
+import os from 'node:os';
+import path from 'node:path';
+import { fileURLToPath } from 'node:url';
+
+const here = path.dirname(fileURLToPath(import.meta.url));
+export const e2eDir = path.resolve(here, '..');
+export const repoDir = path.resolve(e2eDir, '..', '..');
+export const exampleDir = path.join(repoDir, 'examples', 'site');
+export const tool = process.env.MAKETARNWICK || path.join(repoDir, 'build', 'e2e', 'maketarnwick');
+
+const HOST = '127.0.0.1';
+
+/** A port that nothing listens on right now. */
+export function freePort() {
+  return new Promise((resolve, reject) => {
+    const server = net.createServer();
+    server.unref();
+    server.on('error', reject);
+    server.listen(0, HOST, () => {
+      const { port } = server.address();
+      server.close(() => resolve(port));
+    });
+  });
+}
+
+/** Reads a language file: `KEY = "value"` lines, `//` comments. */
+export function readLanguageFile(file) {
+  const strings = {};
+  let text = fs.readFileSync(file, 'utf8');
+  if (text.charCodeAt(0) === 0xfeff) text = text.slice(1);
+  for (const line of text.split(/\r?\n/)) {
+    const m = /^\s*([^\s=/][^\s=]*)\s*=\s*"([^"]*)/.exec(line);
+    if (m) strings[m[1].toUpperCase()] = m[2];
+  }
+  return strings;
+}
+
+/** The example's languages in the order of their file names. */
+export function exampleLanguages() {
+  return fs
+    .readdirSync(exampleDir)
+    .filter((name) => name.toLowerCase().endsWith('.txt') && !name.startsWith('{{'))
+    .filter((name) => fs.statSync(path.join(exampleDir, name)).isFile())
+    .sort((a, b) => a.toLowerCase().localeCompare(b.toLowerCase()))
+    .map((name) => {
+      const strings = readLanguageFile(path.join(exampleDir, name));
+      const code = name.slice(0, name.indexOf('.')).toLowerCase();
+      const rtl = (strings._LANGUAGE_TEXT_DIRECTION || '').toUpperCase() === 'RTL';
+      return { code, strings, rtl };
+    });
+}
+
+/** The string `key` of a language; a missing one fails the test loudly. */
+export function str(lang, key) {
+  const value = lang.strings[key];
+  if (value === undefined) throw new Error(`example language ${lang.code} does not define ${key}`);
+  return value;
+}
+
+/** The name of a template page's folder: the template file name less its extension. */
+export function pageName(lang, templateKey) {
+  const file = str(lang, templateKey);
+  const dot = file.lastIndexOf('.');
+  return dot < 0 ? file : file.slice(0, dot);
+}
+
+/** The title a page named `name` carries (the home page when name is null). */
+export function expectedTitle(lang, name) {
+  if (name === null) return str(lang, 'HOME_TITLE');
+  return str(lang, 'TITLE_FORMAT').replace(/\{\{TITLE\}\}/gi, () => name);
+}
+
+/** A pattern that any page title made from TITLE_FORMAT matches. */
+export function titlePattern(lang) {
+  const parts = str(lang, 'TITLE_FORMAT').split(/\{\{TITLE\}\}/i);
+  const escape = (s) => s.replace(/[.*+?^${}()|[\]\\]/g, '\\$&');
+  return new RegExp(`^${parts.map(escape).join('.+')}$`, 's');
+}
+
+/**
+ * Builds the example site into a fresh temporary folder for the URL root
+ * http://127.0.0.1:PORT. Returns the output folder, the tool's output and
+ * the root-relative URLs that its final link check reported.
+ */
+export function buildSite(port) {
+  const work = fs.mkdtempSync(path.join(os.tmpdir(), 'mt-e2e-'));
+  const out = path.join(work, 'site');
+  fs.mkdirSync(out);
+  const urlRoot = `http://${HOST}:${port}`;
+
+  const release = spawnSync(path.join(repoDir, 'examples', 'release-files.sh'), [out], {
+    encoding: 'utf8',
+    timeout: 60_000,
+  });
+  if (release.status !== 0) throw new Error(`release-files.sh failed:\n${release.stdout}${release.stderr}`);
+  writeForumPlaceholder(out);
+
+  const run = spawnSync(tool, [out, urlRoot], { cwd: exampleDir, encoding: 'utf8', timeout: 120_000 });
+  if (run.error) throw new Error(`cannot run ${tool}: ${run.error.message}`);
+  const log = run.stdout + run.stderr;
+  if (run.status !== 0) throw new Error(`the tool ended with status ${run.status}:\n${log}`);
+
+  const reported = new Set();
+  for (const line of run.stdout.split('\n')) {
+    const m = /^.*?:\d+: warning: broken url (.*)$/.exec(line);
+    if (m) reported.add(m[1]);
+  }
+  const summary = /^(\d+) error\(s\), (\d+) warning\(s\)$/m.exec(run.stdout);
+  return {
+    work,
+    out,
+    port,
+    urlRoot,
+    log,
+    reported,
+    errors: summary ? Number(summary[1]) : NaN,
+    warnings: summary ? Number(summary[2]) : NaN,
+    remove() {
+      fs.rmSync(work, { recursive: true, force: true });
+    },
+  };
+}
+
+// The forum is a separate application on the same host; the menu links to
+// it, so the served tree gets a stand-in page the way it gets the release
+// files.
+function writeForumPlaceholder(out) {
+  fs.mkdirSync(path.join(out, 'forum'), { recursive: true });
+  fs.writeFileSync(
+    path.join(out, 'forum', 'index.html'),
+    '<!DOCTYPE html>\n<html><head><title>forum</title></head><body>forum</body></html>\n',
+  );
+}
+
+/**
+ * The sites of one build: the root site (the default language once more,
+ * URL prefix "") and one per language (prefix "/code").
+ */
+export function sitesOf(languages) {
+  const fallback = languages.find((l) => l.code === 'en-us') || languages[0];
+  return [
+    { name: 'root', lang: fallback, prefix: '', rootBuild: true },
+    ...languages.map((lang) => ({ name: lang.code, lang, prefix: `/${lang.code}`, rootBuild: false })),
+  ];
+}
+
+const servers = new Set();
+
+// A server left behind would hold the port for the next run: kill what is
+// still running when this process ends, whatever way it ends.
+process.on('exit', () => {
+  for (const child of servers) child.kill('SIGKILL');
+});
+
+/**
+ * Serves `site.out` with `php -S` on the site's port. `ini` holds extra
+ * `-d` settings. Resolves once the server answers; `stop()` ends it.
+ */
+export async function startPhp(site, ini = {}) {
+  const args = [];
+  for (const [key, value] of Object.entries(ini)) args.push('-d', `${key}=${value}`);
+  args.push('-S', `${HOST}:${site.port}`, '-t', site.out, path.join(e2eDir, 'router.php'));
+  const child = spawn('php', args, { stdio: ['ignore', 'pipe', 'pipe'] });
+  servers.add(child);
+  if (process.env.E2E_PIDDIR) fs.writeFileSync(path.join(process.env.E2E_PIDDIR, `${child.pid}.pid`), `${child.pid}\n`);
+
+  let output = '';
+  child.stdout.on('data', (d) => (output += d));
+  child.stderr.on('data', (d) => (output += d));
+  const exited = new Promise((resolve) => child.on('exit', resolve));
+
+  const server = {
+    output: () => output,
+    async stop() {
+      if (child.exitCode === null && child.signalCode === null) child.kill('SIGTERM');
+      const timer = setTimeout(() => child.kill('SIGKILL'), 5000);
+      await exited;
+      clearTimeout(timer);
+      servers.delete(child);
+      if (process.env.E2E_PIDDIR) fs.rmSync(path.join(process.env.E2E_PIDDIR, `${child.pid}.pid`), { force: true });
+    },
+  };
+
+  const deadline = Date.now() + 15_000;
+  for (;;) {
+    if (child.exitCode !== null) throw new Error(`php -S ended at once:\n${output}`);
+    try {
+      const res = await fetch(`${site.urlRoot}/`, { signal: AbortSignal.timeout(2000) });
+      await res.arrayBuffer();
+      return server;
+    } catch {
+      if (Date.now() > deadline) {
+        await server.stop();
+        throw new Error(`php -S did not answer within 15 s:\n${output}`);
+      }
+      await new Promise((r) => setTimeout(r, 100));
+    }
+  }
+}
+
+/** Every page file of the output tree as its URL under the URL root. */
+export function pageUrls(site) {
+  const urls = [];
+  const walk = (dir, rel) => {
+    for (const entry of fs.readdirSync(dir, { withFileTypes: true })) {
+      if (entry.isDirectory()) walk(path.join(dir, entry.name), `${rel}/${entry.name}`);
+      else if (entry.name === 'index.html') urls.push(`${site.urlRoot}${rel}/`);
+    }
+  };
+  walk(site.out, '');
+  return urls.sort();
+}
