@@ -57,7 +57,12 @@ void page_from_template(Build& build, LangBuild& lang, const char* fixed_name, i
   }
   page.out = &file;
   page_header(build, lang, file, title, menu_mark, Layout::kPlain, false);
-  convert_page(build, lang, page, template_path, ConvertOptions{});
+  // The template was there a moment ago; one that cannot be read (a folder,
+  // a dangling link, no permission) would otherwise leave an empty page
+  // behind without a word.
+  if (!convert_page(build, lang, page, template_path, ConvertOptions{})) {
+    build.diag.error("%s: error: cant open %s\n", lang.source_folder.c_str(), template_path.c_str());
+  }
   page_footer(build, lang, file);
   file.close();
 

@@ -175,24 +175,24 @@ TEST(BuildRun, ContactScript) {
 TEST(PageFiles, ReferencedFilesCopiedOrRefused) {
   TempDir dir;
   write_file("en-us.txt", full_language_file("English"));
-  write_file("en-us/home.txt", "[[License.txt]] [[images/a.png]] [[../secret.txt]] [[license.TXT]]\n");
+  write_file("en-us/home.txt", "[[License.txt]] [[images/a.png]] [[../secret.png]] [[license.TXT]]\n");
   write_file("en-us/License.txt", "terms");
   write_file("en-us/images/a.png", "png");
-  write_file("secret.txt", "not part of the site");
+  write_file("secret.png", "not part of the site");
   RunResult r = run_tool({"out", "http://x"});
   // The images folder does not exist in the output, so that copy fails;
   // the path that leaves the language folder is never copied. Both builds
   // (en-us and the root) report their own.
   EXPECT_EQ(kBanner +
                 "en-us: error: unable to copy file images/a.png: 2\n"
-                "en-us: error: refusing to copy file outside the site ../secret.txt\n"
+                "en-us: error: refusing to copy file outside the site ../secret.png\n"
                 "en-us: error: unable to copy file images/a.png: 2\n"
-                "en-us: error: refusing to copy file outside the site ../secret.txt\n"
+                "en-us: error: refusing to copy file outside the site ../secret.png\n"
                 "4 error(s), 0 warning(s)\n",
             r.out);
   EXPECT_EQ("terms", read_file("out/en-us/License.txt"));
   EXPECT_EQ("terms", read_file("out/License.txt"));
-  EXPECT_FALSE(exists("out/secret.txt"));
+  EXPECT_FALSE(exists("out/secret.png"));
 }
 
 TEST(PageFiles, ExtensionCutOnlyInLastComponent) {
