@@ -190,10 +190,10 @@ def _title(rng, count=2):
 
 
 def _slugish(name):
-    """The URL segment of a plain name (letters, digits, blanks, apostrophes):
-    only ASCII letters are lowered."""
+    """The URL segment of a plain name (letters, digits, single blanks,
+    apostrophes): only ASCII letters are lowered, leading blanks vanish."""
     lowered = "".join(c.lower() if c.isascii() else c for c in name)
-    return lowered.replace("'", "").replace(" ", "_")
+    return lowered.replace("'", "").strip().replace(" ", "_")
 
 
 # ---------------------------------------------------------------------------
@@ -251,9 +251,10 @@ def language_file(code, name, rtl=False):
 class SupportNode:
     """One page of the support tree as the generator plans it."""
 
-    def __init__(self, raw, name, parent, title=None, body=None):
+    def __init__(self, raw, parent, title=None, body=None):
         self.raw = raw            # file name less ".txt", ordering prefix kept
-        self.name = name          # name the links use
+        # The name less the ordering prefix; after "02 " it keeps the blank.
+        self.name = raw.lstrip("0123456789-_")
         self.parent = parent
         self.title = title        # title line, or None for no title line
         self.body = body          # special body maker, or None for the generic one
@@ -278,20 +279,20 @@ class SupportNode:
 
 def _wendrel_section():
     """The product section that the string table's links point into."""
-    top = SupportNode("01 Wendrel", "Wendrel", None, "Wendrel")
+    top = SupportNode("01-Wendrel", None, "Wendrel")
     nodes = [top]
-    for raw, name, body in [
-        ("01 Installing Wendrel", "Installing Wendrel", None),
-        ("02 What's New", "What's New", None),
-        ("03 Previous Versions", "Previous Versions", "previous_versions"),
-        ("04 Supported Languages", "Supported Languages", "supported_languages"),
-        ("05 Command Line Interface", "Command Line Interface", None),
-        ("06 SDK", "SDK", None),
+    for raw, body in [
+        ("01-Installing Wendrel", None),
+        ("02-What's New", None),
+        ("03-Previous Versions", "previous_versions"),
+        ("04-Supported Languages", "supported_languages"),
+        ("05-Command Line Interface", None),
+        ("06-SDK", None),
     ]:
-        nodes.append(SupportNode(raw, name, top, name, body))
-    drafts = SupportNode("_Drafts", "Drafts", top, "Drafts")
+        nodes.append(SupportNode(raw, top, raw[3:], body))
+    drafts = SupportNode("_Drafts", top, "Drafts")
     nodes.append(drafts)
-    nodes.append(SupportNode("Draft One", "Draft One", drafts, "Draft One"))
+    nodes.append(SupportNode("Draft One", drafts, "Draft One"))
     return nodes
 
 
@@ -316,7 +317,7 @@ def support_plan(count, seed=DEFAULT_SEED):
         else:
             raw = name
         title = None if serial % 10 == 0 else name
-        node = SupportNode(raw, name, parent, title)
+        node = SupportNode(raw, parent, title)
         nodes.append(node)
         return node
 
@@ -336,10 +337,12 @@ def support_plan(count, seed=DEFAULT_SEED):
 
 
 def _link_target(rng, node, anchor=None):
-    """A support link to `node`, each segment by name or by slug."""
+    """A support link to `node`, each segment by name or by slug (by slug
+    where the name begins with the blank of an ordering prefix)."""
     segments = ["support"]
     for name in node.names():
-        segments.append(name if rng.random() < 0.5 else _slugish(name))
+        by_name = name == name.lstrip() and rng.random() < 0.5
+        segments.append(name if by_name else _slugish(name))
     target = "/".join(segments)
     if anchor:
         target += "#" + anchor
@@ -368,14 +371,14 @@ def support_page(rng, node, nodes, serial):
     other = nodes[rng.randrange(len(nodes))]
     out.append("%s [[%s|%s]] %s." % (
         _words(rng, 9).capitalize(), _link_target(rng, other, "Details"),
-        other.name, _words(rng, 6)))
+        other.name.strip(), _words(rng, 6)))
     out += ["<ul>",
             "* %s [[%s]]" % (_words(rng, 5), _link_target(rng, node.parent or node)),
             "* %s & %s <code>%s</code>" % (_words(rng, 4), _words(rng, 3), _words(rng, 2)),
             "<ul>",
             "* %s ''%s''" % (_words(rng, 6), _words(rng, 2)),
             "</ul>",
-            "* [[support/Wendrel/Installing Wendrel#Overview|Installing]] %s" % _words(rng, 3),
+            "* [[support/Wendrel/Installing_Wendrel#Overview|Installing]] %s" % _words(rng, 3),
             "</ul>",
             "== %s ==" % SUPPORT_HEADINGS[1],
             "{|", "! Option", "! Meaning", "|-",

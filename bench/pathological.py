@@ -121,7 +121,7 @@ def wide_support_folder(n):
         raw = ("%05d %s" % (i, name)) if i % 2 else name
         files["en-us/support/%s.txt" % raw] = ("=%s=\nText %d.\n" % (name, i)).encode()
         if i % 10 == 0:
-            links.append("* [[support/%s]]" % name)
+            links.append("* [[support/%s]]" % name.lower().replace(" ", "_"))
     files["en-us/home.txt"] = ("<ul>\n" + "\n".join(links) + "\n</ul>\n").encode()
     return _with(files)
 
