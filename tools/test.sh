@@ -18,3 +18,10 @@ fi
 cmake -S . -B "$dir" -G Ninja "${flags[@]}" >/dev/null
 cmake --build "$dir" -j 2
 ctest --test-dir "$dir" --output-on-failure -j 2
+
+# >>> end-to-end tests (owner: tests/e2e): the example site in Chromium, PHP
+# and a crawler; skipped in the sanitizer run, which .ci/run covers itself.
+if [ "${1:-}" != "--sanitize" ]; then
+  tests/e2e/run.sh
+fi
+# <<< end-to-end tests
