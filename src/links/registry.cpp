@@ -13,18 +13,8 @@ std::string_view LinkRegistry::strip_root(std::string_view url) const {
 }
 
 void LinkRegistry::declare(std::string_view url, std::optional<std::string_view> anchor, bool twin) {
-  std::string_view relative = strip_root(url);
-  if (twin) {
-    std::string with_slash(relative);
-    with_slash.push_back('/');
-    declare(with_slash, anchor, false);
-  }
-  std::string target(relative);
-  if (anchor) {
-    target.push_back('#');
-    target.append(*anchor);
-  }
-  targets_.insert(std::move(target));
+  // The twin, "/" after the URL, is part of the same entry.
+  targets_.add(strip_root(url), anchor ? &*anchor : nullptr, twin);
 }
 
 void LinkRegistry::record(std::string_view source, int line, std::string_view url) {
@@ -38,7 +28,7 @@ void LinkRegistry::record(std::string_view source, int line, std::string_view ur
 }
 
 bool LinkRegistry::known(std::string_view root_relative) const {
-  return targets_.find(std::string(root_relative)) != targets_.end();
+  return targets_.contains(root_relative);
 }
 
 void LinkRegistry::settle() {

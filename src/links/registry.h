@@ -5,10 +5,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_set>
 #include <vector>
 
 #include "driver/diagnostics.h"
+#include "links/target_set.h"
 
 namespace mt {
 
@@ -46,7 +46,7 @@ class LinkRegistry {
   std::string_view strip_root(std::string_view url) const;
 
   std::string url_root_;
-  std::unordered_set<std::string> targets_;
+  TargetSet targets_;
   std::vector<Pending> pending_;
 };
 

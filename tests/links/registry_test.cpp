@@ -36,6 +36,17 @@ TEST(RegistryTest, KnownTargets) {
   EXPECT_TRUE(links.known("/wendrel/version.ini"));
   EXPECT_FALSE(links.known("/wendrel/version.ini/"));
   EXPECT_TRUE(links.known("http://elsewhere.org/x"));
+
+  // The twin's '/' goes after the URL, also when the URL holds a '#' itself.
+  links.declare("/a#b", std::nullopt, true);
+  links.declare("/c", "d#e", true);
+  links.declare("/f/", std::nullopt, true);
+  EXPECT_TRUE(links.known("/a#b/"));
+  EXPECT_FALSE(links.known("/a/#b"));
+  EXPECT_TRUE(links.known("/c/#d#e"));
+  EXPECT_FALSE(links.known("/c#d/#e"));
+  EXPECT_TRUE(links.known("/f//"));
+  EXPECT_FALSE(links.known("/f"));
 }
 
 TEST(RegistryTest, FinalCheck) {
@@ -62,4 +73,17 @@ TEST(RegistryTest, FinalCheck) {
   links.record("de-de/faq.txt", 19, "/de-de/faq");
   links.settle();
   EXPECT_EQ(expected, report(links));
+}
+
+TEST(RegistryTest, ManyTargets) {
+  // Enough declarations to grow the table many times over.
+  LinkRegistry links(kRoot);
+  for (int i = 0; i < 100000; ++i) links.declare("/p" + std::to_string(i), std::to_string(i % 7), i % 2 == 0);
+  for (int i = 0; i < 100000; ++i) {
+    const std::string page = "/p" + std::to_string(i);
+    const std::string anchor = "#" + std::to_string(i % 7);
+    ASSERT_TRUE(links.known(page + anchor)) << i;
+    ASSERT_EQ(i % 2 == 0, links.known(page + "/" + anchor)) << i;
+    ASSERT_FALSE(links.known(page + "#x")) << i;
+  }
 }

@@ -1,0 +1,116 @@
+#include "links/target_set.h"
+
+#include <cstring>
+
+namespace mt {
+
+namespace {
+
+constexpr size_t kBlockSize = 1 << 20;
+
+uint32_t hash_of(std::string_view text) {
+  // FNV-1a: cheap, and good enough for URL-like texts.
+  uint32_t h = 2166136261u;
+  for (char c : text) {
+    h ^= static_cast<unsigned char>(c);
+    h *= 16777619u;
+  }
+  return h;
+}
+
+}  // namespace
+
+const char* TargetSet::store(std::string_view text) {
+  if (text.size() > block_left_) {
+    size_t size = text.size() > kBlockSize ? text.size() : kBlockSize;
+    blocks_.push_back(std::make_unique<char[]>(size));
+    block_next_ = blocks_.back().get();
+    block_left_ = size;
+  }
+  char* at = block_next_;
+  if (!text.empty()) std::memcpy(at, text.data(), text.size());
+  block_next_ += text.size();
+  block_left_ -= text.size();
+  return at;
+}
+
+void TargetSet::grow() {
+  std::vector<Slot> old = std::move(slots_);
+  slots_.assign(old.empty() ? 1024 : old.size() * 2, Slot{});
+  const size_t mask = slots_.size() - 1;
+  for (const Slot& slot : old) {
+    if (!slot.text) continue;
+    size_t i = slot.hash & mask;
+    while (slots_[i].text) i = (i + 1) & mask;
+    slots_[i] = slot;
+  }
+}
+
+void TargetSet::insert(std::string_view text, uint8_t flags) {
+  if ((used_ + 1) * 2 > slots_.size()) grow();
+  const uint32_t hash = hash_of(text);
+  const size_t mask = slots_.size() - 1;
+  size_t i = hash & mask;
+  for (;; i = (i + 1) & mask) {
+    Slot& slot = slots_[i];
+    if (!slot.text) break;
+    if (slot.hash == hash && slot.size == text.size() && std::memcmp(slot.text, text.data(), text.size()) == 0) {
+      slot.flags |= flags;
+      return;
+    }
+  }
+  // A text longer than 4 GiB cannot be a URL; the size field would not hold it.
+  slots_[i] = Slot{store(text), hash, static_cast<uint32_t>(text.size()), flags};
+  ++used_;
+}
+
+uint8_t TargetSet::flags_of(std::string_view text) const {
+  if (slots_.empty()) return 0;
+  const uint32_t hash = hash_of(text);
+  const size_t mask = slots_.size() - 1;
+  for (size_t i = hash & mask; slots_[i].text; i = (i + 1) & mask) {
+    const Slot& slot = slots_[i];
+    if (slot.hash == hash && slot.size == text.size() && std::memcmp(slot.text, text.data(), text.size()) == 0) {
+      return slot.flags;
+    }
+  }
+  return 0;
+}
+
+void TargetSet::add(std::string_view url, const std::string_view* anchor, bool twin) {
+  std::string text(url);
+  if (anchor) {
+    text += '#';
+    text += *anchor;
+  }
+  uint8_t flags = kSelf;
+  if (twin && !anchor) {
+    flags |= kTwinAtEnd;
+  } else if (twin && anchor->find('#') == std::string_view::npos) {
+    flags |= kTwinBeforeAnchor;
+  } else if (twin) {
+    // An anchor holding '#' would hide where the twin's '/' goes: store the
+    // twin as a text of its own.
+    std::string twin_text(url);
+    twin_text += "/#";
+    twin_text += *anchor;
+    insert(twin_text, kSelf);
+  }
+  insert(text, flags);
+}
+
+bool TargetSet::contains(std::string_view target) const {
+  if (flags_of(target) & kSelf) return true;
+  // A twin: "/" at the end of an anchorless text ...
+  if (!target.empty() && target.back() == '/' && (flags_of(target.substr(0, target.size() - 1)) & kTwinAtEnd)) {
+    return true;
+  }
+  // ... or right before the anchor, which holds no '#' of its own.
+  size_t hash = target.rfind('#');
+  if (hash == std::string_view::npos || hash == 0 || target[hash - 1] != '/') return false;
+  scratch_.assign(target.substr(0, hash - 1));
+  scratch_.append(target.substr(hash));
+  return (flags_of(scratch_) & kTwinBeforeAnchor) != 0;
+}
+
+}  // namespace mt

@@ -1,0 +1,49 @@
+#pragma once
+// The set of known targets, kept compact: a large site declares millions of
+// them (every page and heading, each with its trailing-slash twin).
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace mt {
+
+/// Texts stored back to back in large blocks, indexed by an open-addressing
+/// hash table. A declaration with its twin is one entry with a flag, since
+/// the twin differs only by a '/' before the anchor or at the end.
+class TargetSet {
+ public:
+  /// Adds `url` followed by "#" and `anchor` when one is given; with `twin`,
+  /// also the form with a '/' after `url`.
+  void add(std::string_view url, const std::string_view* anchor, bool twin);
+  bool contains(std::string_view target) const;
+
+ private:
+  enum Flags : uint8_t {
+    kSelf = 1,        // the text itself was declared
+    kTwinAtEnd = 2,   // and the text followed by '/'
+    kTwinBeforeAnchor = 4,  // and the text with '/' before its last '#'
+  };
+  struct Slot {
+    const char* text = nullptr;  // null: empty slot
+    uint32_t hash = 0;
+    uint32_t size = 0;
+    uint8_t flags = 0;
+  };
+
+  void insert(std::string_view text, uint8_t flags);
+  uint8_t flags_of(std::string_view text) const;
+  const char* store(std::string_view text);
+  void grow();
+
+  std::vector<Slot> slots_;
+  size_t used_ = 0;
+  std::vector<std::unique_ptr<char[]>> blocks_;
+  size_t block_left_ = 0;
+  char* block_next_ = nullptr;
+  mutable std::string scratch_;  // a twin's base text, built while looking up
+};
+
+}  // namespace mt
