@@ -57,6 +57,10 @@ function resolve(ref, base) {
   return new URL(target || base, base).href.split('#')[0] + anchor;
 }
 
+test('the example site builds without errors', () => {
+  assert.equal(site.errors, 0, site.log);
+});
+
 test('every link under the URL root answers as the link check says', { timeout: 300_000 }, async () => {
   const root = site.urlRoot;
   const under = (url) => url === root || (url.startsWith(root) && /^[/#]/.test(url.slice(root.length)));

@@ -21,7 +21,7 @@ function run(command, args, options = {}) {
 test('cmake --install puts the tool and its manual page into the prefix', { skip: !process.env.E2E_BUILD_DIR }, () => {
   const prefix = fs.mkdtempSync(path.join(os.tmpdir(), 'mt-prefix-'));
   try {
-    const install = run('cmake', ['--install', process.env.E2E_BUILD_DIR, '--prefix', prefix]);
+    const install = run('cmake', ['--install', path.resolve(process.env.E2E_BUILD_DIR), '--prefix', prefix]);
     assert.equal(install.status, 0, install.stdout + install.stderr);
     const page = path.join(prefix, 'share', 'man', 'man1', 'maketarnwick.1');
     assert.equal(fs.readFileSync(page, 'utf8'), fs.readFileSync(manPage, 'utf8'));

@@ -13,7 +13,7 @@ const here = path.dirname(fileURLToPath(import.meta.url));
 export const e2eDir = path.resolve(here, '..');
 export const repoDir = path.resolve(e2eDir, '..', '..');
 export const exampleDir = path.join(repoDir, 'examples', 'site');
-export const tool = process.env.MAKETARNWICK || path.join(repoDir, 'build', 'e2e', 'maketarnwick');
+export const tool = path.resolve(process.env.MAKETARNWICK || path.join(repoDir, 'build', 'e2e', 'maketarnwick'));
 
 const HOST = '127.0.0.1';
 
