@@ -84,6 +84,18 @@ std::optional<std::string> find_entry_no_case(const std::string& folder, std::st
 
 bool stat_path(const std::string& path, struct stat* st) { return ::stat(path.c_str(), st) == 0; }
 
+// Whether a listed entry is a folder, following links (a dangling link
+// counts as a file). The listing's own type saves a stat per entry where the
+// file system provides it.
+bool is_folder(const std::string& folder, const dirent& entry) {
+#ifdef _DIRENT_HAVE_D_TYPE
+  if (entry.d_type == DT_DIR) return true;
+  if (entry.d_type != DT_UNKNOWN && entry.d_type != DT_LNK) return false;
+#endif
+  struct stat st;
+  return stat_path(join_path(folder, entry.d_name), &st) && S_ISDIR(st.st_mode);
+}
+
 void set_error(int* error, int value) {
   if (error) *error = value;
 }
@@ -176,9 +188,7 @@ std::vector<DirEntry> list_txt_files(const std::string& folder) {
     if (is_dot_entry(entry->d_name) || !has_txt_extension(entry->d_name)) continue;
     DirEntry e;
     e.name = entry->d_name;
-    // stat follows links; a dangling link fails and so counts as a file.
-    struct stat st;
-    e.is_dir = stat_path(join_path(resolved, e.name), &st) && S_ISDIR(st.st_mode);
+    e.is_dir = is_folder(resolved, *entry);
     entries.push_back(std::move(e));
   }
   ::closedir(dir);
@@ -194,8 +204,7 @@ std::vector<std::string> list_sub_folders(const std::string& folder) {
   if (!dir) return names;
   while (const dirent* entry = ::readdir(dir)) {
     if (is_dot_entry(entry->d_name)) continue;
-    struct stat st;
-    if (stat_path(join_path(resolved, entry->d_name), &st) && S_ISDIR(st.st_mode)) names.emplace_back(entry->d_name);
+    if (is_folder(resolved, *entry)) names.emplace_back(entry->d_name);
   }
   ::closedir(dir);
   std::sort(names.begin(), names.end(), name_less);
@@ -211,7 +220,13 @@ bool source_exists(const std::string& path) {
 
 bool read_source_file(const std::string& path, std::string* contents) {
   struct stat st;
-  int fd = open_regular(resolve_source_path(path), &st);
+  // The path as written nearly always exists; resolving costs a look-up of
+  // its own, so it is tried only when the open fails.
+  int fd = open_regular(path, &st);
+  if (fd < 0 && (errno == ENOENT || errno == ENOTDIR)) {
+    std::string resolved = resolve_source_path(path);
+    if (resolved != path) fd = open_regular(resolved, &st);
+  }
   if (fd < 0) return false;
   contents->clear();
   if (st.st_size > 0) contents->reserve(static_cast<size_t>(st.st_size));
@@ -307,7 +322,8 @@ TouchResult touch_folder(const std::string& path, int* error) {
 
 bool file_size(const std::string& path, uint64_t* size) {
   struct stat st;
-  if (!stat_path(resolve_source_path(path), &st) || !S_ISREG(st.st_mode)) return false;
+  if (!stat_path(path, &st) && !stat_path(resolve_source_path(path), &st)) return false;
+  if (!S_ISREG(st.st_mode)) return false;
   *size = static_cast<uint64_t>(st.st_size);
   return true;
 }
