@@ -5,11 +5,12 @@
 #include <vector>
 
 #include "driver/build.h"
+#include "platform/args.h"
 #include "platform/sink.h"
 
 int main(int argc, char** argv) {
   std::set_new_handler(mt::out_of_memory);
-  std::vector<std::string> args(argv + 1, argv + argc);
+  std::vector<std::string> args = mt::command_line_arguments(argc, argv);
   mt::FileSink out(stdout);
   int status = mt::run(args, out);
   out.flush();

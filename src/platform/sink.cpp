@@ -1,5 +1,7 @@
 #include "platform/sink.h"
 
+#include "platform/args.h"
+
 #include <new>
 #include <vector>
 
@@ -37,7 +39,11 @@ FileSink::~FileSink() { close(); }
 
 bool FileSink::open(const std::string& path) {
   close();
+#ifdef _WIN32
+  file_ = _wfopen(to_wide(path).c_str(), L"wb");
+#else
   file_ = std::fopen(path.c_str(), "wb");
+#endif
   owned_ = true;
   failed_ = false;
   return file_ != nullptr;
