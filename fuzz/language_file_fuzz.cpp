@@ -1,0 +1,29 @@
+// The language-file reader over any file contents: loading never fails, and
+// every message it prints is one of its own, one line each, counted.
+
+#include "fuzz_site.h"
+#include "lang/languages.h"
+
+using namespace mt;
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  fuzz::enter_private_folder();
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  fuzz::write_file("xx-XX.b.txt", fuzz::as_text(data, size));
+  StringSink messages;
+  Diagnostics diag;
+  diag.out = &messages;
+  Language language = load_language_file("xx-XX.b.txt", diag);
+
+  if (language.code != "xx-xx") __builtin_trap();
+  // Every string the file leaves undefined is one warning, and a line of the
+  // file is at most one more (an unknown key): no file gives fewer.
+  if (diag.warnings < static_cast<int>(kStringCount - language.defined.count())) __builtin_trap();
+  size_t lines = 0;
+  for (char c : messages.text) lines += c == '\n';
+  if (lines != static_cast<size_t>(diag.warnings) + static_cast<size_t>(diag.errors)) __builtin_trap();
+  return 0;
+}
