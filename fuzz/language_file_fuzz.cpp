@@ -25,5 +25,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   size_t lines = 0;
   for (char c : messages.text) lines += c == '\n';
   if (lines != static_cast<size_t>(diag.warnings) + static_cast<size_t>(diag.errors)) __builtin_trap();
+
+  // The folder's only language file loads the same when listed.
+  Diagnostics again;
+  again.out = &messages;
+  std::vector<Language> listed = load_languages(again);
+  if (listed.size() != 1 || listed[0].values != language.values || listed[0].rtl != language.rtl ||
+      listed[0].display_name != language.display_name || again.warnings != diag.warnings) {
+    __builtin_trap();
+  }
   return 0;
 }
