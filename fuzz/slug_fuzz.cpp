@@ -2,11 +2,10 @@
 // input's first line (its whole text as the page) scanned and looked up the
 // way links look pages up.
 
-#include "fuzz_site.h"
-
 #include <algorithm>
 #include <filesystem>
 
+#include "fuzz_site.h"
 #include "markup/ids.h"
 
 using namespace mt;

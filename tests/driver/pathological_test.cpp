@@ -160,8 +160,8 @@ TEST(PathologicalInputs, MegabyteLinesOfOneMarker) {
   // A full piece of quotes is 13,107 bold-and-italic toggles, so each leaves
   // both open and starts the next plain.
   const std::string toggles = "<p>" + repeat("<b><i></i></b>", 6553) + "<b><i></p>\r\n";
-  const std::string bracket_link = "<p><a href=\"http://x/en-us/" + std::string(kPiece - 2, '[') + "\">http://x/en-us/" +
-                                   std::string(kPiece - 2, '[') + "</a></p>\r\n";
+  const std::string bracket_link = "<p><a href=\"http://x/en-us/" + std::string(kPiece - 2, '[') +
+                                   "\">http://x/en-us/" + std::string(kPiece - 2, '[') + "</a></p>\r\n";
   const std::string stars = std::string(kPiece - 1, '*');
   const Case cases[] = {
       {"'''", in_both_pages(megabyte_of("'''")),
@@ -181,7 +181,8 @@ TEST(PathologicalInputs, MegabyteLinesOfOneMarker) {
       {"[[", in_both_pages(megabyte_of("[[")),
        [&](const Outcome& o) {
          // Each piece is one link to its end; none leads anywhere.
-         EXPECT_EQ(repeat(bracket_link, 16) + "<p><a href=\"http://x/en-us/[[[[[[[[[[[[[[\">http://x/en-us/[[[[[[[[[[[[[[</a></p>\r\n",
+         EXPECT_EQ(repeat(bracket_link, 16) +
+                       "<p><a href=\"http://x/en-us/[[[[[[[[[[[[[[\">http://x/en-us/[[[[[[[[[[[[[[</a></p>\r\n",
                    o.home());
          same_in_support(o);
          EXPECT_EQ(34u, count(o.messages, ": warning: broken url /en-us/[[[["));
@@ -272,8 +273,9 @@ TEST(PathologicalInputs, ManyBlocksAndLinks) {
       {"100,000 nested <dl> lines, then closed", home_page(repeat("<dl>\n", 100000) + repeat("</dl>\n", 100000)),
        [](const Outcome& o) {
          // One description flag serves every depth.
-         EXPECT_EQ("<dl>\r\n<dd><dl>\r\n" + repeat("<dl>\r\n", 99998) + "</dd>\r\n</dl>\r\n" + repeat("</dl>\r\n", 99999),
-                   o.home());
+         EXPECT_EQ(
+             "<dl>\r\n<dd><dl>\r\n" + repeat("<dl>\r\n", 99998) + "</dd>\r\n</dl>\r\n" + repeat("</dl>\r\n", 99999),
+             o.home());
        }},
       {"100,000 unclosed <pre> lines", home_page(repeat("<pre>\n", 100000)),
        [](const Outcome& o) { EXPECT_EQ("<pre>&lt;pre&gt;" + repeat("<br/>&lt;pre&gt;", 99998), o.home()); }},
@@ -299,7 +301,8 @@ TEST(PathologicalInputs, ManyBlocksAndLinks) {
          EXPECT_EQ(2000u, count(home, "<a href=\"http://x/en-us/support/page#top\">top</a>"));
          EXPECT_EQ(1999u, count(home, ">broken</a>"));
          EXPECT_EQ(4u, count(home, "<p>"));
-         EXPECT_TRUE(home.starts_with("<p><a href=\"http://x/en-us/faq\">FAQ</a> <a href=\"http://x/en-us/support/page#top\">"));
+         EXPECT_TRUE(home.starts_with(
+             "<p><a href=\"http://x/en-us/faq\">FAQ</a> <a href=\"http://x/en-us/support/page#top\">"));
          EXPECT_EQ(2000, o.warnings);
          EXPECT_EQ(0, o.errors);
          EXPECT_EQ(1999u, count(o.messages, ": warning: broken url /en-us/faq#missing_"));
@@ -316,7 +319,8 @@ Files deep_support_tree(int depth) {
   std::string folder = "en-us/support";
   for (int i = 1; i <= depth; ++i) {
     std::string name = "L" + std::to_string(i);
-    files[folder + "/" + name + ".txt"] = "=Level " + std::to_string(i) + "=\nText of level " + std::to_string(i) + ".\n";
+    files[folder + "/" + name + ".txt"] =
+        "=Level " + std::to_string(i) + "=\nText of level " + std::to_string(i) + ".\n";
     folder += "/" + name;
   }
   return files;
@@ -331,7 +335,8 @@ Files wide_support_folder(int n) {
     std::string name = "Page " + std::to_string(i);
     char number[16];
     std::snprintf(number, sizeof number, "%05d ", i);
-    files["en-us/support/" + (i % 2 ? number + name : name) + ".txt"] = "=" + name + "=\nText " + std::to_string(i) + ".\n";
+    files["en-us/support/" + (i % 2 ? number + name : name) + ".txt"] =
+        "=" + name + "=\nText " + std::to_string(i) + ".\n";
     if (i % 10 == 0) links += "* [[support/page_" + std::to_string(i) + "]]\n";
   }
   files["en-us/home.txt"] = links + "</ul>\n";
@@ -383,11 +388,12 @@ TEST(PathologicalInputs, SupportTreesAndTables) {
          // no amount, and every later one starts inside the quoted field,
          // whose escaped quotes never close it, so no piece has the four
          // fields a row needs.
-         EXPECT_EQ("<table class=\"donatehistorytable\" width=\"100%\">\r\n"
-                   "<tr><th width=\"20%\" >Donation History</th><th width=\"20%\" >Name</th><th width=\"20%\" >Comment</th>"
-                   "<th width=\"20%\" align=\"right\" >Amount</th></tr>\r\n"
-                   "</table>\r\n",
-                   o.home());
+         EXPECT_EQ(
+             "<table class=\"donatehistorytable\" width=\"100%\">\r\n"
+             "<tr><th width=\"20%\" >Donation History</th><th width=\"20%\" >Name</th><th width=\"20%\" >Comment</th>"
+             "<th width=\"20%\" align=\"right\" >Amount</th></tr>\r\n"
+             "</table>\r\n",
+             o.home());
          EXPECT_EQ("", o.messages);
        }},
   };
@@ -414,8 +420,9 @@ TEST(PathologicalInputs, LanguageFileOfAMillionKeys) {
   Language language = load_language_file("en-us.txt", diag);
   EXPECT_EQ(1000, diag.warnings);
   EXPECT_EQ(0, diag.errors);
-  EXPECT_TRUE(out.text.starts_with("en-us.txt: warning: unknown string defined UNKNOWN_999\n"
-                                   "en-us.txt: warning: unknown string defined UNKNOWN_1999\n"));
+  EXPECT_TRUE(
+      out.text.starts_with("en-us.txt: warning: unknown string defined UNKNOWN_999\n"
+                           "en-us.txt: warning: unknown string defined UNKNOWN_1999\n"));
   EXPECT_TRUE(out.text.ends_with("en-us.txt: warning: unknown string defined UNKNOWN_999999\n"));
   // The last line for each id wins.
   EXPECT_EQ("value 999962", language.value(HOME));
