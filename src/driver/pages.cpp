@@ -83,8 +83,10 @@ void write_contact_script(const Build& build, const LangBuild& lang) {
   const char* base = lang.base_url.c_str();
 
   php.write("<?php\r\n");
-  php.write("\t$email = $_REQUEST['email'] ;\r\n");
-  php.write("\t$message = $_REQUEST['message'] ;\r\n");
+  // A missing field reads as empty: current PHP would otherwise print a
+  // warning before the redirect and so break it.
+  php.write("\t$email = $_REQUEST['email'] ?? '' ;\r\n");
+  php.write("\t$message = $_REQUEST['message'] ?? '' ;\r\n");
   php.write("\t\r\n");
   php.write("\tif (($email) || ($message))\r\n");
   php.write("\t{\r\n");

@@ -122,8 +122,8 @@ TEST(BuildRun, ContactScript) {
   run_tool({"out", "http://x"});
   const std::string expected =
       "<?php\r\n"
-      "\t$email = $_REQUEST['email'] ;\r\n"
-      "\t$message = $_REQUEST['message'] ;\r\n"
+      "\t$email = $_REQUEST['email'] ?? '' ;\r\n"
+      "\t$message = $_REQUEST['message'] ?? '' ;\r\n"
       "\t\r\n"
       "\tif (($email) || ($message))\r\n"
       "\t{\r\n"
