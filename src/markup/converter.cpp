@@ -300,12 +300,17 @@ bool convert_page(Build& build, LangBuild& lang, Page& page, const std::string& 
                   const ConvertOptions& options) {
   std::string text;
   if (!read_source_file(source_path, &text)) return false;
+  convert_text(build, lang, page, source_path, text, options);
+  return true;
+}
+
+void convert_text(Build& build, LangBuild& lang, Page& page, const std::string& source_path, std::string_view text,
+                  const ConvertOptions& options) {
   // The macro expander looks at this stack to refuse a text that includes
   // itself.
   page.converting.push_back(source_path);
   Converter(build, lang, page, source_path, options).run(text);
   page.converting.pop_back();
-  return true;
 }
 
 }  // namespace mt

@@ -2,6 +2,8 @@
 
 #include "platform/args.h"
 
+#include <charconv>
+#include <cstring>
 #include <new>
 #include <vector>
 
@@ -18,7 +20,67 @@ void Sink::printf(const char* format, ...) {
   va_end(args);
 }
 
+namespace {
+
+/// Whether `format` uses only the conversions the page writers use: "%s",
+/// "%d", "%llu" and "%%".
+bool is_simple_format(const char* format) {
+  for (const char* p = std::strchr(format, '%'); p; p = std::strchr(p, '%')) {
+    ++p;
+    if (*p == 's' || *p == 'd' || *p == '%') {
+      ++p;
+    } else if (p[0] == 'l' && p[1] == 'l' && p[2] == 'u') {
+      p += 3;
+    } else {
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
 void Sink::vprintf(const char* format, va_list args) {
+  // Pages are written almost entirely through formats like these; handling
+  // them here skips the C library's general formatter, which costs more than
+  // everything else a page needs.
+  if (is_simple_format(format)) {
+    const char* p = format;
+    while (*p) {
+      const char* percent = std::strchr(p, '%');
+      if (!percent) {
+        write(p, std::strlen(p));
+        break;
+      }
+      if (percent > p) write(p, static_cast<size_t>(percent - p));
+      char number[24];
+      switch (percent[1]) {
+        case 's': {
+          const char* text = va_arg(args, const char*);
+          write(text, std::strlen(text));
+          p = percent + 2;
+          break;
+        }
+        case 'd': {
+          auto end = std::to_chars(number, number + sizeof number, va_arg(args, int)).ptr;
+          write(number, static_cast<size_t>(end - number));
+          p = percent + 2;
+          break;
+        }
+        case '%':
+          write("%", 1);
+          p = percent + 2;
+          break;
+        default: {  // "llu"
+          auto end = std::to_chars(number, number + sizeof number, va_arg(args, unsigned long long)).ptr;
+          write(number, static_cast<size_t>(end - number));
+          p = percent + 4;
+          break;
+        }
+      }
+    }
+    return;
+  }
   char small[1024];
   va_list copy;
   va_copy(copy, args);

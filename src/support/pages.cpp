@@ -57,7 +57,9 @@ void write_support_pages(Build& build, LangBuild& lang, const std::string& suppo
     write_navigation(lang, file, current);
     file.write("<div class=\"wikicontent\">\r\n");
     const std::string text_path = join_path(support_source_folder, node.source_path + ".txt");
-    if (!convert_page(build, lang, page, text_path, options)) {
+    if (std::optional<std::string> text = lang.support.take_text(current)) {
+      convert_text(build, lang, page, text_path, *text, options);
+    } else {
       build.diag.error("%s: error: cant open %s\n", lang.source_folder.c_str(), text_path.c_str());
     }
     file.write("<br/>\r\n");

@@ -80,24 +80,36 @@ std::string slug(std::string_view text, bool hash_seen) {
   return out;
 }
 
-std::string read_title(const std::string& path) {
+std::string title_from_text(std::string_view path, const std::string* contents) {
   std::string_view file = file_name_of(path);
   std::string title(file.substr(0, file.rfind('.')));
-  std::string contents;
-  if (!read_source_file(path, &contents)) return title;
-  std::string_view rest = contents;
+  if (!contents) return title;
+  std::string_view rest = *contents;
   while (!rest.empty()) {
-    size_t end = rest.find('\n');
-    end = end == std::string_view::npos ? rest.size() : end + 1;
-    end = std::min(end, kTitlePiece);
+    // Look for the line end within one piece only, so a text without line
+    // ends is not searched to its end again for every piece.
+    size_t end = rest.substr(0, kTitlePiece).find('\n');
+    end = end == std::string_view::npos ? std::min(rest.size(), kTitlePiece) : end + 1;
     if (title_in_piece(rest.substr(0, end), &title)) break;
     rest.remove_prefix(end);
   }
   return title;
 }
 
+std::string read_title(const std::string& path) {
+  std::string contents;
+  return title_from_text(path, read_source_file(path, &contents) ? &contents : nullptr);
+}
+
+std::optional<std::string> SupportTree::take_text(int node) {
+  std::optional<std::string> text;
+  text.swap(texts_[static_cast<size_t>(node)]);
+  return text;
+}
+
 void SupportTree::clear() {
   nodes_.clear();
+  texts_.clear();
   child_index_.assign(1, {});
 }
 
@@ -142,14 +154,19 @@ void SupportTree::scan(const std::string& folder, const std::string& source_path
     std::string file;
     std::string title;
     bool by_file_name;  // keyed by the file name rather than the title
+    std::string text;
+    bool readable;
     const std::string& key() const { return by_file_name ? file : title; }
   };
   std::vector<Entry> entries;
   for (DirEntry& found : list_txt_files(folder)) {
     if (found.is_dir) continue;
-    std::string title = read_title(join_path(folder, found.name));
+    // The text is read once: for its title now and for its page later.
+    std::string text;
+    bool readable = read_source_file(join_path(folder, found.name), &text);
+    std::string title = title_from_text(found.name, readable ? &text : nullptr);
     bool by_file_name = reads_as_nonzero_number(found.name);
-    entries.push_back({std::move(found.name), std::move(title), by_file_name});
+    entries.push_back({std::move(found.name), std::move(title), by_file_name, std::move(text), readable});
   }
   // Stable, so entries with equal keys keep the listing's order and the tree
   // is the same on every machine.
@@ -165,6 +182,7 @@ void SupportTree::scan(const std::string& folder, const std::string& source_path
     }
     std::string raw = entry.file.substr(0, dot);
     int index = add_node(source_path, raw, parent, std::move(entry.title));
+    texts_.push_back(entry.readable ? std::optional<std::string>(std::move(entry.text)) : std::nullopt);
     // Children come right after their page, which makes the list pre-order.
     if (!sub_folders) sub_folders.emplace(folder);
     if (const std::string* sub = sub_folders->find(raw)) {

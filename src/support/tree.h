@@ -3,6 +3,7 @@
 // into an ordered list of nodes (depth-first pre-order, siblings in
 // comparator order), with the lookups that links and navigation need.
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -42,12 +43,17 @@ class SupportTree {
   /// Whether a node of depth 1 or more is shown in `current`'s navigation.
   bool navigation_scrolls(int current) const;
 
+  /// The page text of `node` as read by the scan (none when it could not be
+  /// read), handed over once so it is not kept after its page is written.
+  std::optional<std::string> take_text(int node);
+
  private:
   /// Lists one folder, sorts its pages and appends each with its sub-tree.
   void scan(const std::string& folder, const std::string& source_path, int parent, const Collator& collator);
   int add_node(const std::string& folder_source_path, const std::string& raw, int parent, std::string title);
 
   std::vector<SupportNode> nodes_;
+  std::vector<std::optional<std::string>> texts_;  // per node, until taken
   // Per parent (index + 1, so 0 is the top level): lowered name or slug ->
   // first child with it.
   std::vector<std::unordered_map<std::string, int>> child_index_;
@@ -59,6 +65,11 @@ std::string slug(std::string_view text, bool hash_seen);
 
 /// Removes the leading run of '0'-'9', '-' and '_'.
 std::string_view strip_ordering_prefix(std::string_view name);
+
+/// The title of a page text: that of its first line that starts with a
+/// single "=", else the file name (from `path`) less extension; `contents`
+/// null means the text could not be read.
+std::string title_from_text(std::string_view path, const std::string* contents);
 
 /// The title of a page file: the text of its first line that starts with a
 /// single "=", else the file name less extension. Lines are read in pieces
