@@ -36,7 +36,10 @@ void page_from_template(Build& build, LangBuild& lang, const char* fixed_name, i
   if (!source_exists(template_path)) return;
 
   Page page;
-  page.url = template_page_url(lang, template_index);
+  // The home page is written as the language folder's own index, so that is
+  // where links to it and its headings lead; its template name ("home")
+  // names no page that exists.
+  page.url = fixed_name ? lang.base_url : template_page_url(lang, template_index);
   build.links.declare(page.url, std::nullopt, true);
 
   std::string folder;

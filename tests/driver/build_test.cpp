@@ -88,6 +88,22 @@ TEST(BuildRun, SubSitesInLoadOrderThenDefaultAtRoot) {
   EXPECT_TRUE(contains(read_file("out/de-de/sendemail.php"), "header( \"Location: http://x/de-de/contactok\" );"));
 }
 
+TEST(BuildRun, HomePageIsKnownWhereItIsWritten) {
+  // Regression: the home page was declared under its template name
+  // (".../home"), which leads nowhere, while links to the real home page
+  // were reported as broken.
+  TempDir dir;
+  write_file("en-us.txt", full_language_file("English"));
+  write_file("en-us/home.txt", "= Intro =\n");
+  write_file("en-us/faq.txt", "[[/en-us/]] [[/en-us#intro]] [[/en-us/#intro]] [[/]] [[home]]\n");
+  RunResult r = run_tool({"out", "http://x"});
+  EXPECT_EQ(kBanner +
+                "faq.txt:1: warning: broken url /en-us/home\n"
+                "faq.txt:1: warning: broken url /home\n"
+                "0 error(s), 2 warning(s)\n",
+            r.out);
+}
+
 TEST(BuildRun, FirstLanguageIsTheDefaultWithoutEnUs) {
   TempDir dir;
   write_file("fr-fr.txt", full_language_file("Francais"));
