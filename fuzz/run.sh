@@ -24,9 +24,14 @@ dir=$PWD/build/fuzz
 cmake -S . -B "$dir" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DMT_FUZZ=ON -DMT_TESTS=OFF >/dev/null
 cmake --build "$dir" -j 2 --target "${targets[@]/#/fuzz_}" >/dev/null
 
-# The targets write their inputs as files into a private folder; memory is
-# faster than the disk for that.
-[ -d /dev/shm ] && [ -w /dev/shm ] && export TMPDIR=/dev/shm
+# The targets write their inputs as files into private folders, here in
+# memory where the machine allows (much faster than a disk). A target that
+# crashes leaves its folder behind; this run's are removed at the end.
+tmp_base=${TMPDIR:-/tmp}
+[ -d /dev/shm ] && [ -w /dev/shm ] && tmp_base=/dev/shm
+TMPDIR=$(mktemp -d "$tmp_base/mt-fuzz-run.XXXXXX")
+export TMPDIR
+trap 'rm -rf "$TMPDIR"' EXIT
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1}
 
