@@ -6,13 +6,10 @@
 // tests/markup/pathological_test.cpp.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <map>
-#include <optional>
 
 #include "driver/build.h"
 #include "helpers/fixture.h"
@@ -23,21 +20,8 @@ namespace {
 
 using Files = std::map<std::string, std::string>;
 
-std::string repeat(std::string_view text, size_t times) {
-  std::string out;
-  out.reserve(text.size() * times);
-  for (size_t i = 0; i < times; ++i) out += text;
-  return out;
-}
-
-size_t count(const std::string& text, std::string_view part) {
-  size_t n = 0;
-  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++n;
-  return n;
-}
-
-/// The text between the last `begin` and the last `end` after it: a page's
-/// content without its frame.
+/// The text between the first `begin` and the last `end`: a page's content
+/// without its frame.
 std::string between(const std::string& page, std::string_view begin, std::string_view end) {
   size_t from = page.find(begin);
   size_t to = page.rfind(end);
@@ -62,89 +46,34 @@ struct Outcome {
   }
 };
 
+using Check = std::function<void(const Outcome&)>;
+
 struct Case {
   const char* name;
   std::function<Files()> make;
-  std::function<void(const Outcome&)> check;
+  Check check;
 };
 
-/// The fixture every case starts from: a home page, a page for links to land
-/// on, a file to link, one support page with a heading.
-Files base_site() {
-  return {{"en-us/home.txt", "== Home ==\nHello.\n"},
-          {"en-us/faq.txt", "== Questions ==\nAsk.\n"},
-          {"en-us/License.txt", "free\n"},
-          {"en-us/support/Page.txt", "=Page=\n== Top ==\nText.\n"}};
-}
-
-/// Points the temporary folders at memory while it lives, where the machine
-/// has a memory-backed folder: the cases write tens of thousands of files and
-/// tens of megabytes, and on a disk they would test the disk.
-class MemoryBackedTemp {
- public:
-  MemoryBackedTemp() {
-    if (const char* old = std::getenv("TMPDIR")) old_ = old;
-    std::error_code error;
-    if (std::filesystem::is_directory("/dev/shm", error) && access("/dev/shm", W_OK) == 0) {
-      setenv("TMPDIR", "/dev/shm", 1);
-    }
-  }
-  ~MemoryBackedTemp() {
-    if (old_) {
-      setenv("TMPDIR", old_->c_str(), 1);
-    } else {
-      unsetenv("TMPDIR");
-    }
-  }
-  MemoryBackedTemp(const MemoryBackedTemp&) = delete;
-  MemoryBackedTemp& operator=(const MemoryBackedTemp&) = delete;
-
- private:
-  std::optional<std::string> old_;
-};
-
-/// Builds the "en-us" sub-site of the base site with `files` added or
-/// replaced, then hands the outcome to `check` while the output still exists.
+/// Builds the "en-us" sub-site of a base site (a home page, a page for links
+/// to land on, a file to link, one support page with a heading) with the
+/// case's files added or replaced, then checks it while the output exists.
 void build_and_check(const Case& c) {
   SCOPED_TRACE(c.name);
-  MemoryBackedTemp memory;
-  TempDir dir;
+  TempDir dir(true);  // tens of thousands of files and megabytes: on a disk they would test the disk
   Files files = c.make();
-  for (const auto& [path, text] : base_site()) {
-    if (!files.count(path)) write_file(path, text);
-  }
+  files.insert({{"en-us/home.txt", "== Home ==\nHello.\n"},
+                {"en-us/faq.txt", "== Questions ==\nAsk.\n"},
+                {"en-us/License.txt", "free\n"},
+                {"en-us/support/Page.txt", "=Page=\n== Top ==\nText.\n"}});
   for (const auto& [path, text] : files) write_file(path, text);
-  StringSink out;
-  Build build;
-  build.output_root = "out";
-  build.url_root = "http://x";
-  build.links = LinkRegistry(build.url_root);
-  build.diag.out = &out;
-  build.year = fixed_year;
-  Language english;
-  english.code = "en-us";
-  english.display_name = "English";
-  build.languages = {english};
+  SiteRecords site("en-us");
   std::filesystem::create_directory("out");
-  build_language(build, build.languages[0], "/en-us", "/en-us", "en-us");
-  build.links.final_check(build.diag);
-  c.check(Outcome{out.text, build.diag.errors, build.diag.warnings});
+  build_language(site.build, site.language(), "/en-us", "/en-us", "en-us");
+  site.build.links.final_check(site.build.diag);
+  c.check(Outcome{site.messages.text, site.build.diag.errors, site.build.diag.warnings});
 }
-
-/// The home page and the support page both hold `text` (the support page
-/// after its title line).
-std::function<Files()> in_both_pages(std::string text) {
-  return [text] { return Files{{"en-us/home.txt", text}, {"en-us/support/Page.txt", "=Page=\n" + text}}; };
-}
-
-/// A line of a megabyte made of `marker`, which reaches the converter in
-/// 65,535-byte pieces, each a line of its own.
-std::string megabyte_of(std::string_view marker) { return repeat(marker, (1 << 20) / marker.size()) + "\n"; }
 
 constexpr size_t kPiece = 65535;  // and 16 full pieces make a megabyte less 16 bytes
-
-/// Both pages got the same content, the support page after its title.
-void same_in_support(const Outcome& o) { EXPECT_EQ("<h1 id=\"page\">Page</h1>\r\n" + o.home(), o.support()); }
 
 /// "still bold" and "still italic" for lines 1 to 16 of the home page.
 std::string still_bold_and_italic() {
@@ -157,38 +86,38 @@ std::string still_bold_and_italic() {
 }
 
 TEST(PathologicalInputs, MegabyteLinesOfOneMarker) {
+  // A line of a megabyte made of the marker, in the home page and in the
+  // support page after its title; it reaches the converter in 65,535-byte
+  // pieces, each a line of its own. Both pages get the same content.
   // A full piece of quotes is 13,107 bold-and-italic toggles, so each leaves
   // both open and starts the next plain.
   const std::string toggles = "<p>" + repeat("<b><i></i></b>", 6553) + "<b><i></p>\r\n";
   const std::string bracket_link = "<p><a href=\"http://x/en-us/" + std::string(kPiece - 2, '[') +
                                    "\">http://x/en-us/" + std::string(kPiece - 2, '[') + "</a></p>\r\n";
   const std::string stars = std::string(kPiece - 1, '*');
-  const Case cases[] = {
-      {"'''", in_both_pages(megabyte_of("'''")),
+  const std::pair<std::string_view, Check> cases[] = {
+      {"'''",
        [&](const Outcome& o) {
          EXPECT_EQ(repeat(toggles, 16) + "<p><b><i></i></b><b><i></p>\r\n", o.home());
-         same_in_support(o);
          EXPECT_TRUE(o.messages.starts_with(still_bold_and_italic()));
          EXPECT_EQ(64, o.warnings);
        }},
-      {"''", in_both_pages(megabyte_of("''")),
+      {"''",
        [&](const Outcome& o) {
          EXPECT_EQ(repeat(toggles, 16) + "<p><b><i></i></b><b><i>'</p>\r\n", o.home());
-         same_in_support(o);
          EXPECT_TRUE(o.messages.starts_with(still_bold_and_italic()));
          EXPECT_EQ(64, o.warnings);
        }},
-      {"[[", in_both_pages(megabyte_of("[[")),
+      {"[[",
        [&](const Outcome& o) {
          // Each piece is one link to its end; none leads anywhere.
          EXPECT_EQ(repeat(bracket_link, 16) +
                        "<p><a href=\"http://x/en-us/[[[[[[[[[[[[[[\">http://x/en-us/[[[[[[[[[[[[[[</a></p>\r\n",
                    o.home());
-         same_in_support(o);
          EXPECT_EQ(34u, count(o.messages, ": warning: broken url /en-us/[[[["));
          EXPECT_EQ(34, o.warnings);
        }},
-      {"[[File:", in_both_pages(megabyte_of("[[File:")),
+      {"[[File:",
        [&](const Outcome& o) {
          // Each piece is one image to its end, its target holding a ':'
          // (so never a listed file); the last piece is "File:[[File:".
@@ -197,54 +126,55 @@ TEST(PathologicalInputs, MegabyteLinesOfOneMarker) {
          EXPECT_EQ(0u, count(home, "<a href"));
          EXPECT_EQ(1048859u, home.size());
          EXPECT_TRUE(home.ends_with("<p>File:<img src=\"http://x/en-us/\" /></p>\r\n"));
-         same_in_support(o);
          EXPECT_EQ("", o.messages);
        }},
-      {"<", in_both_pages(megabyte_of("<")),
+      {"<",
        [&](const Outcome& o) {
          EXPECT_EQ(repeat("<p>" + repeat("&lt;", kPiece) + "</p>\r\n", 16) + "<p>" + repeat("&lt;", 16) + "</p>\r\n",
                    o.home());
-         same_in_support(o);
          EXPECT_EQ("", o.messages);
        }},
-      {"{{", in_both_pages(megabyte_of("{{")),
+      {"{{",
        [&](const Outcome& o) {
          // Macro calls of names no macro has: nothing at all.
          EXPECT_EQ("", o.home());
-         same_in_support(o);
          EXPECT_EQ("", o.messages);
        }},
-      {"=", in_both_pages(megabyte_of("=")),
+      {"=",
        [&](const Outcome& o) {
          EXPECT_EQ(repeat("<h2 id=\"\"></h2>\r\n", 17), o.home());
-         same_in_support(o);
          EXPECT_EQ(repeat("id  already exists\n", 32), o.messages);
          EXPECT_EQ(0, o.warnings);
        }},
-      {"|", in_both_pages(megabyte_of("|")),
+      {"|",
        [&](const Outcome& o) {
          EXPECT_EQ("", o.home());
-         same_in_support(o);
          EXPECT_EQ("", o.messages);
        }},
-      {";", in_both_pages(megabyte_of(";")),
+      {";",
        [&](const Outcome& o) {
          EXPECT_EQ(repeat("<dt id=\"\"><p>" + std::string(kPiece - 1, ';') + "</p></dt>\r\n", 16) + "<dt id=\"\"><p>" +
                        std::string(15, ';') + "</p></dt>\r\n",
                    o.home());
-         same_in_support(o);
          EXPECT_EQ(repeat("id  already exists\n", 32), o.messages);
        }},
-      {"*", in_both_pages(megabyte_of("*")),
+      {"*",
        [&](const Outcome& o) {
          EXPECT_EQ("<li><p>" + stars + "</p>" + repeat("</li>\r\n<li><p>" + stars + "</p>", 15) + "</li>\r\n<li><p>" +
                        std::string(15, '*') + "</p>",
                    o.home());
-         same_in_support(o);
          EXPECT_EQ("", o.messages);
        }},
   };
-  for (const Case& c : cases) build_and_check(c);
+  for (const auto& [marker, check] : cases) {
+    const std::string text = repeat(marker, (1 << 20) / marker.size()) + "\n";
+    build_and_check({marker.data(),
+                     [&] { return Files{{"en-us/home.txt", text}, {"en-us/support/Page.txt", "=Page=\n" + text}}; },
+                     [&](const Outcome& o) {
+                       check(o);
+                       EXPECT_EQ("<h1 id=\"page\">Page</h1>\r\n" + o.home(), o.support());
+                     }});
+  }
 }
 
 std::function<Files()> home_page(std::string text) {
@@ -254,16 +184,12 @@ std::function<Files()> home_page(std::string text) {
 /// bench/pathological.py's line of links, five kinds in turn: a page, a
 /// support heading, an external link, a file and a broken anchor.
 std::string links_on_one_line(int n) {
+  const std::string kinds[] = {"[[faq|FAQ]]", "[[support/Page#Top|top]]", "[[https://example.org/a#B C|ext]]",
+                               "[[License.txt]]"};
   std::string line;
   for (int i = 0; i < n; ++i) {
-    if (i > 0) line += ' ';
-    switch (i % 5) {
-      case 0: line += "[[faq|FAQ]]"; break;
-      case 1: line += "[[support/Page#Top|top]]"; break;
-      case 2: line += "[[https://example.org/a#B C|ext]]"; break;
-      case 3: line += "[[License.txt]]"; break;
-      default: line += "[[faq#missing_" + std::to_string(i) + "|broken]]"; break;
-    }
+    line += i > 0 ? " " : "";
+    line += i % 5 < 4 ? kinds[i % 5] : "[[faq#missing_" + std::to_string(i) + "|broken]]";
   }
   return line + "\n";
 }
@@ -314,18 +240,6 @@ TEST(PathologicalInputs, ManyBlocksAndLinks) {
   for (const Case& c : cases) build_and_check(c);
 }
 
-Files deep_support_tree(int depth) {
-  Files files;
-  std::string folder = "en-us/support";
-  for (int i = 1; i <= depth; ++i) {
-    std::string name = "L" + std::to_string(i);
-    files[folder + "/" + name + ".txt"] =
-        "=Level " + std::to_string(i) + "=\nText of level " + std::to_string(i) + ".\n";
-    folder += "/" + name;
-  }
-  return files;
-}
-
 /// `n` pages in one folder, every other one with an ordering number, and a
 /// home page that links every tenth of them.
 Files wide_support_folder(int n) {
@@ -335,8 +249,7 @@ Files wide_support_folder(int n) {
     std::string name = "Page " + std::to_string(i);
     char number[16];
     std::snprintf(number, sizeof number, "%05d ", i);
-    files["en-us/support/" + (i % 2 ? number + name : name) + ".txt"] =
-        "=" + name + "=\nText " + std::to_string(i) + ".\n";
+    files["en-us/support/" + (i % 2 ? number + name : name) + ".txt"] = "=" + name + "=\nText.\n";
     if (i % 10 == 0) links += "* [[support/page_" + std::to_string(i) + "]]\n";
   }
   files["en-us/home.txt"] = links + "</ul>\n";
@@ -352,13 +265,22 @@ size_t page_files_below(const std::string& folder) {
 }
 
 TEST(PathologicalInputs, SupportTreesAndTables) {
+  std::string deepest = "l1";
+  for (int i = 2; i <= 200; ++i) deepest += "/l" + std::to_string(i);
   const Case cases[] = {
-      {"a support tree 200 folders deep", [] { return deep_support_tree(200); },
-       [](const Outcome& o) {
+      {"a support tree 200 folders deep",
+       [] {
+         Files files;
+         std::string folder = "en-us/support";
+         for (int i = 1; i <= 200; ++i) {
+           files[folder + "/L" + std::to_string(i) + ".txt"] = "=Level " + std::to_string(i) + "=\nText.\n";
+           folder += "/L" + std::to_string(i);
+         }
+         return files;
+       },
+       [&](const Outcome& o) {
          EXPECT_EQ(201u, page_files_below("out/en-us/support"));
-         std::string deepest = "l1";
-         for (int i = 2; i <= 200; ++i) deepest += "/l" + std::to_string(i);
-         EXPECT_EQ("<h1 id=\"level_200\">Level 200</h1>\r\n<p>Text of level 200.</p>\r\n", o.support(deepest));
+         EXPECT_EQ("<h1 id=\"level_200\">Level 200</h1>\r\n<p>Text.</p>\r\n", o.support(deepest));
          // Its navigation shows the whole chain, itself last and deepest.
          std::string page = read_file("out/en-us/support/" + deepest + "/index.html");
          EXPECT_EQ(200u, count(page, "<li class=\"wikinavindent"));
@@ -387,13 +309,8 @@ TEST(PathologicalInputs, SupportTreesAndTables) {
          // The line reaches the reader in 65,535-byte pieces: the first has
          // no amount, and every later one starts inside the quoted field,
          // whose escaped quotes never close it, so no piece has the four
-         // fields a row needs.
-         EXPECT_EQ(
-             "<table class=\"donatehistorytable\" width=\"100%\">\r\n"
-             "<tr><th width=\"20%\" >Donation History</th><th width=\"20%\" >Name</th><th width=\"20%\" >Comment</th>"
-             "<th width=\"20%\" align=\"right\" >Amount</th></tr>\r\n"
-             "</table>\r\n",
-             o.home());
+         // fields a row needs: the table stays empty.
+         EXPECT_TRUE(o.home().ends_with("Amount</th></tr>\r\n</table>\r\n"));
          EXPECT_EQ("", o.messages);
        }},
   };
@@ -403,26 +320,20 @@ TEST(PathologicalInputs, SupportTreesAndTables) {
 TEST(PathologicalInputs, LanguageFileOfAMillionKeys) {
   // bench/pathological.py's file: the string ids in turn, every thousandth
   // key unknown.
-  MemoryBackedTemp memory;
-  TempDir dir;
+  TempDir dir(true);
   std::string text = "_LANGUAGE_NAME = \"English (US)\"\n";
   for (int i = 0; i < 1000000; ++i) {
-    if (i % 1000 == 999) {
-      text += "UNKNOWN_" + std::to_string(i) + " = \"x\"\n";
-    } else {
-      text += std::string(kStringTable[i % kStringCount].id) + " = \"value " + std::to_string(i) + "\"\n";
-    }
+    text += i % 1000 == 999 ? "UNKNOWN_" + std::to_string(i) + " = \"x\"\n"
+                            : std::string(kStringTable[i % kStringCount].id) + " = \"value " + std::to_string(i) + "\"\n";
   }
   write_file("en-us.txt", text);
   StringSink out;
-  Diagnostics diag;
-  diag.out = &out;
+  Diagnostics diag{&out};
   Language language = load_language_file("en-us.txt", diag);
   EXPECT_EQ(1000, diag.warnings);
   EXPECT_EQ(0, diag.errors);
-  EXPECT_TRUE(
-      out.text.starts_with("en-us.txt: warning: unknown string defined UNKNOWN_999\n"
-                           "en-us.txt: warning: unknown string defined UNKNOWN_1999\n"));
+  EXPECT_TRUE(out.text.starts_with("en-us.txt: warning: unknown string defined UNKNOWN_999\n"
+                                   "en-us.txt: warning: unknown string defined UNKNOWN_1999\n"));
   EXPECT_TRUE(out.text.ends_with("en-us.txt: warning: unknown string defined UNKNOWN_999999\n"));
   // The last line for each id wins.
   EXPECT_EQ("value 999962", language.value(HOME));

@@ -1,7 +1,5 @@
 #include "helpers/fixture.h"
 
-#include "lang/strings.h"
-
 #include <unistd.h>
 
 #include <cstdlib>
@@ -9,12 +7,18 @@
 #include <fstream>
 #include <sstream>
 
+#include "driver/build.h"
+
 namespace fs = std::filesystem;
 
 namespace mt::test {
 
-TempDir::TempDir() {
-  std::string pattern = (fs::temp_directory_path() / "mt-test-XXXXXX").string();
+TempDir::TempDir(bool in_memory) {
+  std::error_code error;
+  fs::path base = in_memory && fs::is_directory("/dev/shm", error) && access("/dev/shm", W_OK) == 0
+                      ? fs::path("/dev/shm")
+                      : fs::temp_directory_path();
+  std::string pattern = (base / "mt-test-XXXXXX").string();
   char* made = mkdtemp(pattern.data());
   path_ = made ? made : "";
   previous_ = fs::current_path().string();
@@ -54,5 +58,46 @@ std::string full_language_file(const std::string& name, const std::string& extra
 }
 
 int fixed_year() { return 2026; }
+
+bool contains(std::string_view text, std::string_view part) { return text.find(part) != std::string_view::npos; }
+
+size_t count(std::string_view text, std::string_view part) {
+  size_t n = 0;
+  for (size_t at = text.find(part); at != std::string_view::npos; at = text.find(part, at + part.size())) ++n;
+  return n;
+}
+
+std::string repeat(std::string_view text, size_t times) {
+  std::string out;
+  out.reserve(text.size() * times);
+  for (size_t i = 0; i < times; ++i) out += text;
+  return out;
+}
+
+RunResult run_tool(const std::vector<std::string>& args) {
+  StringSink out;
+  int status = run(args, out, fixed_year);
+  return {status, out.text};
+}
+
+SiteRecords::SiteRecords(const std::string& code, const std::string& url_root) {
+  build.url_root = url_root;
+  build.output_root = "out";
+  build.links = LinkRegistry(url_root);
+  build.diag.out = &messages;
+  build.year = fixed_year;
+  build.languages.emplace_back().code = code.empty() ? "en-us" : code;
+  lang.lang = &build.languages[0];
+  use_code(code);
+}
+
+void SiteRecords::use_code(const std::string& code) {
+  lang.code = code;
+  lang.base_code = code.substr(0, code.find('-'));
+  lang.source_folder = code;
+  lang.url_part = lang.folder_part = code.empty() ? "" : "/" + code;
+  lang.base_url = build.url_root + lang.url_part;
+  lang.output_folder = build.output_root + lang.folder_part;
+}
 
 }  // namespace mt::test

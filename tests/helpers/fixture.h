@@ -1,7 +1,12 @@
 #pragma once
-// Test helpers: a temporary working folder and small file utilities.
+// Test helpers: a temporary working folder, small file and text utilities,
+// the records of one language build, and whole runs of the tool.
 
 #include <string>
+#include <string_view>
+#include <vector>
+
+#include "driver/records.h"
 
 namespace mt::test {
 
@@ -9,7 +14,9 @@ namespace mt::test {
 /// lifetime; removed afterwards.
 class TempDir {
  public:
-  TempDir();
+  /// `in_memory`: below /dev/shm where the machine has it, for runs that
+  /// write tens of megabytes and would otherwise measure the disk.
+  explicit TempDir(bool in_memory = false);
   ~TempDir();
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
@@ -32,5 +39,33 @@ std::string full_language_file(const std::string& name, const std::string& extra
 
 /// The year that tests pin the copyright line to.
 int fixed_year();
+
+bool contains(std::string_view text, std::string_view part);
+/// Occurrences of `part` in `text` that do not overlap.
+size_t count(std::string_view text, std::string_view part);
+std::string repeat(std::string_view text, size_t times);
+
+/// A whole run of the tool with the year pinned.
+struct RunResult {
+  int status;
+  std::string out;
+};
+RunResult run_tool(const std::vector<std::string>& args);
+
+/// The records of the language build of `code` ("" for the root build) under
+/// `url_root`, with the output root "out" and messages kept in `messages`.
+struct SiteRecords {
+  explicit SiteRecords(const std::string& code = "de-de", const std::string& url_root = "http://x");
+  SiteRecords(const SiteRecords&) = delete;
+  SiteRecords& operator=(const SiteRecords&) = delete;
+
+  /// Switches to the language build of `code`, or to the root build for "".
+  void use_code(const std::string& code);
+  Language& language() { return build.languages[0]; }
+
+  StringSink messages;
+  Build build;
+  LangBuild lang;
+};
 
 }  // namespace mt::test

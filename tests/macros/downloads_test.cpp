@@ -33,11 +33,16 @@ TEST(DownloadSize, RoundsUpToWholeKilobytes) {
     write_sized("out/" + std::string(c.name), c.bytes);
     EXPECT_EQ(c.kb, download_size_kb(site.build, c.name)) << c.name;
   }
-  EXPECT_EQ("", site.diag_out.text);
+  write_sized("out/Upper.ZIP", 2048);
+  EXPECT_EQ(2u, download_size_kb(site.build, "upper.zip"));  // found without case
+  EXPECT_EQ("", site.messages.text);
 
+  write_file("out/folder.zip/inner", "");
   EXPECT_EQ(0u, download_size_kb(site.build, "gone.zip"));
-  EXPECT_EQ("error: couldn't get filesize for: gone.zip\n", site.diag_out.text);
-  EXPECT_EQ(1, site.build.diag.errors);
+  EXPECT_EQ(0u, download_size_kb(site.build, "folder.zip"));
+  EXPECT_EQ("error: couldn't get filesize for: gone.zip\nerror: couldn't get filesize for: folder.zip\n",
+            site.messages.text);
+  EXPECT_EQ(2, site.build.diag.errors);
 }
 
 TEST(DownloadSections, TablesWithSizes) {
@@ -76,13 +81,7 @@ TEST(DownloadSections, TablesWithSizes) {
             "<tr><td colspan=\"2\"><p><a href=\"http://x/de-de/support/wendrel/command_line_interface\">Help</a>"
             "</p></td></tr>\r\n</table>\r\n",
             site.take());
-
-  // Each call reports its own missing file.
-  write_download_sdk(site.build, site.lang, site.page_out);
-  EXPECT_EQ("error: couldn't get filesize for: Wendrel-SDK.zip\n"
-            "error: couldn't get filesize for: Wendrel-SDK.zip\n",
-            site.diag_out.text);
-  EXPECT_EQ(2, site.build.diag.errors);
+  EXPECT_EQ("error: couldn't get filesize for: Wendrel-SDK.zip\n", site.messages.text);
 }
 
 TEST(DownloadSections, CurrentVersion) {
@@ -109,7 +108,7 @@ TEST(DownloadSections, CurrentVersion) {
       "Languages</a><span class=\"leftdot\"></span><a href=\"http://x/de-de/support/wendrel/installing_wendrel/\">"
       "Help</a></p>\r\n<br/>\r\n<br/>\r\n<br/>\r\n",
       site.take());
-  EXPECT_EQ("", site.diag_out.text) << "looks up no file";
+  EXPECT_EQ("", site.messages.text) << "looks up no file";
 }
 
 TEST(DownloadSections, AllDownloads) {
@@ -135,16 +134,14 @@ TEST(DownloadSections, AllDownloads) {
       "<tr><td><p class=\"de134\"><a href=\"http://x/Wendrel-1.3.4.686.x64.Multilingual.zip\">Wendrel-1.3.4.686."
       "x64.Multilingual.zip</a></p></td><td>Portable</td><td>x64</td><td>Multi</td><td>2 KB</td></tr>\r\n"
       "</table>\r\n<br/>\r\n"));
-  size_t rows = 0;
-  for (size_t at = html.find("<tr>"); at != std::string::npos; at = html.find("<tr>", at + 1)) ++rows;
-  EXPECT_EQ(20u, rows);
+  EXPECT_EQ(20u, test::count(html, "<tr>"));
 
   // The other 19 files are missing: one error each, in row order.
   EXPECT_EQ(19, site.build.diag.errors);
-  EXPECT_TRUE(site.diag_out.text.starts_with(
+  EXPECT_TRUE(site.messages.text.starts_with(
       "error: couldn't get filesize for: Wendrel-1.4.1.877.x86.en-US-Setup.exe\n"
       "error: couldn't get filesize for: Wendrel-1.4.1.877.x64.en-US-Setup.exe\n"));
-  EXPECT_TRUE(site.diag_out.text.ends_with("error: couldn't get filesize for: Wendrel-1.3.4.686.x86.Multilingual.zip\n"));
+  EXPECT_TRUE(site.messages.text.ends_with("error: couldn't get filesize for: Wendrel-1.3.4.686.x86.Multilingual.zip\n"));
 }
 
 }  // namespace

@@ -62,7 +62,6 @@ TEST(ConversionExamples, AllCaseFiles) {
     for (const Example& example : read_examples(entry.path())) {
       SCOPED_TRACE(entry.path().filename().string() + ":" + std::to_string(example.line));
       ++examples;
-      test::TempDir dir;
       test::MarkupSite site(example.support);
       ASSERT_TRUE(site.convert(replace_all(example.parts[0], "→", "\t")));
       EXPECT_EQ(example.parts[1], readable(site.html.text));

@@ -1,5 +1,5 @@
-// Reading page texts: line ends, byte order marks, 65,535-byte pieces,
-// contents beyond any fixed buffer, and nested conversions.
+// Reading page texts: line ends, byte order marks, 65,535-byte pieces, and
+// nested conversions.
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,6 @@ namespace mt {
 namespace {
 
 using test::MarkupSite;
-using test::TempDir;
 
 TEST(Converter, LinesAndPieces) {
   const std::string link = "[[nowhere]]\n";
@@ -32,7 +31,6 @@ TEST(Converter, LinesAndPieces) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    TempDir dir;
     MarkupSite site;
     ASSERT_TRUE(site.convert(c.text));
     EXPECT_EQ(c.html, site.html.text);
@@ -40,48 +38,15 @@ TEST(Converter, LinesAndPieces) {
   }
 }
 
-TEST(Converter, ContentsBeyondFixedBuffersAreWrittenWhole) {
-  TempDir dir;
+TEST(Converter, NestedConversionHasItsOwnStateAndMayNotIncludeItself) {
   MarkupSite site;
-  const std::string target(60000, 'p');
-  ASSERT_TRUE(site.convert(std::string(65534, '<') + "\n== " + std::string(60000, 'W') + " ==\n[[" + target + "]]\n"));
-  std::string escaped;
-  for (int i = 0; i < 65534; ++i) escaped += "&lt;";
-  EXPECT_EQ("<p>" + escaped + "</p>\r\n<h2 id=\"" + std::string(60000, 'w') + "\"> " + std::string(60000, 'W') +
-                " </h2>\r\n<p><a href=\"http://x/de-de/" + target + "\">http://x/de-de/" + target + "</a></p>\r\n",
-            site.html.text);
-  EXPECT_EQ("page.txt:3: warning: broken url /de-de/" + target + "\n", site.report());
-}
-
-TEST(Converter, SourcesAndNesting) {
-  {
-    SCOPED_TRACE("a missing text writes and reports nothing");
-    TempDir dir;
-    MarkupSite site;
-    EXPECT_FALSE(convert_page(site.build, site.lang, site.page, "missing.txt", site.options));
-    EXPECT_EQ("", site.html.text + site.report());
-  }
-  {
-    SCOPED_TRACE("messages name the source path as given");
-    TempDir dir;
-    MarkupSite site(true);
-    ASSERT_TRUE(site.convert("''x\n[[nowhere]]\n", "de-de/support/01-Wendrel/02-FAQ.txt"));
-    EXPECT_EQ("de-de/support/01-Wendrel/02-FAQ.txt:1: warning: still italic\n"
-              "02-FAQ.txt:2: warning: broken url /de-de/nowhere\n",
-              site.report());
-  }
-  {
-    SCOPED_TRACE("a nested conversion has its own state and may not include itself");
-    TempDir dir;
-    MarkupSite site;
-    test::write_file("{{PREVIOUS_VERSIONS}}.txt", "'''inner\n{{PREVIOUS_VERSIONS}}\n");
-    ASSERT_TRUE(site.convert("<ul>\n{{PREVIOUS_VERSIONS}} ignored\n'''outer\n"));
-    EXPECT_EQ("<ul>\r\n<li><p><b>inner</p>\r\n<p><b>outer</p>\r\n", site.html.text);
-    EXPECT_EQ("{{PREVIOUS_VERSIONS}}.txt:1: warning: still bold\n"
-              "{{PREVIOUS_VERSIONS}}.txt:2: error: PREVIOUS_VERSIONS includes itself\n",
-              site.report());
-    EXPECT_TRUE(site.page.converting.empty());
-  }
+  test::write_file("{{PREVIOUS_VERSIONS}}.txt", "'''inner\n{{PREVIOUS_VERSIONS}}\n");
+  ASSERT_TRUE(site.convert("<ul>\n{{PREVIOUS_VERSIONS}} ignored\n'''outer\n"));
+  EXPECT_EQ("<ul>\r\n<li><p><b>inner</p>\r\n<p><b>outer</p>\r\n", site.html.text);
+  EXPECT_EQ("{{PREVIOUS_VERSIONS}}.txt:1: warning: still bold\n"
+            "{{PREVIOUS_VERSIONS}}.txt:2: error: PREVIOUS_VERSIONS includes itself\n",
+            site.report());
+  EXPECT_TRUE(site.page.converting.empty());
 }
 
 }  // namespace

@@ -1,23 +1,17 @@
 #pragma once
-// The records a conversion needs: a German sub-site under "http://x" whose
-// support wiki holds wendrel, wendrel/installing_wendrel and wendrel/faq.
+// The records a conversion needs, in a temporary working folder: a German
+// sub-site under "http://x" whose support wiki holds wendrel,
+// wendrel/installing_wendrel and wendrel/faq.
 
 #include <string>
 
-#include "driver/records.h"
 #include "helpers/fixture.h"
 #include "markup/converter.h"
 
 namespace mt::test {
 
-struct MarkupSite {
+struct MarkupSite : SiteRecords {
   explicit MarkupSite(bool support_page = false) {
-    build.url_root = "http://x";
-    build.links = LinkRegistry(build.url_root);
-    build.diag.out = &messages;
-    lang.lang = &language;
-    lang.code = "de-de";
-    lang.base_url = "http://x/de-de";
     write_file("de-de/support/01-Wendrel.txt", "= Wendrel\n");
     write_file("de-de/support/01-Wendrel/01-Installing Wendrel.txt", "= Installing\n");
     write_file("de-de/support/01-Wendrel/02-FAQ.txt", "= FAQ\n");
@@ -33,7 +27,7 @@ struct MarkupSite {
     options.support = support_page;
   }
 
-  /// Converts `text` written to "page.txt"; true when it could be read.
+  /// Converts `text` written to `path`; true when it could be read.
   bool convert(const std::string& text, const std::string& path = "page.txt") {
     write_file(path, text);
     return convert_page(build, lang, page, path, options);
@@ -48,11 +42,8 @@ struct MarkupSite {
     return text;
   }
 
-  StringSink messages;
+  TempDir dir;  // made before the constructor writes the support wiki
   StringSink html;
-  Build build;
-  Language language;
-  LangBuild lang;
   Page page;
   ConvertOptions options;
 };

@@ -9,11 +9,7 @@
 namespace mt {
 namespace {
 
-std::string repeat(const std::string& text, size_t times) {
-  std::string out;
-  for (size_t i = 0; i < times; ++i) out += text;
-  return out;
-}
+using test::repeat;
 
 TEST(Pathological, PageLines) {
   struct Case {
@@ -35,7 +31,6 @@ TEST(Pathological, PageLines) {
       {"support segments", "[[support/" + repeat("a/", 300000) + "]]", 600040, "a/a/\">a/</a>"},
       {"labels with bars", "[[a" + std::string(1000000, '|') + "b]]", 32, "<a href=\"http://x/de-de/a\">b</a>"},
   };
-  test::TempDir dir;
   test::MarkupSite site;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -51,7 +46,6 @@ TEST(Pathological, PageLines) {
 
 TEST(Pathological, DeepLists) {
   // Far deeper than the nine levels a fixed flag array would hold.
-  test::TempDir dir;
   test::MarkupSite site;
   ASSERT_TRUE(site.convert(repeat("<ul>\n", 200000) + "* deep\n" + repeat("</ul>\n", 200000)));
   EXPECT_EQ("<ul>\r\n" + repeat("<li><ul>\r\n", 199999) + "<li><p> deep</p></li>\r\n</ul>\r\n" +
