@@ -5,6 +5,7 @@
 #include "chrome/frame.h"
 #include "chrome/stylesheet.h"
 #include "config.h"
+#include "helpers/fixture.h"
 
 namespace mt {
 namespace {
@@ -84,23 +85,8 @@ const char kPlainSheet[] =
     ".toclvl2 { margin-left:32px; white-space:nowrap;} "
     ".faqcontent ul {padding-left:16px; }";
 
-struct Site {
-  StringSink diag_out;
-  Build build;
-  Language language;
-  LangBuild lang;
-
-  Site(std::string url_root = "http://x", std::string code = "de-de") {
-    build.url_root = url_root;
-    build.links = LinkRegistry(url_root);
-    build.diag.out = &diag_out;
-    build.year = [] { return 2026; };
-    lang.lang = &language;
-    lang.code = code;
-    lang.base_code = code.substr(0, code.find('-'));
-    lang.url_part = code.empty() ? "" : "/" + code;
-    lang.base_url = url_root + lang.url_part;
-  }
+struct Site : test::SiteRecords {
+  using SiteRecords::SiteRecords;
 
   std::string header(const char* name, int menu, Layout layout = Layout::kPlain, bool scrolls = false) {
     StringSink out;
@@ -114,12 +100,9 @@ struct Site {
   }
 };
 
-bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
-size_t count(const std::string& text, const std::string& part) {
-  size_t n = 0;
-  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
-  return n;
+/// Each of `parts` is in `text`.
+void expect_parts(const std::string& text, std::initializer_list<const char*> parts) {
+  for (const char* part : parts) EXPECT_TRUE(test::contains(text, part)) << part;
 }
 
 TEST(PageFrame, PlainPageWholeText) {
@@ -185,7 +168,7 @@ TEST(PageFrame, PlainPageWholeText) {
   EXPECT_EQ(expected, site.header("FAQ", 2) + site.footer());
   // The frame records no links of its own.
   site.build.links.final_check(site.build.diag);
-  EXPECT_EQ("", site.diag_out.text);
+  EXPECT_EQ("", site.messages.text);
 }
 
 TEST(PageFrame, WikiLayout) {
@@ -193,30 +176,23 @@ TEST(PageFrame, WikiLayout) {
   const std::string plain = site.header("Intro", 3);
   const std::string hidden = site.header("Intro", 3, Layout::kWiki, false);
   const std::string scrolling = site.header("Intro", 3, Layout::kWiki, true);
-
-  EXPECT_FALSE(has(plain, ".wiki"));
-  EXPECT_EQ(1u, count(plain, "body {"));
-
+  EXPECT_FALSE(test::contains(plain, ".wiki"));
   for (const std::string* page : {&hidden, &scrolling}) {
     SCOPED_TRACE(page == &hidden ? "hidden" : "scrolling");
-    EXPECT_TRUE(has(*page, "<meta name=\"viewport\" content=\"width=920\">\r\n"));
-    EXPECT_EQ(2u, count(*page, "body {"));
-    EXPECT_TRUE(has(*page, "body {min-width:720px;font-family"));
+    EXPECT_FALSE(test::contains(*page, "class=\"content"));
     // Wiki rules stand between the base rules and the table-of-contents rules.
-    EXPECT_TRUE(has(*page, "padding:8px;}body {min-width:920px;}.wiki {background-color:#ffffff;"
-                           "text-align:center;}.wikicenter {background-color:#ffffff; margin:0 auto; "
-                           "width:920px;text-align:left;}.wikipadding {padding-top:32px;"
-                           "padding-bottom:32px;padding-left:12px;padding-right:12px;}"));
-    EXPECT_TRUE(has(*page, ".wikicontent {width:666px;float:right;min-height:50px;}"));
-    EXPECT_TRUE(has(*page, ".wikinowrap {white-space:nowrap;}.toc { "));
-    EXPECT_TRUE(has(*page, "<div class=\"wiki\">\r\n<div class=\"wikicenter\">\r\n"
-                           "<div class=\"wikipadding\">\r\n"));
-    EXPECT_FALSE(has(*page, "class=\"content"));
-    EXPECT_TRUE(has(*page, "<div class=\"curmenuitem\"><a href=\"http://x/de-de/support/wendrel\">"));
+    expect_parts(*page, {"<meta name=\"viewport\" content=\"width=920\">\r\n",
+                         "padding:8px;}body {min-width:920px;}.wiki {background-color:#ffffff;"
+                         "text-align:center;}.wikicenter {background-color:#ffffff; margin:0 auto; "
+                         "width:920px;text-align:left;}.wikipadding {padding-top:32px;"
+                         "padding-bottom:32px;padding-left:12px;padding-right:12px;}",
+                         ".wikicontent {width:666px;float:right;min-height:50px;}",
+                         ".wikinowrap {white-space:nowrap;}.toc { ",
+                         "<div class=\"wiki\">\r\n<div class=\"wikicenter\">\r\n<div class=\"wikipadding\">\r\n",
+                         "<div class=\"curmenuitem\"><a href=\"http://x/de-de/support/wendrel\">"});
   }
-  EXPECT_TRUE(has(hidden, ".wikinav {float:left;min-height:50px;width:224px;overflow:hidden;}"));
-  EXPECT_TRUE(has(scrolling, ".wikinav {float:left;min-height:50px;width:224px;overflow:auto;}"));
-
+  expect_parts(hidden, {".wikinav {float:left;min-height:50px;width:224px;overflow:hidden;}"});
+  expect_parts(scrolling, {".wikinav {float:left;min-height:50px;width:224px;overflow:auto;}"});
   // Each combination keeps its own sheet once made.
   EXPECT_EQ(plain, site.header("Intro", 3));
   EXPECT_EQ(hidden, site.header("Intro", 3, Layout::kWiki, false));
@@ -224,86 +200,64 @@ TEST(PageFrame, WikiLayout) {
 }
 
 TEST(PageFrame, RightToLeft) {
-  Site site("http://x", "ar-sa");
+  Site site("ar-sa");
   site.lang.rtl = true;
-  const std::string plain = site.header("x", -1);
-  EXPECT_TRUE(has(plain, "<!DOCTYPE html>\n<html lang=\"ar\" dir=\"rtl\">\n<head>\n"));
-  EXPECT_TRUE(has(plain, "color:#000;text-align:right;background-color:#F8F8F8;"));
-  EXPECT_TRUE(has(plain, ".topcenter {background-color:#000000; margin:0 auto; width:720px;"
-                         "text-align:right;}"));
-  EXPECT_TRUE(has(plain, ".menuitem {float:right;border-left"));
-  EXPECT_TRUE(has(plain, ".curmenuitem {float:right;background-color"));
-  EXPECT_TRUE(has(plain, ".search {direction:ltr;float:left;}"));
-  EXPECT_TRUE(has(plain, ".contentpadding {padding-top:32px;padding-bottom:32px;padding-left:8px;"
-                         "padding-right:8px;direction:ltr;}"));
-  EXPECT_TRUE(has(plain, ".contentpadding ul { padding-right:16px; padding-left:16px; } "));
-  EXPECT_TRUE(has(plain, "text-align:center;float:right;display:block;"));
-  EXPECT_TRUE(has(plain, "margin-bottom:12px;margin-left:12px;color:#000000;}"));
-  EXPECT_TRUE(has(plain, ".screenshot {float: right;margin-left:32px}"));
-  EXPECT_TRUE(has(plain, "width:16px;padding-right:16px;}"));
-  // The menu centre stays left-aligned in both directions.
-  EXPECT_TRUE(has(plain, "width:720px;text-align:left;}.menuitem"));
-
-  const std::string wiki = site.header("x", 3, Layout::kWiki, false);
-  EXPECT_TRUE(has(wiki, "padding-right:12px;direction:ltr;}"));
-  EXPECT_TRUE(has(wiki, ".wikinav {float:left;"));
-  EXPECT_TRUE(has(wiki, ".wikicontent {width:666px;float:right;"));
+  expect_parts(site.header("x", -1),
+               {"<!DOCTYPE html>\n<html lang=\"ar\" dir=\"rtl\">\n<head>\n",
+                "color:#000;text-align:right;background-color:#F8F8F8;",
+                ".topcenter {background-color:#000000; margin:0 auto; width:720px;text-align:right;}",
+                ".menuitem {float:right;border-left", ".curmenuitem {float:right;background-color",
+                ".search {direction:ltr;float:left;}",
+                ".contentpadding {padding-top:32px;padding-bottom:32px;padding-left:8px;padding-right:8px;"
+                "direction:ltr;}",
+                ".contentpadding ul { padding-right:16px; padding-left:16px; } ",
+                "text-align:center;float:right;display:block;", "margin-bottom:12px;margin-left:12px;color:#000000;}",
+                ".screenshot {float: right;margin-left:32px}", "width:16px;padding-right:16px;}",
+                // The menu centre stays left-aligned in both directions.
+                "width:720px;text-align:left;}.menuitem"});
+  expect_parts(site.header("x", 3, Layout::kWiki, false),
+               {"padding-right:12px;direction:ltr;}", ".wikinav {float:left;", ".wikicontent {width:666px;float:right;"});
 }
 
 TEST(PageFrame, LanguageAndPageVariants) {
   {
     SCOPED_TRACE("ru-ru widths");
-    Site site("http://x", "ru-ru");
+    Site site("ru-ru");
     site.lang.plain_width = 800;
     site.lang.wiki_width = 1000;
     site.lang.nav_width = 304;
     const std::string plain = site.header("x", 0);
-    EXPECT_TRUE(has(plain, "<html lang=\"ru\">\n"));
-    EXPECT_TRUE(has(plain, "content=\"width=800\">"));
-    EXPECT_EQ(6u, count(plain, "width:800px;"));  // body and five centred columns
-    const std::string wiki = site.header("x", 3, Layout::kWiki, true);
-    EXPECT_TRUE(has(wiki, "content=\"width=1000\">"));
-    EXPECT_TRUE(has(wiki, "body {min-width:1000px;}"));
-    EXPECT_TRUE(has(wiki, "margin:0 auto; width:1000px;text-align:left;}.wikipadding"));
-    EXPECT_TRUE(has(wiki, "width:304px;overflow:auto;}"));
-    EXPECT_TRUE(has(wiki, ".wikicontent {width:666px;"));
+    expect_parts(plain, {"<html lang=\"ru\">\n", "content=\"width=800\">"});
+    EXPECT_EQ(6u, test::count(plain, "width:800px;"));  // body and five centred columns
+    expect_parts(site.header("x", 3, Layout::kWiki, true),
+                 {"content=\"width=1000\">", "body {min-width:1000px;}",
+                  "margin:0 auto; width:1000px;text-align:left;}.wikipadding", "width:304px;overflow:auto;}",
+                  ".wikicontent {width:666px;"});
   }
   {
     SCOPED_TRACE("root build");
-    Site site("http://x", "");
-    const std::string page = site.header(nullptr, 0);
-    EXPECT_TRUE(has(page, "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<title>tarnwick</title>\r\n"));
-    EXPECT_TRUE(has(page, "<a href=\"http://x/\"><img alt=\"tarnwick\" src=\"http://x/tarnwick9.png\""));
-    EXPECT_TRUE(has(page, "<div class=\"curmenuitem\"><a href=\"http://x/\">Home</a></div>\r\n"));
+    Site site("");
+    expect_parts(site.header(nullptr, 0),
+                 {"<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<title>tarnwick</title>\r\n",
+                  "<a href=\"http://x/\"><img alt=\"tarnwick\" src=\"http://x/tarnwick9.png\"",
+                  "<div class=\"curmenuitem\"><a href=\"http://x/\">Home</a></div>\r\n"});
   }
   {
-    SCOPED_TRACE("no current item, titles, copyright");
+    SCOPED_TRACE("no current item, copyright read on every footer");
     Site site;
-    site.language.values[TITLE_FORMAT] = "Static title";
-    site.language.values[COPYRIGHT] = "(c) Owner ";
     const std::string page = site.header("Privacy", -1);
-    EXPECT_EQ(0u, count(page, "class=\"curmenuitem\""));
-    EXPECT_EQ(7u, count(page, "<div class=\"menuitem\">"));
-    EXPECT_TRUE(has(page, "<title>Static title</title>\r\n"));
-    // The home page keeps its own title whatever the format says.
-    EXPECT_TRUE(has(site.header(nullptr, 0), "<title>tarnwick</title>\r\n"));
-    EXPECT_TRUE(has(site.footer(), "<div class=\"botcenter2\">\r\n(c) Owner <a href="));
+    EXPECT_EQ(0u, test::count(page, "class=\"curmenuitem\""));
+    EXPECT_EQ(7u, test::count(page, "<div class=\"menuitem\">"));
+    expect_parts(site.footer(), {"&copy; 2026 - <a"});
+    site.build.year = [] { return 2027; };
+    site.language().values[COPYRIGHT] = "(c) Owner {{YEAR}} ";
+    expect_parts(site.footer(), {"<div class=\"botcenter2\">\r\n(c) Owner 2027 <a href="});
   }
   {
     SCOPED_TRACE("empty URL root");
-    Site site("", "de-de");
-    const std::string page = site.header("x", 1);
-    EXPECT_TRUE(has(page, "url(/searchicon.png)"));
-    EXPECT_TRUE(has(page, "url(/dot.png)"));
-    EXPECT_TRUE(has(page, "href=\"/rss.xml\""));
-    EXPECT_TRUE(has(page, "<a href=\"/de-de/downloads\">Downloads</a>"));
-  }
-  {
-    SCOPED_TRACE("year read on every footer");
-    Site site;
-    EXPECT_TRUE(has(site.footer(), "&copy; 2026 - <a"));
-    site.build.year = [] { return 2027; };
-    EXPECT_TRUE(has(site.footer(), "&copy; 2027 - <a"));
+    Site site("de-de", "");
+    expect_parts(site.header("x", 1), {"url(/searchicon.png)", "url(/dot.png)", "href=\"/rss.xml\"",
+                                       "<a href=\"/de-de/downloads\">Downloads</a>"});
   }
 }
 
