@@ -14,13 +14,7 @@ namespace fs = std::filesystem;
 namespace mt::test {
 namespace {
 
-std::string run_quiet(const std::vector<std::string>& args) {
-  StringSink out;
-  run(args, out, fixed_year);
-  return out.text;
-}
-
-bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+std::string run_quiet(const std::vector<std::string>& args) { return run_tool(args).out; }
 
 /// Every file below `root` with its bytes, for comparing trees.
 std::map<std::string, std::string> snapshot(const std::string& root) {
