@@ -75,106 +75,82 @@ void build_and_check(const Case& c) {
 
 constexpr size_t kPiece = 65535;  // and 16 full pieces make a megabyte less 16 bytes
 
-/// "still bold" and "still italic" for lines 1 to 16 of the home page.
-std::string still_bold_and_italic() {
+/// A line of a megabyte made of `marker` in the home page and in the support
+/// page after its title; it reaches the converter in 65,535-byte pieces, each
+/// a line of its own. Both pages get the same content.
+Case megabyte_of(std::string_view marker, Check check) {
+  const std::string text = repeat(marker, (1 << 20) / marker.size()) + "\n";
+  return {marker.data(),
+          [text] { return Files{{"en-us/home.txt", text}, {"en-us/support/Page.txt", "=Page=\n" + text}}; },
+          [check](const Outcome& o) {
+            check(o);
+            EXPECT_EQ("<h1 id=\"page\">Page</h1>\r\n" + o.home(), o.support());
+          }};
+}
+
+/// `messages` for each line of the 16 full pieces of both pages.
+std::string per_piece(std::initializer_list<std::string_view> messages) {
   std::string text;
-  for (int line = 1; line <= 16; ++line) {
-    text += "en-us/home.txt:" + std::to_string(line) + ": warning: still bold\n";
-    text += "en-us/home.txt:" + std::to_string(line) + ": warning: still italic\n";
+  for (const auto& [path, first] : {std::pair{"en-us/home.txt:", 1}, std::pair{"en-us/support/Page.txt:", 2}}) {
+    for (int line = first; line < first + 16; ++line) {
+      for (std::string_view message : messages) text += path + std::to_string(line) + std::string(message);
+    }
   }
   return text;
 }
 
 TEST(PathologicalInputs, MegabyteLinesOfOneMarker) {
-  // A line of a megabyte made of the marker, in the home page and in the
-  // support page after its title; it reaches the converter in 65,535-byte
-  // pieces, each a line of its own. Both pages get the same content.
   // A full piece of quotes is 13,107 bold-and-italic toggles, so each leaves
   // both open and starts the next plain.
   const std::string toggles = "<p>" + repeat("<b><i></i></b>", 6553) + "<b><i></p>\r\n";
-  const std::string bracket_link = "<p><a href=\"http://x/en-us/" + std::string(kPiece - 2, '[') +
-                                   "\">http://x/en-us/" + std::string(kPiece - 2, '[') + "</a></p>\r\n";
+  const std::string quotes = per_piece({": warning: still bold\n", ": warning: still italic\n"});
   const std::string stars = std::string(kPiece - 1, '*');
-  const std::pair<std::string_view, Check> cases[] = {
-      {"'''",
-       [&](const Outcome& o) {
-         EXPECT_EQ(repeat(toggles, 16) + "<p><b><i></i></b><b><i></p>\r\n", o.home());
-         EXPECT_TRUE(o.messages.starts_with(still_bold_and_italic()));
-         EXPECT_EQ(64, o.warnings);
-       }},
-      {"''",
-       [&](const Outcome& o) {
-         EXPECT_EQ(repeat(toggles, 16) + "<p><b><i></i></b><b><i>'</p>\r\n", o.home());
-         EXPECT_TRUE(o.messages.starts_with(still_bold_and_italic()));
-         EXPECT_EQ(64, o.warnings);
-       }},
-      {"[[",
-       [&](const Outcome& o) {
-         // Each piece is one link to its end; none leads anywhere.
-         EXPECT_EQ(repeat(bracket_link, 16) +
-                       "<p><a href=\"http://x/en-us/[[[[[[[[[[[[[[\">http://x/en-us/[[[[[[[[[[[[[[</a></p>\r\n",
-                   o.home());
-         EXPECT_EQ(34u, count(o.messages, ": warning: broken url /en-us/[[[["));
-         EXPECT_EQ(34, o.warnings);
-       }},
-      {"[[File:",
-       [&](const Outcome& o) {
-         // Each piece is one image to its end, its target holding a ':'
-         // (so never a listed file); the last piece is "File:[[File:".
-         std::string home = o.home();
-         EXPECT_EQ(17u, count(home, "<img src=\""));
-         EXPECT_EQ(0u, count(home, "<a href"));
-         EXPECT_EQ(1048859u, home.size());
-         EXPECT_TRUE(home.ends_with("<p>File:<img src=\"http://x/en-us/\" /></p>\r\n"));
-         EXPECT_EQ("", o.messages);
-       }},
-      {"<",
-       [&](const Outcome& o) {
-         EXPECT_EQ(repeat("<p>" + repeat("&lt;", kPiece) + "</p>\r\n", 16) + "<p>" + repeat("&lt;", 16) + "</p>\r\n",
-                   o.home());
-         EXPECT_EQ("", o.messages);
-       }},
-      {"{{",
-       [&](const Outcome& o) {
-         // Macro calls of names no macro has: nothing at all.
-         EXPECT_EQ("", o.home());
-         EXPECT_EQ("", o.messages);
-       }},
-      {"=",
-       [&](const Outcome& o) {
-         EXPECT_EQ(repeat("<h2 id=\"\"></h2>\r\n", 17), o.home());
-         EXPECT_EQ(repeat("id  already exists\n", 32), o.messages);
-         EXPECT_EQ(0, o.warnings);
-       }},
-      {"|",
-       [&](const Outcome& o) {
-         EXPECT_EQ("", o.home());
-         EXPECT_EQ("", o.messages);
-       }},
+  const std::string repeated_ids = repeat("id  already exists\n", 32);
+  const struct {
+    const char* marker;
+    std::string home;
+    std::string messages;
+  } exact[] = {
+      {"'''", repeat(toggles, 16) + "<p><b><i></i></b><b><i></p>\r\n", quotes},
+      {"''", repeat(toggles, 16) + "<p><b><i></i></b><b><i>'</p>\r\n", quotes},
+      {"<", repeat("<p>" + repeat("&lt;", kPiece) + "</p>\r\n", 16) + "<p>" + repeat("&lt;", 16) + "</p>\r\n", ""},
+      {"{{", "", ""},  // macro calls of names no macro has
+      {"=", repeat("<h2 id=\"\"></h2>\r\n", 17), repeated_ids},
+      {"|", "", ""},
       {";",
-       [&](const Outcome& o) {
-         EXPECT_EQ(repeat("<dt id=\"\"><p>" + std::string(kPiece - 1, ';') + "</p></dt>\r\n", 16) + "<dt id=\"\"><p>" +
-                       std::string(15, ';') + "</p></dt>\r\n",
-                   o.home());
-         EXPECT_EQ(repeat("id  already exists\n", 32), o.messages);
-       }},
+       repeat("<dt id=\"\"><p>" + std::string(kPiece - 1, ';') + "</p></dt>\r\n", 16) + "<dt id=\"\"><p>" +
+           std::string(15, ';') + "</p></dt>\r\n",
+       repeated_ids},
       {"*",
-       [&](const Outcome& o) {
-         EXPECT_EQ("<li><p>" + stars + "</p>" + repeat("</li>\r\n<li><p>" + stars + "</p>", 15) + "</li>\r\n<li><p>" +
-                       std::string(15, '*') + "</p>",
-                   o.home());
-         EXPECT_EQ("", o.messages);
-       }},
+       "<li><p>" + stars + "</p>" + repeat("</li>\r\n<li><p>" + stars + "</p>", 15) + "</li>\r\n<li><p>" +
+           std::string(15, '*') + "</p>",
+       ""},
   };
-  for (const auto& [marker, check] : cases) {
-    const std::string text = repeat(marker, (1 << 20) / marker.size()) + "\n";
-    build_and_check({marker.data(),
-                     [&] { return Files{{"en-us/home.txt", text}, {"en-us/support/Page.txt", "=Page=\n" + text}}; },
-                     [&](const Outcome& o) {
-                       check(o);
-                       EXPECT_EQ("<h1 id=\"page\">Page</h1>\r\n" + o.home(), o.support());
-                     }});
+  for (const auto& c : exact) {
+    build_and_check(megabyte_of(c.marker, [&](const Outcome& o) {
+      EXPECT_EQ(c.home, o.home());
+      EXPECT_EQ(c.messages, o.messages);
+    }));
   }
+  build_and_check(megabyte_of("[[", [](const Outcome& o) {
+    // Each piece is one link to its end; none leads anywhere.
+    const std::string link = "http://x/en-us/" + std::string(kPiece - 2, '[');
+    EXPECT_EQ(repeat("<p><a href=\"" + link + "\">" + link + "</a></p>\r\n", 16) +
+                  "<p><a href=\"http://x/en-us/[[[[[[[[[[[[[[\">http://x/en-us/[[[[[[[[[[[[[[</a></p>\r\n",
+              o.home());
+    EXPECT_EQ(34u, count(o.messages, ": warning: broken url /en-us/[[[["));
+    EXPECT_EQ(34, o.warnings);
+  }));
+  build_and_check(megabyte_of("[[File:", [](const Outcome& o) {
+    // Each piece is one image to its end, its target holding a ':' (so
+    // never a listed file); the last piece is "File:[[File:".
+    std::string home = o.home();
+    EXPECT_EQ(17u, count(home, "<img src=\""));
+    EXPECT_EQ(0u, count(home, "<a href"));
+    EXPECT_EQ(1048859u, home.size());
+    EXPECT_TRUE(home.ends_with("<p>File:<img src=\"http://x/en-us/\" /></p>\r\n"));
+    EXPECT_EQ("", o.messages);
+  }));
 }
 
 std::function<Files()> home_page(std::string text) {
