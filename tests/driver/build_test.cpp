@@ -182,6 +182,18 @@ TEST(PageFiles, ReferencedFilesCopied) {
   EXPECT_EQ("terms", read_file("out/License.txt"));
 }
 
+TEST(PageFiles, ExtensionCutOnlyInLastComponent) {
+  // Regression: cutting at the last '.' of the whole URL made the page
+  // "http://example" and every link to it broken.
+  TempDir dir;
+  write_file("en-us.txt", full_language_file("English", "FAQ_TEMPLATE = \"faq\"\r\n"));
+  write_file("en-us/home.txt", "[[faq]]\n");
+  write_file("en-us/faq", "Questions\n");
+  RunResult r = run_tool({"out", "http://example.com"});
+  EXPECT_EQ(kBanner + "0 error(s), 0 warning(s)\n", r.out);
+  EXPECT_TRUE(contains(read_file("out/en-us/faq/index.html"), "Questions"));
+}
+
 TEST(PageFiles, UncreatablePageIsReportedAndSkipped) {
   TempDir dir;
   write_file("en-us.txt", full_language_file("English"));

@@ -28,6 +28,8 @@ TEST(Converter, LinesAndPieces) {
       {"each piece starts plain", "'''" + std::string(65600, 'a') + "\n" + link,
        "<p><b>" + std::string(65532, 'a') + "</p>\r\n<p>" + std::string(68, 'a') + "</p>\r\n" + link_html,
        "page.txt:1: warning: still bold\npage.txt:3: warning: broken url /de-de/nowhere\n"},
+      {"a heading beyond any fixed buffer is written whole", "== " + std::string(60000, 'W') + " ==\n",
+       "<h2 id=\"" + std::string(60000, 'w') + "\"> " + std::string(60000, 'W') + " </h2>\r\n", ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -1,5 +1,5 @@
-// The link rules outside page lines: localised strings, URL expansion on
-// its own, and the URLs of template pages.
+// The link rules outside page lines: localised strings and URL expansion on
+// its own.
 
 #include <gtest/gtest.h>
 
@@ -25,14 +25,6 @@ TEST(StringLinks, Rendering) {
   EXPECT_EQ("expand_url:0: warning: broken url /de-de/a\nexpand_url:0: warning: broken url /de-de/b\n"
             "listed: License.txt\n",
             site.report());
-}
-
-TEST(TemplatePageUrl, CutsOnlyTheFileExtension) {
-  test::SiteRecords site("", "http://example.com");
-  site.language().values[FAQ_TEMPLATE] = "faq";
-  EXPECT_EQ("http://example.com/faq", template_page_url(site.lang, FAQ_TEMPLATE));
-  site.language().values[FAQ_TEMPLATE] = "faq.old.txt";
-  EXPECT_EQ("http://example.com/faq.old", template_page_url(site.lang, FAQ_TEMPLATE));
 }
 
 }  // namespace
