@@ -23,7 +23,7 @@ uint32_t hash_of(std::string_view text) {
 const char* TargetSet::store(std::string_view text) {
   if (text.size() > block_left_) {
     size_t size = text.size() > kBlockSize ? text.size() : kBlockSize;
-    blocks_.push_back(std::make_unique<char[]>(size));
+    blocks_.push_back(std::make_unique_for_overwrite<char[]>(size));  // no zero fill
     block_next_ = blocks_.back().get();
     block_left_ = size;
   }

@@ -24,7 +24,7 @@ class Sink {
   virtual void write(const char* data, size_t size) = 0;
   void write(std::string_view text) { write(text.data(), text.size()); }
   void printf(const char* format, ...) MT_PRINTF(2, 3);
-  void vprintf(const char* format, va_list args);
+  void vprintf(const char* format, va_list args) MT_PRINTF(2, 0);
 };
 
 /// Collects everything in memory; used by tests and for cached fragments.
