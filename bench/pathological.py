@@ -56,7 +56,7 @@ def _page_case(text_of):
         return _with({"en-us/home.txt": text_of(n)})
 
     def in_support(n):
-        return _with({"en-us/support/Page.txt": b"=Page=\n" + text_of(n)})
+        return _with({"en-us/support/Page.txt": b"=Page=\n== Top ==\n" + text_of(n)})
     return in_home, in_support
 
 
@@ -79,7 +79,7 @@ def headings_with_one_title(n):
 
 
 def links_on_one_line(n):
-    kinds = ["[[faq|FAQ]]", "[[support/Page#Top|top]]", "[[https://example.org/a#B C|ext]]",
+    kinds = ["[[faq|FAQ]]", "[[support/Page#Top|top]]", "[[https://www.example.com/a#B C|ext]]",
              "[[License.txt]]", "[[faq#missing_%d|broken]]"]
     parts = [kinds[i % len(kinds)].replace("%d", str(i)) for i in range(n)]
     return (" ".join(parts) + "\n").encode()
