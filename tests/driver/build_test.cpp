@@ -66,10 +66,9 @@ TEST(BuildRun, SubSitesInLoadOrderThenDefaultAtRoot) {
   EXPECT_TRUE(contains(read_file("out/faq/index.html"), "Questions"));
   EXPECT_TRUE(contains(read_file("out/en-us/faq/index.html"), "Questions"));
   EXPECT_FALSE(exists("out/de-de/faq"));  // no template, no page, no message
-  for (const char* php : {"out/sendemail.php", "out/de-de/sendemail.php", "out/en-us/sendemail.php"}) {
-    EXPECT_TRUE(exists(php)) << php;
-  }
+  // Each build has its own contact script.
   EXPECT_TRUE(contains(read_file("out/sendemail.php"), "header( \"Location: http://x/contactok\" );"));
+  EXPECT_TRUE(exists("out/en-us/sendemail.php"));
   EXPECT_TRUE(contains(read_file("out/de-de/sendemail.php"), "header( \"Location: http://x/de-de/contactok\" );"));
 
   // A second run over the same output replaces the pages.

@@ -203,13 +203,10 @@ TEST(PathologicalInputs, ManyBlocksAndLinks) {
          EXPECT_EQ(2000u, count(home, "<a href=\"http://x/en-us/support/page#top\">top</a>"));
          EXPECT_EQ(1999u, count(home, ">broken</a>"));
          EXPECT_EQ(4u, count(home, "<p>"));
-         EXPECT_TRUE(home.starts_with(
-             "<p><a href=\"http://x/en-us/faq\">FAQ</a> <a href=\"http://x/en-us/support/page#top\">"));
          EXPECT_EQ(2000, o.warnings);
          EXPECT_EQ(0, o.errors);
          EXPECT_EQ(1999u, count(o.messages, ": warning: broken url /en-us/faq#missing_"));
          EXPECT_EQ(1u, count(o.messages, "home.txt:2: warning: broken url /en-us/Lice\n"));
-         EXPECT_EQ(0u, count(o.messages, "missing_2859"));
          EXPECT_EQ("free\n", read_file("out/en-us/License.txt"));
        }},
   };
