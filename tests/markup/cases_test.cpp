@@ -1,9 +1,10 @@
 // Runs the examples of tests/markup/cases/*.txt. An example is fenced by
 // "~~~ example" (or "~~~ example support") and "~~~" and holds the page text,
-// a "." line, the HTML (line ends are CR LF in the output;
-// "¶" marks output that ends without one), and optionally a "." line and the
-// report (messages, broken links, "listed: " files); "→" is a tab. The rest
-// is commentary.
+// a "." line, the HTML (line ends are CR LF in the output; "¶" marks output
+// that ends without one), and optionally a "." line and the report
+// (messages, broken links, "listed: " files). Fences "~~~ file NAME" before
+// an example hold files it reads. "→" is a tab and "␍" a lone carriage
+// return, in input and output. The rest is commentary.
 
 #include <gtest/gtest.h>
 
@@ -19,6 +20,7 @@ namespace {
 struct Example {
   int line;
   bool support;
+  std::vector<std::pair<std::string, std::string>> files;  // name and contents, written first
   std::string parts[3];  // page text, HTML, report
 };
 
@@ -31,26 +33,40 @@ std::string replace_all(std::string text, const std::string& from, const std::st
 
 std::vector<Example> read_examples(const std::filesystem::path& file) {
   std::vector<Example> examples;
+  std::vector<std::pair<std::string, std::string>> files;  // for the next example
   std::ifstream in(file);
   std::string line;
-  int part = -1;  // -1 outside an example
+  enum { kOutside, kFile, kExample } where = kOutside;
+  int part = 0;
   for (int number = 1; std::getline(in, line); ++number) {
-    if (part < 0 && line.rfind("~~~ example", 0) == 0) {
-      examples.push_back(Example{number, line.find("support") != std::string::npos, {}});
+    if (where == kOutside && line.rfind("~~~ file ", 0) == 0) {
+      files.emplace_back(line.substr(9), "");
+      where = kFile;
+    } else if (where == kOutside && line.rfind("~~~ example", 0) == 0) {
+      examples.push_back(Example{number, line.find("support") != std::string::npos, std::move(files), {}});
+      files.clear();
+      where = kExample;
       part = 0;
-    } else if (part >= 0 && line == "~~~") {
-      part = -1;
-    } else if (part >= 0 && line == ".") {
+    } else if (where != kOutside && line == "~~~") {
+      where = kOutside;
+    } else if (where == kFile) {
+      files.back().second += line + "\n";
+    } else if (where == kExample && line == ".") {
       ++part;
-    } else if (part >= 0) {
+    } else if (where == kExample) {
       examples.back().parts[part] += line + "\n";
     }
   }
   return examples;
 }
 
+/// Input as typed in a case file: "→" is a tab, "␍" a carriage return.
+std::string typed(const std::string& text) { return replace_all(replace_all(text, "→", "\t"), "␍", "\r"); }
+
+/// Output as a case file shows it: the reverse of `typed`, CR LF as a line
+/// end, and "¶" where the output ends without one.
 std::string readable(const std::string& html) {
-  std::string text = replace_all(replace_all(html, "\r\n", "\n"), "\r", "␍");
+  std::string text = replace_all(replace_all(replace_all(html, "\r\n", "\n"), "\r", "␍"), "\t", "→");
   return text.empty() || text.back() == '\n' ? text : text + "¶\n";
 }
 
@@ -64,8 +80,9 @@ TEST(ConversionExamples, AllCaseFiles) {
       SCOPED_TRACE(entry.path().filename().string() + ":" + std::to_string(example.line));
       ++examples;
       test::MarkupSite site(example.support);
-      ASSERT_TRUE(site.convert(replace_all(example.parts[0], "→", "\t")));
-      EXPECT_EQ(replace_all(example.parts[1], "→", "\t"), readable(site.html.text));
+      for (const auto& [name, contents] : example.files) test::write_file(name, typed(contents));
+      ASSERT_TRUE(site.convert(typed(example.parts[0])));
+      EXPECT_EQ(example.parts[1], readable(site.html.text));
       EXPECT_EQ(example.parts[2], site.report());
     }
   }
