@@ -148,15 +148,18 @@ TEST(LanguagesTest, LoadsTheWorkingFolderInListingOrder) {
   write_file("DE-DE.txt", full_language_file("Deutsch"));
   write_file("En-us.txt", full_language_file("English"));
   write_file("{{PREVIOUS_VERSIONS}}.txt", "== Older ==\n");
+  write_file("fr-fr.TXT", full_language_file("Français"));
   write_file("x.txt/inner.txt", "");
   write_file("notes.md", "");
+  write_file("notes.txt.bak", "");
   std::vector<Language> langs = load_languages(l.diag);
-  ASSERT_EQ(3u, langs.size());
+  ASSERT_EQ(4u, langs.size());
   EXPECT_EQ("de-de", langs[0].code);
   EXPECT_EQ("en-us", langs[1].code);
-  EXPECT_EQ("pt-br", langs[2].code);
-  EXPECT_EQ("Português", langs[2].display_name);
+  EXPECT_EQ("fr-fr", langs[2].code);
+  EXPECT_EQ("pt-br", langs[3].code);
+  EXPECT_EQ("Português", langs[3].display_name);
   EXPECT_EQ("", l.sink.text);
   EXPECT_EQ(&langs[1], language_by_code(langs, "EN-US"));
-  EXPECT_EQ(nullptr, language_by_code(langs, "fr-fr"));
+  EXPECT_EQ(nullptr, language_by_code(langs, "it-it"));
 }
