@@ -401,8 +401,10 @@ def support_page(rng, node, nodes, serial):
     if serial % 40 == 7:
         out.append("[[support/Wendrel/No Such Page|%s]]" % _words(rng, 2))
     if node.depth == 0:
+        out.append("<ul>")
         for child in [n for n in nodes if n.parent is node][:5]:
             out.append("* [[%s]]" % _link_target(rng, child))
+        out.append("</ul>")
     return out
 
 
