@@ -9,26 +9,6 @@
 
 namespace mt {
 
-namespace {
-
-/// Whether a relative path would leave its folder: absolute, a drive, or a
-/// ".." component, with either separator.
-bool leaves_folder(std::string_view path) {
-  if (path.empty()) return false;
-  if (path[0] == '/' || path[0] == '\\') return true;
-  if (path.size() >= 2 && path[1] == ':') return true;
-  size_t start = 0;
-  while (start <= path.size()) {
-    size_t end = path.find_first_of("/\\", start);
-    if (end == std::string_view::npos) end = path.size();
-    if (path.substr(start, end - start) == "..") return true;
-    start = end + 1;
-  }
-  return false;
-}
-
-}  // namespace
-
 void page_from_template(Build& build, LangBuild& lang, const char* fixed_name, int template_index,
                         const char* title, int menu_mark) {
   const std::string& template_name = lang.str(template_index);

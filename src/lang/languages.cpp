@@ -73,24 +73,6 @@ bool names_a_path(int index) {
          index == LICENSE_TEMPLATE;
 }
 
-// A file or folder name that would lead out of the language folder: absolute,
-// with a drive, or with a ".." component.
-bool is_unsafe_path(std::string_view value) {
-  if (!value.empty() && (value[0] == '/' || value[0] == '\\')) return true;
-  if (value.size() >= 2 && value[1] == ':' &&
-      ((value[0] >= 'A' && value[0] <= 'Z') || (value[0] >= 'a' && value[0] <= 'z'))) {
-    return true;
-  }
-  size_t start = 0;
-  while (start <= value.size()) {
-    size_t end = value.find_first_of("/\\", start);
-    if (end == std::string_view::npos) end = value.size();
-    if (value.substr(start, end - start) == "..") return true;
-    start = end + 1;
-  }
-  return false;
-}
-
 struct LoadState {
   const std::string& file_name;
   Language& record;
@@ -115,7 +97,7 @@ void apply_key(LoadState& state, std::string_view key, std::string_view value, D
     diag.warning("%s: warning: unknown string defined %s\n", state.file_name.c_str(), std::string(key).c_str());
     return;
   }
-  if (names_a_path(index) && is_unsafe_path(value)) {
+  if (names_a_path(index) && leaves_folder(value)) {
     diag.error("%s: error: unsafe path in %s: %s\n", state.file_name.c_str(), kStringTable[index].id,
                std::string(value).c_str());
     return;

@@ -47,6 +47,22 @@ std::string cut_extension(std::string_view text) {
   return std::string(text.substr(0, dot));
 }
 
+bool leaves_folder(std::string_view path) {
+  if (!path.empty() && (path[0] == '/' || path[0] == '\\')) return true;
+  if (path.size() >= 2 && path[1] == ':' &&
+      ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'))) {
+    return true;
+  }
+  size_t start = 0;
+  while (start <= path.size()) {
+    size_t end = path.find_first_of("/\\", start);
+    if (end == std::string_view::npos) end = path.size();
+    if (path.substr(start, end - start) == "..") return true;
+    start = end + 1;
+  }
+  return false;
+}
+
 bool has_scheme(std::string_view text) {
   size_t colon = text.find(':');
   if (colon == std::string_view::npos) return false;

@@ -21,6 +21,10 @@ std::string replace_no_case(std::string_view text, std::string_view token, std::
 /// (components end at '/' or the native separator); unchanged without one.
 std::string cut_extension(std::string_view text);
 
+/// Whether a relative path would lead out of its folder: absolute, with a
+/// drive, or with a ".." component (either separator counts).
+bool leaves_folder(std::string_view path);
+
 /// Whether a URL or target has a ':' before its first '/' (a scheme).
 bool has_scheme(std::string_view text);
 
