@@ -246,8 +246,7 @@ class Converter {
     bool level2 = starts_with(r, "==");
     size_t start = level2 ? r.find_first_not_of('=') : 1;
     if (start == std::string_view::npos) start = r.size();
-    size_t end = r.find('=', start);
-    if (end == std::string_view::npos) end = r.size();
+    size_t end = heading_end(r, start);
     std::string text(r.substr(start, end - start));
     std::string id = heading_id(text);
     page_.ids.add(id, build_.diag);
@@ -257,6 +256,24 @@ class Converter {
       out_.printf("<h1 id=\"%s\">%s</h1>\r\n", id.c_str(), text.c_str());
     }
     build_.links.declare(page_.url, id, true);
+  }
+
+  /// Where the heading text that starts at `start` ends: at the next '='
+  /// outside the tags that rendering wrote. A '<' in the rendered text always
+  /// opens such a tag (typed ones are escaped), and cutting inside one, at
+  /// the '=' of a link's "href=", would leave a broken element behind.
+  static size_t heading_end(std::string_view r, size_t start) {
+    bool in_tag = false;
+    for (size_t i = start; i < r.size(); ++i) {
+      if (r[i] == '<') {
+        in_tag = true;
+      } else if (r[i] == '>') {
+        in_tag = false;
+      } else if (r[i] == '=' && !in_tag) {
+        return i;
+      }
+    }
+    return r.size();
   }
 
   void list_item(const char* text) {
