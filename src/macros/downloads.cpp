@@ -50,6 +50,15 @@ void declare_section(Build& build, LangBuild& lang, const char* id) {
   build.links.declare(menu_url(build, lang, 1), std::string_view(id), true);
 }
 
+/// The row of help links under a section's file, across both columns.
+void open_help_row(Sink& out) {
+  out.printf("<tr>");
+  out.printf("<td colspan=\"2\">");
+  out.printf("<p>");
+}
+
+void close_help_row(Sink& out) { out.printf("</p></td></tr>\r\n"); }
+
 unsigned long long size_kb(Build& build, const char* file) {
   return static_cast<unsigned long long>(download_size_kb(build, file));
 }
@@ -146,13 +155,11 @@ void write_download_language_pack(Build& build, LangBuild& lang, Sink& out) {
   unsigned long long kb = size_kb(build, "Wendrel.lng.zip");
   out.printf("<tr><td><p class=\"dc\"><a href=\"%s/Wendrel.lng.zip\">Wendrel.lng.zip</a></p></td><td>%llu %s</td></tr>\r\n",
              build.url_root.c_str(), kb, lang.str(KB).c_str());
-  out.printf("<tr>");
-  out.printf("<td colspan=\"2\">");
-  out.printf("<p>");
+  open_help_row(out);
   out.printf("%s", localised_text(build, lang, WENDREL_SUPPORTED_LANGUAGES).c_str());
   out.printf("<span class=\"leftdot\"></span>");
   out.printf("%s", localised_text(build, lang, WENDREL_LANGUAGE_PACK_HELP).c_str());
-  out.printf("</p></td></tr>\r\n");
+  close_help_row(out);
   out.printf("</table>\r\n");
 }
 
@@ -163,11 +170,9 @@ void write_download_sdk(Build& build, LangBuild& lang, Sink& out) {
   unsigned long long kb = size_kb(build, "Wendrel-SDK.zip");
   out.printf("<tr><td><p class=\"di\"><a href=\"%s/Wendrel-SDK.zip\">Wendrel-SDK.zip</a> </p></td><td>%llu %s</td></tr>\r\n",
              build.url_root.c_str(), kb, lang.str(KB).c_str());
-  out.printf("<tr>");
-  out.printf("<td colspan=\"2\">");
-  out.printf("<p>");
+  open_help_row(out);
   out.printf("%s", localised_text(build, lang, WENDREL_SDK_HELP).c_str());
-  out.printf("</p></td></tr>\r\n");
+  close_help_row(out);
   out.printf("</table>\r\n");
 }
 
@@ -189,11 +194,9 @@ void write_download_cli(Build& build, LangBuild& lang, Sink& out) {
   unsigned long long kb = size_kb(build, "WCL-1.1.0.8.zip");
   out.printf("<tr><td><p class=\"cli\"><a href=\"%s/WCL-1.1.0.8.zip\">WCL-1.1.0.8.zip</a> </p></td><td>%llu %s</td></tr>\r\n",
              build.url_root.c_str(), kb, lang.str(KB).c_str());
-  out.printf("<tr>");
-  out.printf("<td colspan=\"2\">");
-  out.printf("<p>");
+  open_help_row(out);
   out.printf("%s", localised_text(build, lang, WENDREL_COMMAND_LINE_INTERFACE_HELP).c_str());
-  out.printf("</p></td></tr>\r\n");
+  close_help_row(out);
   out.printf("</table>\r\n");
 }
 

@@ -1,5 +1,7 @@
 #include "platform/collate.h"
 
+#include "platform/names.h"
+
 #include <unicode/ucol.h>
 #include <unicode/uloc.h>
 
@@ -15,9 +17,7 @@ bool is_posix_locale(const char* locale) {
   // ICU reports the C locale as "en_US_POSIX"; its collation is a code-point
   // order that would not ignore case, so the root collation stands in.
   std::string name(locale ? locale : "");
-  for (char& c : name) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
+  for (char& c : name) c = fold(c);
   const std::string_view suffix = "_posix";
   return name.empty() || name == "c" || name == "posix" ||
          (name.size() > suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0);
@@ -37,10 +37,8 @@ UCollator* open_collator(const char* locale) {
 int compare_folded(std::string_view a, std::string_view b) {
   size_t n = a.size() < b.size() ? a.size() : b.size();
   for (size_t i = 0; i < n; ++i) {
-    auto x = static_cast<unsigned char>(a[i]);
-    auto y = static_cast<unsigned char>(b[i]);
-    if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y - 'A' + 'a');
+    auto x = static_cast<unsigned char>(fold(a[i]));
+    auto y = static_cast<unsigned char>(fold(b[i]));
     if (x != y) return x < y ? -1 : 1;
   }
   return a.size() == b.size() ? 0 : a.size() < b.size() ? -1 : 1;

@@ -49,7 +49,6 @@ class FileSink : public Sink {
   bool open(const std::string& path);
   /// Flushes and closes; false when a write failed.
   bool close();
-  bool is_open() const { return file_ != nullptr; }
   void flush();
   void write(const char* data, size_t size) override;
   using Sink::write;
