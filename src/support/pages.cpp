@@ -10,12 +10,12 @@ namespace mt {
 
 namespace {
 
-void write_navigation(const LangBuild& lang, Sink& out, int current) {
+void write_navigation(const LangBuild& lang, Sink& out, int current, const std::vector<int>& shown) {
   const std::vector<SupportNode>& nodes = lang.support.nodes();
   const std::string& folder = lang.str(SUPPORT_FOLDER);
   out.write("<div class=\"wikinav\">\r\n");
   out.write("<ul>\r\n");
-  for (int q : lang.support.shown_in_navigation(current)) {
+  for (int q : shown) {
     const SupportNode& node = nodes[static_cast<size_t>(q)];
     const bool self = q == current;
     out.printf("<li class=\"wikinavindent%d\"><p><a href=\"%s/%s/%s\">%s%s%s</a></p></li>\r\n", node.depth + 1,
@@ -53,8 +53,10 @@ void write_support_pages(Build& build, LangBuild& lang, const std::string& suppo
     FileSink file;
     if (!file.open(join_path(page_folder, "index.html"))) continue;
     page.out = &file;
-    page_header(build, lang, file, node.name.c_str(), 3, Layout::kWiki, lang.support.navigation_scrolls(current));
-    write_navigation(lang, file, current);
+    // Computed once: the header's overflow flag and the column read the same list.
+    const std::vector<int> shown = lang.support.shown_in_navigation(current);
+    page_header(build, lang, file, node.name.c_str(), 3, Layout::kWiki, lang.support.navigation_scrolls(shown));
+    write_navigation(lang, file, current, shown);
     file.write("<div class=\"wikicontent\">\r\n");
     const std::string text_path = join_path(support_source_folder, node.source_path + ".txt");
     if (std::optional<std::string> text = lang.support.take_text(current)) {

@@ -239,8 +239,10 @@ std::vector<int> SupportTree::shown_in_navigation(int current) const {
   return shown;
 }
 
-bool SupportTree::navigation_scrolls(int current) const {
-  for (int n : shown_in_navigation(current)) {
+bool SupportTree::navigation_scrolls(int current) const { return navigation_scrolls(shown_in_navigation(current)); }
+
+bool SupportTree::navigation_scrolls(const std::vector<int>& shown) const {
+  for (int n : shown) {
     if (nodes_[n].depth >= 1) return true;
   }
   return false;

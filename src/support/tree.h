@@ -42,6 +42,8 @@ class SupportTree {
 
   /// Whether a node of depth 1 or more is shown in `current`'s navigation.
   bool navigation_scrolls(int current) const;
+  /// The same for a navigation computed already.
+  bool navigation_scrolls(const std::vector<int>& shown) const;
 
   /// The page text of `node` as read by the scan (none when it could not be
   /// read), handed over once so it is not kept after its page is written.
