@@ -9,8 +9,10 @@ need_packages() {
   echo "installing: ${missing[*]}"
   local sudo=""
   [ "$(id -u)" -ne 0 ] && sudo="sudo"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
+  # Wait for another installation's lock instead of failing on a busy machine.
+  local wait_lock=(-o DPkg::Lock::Timeout=300)
+  $sudo apt-get "${wait_lock[@]}" update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get "${wait_lock[@]}" install -y -qq "${missing[@]}" >/dev/null
 }
 
 BUILD_PACKAGES=(cmake g++ ninja-build libicu-dev libgtest-dev pkg-config)
