@@ -112,7 +112,7 @@ stays an entity and `<b>` stays a tag. A value cannot hold a double quote.
 
 *Expanded* strings have one placeholder replaced (where the table says so)
 and their `[[target|text]]` links turned into HTML links by the link rules of
-[markup.md](markup.md#links); such a link that leads nowhere is reported as
+[links.md](links.md); such a link that leads nowhere is reported as
 `expand_url:0: warning: broken url ...`. The other strings are written as
 given, so link markup in them stays visible text.
 
