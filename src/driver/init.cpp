@@ -143,7 +143,10 @@ const SiteFile kPages[] = {
      "Their names come from VERSION in ''maketarnwick.conf''. "
      "The download sections that show file sizes (all downloads, language pack, SDK, "
      "command-line interface, offline help) need the files there before the build; "
-     "without them the build reports each missing file.\n"},
+     "without them the build reports each missing file. "
+     "The downloads page also links to the changes and checksum files at the site root "
+     "(CHANGES_FILE and CHECKSUM_FILE), and every page shows the logo tarnwick9.png "
+     "from the output folder: put those there too.\n"},
     {"en-us/downloads.txt",
      "=Downloads=\n"
      "{{DOWNLOAD_WENDREL}}\n"

@@ -87,7 +87,9 @@ TEST(ConfigFile, Lines) {
     SCOPED_TRACE(row.text);
     Loaded loaded = load(row.text);
     EXPECT_EQ(row.messages, loaded.messages);
-    if (row.field) EXPECT_EQ(row.value, loaded.config.*row.field);
+    if (row.field) {
+      EXPECT_EQ(row.value, loaded.config.*row.field);
+    }
   }
 }
 
