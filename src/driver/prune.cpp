@@ -67,7 +67,13 @@ void remove_stale(const std::string& root, const std::string& path, Diagnostics&
 
 void prune_output(const std::string& output_root, const std::vector<std::string>& written, Diagnostics& diag) {
   std::set<std::string> now;
-  for (const std::string& path : written) now.insert(with_slashes(path));
+  // Compared without case too: on a file system that ignores case, a page
+  // renamed only in case is the file this run just wrote.
+  std::set<std::string> now_lowered;
+  for (const std::string& path : written) {
+    now.insert(with_slashes(path));
+    now_lowered.insert(ascii_lower(with_slashes(path)));
+  }
 
   const std::string manifest = join_path(output_root, kManifestName);
   std::string previous;
@@ -78,7 +84,7 @@ void prune_output(const std::string& output_root, const std::vector<std::string>
       std::string_view line = text.substr(0, end);
       text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
       if (line.ends_with('\r')) line.remove_suffix(1);
-      if (plain_relative(line) && !now.contains(std::string(line))) remove_stale(output_root, std::string(line), diag);
+      if (plain_relative(line) && !now_lowered.contains(ascii_lower(line))) remove_stale(output_root, std::string(line), diag);
     }
   }
 
