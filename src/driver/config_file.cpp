@@ -1,0 +1,211 @@
+#include "driver/config_file.h"
+
+#include <string_view>
+#include <vector>
+
+#include "lang/text.h"
+#include "platform/fs.h"
+
+namespace mt {
+
+namespace {
+
+enum class Kind {
+  kText,      // embedded in page attributes or in PHP strings
+  kNamePart,  // also a part of file names
+  kFile,      // a file name in the output root (a pattern)
+  kSitePath,  // a link from the site root, "/" first (a pattern)
+};
+
+struct Key {
+  const char* name;
+  std::string SiteConfig::*field;
+  Kind kind;
+  const char* pattern;  // default pattern of a file name; null: the field's default
+  const char* comment;
+};
+
+const Key kKeys[] = {
+    {"PRODUCT_NAME", &SiteConfig::product_name, Kind::kNamePart, nullptr,
+     "Product name: screenshot alt text, donation item name, release file names"},
+    {"SITE_NAME", &SiteConfig::site_name, Kind::kText, nullptr,
+     "Site name: logo alt text, RSS feed title, subject of contact mails"},
+    {"VERSION", &SiteConfig::version, Kind::kNamePart, nullptr, "The release on offer"},
+    {"PREVIOUS_VERSION", &SiteConfig::previous_version, Kind::kNamePart, nullptr,
+     "The release before it, still listed among all downloads"},
+    {"CURRENT_FILE_PREFIX", &SiteConfig::current_prefix, Kind::kFile, "{{PRODUCT_NAME}}-{{VERSION}}",
+     "Start of the current release's file names (\".x86-Setup.exe\", \".x64.zip\"... follow)"},
+    {"PREVIOUS_FILE_PREFIX", &SiteConfig::previous_prefix, Kind::kFile, "{{PRODUCT_NAME}}-{{PREVIOUS_VERSION}}",
+     "Start of the previous release's file names"},
+    {"LANGUAGE_PACK_FILE", &SiteConfig::language_pack_file, Kind::kFile, "{{PRODUCT_NAME}}.lng.zip",
+     "Language pack, in the output folder"},
+    {"SDK_FILE", &SiteConfig::sdk_file, Kind::kFile, "{{PRODUCT_NAME}}-SDK.zip", "SDK, in the output folder"},
+    {"OFFLINE_HELP_FILE", &SiteConfig::offline_help_file, Kind::kFile, "{{PRODUCT_NAME}}.chm.zip",
+     "Offline help, in the output folder"},
+    {"CLI_FILE", &SiteConfig::cli_file, Kind::kFile, nullptr, "Command-line interface, in the output folder"},
+    {"CHANGES_FILE", &SiteConfig::changes_file, Kind::kSitePath, nullptr,
+     "List of changes, from the site root ({{CHANGES}} in WENDREL_CHANGES)"},
+    {"CHECKSUM_FILE", &SiteConfig::checksum_file, Kind::kSitePath, "/{{PRODUCT_NAME}}-{{VERSION}}.sha256",
+     "Checksums, from the site root ({{SHA256}} in WENDREL_SHA256)"},
+    {"VERSION_INI", &SiteConfig::version_ini, Kind::kSitePath, nullptr,
+     "Update check file that pages may link to, from the site root"},
+    {"SITE_HOME_URL", &SiteConfig::site_home_url, Kind::kText, nullptr,
+     "The public site's home URL, without a trailing \"/\" (donation return page)"},
+    {"NO_REPLY_ADDRESS", &SiteConfig::no_reply_address, Kind::kText, nullptr,
+     "Sender of contact mails when the visitor gives no address"},
+    {"CONTACT_ADDRESS", &SiteConfig::contact_address, Kind::kText, nullptr, "Where contact mails go"},
+    {"DONATION_ADDRESS", &SiteConfig::donation_address, Kind::kText, nullptr, "The donation account"},
+    {"DONATION_ENDPOINT", &SiteConfig::donation_endpoint, Kind::kText, nullptr, "Donation form endpoint"},
+    {"SEARCH_ENDPOINT", &SiteConfig::search_endpoint, Kind::kText, nullptr, "Web search endpoint of the search box"},
+    {"SITE_DOMAIN", &SiteConfig::site_domain, Kind::kText, nullptr,
+     "The domain the search box restricts the search to"},
+};
+
+constexpr std::string_view kBom = "\xEF\xBB\xBF";
+
+bool is_white(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+
+// Values end up inside double-quoted attributes and PHP strings, where these
+// bytes would end the string or start an interpolation or escape.
+bool safe_text(std::string_view value) {
+  for (char c : value) {
+    auto byte = static_cast<unsigned char>(c);
+    if (c == '"' || c == '$' || c == '\\' || byte < 0x20 || byte == 0x7F) return false;
+  }
+  return true;
+}
+
+bool safe_file(std::string_view value) { return !value.empty() && value != "." && !leaves_folder(value); }
+
+bool safe_value(Kind kind, std::string_view value) {
+  if (!safe_text(value)) return false;
+  switch (kind) {
+    case Kind::kText:
+      return true;
+    case Kind::kNamePart:
+      return safe_file(value) && value.find('/') == std::string_view::npos;
+    case Kind::kFile:
+      return safe_file(value);
+    case Kind::kSitePath:
+      return value.size() > 1 && value[0] == '/' && safe_file(value.substr(1));
+  }
+  return false;
+}
+
+// KEY = "value" with white space around the parts; the value ends at the
+// next double quote. False for any other shape.
+bool split_line(std::string_view line, std::string_view* key, std::string_view* value) {
+  size_t i = 0;
+  while (i < line.size() && is_white(line[i])) ++i;
+  size_t key_start = i;
+  while (i < line.size() && !is_white(line[i]) && line[i] != '=') ++i;
+  *key = line.substr(key_start, i - key_start);
+  while (i < line.size() && is_white(line[i])) ++i;
+  if (key->empty() || i >= line.size() || line[i] != '=') return false;
+  ++i;
+  while (i < line.size() && is_white(line[i])) ++i;
+  if (i >= line.size() || line[i] != '"') return false;
+  size_t close = line.find('"', i + 1);
+  if (close == std::string_view::npos) return false;
+  *value = line.substr(i + 1, close - i - 1);
+  for (size_t j = close + 1; j < line.size(); ++j) {
+    if (!is_white(line[j])) return false;
+  }
+  return true;
+}
+
+bool blank_or_comment(std::string_view line) {
+  size_t i = 0;
+  while (i < line.size() && is_white(line[i])) ++i;
+  return i == line.size() || line.substr(i, 2) == "//";
+}
+
+std::string expand(std::string_view pattern, const SiteConfig& config) {
+  std::string text = replace_no_case(pattern, "{{PRODUCT_NAME}}", config.product_name);
+  text = replace_no_case(text, "{{PREVIOUS_VERSION}}", config.previous_version);
+  return replace_no_case(text, "{{VERSION}}", config.version);
+}
+
+}  // namespace
+
+SiteConfig load_site_config(Diagnostics& diag, const std::string& path) {
+  SiteConfig config;
+  std::string contents;
+  if (!read_source_file(path, &contents)) return config;
+
+  // Patterns are expanded after the whole file is read, so a VERSION line
+  // below a pattern still counts; a pattern's line is kept for its message.
+  constexpr size_t kKeyCount = sizeof kKeys / sizeof kKeys[0];
+  std::vector<std::string> patterns(kKeyCount);
+  std::vector<int> pattern_lines(kKeyCount, 0);
+  for (size_t k = 0; k < kKeyCount; ++k) {
+    if (kKeys[k].pattern) patterns[k] = kKeys[k].pattern;
+  }
+
+  std::string_view text = contents;
+  if (text.starts_with(kBom)) text.remove_prefix(kBom.size());
+  int line_number = 0;
+  while (!text.empty()) {
+    size_t end = text.find('\n');
+    std::string_view line = text.substr(0, end);
+    text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+    ++line_number;
+    if (blank_or_comment(line)) continue;
+
+    std::string_view key, value;
+    if (!split_line(line, &key, &value)) {
+      diag.warning("%s:%d: warning: expected KEY = \"value\"\n", path.c_str(), line_number);
+      continue;
+    }
+    size_t k = 0;
+    while (k < kKeyCount && !equals_no_case(key, kKeys[k].name)) ++k;
+    if (k == kKeyCount) {
+      diag.warning("%s:%d: warning: unknown key %s\n", path.c_str(), line_number, std::string(key).c_str());
+      continue;
+    }
+    // A pattern is checked once expanded; its own text only for the bytes.
+    Kind check = kKeys[k].pattern ? Kind::kText : kKeys[k].kind;
+    if (!safe_value(check, value)) {
+      diag.error("%s:%d: error: unsafe value for %s: %s\n", path.c_str(), line_number, kKeys[k].name,
+                 std::string(value).c_str());
+      continue;
+    }
+    if (kKeys[k].pattern) {
+      patterns[k] = value;
+      pattern_lines[k] = line_number;
+    } else {
+      config.*kKeys[k].field = value;
+    }
+  }
+
+  for (size_t k = 0; k < kKeyCount; ++k) {
+    if (!kKeys[k].pattern) continue;
+    std::string name = expand(patterns[k], config);
+    if (pattern_lines[k] != 0 && !safe_value(kKeys[k].kind, name)) {
+      diag.error("%s:%d: error: unsafe value for %s: %s\n", path.c_str(), pattern_lines[k], kKeys[k].name,
+                 name.c_str());
+      name = expand(kKeys[k].pattern, config);
+    }
+    config.*kKeys[k].field = name;
+  }
+  return config;
+}
+
+std::string default_config_text() {
+  const SiteConfig defaults;
+  std::string text =
+      "// Site configuration: remove the \"//\" in front of a key to change it.\n"
+      "// In file names, {{PRODUCT_NAME}}, {{VERSION}} and {{PREVIOUS_VERSION}} stand for those keys.\n";
+  for (const Key& key : kKeys) {
+    text += "\n// ";
+    text += key.comment;
+    text += "\n// ";
+    text += key.name;
+    text += " = \"";
+    text += key.pattern ? std::string(key.pattern) : defaults.*key.field;
+    text += "\"\n";
+  }
+  return text;
+}
+
+}  // namespace mt

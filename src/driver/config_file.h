@@ -1,0 +1,23 @@
+#pragma once
+// The optional site configuration file of the working folder.
+
+#include <string>
+
+#include "driver/diagnostics.h"
+#include "site/config.h"
+
+namespace mt {
+
+/// Not a ".txt" name: those are read as languages.
+inline constexpr const char* kConfigFileName = "maketarnwick.conf";
+
+/// Reads `path` (KEY = "value" lines, "//" comments) over the defaults. An
+/// absent file gives the defaults and no message; unknown keys and bad lines
+/// are warnings, unsafe values errors, each with "file:line"; the default
+/// stays for every key not validly set.
+SiteConfig load_site_config(Diagnostics& diag, const std::string& path = kConfigFileName);
+
+/// A configuration file with every key commented out at its default.
+std::string default_config_text();
+
+}  // namespace mt

@@ -1,0 +1,253 @@
+#include "driver/init.h"
+
+#include <array>
+#include <string_view>
+
+#include "driver/config_file.h"
+#include "lang/strings.h"
+#include "platform/fs.h"
+#include "platform/remove.h"
+#include "platform/sink.h"
+
+namespace mt {
+
+namespace {
+
+// Where each string of the table shows, for the comment above it in the
+// language file a new site starts from.
+constexpr auto kWhere = std::to_array<const char*>({
+    "Menu label, and the link text back to the home page",
+    "Menu label; title of the downloads page",
+    "Menu label; title of the FAQ page",
+    "Menu label of the support pages",
+    "Menu label of the forum link",
+    "Menu label; title of the donation page",
+    "Menu label; title of the contact page",
+    "Title of the privacy page (footer link)",
+    "Title of the page for missing pages",
+    "Title of the about page (footer link)",
+    "Title of the language choice page (footer link)",
+    "Title of the page after a donation",
+    "Title of the page after a sent contact message",
+    "Title of the page after a failed contact message",
+    "Title of the update page",
+    "Title of the maintenance page",
+    "File of the home page text, in the language folder",
+    "File of the downloads page text",
+    "File of the FAQ page text",
+    "File of the donation page text",
+    "File of the missing-page text",
+    "File of the contact page text",
+    "File of the privacy page text",
+    "File of the about page text",
+    "File of the language choice page text",
+    "File of the after-donation page text",
+    "File of the contact-sent page text",
+    "File of the contact-failed page text",
+    "File of the update page text",
+    "File of the maintenance page text",
+    "Folder of the support pages, in the language folder",
+    "License file name; no page uses it (WENDREL_LICENSE holds the link)",
+    "Target of the Support menu item",
+    "Target of the Forums menu item ({{FORUMS_URL}} stands for the forum address)",
+    "Window title of the home page",
+    "Window title of the other pages; {{TITLE}} stands for the page's string above",
+    "Heading of the current download section; {{VERSION}} is the release",
+    "Changes link under the current download; {{CHANGES}} is the changes file",
+    "Older versions link under the current download",
+    "License link under the current download",
+    "MD5 link ({{MD5}}); not shown by today's download section",
+    "Checksum link under the current download; {{SHA256}} is the checksum file",
+    "Supported languages link under the current download and the language pack",
+    "Help link under the current download",
+    "Heading of a beta download section (none is on offer)",
+    "What's new link of the current download section",
+    "Button: installer",
+    "Button: 64-bit installer",
+    "Button: portable zip",
+    "Button: 64-bit portable zip",
+    "Heading of the table of all downloads",
+    "Type cell of installers in the table of all downloads",
+    "Type cell of portable zips in the table of all downloads",
+    "Language cell of multilingual files in the table of all downloads",
+    "Unit after file sizes in download tables",
+    "Heading of the language pack section",
+    "Help link under the language pack",
+    "Heading of the command-line interface section",
+    "Help link under the command-line interface",
+    "Heading of the SDK section",
+    "Help link under the SDK",
+    "Footer copyright; {{YEAR}} is the current year",
+    "Donation form: name field label",
+    "Donation form: comment field label",
+    "Donation form: image of the send button, in the language folder",
+    "Donation form: alt text of the send button",
+    "Heading of the donation list",
+    "Donation list: name column",
+    "Donation list: comment column",
+    "Donation list: amount column",
+    "Contact form: message field label",
+    "Contact form: address field label",
+    "Contact form: send button",
+    "Heading of the offline help section",
+});
+static_assert(kWhere.size() == kStringCount);
+
+std::string language_file() {
+  std::string text =
+      "// English (US): the site's default language, also built at the root of the output folder.\n"
+      "// Another language is another file like this one (its name gives the code, e.g. de-de.txt)\n"
+      "// with a folder of the same name beside it holding its page texts.\n"
+      "\n"
+      "// Name shown on the language page\n"
+      "_LANGUAGE_NAME = \"English (US)\"\n"
+      "_LANGUAGE_ENGLISH_NAME = \"English (US)\"\n"
+      "// \"RTL\" for a right-to-left language\n"
+      "_LANGUAGE_TEXT_DIRECTION = \"LTR\"\n";
+  for (int i = 0; i < kStringCount; ++i) {
+    text += "\n// ";
+    text += kWhere[static_cast<size_t>(i)];
+    text += "\n";
+    text += kStringTable[i].id;
+    text += " = \"";
+    text += kStringTable[i].value;
+    text += "\"\n";
+  }
+  return text;
+}
+
+struct SiteFile {
+  const char* path;  // '/'-separated, relative to the new site's folder
+  std::string_view text;
+};
+
+// The smallest donation button image: a 1x1 transparent PNG.
+constexpr std::string_view kButtonImage(
+    "\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x01\0\0\0\x01\x08\x06\0\0\0\x1f\x15\xc4\x89"
+    "\0\0\0\rIDATx\x9c\x63\0\x01\0\0\x05\0\x01\x0d\x0a\x2d\xb4\0\0\0\0IEND\xae\x42\x60\x82",
+    67);
+
+// Page texts: each page uses the macros that belong on it, and links only
+// to pages that exist, so the first build reports nothing.
+const SiteFile kPages[] = {
+    {"en-us/home.txt",
+     "=Welcome=\n"
+     "This site was made by '''maketarnwick --init'''. Edit the texts in the folder ''en-us'' and build again.\n"
+     "<ul>\n"
+     "* [[downloads|Downloads]]: the current release\n"
+     "* [[support/wendrel|Help]]: the support pages\n"
+     "* [[faq|FAQ]] and [[contact|Contact]]\n"
+     "</ul>\n"
+     "== Release files ==\n"
+     "Put the release files into the output folder by hand; the tool never writes or removes them. "
+     "Their names come from VERSION in ''maketarnwick.conf''. "
+     "The download sections that show file sizes (all downloads, language pack, SDK, "
+     "command-line interface, offline help) need the files there before the build; "
+     "without them the build reports each missing file. "
+     "The downloads page also links to the changes and checksum files at the site root "
+     "(CHANGES_FILE and CHECKSUM_FILE), and every page shows the logo tarnwick9.png "
+     "from the output folder: put those there too.\n"},
+    {"en-us/downloads.txt",
+     "=Downloads=\n"
+     "{{DOWNLOAD_WENDREL}}\n"
+     "{{DOWNLOAD_WENDREL_BETA}}\n"
+     "All downloads come under the [[License.txt|License]].\n"},
+    {"en-us/faq.txt",
+     "=FAQ=\n"
+     "== How do I install it? ==\n"
+     "Read [[support/wendrel/installing_wendrel|Installing]].\n"},
+    {"en-us/contact.txt",
+     "=Contact=\n"
+     "Questions are welcome; the [[faq|FAQ]] may already answer yours.\n"
+     "{{CONTACT_FORM}}\n"},
+    {"en-us/about.txt", "=About=\nWho makes the product, and why.\n"},
+    {"en-us/donate.txt",
+     "=Donate=\n"
+     "The name and comment you enter are published in the list below.\n"
+     "{{DONATE_FORM}}\n"
+     "{{DONATE_HISTORY}}\n"},
+    {"en-us/error404.txt", "=Page not found=\nThe page does not exist. Try the [[downloads|downloads]] or the [[support/wendrel|help pages]].\n"},
+    {"en-us/language.txt", "=Choose Your Language=\n{{LANGUAGES}}\n"},
+    {"en-us/donated.txt", "=Thank you=\nYour donation has arrived.\n"},
+    {"en-us/contactok.txt", "=Message sent=\nThank you for your message.\n"},
+    {"en-us/contacterror.txt",
+     "=Message not sent=\nPlease try the [[contact|contact form]] again.\n"},
+    {"en-us/update.txt", "=Update=\nThe current release is on the [[downloads|downloads page]].\n"},
+    {"en-us/privacy.txt", "=Privacy=\nThe contact form sends your message and, if you give it, your address.\n"},
+    {"en-us/maintenance.txt", "=Maintenance=\nThe site is being updated; please come back soon.\n"},
+    {"en-us/License.txt", "License\n\nThe terms under which the product may be used.\n"},
+    {"en-us/paypal.donate.png", kButtonImage},
+    // Page names give the URLs the built-in strings link to; the number in
+    // front orders the pages and does not show.
+    {"en-us/support/01 Wendrel.txt",
+     "=Help=\n"
+     "<ul>\n"
+     "* [[support/wendrel/installing_wendrel|Installing]]\n"
+     "* [[support/wendrel/supported_languages|Supported languages]]\n"
+     "* [[support/wendrel/previous_versions|Previous versions]]\n"
+     "</ul>\n"},
+    {"en-us/support/01 Wendrel/01 Installing Wendrel.txt",
+     "=Installing=\nRun the installer from the [[downloads|downloads page]], or unzip the portable zip.\n"},
+    {"en-us/support/01 Wendrel/02 Supported Languages.txt",
+     "=Supported Languages=\n"
+     "{|\n! Language\n! Translator\n! Version\n|-\n{{SUPPORTED_LANGUAGES}}\n|}\n"},
+    {"en-us/support/01 Wendrel/03 Previous Versions.txt",
+     "=Previous Versions=\n"
+     "{{PREVIOUS_VERSIONS}}\n"
+     "{|\n! Download\n! Type\n! Platform\n! Language\n! Size\n|-\n{{PREVIOUS_STABLE_RELEASES}}\n|}\n"},
+    {"en-us/support/01 Wendrel/04 What's New.txt", "=What's New=\nThe changes of the current release.\n"},
+    {"{{PREVIOUS_VERSIONS}}.txt", "== Version History ==\nOne line per release, newest first.\n"},
+    {"donations.csv", "date,name,comment,amount\n"},
+    {"previous_stable_releases.csv", "link,type,machine_target,language,size\n"},
+    {"supported_languages.csv", "Language,Translator,Version\n"},
+};
+
+std::string native(std::string_view path) {
+  std::string result(path);
+  for (char& c : result) {
+    if (c == '/') c = kSep;
+  }
+  return result;
+}
+
+// Creates the folders on the way to `path`, then the file.
+bool write_site_file(const std::string& root, std::string_view path, std::string_view text) {
+  int error = 0;
+  for (size_t slash = path.find('/'); slash != std::string_view::npos; slash = path.find('/', slash + 1)) {
+    if (!make_folder(join_path(root, native(path.substr(0, slash))), &error)) return false;
+  }
+  FileSink out;
+  if (!out.open(join_path(root, native(path)))) return false;
+  out.write(text);
+  return out.close();
+}
+
+}  // namespace
+
+int init_site(const std::string& folder, Diagnostics& diag) {
+  int error = 0;
+  if (!make_folder(folder, &error)) {
+    diag.error("error: unable to create %s\n", folder.c_str());
+    return 1;
+  }
+  // Never mixed into someone's files: a half-merged site would be worse than none.
+  if (!folder_is_empty(folder)) {
+    diag.error("error: %s is not empty\n", folder.c_str());
+    return 1;
+  }
+  const std::string language = language_file();
+  const std::string config = default_config_text();
+  if (!write_site_file(folder, "en-us.txt", language) || !write_site_file(folder, kConfigFileName, config)) {
+    diag.error("error: unable to write into %s\n", folder.c_str());
+    return 1;
+  }
+  for (const SiteFile& file : kPages) {
+    if (!write_site_file(folder, file.path, file.text)) {
+      diag.error("error: unable to write %s\n", join_path(folder, native(file.path)).c_str());
+      return 1;
+    }
+  }
+  return 0;
+}
+
+}  // namespace mt

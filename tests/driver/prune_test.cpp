@@ -1,0 +1,89 @@
+// --prune: what the previous manifest listed and this run did not write goes,
+// and nothing else.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "driver/prune.h"
+#include "helpers/fixture.h"
+
+namespace mt::test {
+namespace {
+
+TEST(Prune, RemovesOnlyStaleFilesTheToolWrote) {
+  struct Row {
+    const char* name;
+    const char* manifest;  // null: no previous manifest
+    std::vector<std::string> on_disk;
+    std::vector<std::string> written;
+    std::vector<std::string> gone;
+    std::vector<std::string> kept;
+  };
+  const Row rows[] = {
+      {"renamed support page: its old folder goes, a hand-placed release file stays",
+       "en-us/index.html\nen-us/support/old_name/index.html\nindex.html\n",
+       {"out/en-us/index.html", "out/en-us/support/old_name/index.html", "out/en-us/support/new_name/index.html",
+        "out/index.html", "out/Wendrel-1.4.1.877.x86.zip"},
+       {"en-us/index.html", "en-us/support/new_name/index.html", "index.html"},
+       {"out/en-us/support/old_name"},
+       {"out/en-us/support/new_name/index.html", "out/en-us/index.html", "out/index.html",
+        "out/Wendrel-1.4.1.877.x86.zip"}},
+      {"a folder that still holds a file of someone else's stays",
+       "dl/page.html\r\n",
+       {"out/dl/page.html", "out/dl/Wendrel.chm.zip"},
+       {},
+       {"out/dl/page.html"},
+       {"out/dl/Wendrel.chm.zip"}},
+      {"manifest lines that leave the output folder are ignored",
+       "../outside.txt\n/abs\nsub/../../outside.txt\n./index.html\nsub//x\n.maketarnwick-manifest\n\n",
+       {"outside.txt", "out/index.html", "out/sub/x"},
+       {},
+       {},
+       {"outside.txt", "out/index.html", "out/sub/x"}},
+      {"a page renamed only in case is kept (the same file where case is ignored)",
+       "en-us/Faq/index.html\n",
+       {"out/en-us/Faq/index.html"},
+       {"en-us/faq/index.html"},
+       {},
+       {"out/en-us/Faq/index.html"}},
+      {"no previous manifest: nothing is removed",
+       nullptr,
+       {"out/old.html"},
+       {"new.html"},
+       {},
+       {"out/old.html"}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    TempDir dir;
+    for (const std::string& path : row.on_disk) write_file(path, "x");
+    if (row.manifest) write_file("out/.maketarnwick-manifest", row.manifest);
+    StringSink out;
+    Diagnostics diag;
+    diag.out = &out;
+    prune_output("out", row.written, diag);
+    EXPECT_EQ("", out.text);
+    for (const std::string& path : row.gone) EXPECT_FALSE(exists(path)) << path;
+    for (const std::string& path : row.kept) EXPECT_TRUE(exists(path)) << path;
+    std::string expected;
+    for (const std::string& path : row.written) expected += path + "\n";
+    EXPECT_EQ(expected, read_file("out/.maketarnwick-manifest"));
+    EXPECT_FALSE(exists("out/.maketarnwick-manifest.tmp"));
+  }
+}
+
+TEST(Prune, NeverRemovesThroughALinkedFolder) {
+  TempDir dir;
+  write_file("elsewhere/page.html", "someone else's");
+  write_file("out/.maketarnwick-manifest", "linked/page.html\n");
+  ASSERT_EQ(0, symlink("../elsewhere", "out/linked"));
+  StringSink out;
+  Diagnostics diag;
+  diag.out = &out;
+  prune_output("out", {}, diag);
+  EXPECT_TRUE(exists("elsewhere/page.html"));
+  EXPECT_EQ("", read_file("out/.maketarnwick-manifest"));
+}
+
+}  // namespace
+}  // namespace mt::test
