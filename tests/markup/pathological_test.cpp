@@ -20,7 +20,6 @@ TEST(Pathological, PageLines) {
   } cases[] = {
       {"bold toggles", repeat("'''x", 300000), 1350000, "<b>x</b>x"},
       {"bold and italic toggles", repeat("'''''", 200000), 1400000, "<b><i></i></b>"},
-      {"open brackets", repeat("[[", 500000), 2000041, "[[[[</a>"},
       {"empty links", repeat("[[]]", 250000), 11250000, "<a href=\"http://x/de-de/\">http://x/de-de/</a>"},
       {"angles", std::string(1000000, '<'), 4000000, "&lt;&lt;"},
       {"unclosed images", repeat("[[File:", 142857), 1000006, "[[File:\" />"},
