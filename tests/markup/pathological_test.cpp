@@ -1,6 +1,6 @@
-// Inputs that take quadratic time or overflow fixed buffers in a careless
-// renderer, checked for the shape of their output. A quadratic regression
-// shows as a test that does not finish.
+// Lines that take quadratic time or overflow fixed buffers in a careless
+// inline renderer, checked for the shape of their output. Whole pages and
+// sites are the cases of tests/driver/pathological.table.
 
 #include <gtest/gtest.h>
 
@@ -41,15 +41,6 @@ TEST(Pathological, PageLines) {
     EXPECT_TRUE(out.ends_with(c.ending));
   }
   EXPECT_EQ(2000041u, render_string_links(site.build, site.lang, repeat("[[", 500000)).size());
-}
-
-TEST(Pathological, DeepLists) {
-  // Far deeper than the nine levels a fixed flag array would hold.
-  test::MarkupSite site;
-  ASSERT_TRUE(site.convert(repeat("<ul>\n", 200000) + "* deep\n" + repeat("</ul>\n", 200000)));
-  EXPECT_EQ("<ul>\r\n" + repeat("<li><ul>\r\n", 199999) + "<li><p> deep</p></li>\r\n</ul>\r\n" +
-                repeat("</li>\r\n</ul>\r\n", 199999),
-            site.html.text);
 }
 
 }  // namespace
