@@ -1,15 +1,13 @@
 #!/usr/bin/env python3
-"""Pathological inputs: a table of small one-language fixture sites, each
-holding one hostile input whose size is a parameter. Timing every input at
-N and at 8N shows whether the tool's cost grows with the input (a ratio near
-8) or faster (a ratio far above 8: something quadratic).
+"""Pathological inputs: the cases of tests/driver/pathological.table (the
+test suite checks the shape of their output), each a small one-language
+fixture site holding one hostile input whose size is a parameter. Timing
+every input at N (an eighth of the table's size) and at 8N shows whether the
+tool's cost grows with the input (a ratio near 8) or faster (a ratio far
+above 8: something quadratic).
 
     pathological.py --tool build/bench/maketarnwick [--only TEXT] [--repeats 3]
     pathological.py --list
-
-Each case is a function of the size that returns the fixture's files as a
-dict {relative path with '/': bytes}; the test suite can import CASES and
-build the same fixtures.
 """
 
 import argparse
@@ -48,117 +46,94 @@ def _with(files):
     return site
 
 
-# --- Page texts: each goes into home.txt or into a support page, since the
-# two converters are separate code.
-
-def _page_case(text_of):
-    def in_home(n):
-        return _with({"en-us/home.txt": text_of(n)})
-
-    def in_support(n):
-        return _with({"en-us/support/Page.txt": b"=Page=\n== Top ==\n" + text_of(n)})
-    return in_home, in_support
+TABLE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "driver", "pathological.table")
 
 
-def marker_line(marker):
-    """One line of about n bytes made of the marker repeated."""
-    def text(n):
-        m = marker.encode()
-        return m * (n // len(m)) + b"\n"
-    return text
+def _unescape(text):
+    return text.replace("\\\\", "\0").replace("\\n", "\n").replace("\\r", "\r").replace("\0", "\\")
 
 
-def repeated_lines(line):
-    def text(n):
-        return (line + "\n").encode() * n
-    return text
+def page_text(kind, arg, n):
+    """The page text of a page input of size n, as the table describes it."""
+    if kind == "line":
+        return arg.encode() * (n // len(arg.encode())) + b"\n"
+    if kind == "lines":
+        lines = arg.split(" ", 1)
+        return b"".join((line + "\n").encode() * n for line in lines)
+    if kind == "toc":
+        return b"__TOC__\n" + (arg + "\n").encode() * n
+    kinds = ["[[faq|FAQ]]", "[[support/Page#Top|top]]", "[[https://example.org/a#B C|ext]]", "[[License.txt]]"]
+    links = [kinds[i % 5] if i % 5 < 4 else "[[faq#missing_%d|broken]]" % i for i in range(n)]
+    return (" ".join(links) + "\n").encode()
 
-
-def headings_with_one_title(n):
-    return b"__TOC__\n" + b"== Same title ==\n" * n
-
-
-def links_on_one_line(n):
-    kinds = ["[[faq|FAQ]]", "[[support/Page#Top|top]]", "[[https://www.example.com/a#B C|ext]]",
-             "[[License.txt]]", "[[faq#missing_%d|broken]]"]
-    parts = [kinds[i % len(kinds)].replace("%d", str(i)) for i in range(n)]
-    return (" ".join(parts) + "\n").encode()
-
-
-PAGE_INPUTS = [
-    ("1 MB line of \"%s\"" % m, marker_line(m), 128 * KB)
-    for m in ["'''", "''", "[[", "[[File:", "<", "{{", "=", "|", ";", "*"]
-] + [
-    ("nested <ul> lines", repeated_lines("<ul>"), 12500),
-    ("nested <dl> lines", repeated_lines("<dl>"), 12500),
-    ("unclosed <pre> lines", repeated_lines("<pre>"), 12500),
-    ("unclosed tables", repeated_lines("{|"), 12500),
-    ("headings with one title", headings_with_one_title, 6250),
-    ("links on one line", links_on_one_line, 1250),
-]
-
-
-# --- Support trees, language file, CSV.
 
 def deep_support_tree(n):
-    """A chain of n pages, each in the folder of the one before."""
     files = {}
     folder = "en-us/support"
     for i in range(1, n + 1):
-        name = "L%d" % i
-        files["%s/%s.txt" % (folder, name)] = ("=Level %d=\nText of level %d.\n" % (i, i)).encode()
-        folder += "/" + name
+        files["%s/L%d.txt" % (folder, i)] = ("=Level %d=\nText.\n" % i).encode()
+        folder += "/L%d" % i
     return _with(files)
 
 
 def wide_support_folder(n):
-    """n pages in one folder, half ordered by number, half by title, and a
-    home page that links every tenth of them."""
     files = {}
     links = []
     for i in range(n):
         name = "Page %d" % i
-        raw = ("%05d %s" % (i, name)) if i % 2 else name
-        files["en-us/support/%s.txt" % raw] = ("=%s=\nText %d.\n" % (name, i)).encode()
+        files["en-us/support/%s.txt" % (("%05d %s" % (i, name)) if i % 2 else name)] = ("=%s=\nText.\n" % name).encode()
         if i % 10 == 0:
-            links.append("* [[support/%s]]" % name.lower().replace(" ", "_"))
+            links.append("* [[support/page_%d]]" % i)
     files["en-us/home.txt"] = ("<ul>\n" + "\n".join(links) + "\n</ul>\n").encode()
     return _with(files)
 
 
 def language_file_keys(n):
-    """A language file of n key lines cycling through the string ids; every
-    thousandth key is unknown (a warning each)."""
     lines = ['_LANGUAGE_NAME = "English (US)"']
     ids = [sid for sid, _ in gen_site.STRINGS]
     for i in range(n):
-        if i % 1000 == 999:
-            lines.append('UNKNOWN_%d = "x"' % i)
-        else:
-            lines.append('%s = "value %d"' % (ids[i % len(ids)], i))
+        lines.append('UNKNOWN_%d = "x"' % i if i % 1000 == 999 else '%s = "value %d"' % (ids[i % len(ids)], i))
     return _with({"en-us.txt": ("\n".join(lines) + "\n").encode()})
 
 
 def quoted_csv_line(n):
-    """A donation line whose comment is about n bytes inside quotes, with
-    escapes, on a page that calls the table."""
-    chunk = b'word, \\"quoted\\" \\\\ '
-    field = chunk * (n // len(chunk))
+    field = b'word, \\"quoted\\" \\\\ ' * (n // 20)
     csv = b"date,name,comment,amount\n2016-01-01,Ann,\"" + field + b"\",10.00\n"
     return _with({"donations.csv": csv, "en-us/home.txt": b"{{DONATE_HISTORY}}\n"})
 
 
+SITES = {"tree": deep_support_tree, "folder": wide_support_folder, "keys": language_file_keys,
+         "csv": quoted_csv_line}
+
+
+def read_table(path=TABLE):
+    """(name, kind, argument, size) of every case of the table."""
+    cases = []
+    with open(path, encoding="utf-8") as f:
+        for line in f.read().splitlines():
+            key, _, value = line.partition(" ")
+            if key == "case":
+                cases.append([value, None, "", 0])
+            elif key == "input":
+                kind, _, arg = value.partition(" ")
+                cases[-1][1:3] = [kind, _unescape(arg)]
+            elif key == "size":
+                cases[-1][3] = int(value)
+    return cases
+
+
 CASES = []
-for _name, _text, _n in PAGE_INPUTS:
-    _home, _support = _page_case(_text)
-    CASES.append(("home page: " + _name, _home, _n))
-    CASES.append(("support page: " + _name, _support, _n))
-CASES += [
-    ("support tree 200 folders deep", deep_support_tree, 25),
-    ("support folder of 20,000 pages", wide_support_folder, 2500),
-    ("language file of 1,000,000 keys", language_file_keys, 125000),
-    ("CSV line of 1 MB inside quotes", quoted_csv_line, 128 * KB),
-]
+for _name, _kind, _arg, _size in read_table():
+    if _kind in SITES:
+        CASES.append((_name, SITES[_kind], _size // 8))
+        continue
+    # Each page input goes into the home page and into a support page, since
+    # the two converters are separate code.
+    CASES.append(("home page: " + _name,
+                  lambda n, k=_kind, a=_arg: _with({"en-us/home.txt": page_text(k, a, n)}), _size // 8))
+    CASES.append(("support page: " + _name,
+                  lambda n, k=_kind, a=_arg: _with({"en-us/support/Page.txt": b"=Page=\n== Top ==\n" + page_text(k, a, n)}),
+                  _size // 8))
 
 
 # --- Timing

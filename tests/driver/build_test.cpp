@@ -107,60 +107,37 @@ TEST(BuildRun, FirstLanguageIsTheDefaultWithoutEnUs) {
   EXPECT_TRUE(exists("out/fr-fr/index.html"));
 }
 
-TEST(BuildRun, ContactScript) {
+TEST(BuildRun, PageWidthsAndSupportTitles) {
+  // ru-ru pages are wider in both layouts; a support page carries its own
+  // name as title and marks the support menu item.
   TempDir dir;
-  write_file("de-de.txt", full_language_file("Deutsch"));
-  run_tool({"out", "http://x"});
-  const std::string expected =
-      "<?php\r\n"
-      "\t$email = $_REQUEST['email'] ?? '' ;\r\n"
-      "\t$message = $_REQUEST['message'] ?? '' ;\r\n"
-      "\t\r\n"
-      "\tif (($email) || ($message))\r\n"
-      "\t{\r\n"
-      "\t\tif (!$email)\r\n"
-      "\t\t{\r\n"
-      "\t\t\t$email = \"no-reply@tarnwick.example\";\r\n"
-      "\t\t}\r\n"
-      "\t\r\n"
-      "\t\tif (!$message)\r\n"
-      "\t\t{\r\n"
-      "\t\t\t$message = \"\";\r\n"
-      "\t\t}\r\n"
-      "\t\r\n"
-      "\t\tif (strlen($email) == 0)\r\n"
-      "\t\t{\r\n"
-      "\t\t\t$email = \"no-reply@tarnwick.example\";\r\n"
-      "\t\t}\r\n"
-      "\t\r\n"
-      "\t\tif (filter_var($email, FILTER_SANITIZE_EMAIL))\r\n"
-      "\t\t{\r\n"
-      "\t\t\tif (preg_match(\"/(\\\\r|\\\\n)/\", $email)) \r\n"
-      "\t\t\t{\r\n"
-      "\t\t\t\theader( \"Location: http://x/de-de/contacterror\" );\r\n"
-      "\t\t\t}\r\n"
-      "\t\t\telse\r\n"
-      "\t\t\tif (mail( \"contact@tarnwick.example\", \"tarnwick - Contact form\",  \"From: \" . $email . \"\\n\" . "
-      "$message)) \r\n"
-      "\t\t\t{\r\n"
-      "\t\t\t\theader( \"Location: http://x/de-de/contactok\" );\r\n"
-      "\t\t\t} \r\n"
-      "\t\t\telse\r\n"
-      "\t\t\t{\r\n"
-      "\t\t\t\theader( \"Location: http://x/de-de/contacterror\" );\r\n"
-      "\t\t\t}\r\n"
-      "\t\t}\r\n"
-      "\t\telse\r\n"
-      "\t\t{\r\n"
-      "\t\t\theader( \"Location: http://x/de-de/contacterror\" );\r\n"
-      "\t\t}\r\n"
-      "\t}\r\n"
-      "\telse\r\n"
-      "\t{\r\n"
-      "\t\theader( \"Location: http://x/de-de/contacterror\" );\r\n"
-      "\t}\r\n"
-      "?>\r\n";
-  EXPECT_EQ(expected, read_file("out/de-de/sendemail.php"));
+  for (const std::string code : {"de-de", "ru-ru"}) {
+    write_file(code + ".txt", full_language_file(code));
+    write_file(code + "/home.txt", "Home\n");
+    write_file(code + "/support/01-Getting Started.txt", "Text\n");
+  }
+  EXPECT_EQ(kBanner + "0 error(s), 0 warning(s)\n", run_tool({"out", "http://x"}).out);
+  const struct {
+    const char* file;
+    const char* part;
+    size_t times;
+  } rows[] = {
+      {"de-de/index.html", "content=\"width=720\">", 1},
+      {"de-de/index.html", "width:720px;", 6},  // body and five centred columns
+      {"ru-ru/index.html", "content=\"width=800\">", 1},
+      {"ru-ru/index.html", "width:800px;", 6},
+      {"ru-ru/index.html", "720", 0},
+      {"de-de/support/getting_started/index.html", "content=\"width=920\">", 1},
+      {"de-de/support/getting_started/index.html", "width:224px;", 1},
+      {"ru-ru/support/getting_started/index.html", "content=\"width=1000\">", 1},
+      {"ru-ru/support/getting_started/index.html", "width:1000px;", 2},
+      {"ru-ru/support/getting_started/index.html", "width:304px;", 1},
+      {"ru-ru/support/getting_started/index.html", "<title>Getting Started - tarnwick</title>", 1},
+      {"ru-ru/support/getting_started/index.html", "<div class=\"curmenuitem\"><a href=\"http://x/ru-ru/support/", 1},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(row.times, count(read_file(std::string("out/") + row.file), row.part)) << row.file << ": " << row.part;
+  }
 }
 
 TEST(PageFiles, ReferencedFilesCopied) {

@@ -5,20 +5,18 @@
 import assert from 'node:assert/strict';
 import { after, before, test } from 'node:test';
 
-import { buildSite, freePort, pageUrls, startPhp } from './lib/site.mjs';
+import { openSite } from './lib/browser.mjs';
+import { pageUrls } from './lib/site.mjs';
 
+let s;
 let site;
-let server;
 
 before(async () => {
-  site = buildSite(await freePort());
-  server = await startPhp(site);
+  s = await openSite({ browser: false });
+  site = s.site;
 });
 
-after(async () => {
-  await server?.stop();
-  site?.remove();
-});
+after(async () => s?.close());
 
 const cache = new Map();
 

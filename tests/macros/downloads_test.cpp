@@ -48,9 +48,9 @@ TEST(DownloadSize, RoundsUpToWholeKilobytes) {
 TEST(DownloadSections, AllDownloads) {
   MacroSite site;
   // The other sections are examples of the markup cases; this one has rows
-  // of every shape and a size beyond 32 bits.
+  // of every shape (sizes beyond 32 bits: DownloadSize).
   site.build.languages[0].values[MULTILINGUAL] = "Multi";
-  write_sized("out/Wendrel-1.3.4.686.x64.Multilingual.zip", 5368709121LL);
+  write_sized("out/Wendrel-1.3.4.686.x64.Multilingual.zip", 2048);
   write_download_all(site.build, site.lang, site.page_out);
   std::string html = site.take();
   // One row of each shape: language cell, icon class, type, architecture.
@@ -68,7 +68,7 @@ TEST(DownloadSections, AllDownloads) {
   }
   EXPECT_TRUE(html.ends_with(
       "<tr><td><p class=\"de134\"><a href=\"http://x/Wendrel-1.3.4.686.x64.Multilingual.zip\">Wendrel-1.3.4.686."
-      "x64.Multilingual.zip</a></p></td><td>Portable</td><td>x64</td><td>Multi</td><td>5242881 KB</td></tr>\r\n"
+      "x64.Multilingual.zip</a></p></td><td>Portable</td><td>x64</td><td>Multi</td><td>2 KB</td></tr>\r\n"
       "</table>\r\n<br/>\r\n"));
   EXPECT_EQ(20u, test::count(html, "<tr>"));
 

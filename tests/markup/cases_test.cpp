@@ -5,6 +5,10 @@
 // (messages, broken links, "listed: " files). Fences "~~~ file NAME" before
 // an example hold files it reads. "→" is a tab and "␍" a lone carriage
 // return, in input and output. The rest is commentary.
+//
+// Also runs the golden files of tests/golden/: whole output files of one
+// fixture build, byte for byte. MT_UPDATE_GOLDEN=1 rewrites them from the
+// real output (then review the diff before committing).
 
 #include <gtest/gtest.h>
 
@@ -70,10 +74,14 @@ std::string readable(const std::string& html) {
   return text.empty() || text.back() == '\n' ? text : text + "¶\n";
 }
 
-TEST(ConversionExamples, AllCaseFiles) {
+/// The folder `relative` of the source tree.
+std::filesystem::path source(const char* relative) {
   const char* root = std::getenv("MT_SOURCE_DIR");
-  std::filesystem::path folder = root ? std::filesystem::path(root) / "tests/markup/cases"
-                                      : std::filesystem::path(__FILE__).parent_path() / "cases";
+  return (root ? std::filesystem::path(root) : std::filesystem::path(__FILE__).parent_path() / "../..") / relative;
+}
+
+TEST(ConversionExamples, AllCaseFiles) {
+  const std::filesystem::path folder = source("tests/markup/cases");
   int examples = 0;
   for (const auto& entry : std::filesystem::directory_iterator(folder)) {
     for (const Example& example : read_examples(entry.path())) {
@@ -87,6 +95,30 @@ TEST(ConversionExamples, AllCaseFiles) {
     }
   }
   EXPECT_GE(examples, 10);
+}
+
+TEST(GoldenFiles, WholeOutputs) {
+  test::TempDir dir;
+  test::write_file("de-de.txt", test::full_language_file("Deutsch"));
+  test::write_file("de-de/faq.txt", "Questions\n");
+  EXPECT_EQ("maketarnwick: builds the tarnwick web site\n0 error(s), 0 warning(s)\n",
+            test::run_tool({"out", "http://x"}).out);
+  const struct {
+    const char* output;
+    const char* golden;
+  } rows[] = {{"out/de-de/faq/index.html", "faq.html"}, {"out/de-de/sendemail.php", "sendemail.php"}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.golden);
+    std::string actual = test::read_file(row.output);
+    // One stylesheet rule a line: the sheet is a single line in the page.
+    const size_t from = actual.find("<style"), to = actual.find("</style>");
+    if (from != std::string::npos && to != std::string::npos) {
+      actual.replace(from, to - from, replace_all(actual.substr(from, to - from), "}", "}\n"));
+    }
+    const std::filesystem::path golden = source("tests/golden") / row.golden;
+    if (std::getenv("MT_UPDATE_GOLDEN")) std::ofstream(golden, std::ios::binary) << actual;
+    EXPECT_EQ(test::read_file(golden.string()), actual);
+  }
 }
 
 }  // namespace

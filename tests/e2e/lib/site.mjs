@@ -92,51 +92,27 @@ export function titlePattern(lang) {
 export function buildSite(port) {
   const work = fs.mkdtempSync(path.join(os.tmpdir(), 'mt-e2e-'));
   const out = path.join(work, 'site');
-  fs.mkdirSync(out);
   const urlRoot = `http://${HOST}:${port}`;
-
-  const release = spawnSync(path.join(repoDir, 'examples', 'release-files.sh'), [out], {
-    encoding: 'utf8',
-    timeout: 60_000,
-  });
-  if (release.status !== 0) throw new Error(`release-files.sh failed:\n${release.stdout}${release.stderr}`);
-  writeForumPlaceholder(out);
-
-  const run = spawnSync(tool, [out, urlRoot], { cwd: exampleDir, encoding: 'utf8', timeout: 120_000 });
-  if (run.error) throw new Error(`cannot run ${tool}: ${run.error.message}`);
-  const log = run.stdout + run.stderr;
-  if (run.status !== 0) throw new Error(`the tool ended with status ${run.status}:\n${log}`);
-
-  const reported = new Set();
-  for (const line of run.stdout.split('\n')) {
-    const m = /^.*?:\d+: warning: broken url (.*)$/.exec(line);
-    if (m) reported.add(m[1]);
-  }
-  const summary = /^(\d+) error\(s\), (\d+) warning\(s\)$/m.exec(run.stdout);
+  const run = (command, args, options) => {
+    const result = spawnSync(command, args, { encoding: 'utf8', timeout: 120_000, ...options });
+    if (result.error || result.status !== 0) throw new Error(`${command} failed: ${result.error?.message ?? ''}\n${result.stdout}${result.stderr}`);
+    return result;
+  };
+  // The release files and the forum (a separate application on the same
+  // host, linked from the menu) are in the served tree before the build.
+  fs.mkdirSync(path.join(out, 'forum'), { recursive: true });
+  fs.writeFileSync(path.join(out, 'forum', 'index.html'), '<!DOCTYPE html>\n<html><head><title>forum</title></head><body>forum</body></html>\n');
+  run(path.join(repoDir, 'examples', 'release-files.sh'), [out]);
+  const { stdout, stderr } = run(tool, [out, urlRoot], { cwd: exampleDir });
+  const reported = new Set([...stdout.matchAll(/^.*?:\d+: warning: broken url (.*)$/gm)].map((m) => m[1]));
+  const summary = /^(\d+) error\(s\), (\d+) warning\(s\)$/m.exec(stdout);
   return {
-    work,
-    out,
-    port,
-    urlRoot,
-    log,
-    reported,
+    work, out, port, urlRoot, reported,
+    log: stdout + stderr,
     errors: summary ? Number(summary[1]) : NaN,
     warnings: summary ? Number(summary[2]) : NaN,
-    remove() {
-      fs.rmSync(work, { recursive: true, force: true });
-    },
+    remove: () => fs.rmSync(work, { recursive: true, force: true }),
   };
-}
-
-// The forum is a separate application on the same host; the menu links to
-// it, so the served tree gets a stand-in page the way it gets the release
-// files.
-function writeForumPlaceholder(out) {
-  fs.mkdirSync(path.join(out, 'forum'), { recursive: true });
-  fs.writeFileSync(
-    path.join(out, 'forum', 'index.html'),
-    '<!DOCTYPE html>\n<html><head><title>forum</title></head><body>forum</body></html>\n',
-  );
 }
 
 /**
