@@ -90,7 +90,7 @@ void build_language(Build& build, const Language& language, const std::string& f
   build.links.settle();
 }
 
-int run(const std::vector<std::string>& args, Sink& out, int (*year)(), RunResult* result) {
+int run(const std::vector<std::string>& args, Sink& out, int (*year)(), RunReport* result) {
   out.write("maketarnwick: builds the tarnwick web site\n");
   if (args.size() != 2) {
     print_usage(out);

@@ -39,10 +39,12 @@ std::optional<std::string> served_relative_path(std::string_view path) {
     std::string_view part = path.substr(at, end - at);
     at = end + 1;
     if (part.empty() || part == ".") continue;
-    if (part.find('\0') != std::string_view::npos) return std::nullopt;
-    // Each component alone must stay in its folder: this refuses "..", and
-    // on Windows a drive ("c:") or a backslash path hidden in one component.
-    if (leaves_folder(part) || part.find(':') != std::string_view::npos) return std::nullopt;
+    // ".." leaves the folder; on Windows a backslash separates components
+    // and a colon names a drive or a stream, so a component carrying either
+    // could too. NUL would cut the name short in a system call.
+    if (part == ".." || part.find_first_of(std::string_view("\\:\0", 3)) != std::string_view::npos) {
+      return std::nullopt;
+    }
     if (!relative.empty()) relative += '/';
     relative += part;
   }

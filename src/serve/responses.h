@@ -14,7 +14,7 @@ inline constexpr std::string_view kEventsPath = "/__maketarnwick/events";
 
 /// The file a decoded request path names, relative to the served folder
 /// with '/' between components; none when the path could lead out of the
-/// folder ("..", a drive, a backslash, a NUL) or does not start with '/'.
+/// folder ("..", a backslash, a colon, a NUL) or does not start with '/'.
 std::optional<std::string> served_relative_path(std::string_view path);
 
 /// The Content-Type for a file name, by its extension; unknown ones are

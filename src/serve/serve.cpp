@@ -25,7 +25,7 @@ constexpr auto kBurstLimit = std::chrono::seconds(2);
 
 /// Builds the site; true when the run completed (whatever it reported).
 bool build_site(ServedSite& site, const std::string& url_root, Sink& out) {
-  RunResult result;
+  RunReport result;
   const int status = run({site.folder, url_root}, out, nullptr, &result);
   if (status != 0) return false;
   std::lock_guard<std::mutex> lock(site.mutex);
