@@ -47,16 +47,6 @@ TEST(ServedPathTest, ConfinesToTheFolder) {
   EXPECT_EQ(mt::served_relative_path(std::string("/a\0b", 4)), std::nullopt);
 }
 
-TEST(ServedPathTest, ContentTypes) {
-  const char* rows[][2] = {
-      {"index.html", "text/html; charset=utf-8"}, {"PAYPAL.DONATE.PNG", "image/png"},
-      {"License.txt", "text/plain; charset=utf-8"}, {"Wendrel-1.4.zip", "application/zip"},
-      {"Wendrel-Setup.exe", "application/octet-stream"}, {"Makefile", "application/octet-stream"},
-      {"version.ini", "text/plain; charset=utf-8"},
-  };
-  for (const auto& row : rows) EXPECT_EQ(mt::content_type_for(row[0]), row[1]) << row[0];
-}
-
 TEST(ReloadScriptTest, GoesBeforeTheLastBodyEnd) {
   const std::string script_start = "<script>(function(){var b='7';";
   struct Row {
