@@ -15,4 +15,4 @@ need_packages() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get "${wait_lock[@]}" install -y -qq "${missing[@]}" >/dev/null
 }
 
-BUILD_PACKAGES=(cmake g++ ninja-build libicu-dev libgtest-dev pkg-config)
+BUILD_PACKAGES=(cmake g++ ninja-build libicu-dev libgtest-dev pkg-config libcpp-httplib-dev)

@@ -90,7 +90,7 @@ void build_language(Build& build, const Language& language, const std::string& f
   build.links.settle();
 }
 
-int run(const std::vector<std::string>& args, Sink& out, int (*year)()) {
+int run(const std::vector<std::string>& args, Sink& out, int (*year)(), RunReport* result) {
   out.write("maketarnwick: builds the tarnwick web site\n");
   if (args.size() != 2) {
     print_usage(out);
@@ -123,6 +123,7 @@ int run(const std::vector<std::string>& args, Sink& out, int (*year)()) {
     const Language* fallback = language_by_code(build.languages, "en-us");
     if (!fallback) fallback = &build.languages.front();
     build_language(build, *fallback, "", "", "");
+    if (result) result->error_page = cut_extension(fallback->value(ERROR404_TEMPLATE));
   }
 
   build.links.final_check(build.diag);

@@ -9,9 +9,15 @@
 
 namespace mt {
 
+/// What a run tells a caller that goes on to serve the site.
+struct RunReport {
+  std::string error_page;  // folder of the root's 404 page, relative to the output; "" when none
+};
+
 /// Runs the tool with the arguments after the program name, writing all
 /// messages to `out`. Returns the exit status.
-int run(const std::vector<std::string>& args, Sink& out, int (*year)() = nullptr);
+int run(const std::vector<std::string>& args, Sink& out, int (*year)() = nullptr,
+        RunReport* result = nullptr);
 
 /// Ends the run when memory runs out: "out of memory" and status 1 (a
 /// failure must not look like a completed run). Installed as new-handler.

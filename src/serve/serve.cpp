@@ -1,0 +1,104 @@
+#include "serve/serve.h"
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "driver/build.h"
+#include "driver/diagnostics.h"
+#include "platform/served_files.h"
+#include "platform/signals.h"
+#include "platform/watch.h"
+#include "serve/server.h"
+
+namespace mt {
+
+namespace {
+
+// How often the loop looks at Ctrl-C while nothing changes.
+constexpr int kIdleMs = 200;
+// Saving one file often means several changes (a temporary file, a rename,
+// an editor's backup); they make one build once this much time passes
+// without another, or at the latest after kBurstLimit.
+constexpr int kQuietMs = 150;
+constexpr auto kBurstLimit = std::chrono::seconds(2);
+
+/// Builds the site; true when the run completed (whatever it reported).
+bool build_site(ServedSite& site, const std::string& url_root, Sink& out) {
+  RunReport result;
+  const int status = run({site.folder, url_root}, out, nullptr, &result);
+  if (status != 0) return false;
+  std::lock_guard<std::mutex> lock(site.mutex);
+  site.error_page = result.error_page;
+  return true;
+}
+
+/// Waits out a burst of changes; false when Ctrl-C came meanwhile.
+bool settle(FolderWatch& watch) {
+  const auto start = std::chrono::steady_clock::now();
+  while (watch.wait(kQuietMs)) {
+    if (interrupted()) return false;
+    if (std::chrono::steady_clock::now() - start > kBurstLimit) break;
+  }
+  return !interrupted();
+}
+
+}  // namespace
+
+int serve(const ServeOptions& options, FileSink& out) {
+  Diagnostics diag;
+  diag.out = &out;
+  ServedSite site;
+  site.folder = options.output_folder;
+  site.port = options.port;
+  const std::string url_root = "http://127.0.0.1:" + std::to_string(options.port);
+
+  if (!PreviewServer::available()) {
+    diag.note("maketarnwick: --serve is not available in this build\n");
+    out.flush();
+    return 1;
+  }
+  PreviewServer server(site);
+  // The port is taken before the build, so a second preview started by
+  // mistake fails at once and leaves the output alone.
+  if (!server.bind()) {
+    diag.note("maketarnwick: cannot listen on 127.0.0.1:%d: the port is in use or not allowed\n", options.port);
+    out.flush();
+    return 1;
+  }
+  catch_interrupts();
+
+  if (!build_site(site, url_root, out)) {
+    out.flush();
+    return 1;
+  }
+  site.root = canonical_folder(site.folder);
+  server.start();
+  diag.note("serving %s/ (Ctrl-C stops)\n", url_root.c_str());
+  out.flush();
+
+  std::unique_ptr<FolderWatch> watch = watch_folder(".", site.folder);
+  while (!interrupted()) {
+    if (!watch->wait(kIdleMs) || !settle(*watch)) continue;
+    const auto start = std::chrono::steady_clock::now();
+    const bool built = build_site(site, url_root, out);
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    if (built) {
+      {
+        std::lock_guard<std::mutex> lock(site.mutex);
+        ++site.build;
+      }
+      site.changed.notify_all();
+      diag.note("rebuilt in %.3f s; open pages reload\n", took.count());
+    }
+    out.flush();
+  }
+
+  server.stop();
+  watch.reset();
+  diag.note("stopped\n");
+  out.flush();
+  return 0;
+}
+
+}  // namespace mt
