@@ -14,5 +14,8 @@ int main(int argc, char** argv) {
   mt::FileSink out(stdout);
   int status = mt::run(args, out);
   out.flush();
+  // Messages that could not be written (a full disk, a closed pipe) leave
+  // the run unreported, which must not pass for success.
+  if (!out.ok()) return 1;
   return status;
 }

@@ -115,6 +115,8 @@ TEST(BuildRun, ContactScript) {
       "<?php\r\n"
       "\t$email = $_REQUEST['email'] ?? '' ;\r\n"
       "\t$message = $_REQUEST['message'] ?? '' ;\r\n"
+      "\tif (!is_string($email) || !is_string($message) || strpos($email . $message, \"\\0\") !== false) { $email = ''; "
+      "$message = ''; }\r\n"
       "\t\r\n"
       "\tif (($email) || ($message))\r\n"
       "\t{\r\n"
@@ -140,7 +142,7 @@ TEST(BuildRun, ContactScript) {
       "\t\t\t\theader( \"Location: http://x/de-de/contacterror\" );\r\n"
       "\t\t\t}\r\n"
       "\t\t\telse\r\n"
-      "\t\t\tif (mail( \"contact@tarnwick.example\", \"tarnwick - Contact form\",  \"From: \" . $email . \"\\n\" . "
+      "\t\t\tif (@mail( \"contact@tarnwick.example\", \"tarnwick - Contact form\",  \"From: \" . $email . \"\\n\" . "
       "$message)) \r\n"
       "\t\t\t{\r\n"
       "\t\t\t\theader( \"Location: http://x/de-de/contactok\" );\r\n"
@@ -200,7 +202,7 @@ TEST(PageFiles, UncreatablePageIsReportedAndSkipped) {
   write_file("en-us/faq.txt", "Questions\n");
   write_file("out/en-us/faq", "a file where the page folder belongs");
   RunResult r = run_tool({"out", "http://x"});
-  EXPECT_EQ(kBanner + "en-us: error: failed to create out/en-us/faq/index.html\n1 error(s), 0 warning(s)\n", r.out);
+  EXPECT_EQ(kBanner + "en-us: error: failed to create out/en-us/faq/index.html: Not a directory\n1 error(s), 0 warning(s)\n", r.out);
   EXPECT_TRUE(exists("out/en-us/index.html"));
   EXPECT_TRUE(exists("out/faq/index.html"));
 }
