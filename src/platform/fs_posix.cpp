@@ -333,20 +333,22 @@ bool ReplacementFile::open(const std::string& path, int* error) {
   std::string folder = sep == std::string::npos ? std::string() : path.substr(0, sep + 1);
   std::string name = sep == std::string::npos ? path : path.substr(sep + 1);
   // Hidden and in the same folder, so the rename never crosses devices.
-  temp_path_ = folder + "." + name + ".tmp-XXXXXX";
-  int fd = ::mkstemp(temp_path_.data());
-  if (fd < 0) {
-    set_error(error, errno);
-    temp_path_.clear();
-    return false;
+  // O_EXCL keeps concurrent runs apart: a name taken by another run (or left
+  // by a crashed one) is skipped. Created with the mode a plain create gives
+  // (the web server reads the pages), which mkstemp's private files lack.
+  const std::string stem = folder + "." + name + ".tmp";
+  for (int attempt = 0;; ++attempt) {
+    temp_path_ = attempt == 0 ? stem : stem + "-" + std::to_string(attempt);
+    int fd = ::open(temp_path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0) {
+      handle_ = fd;
+      return true;
+    }
+    if (errno != EEXIST || attempt == 100) break;
   }
-  // mkstemp makes the file private; pages are served, so they get the mode
-  // a plain create would give.
-  mode_t mask = ::umask(0);
-  ::umask(mask);
-  ::fchmod(fd, 0666 & ~mask);
-  handle_ = fd;
-  return true;
+  set_error(error, errno);
+  temp_path_.clear();
+  return false;
 }
 
 bool ReplacementFile::write(const char* data, size_t size, int* error) {

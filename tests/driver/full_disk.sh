@@ -44,7 +44,7 @@ while IFS= read -r file; do
   fi
 done <"$work/files"
 [ "$missing" -gt 0 ] || { echo "the small file system took the whole site"; fail=1; }
-if find "$small" -name '.*.tmp-*' | grep -q .; then echo "temporary files left"; fail=1; fi
+if find "$small" -name '.*.tmp*' | grep -q .; then echo "temporary files left"; fail=1; fi
 echo "64k: $missing of $(wc -l <"$work/files") files not written, each reported"
 
 # A full file system: the rebuild (another URL root changes every page)
@@ -58,7 +58,7 @@ if ! diff -r "$work/first" "$full/site" >/dev/null; then
   echo "a page of the previous build changed"
   fail=1
 fi
-if find "$full" -name '.*.tmp-*' | grep -q .; then echo "temporary files left"; fail=1; fi
+if find "$full" -name '.*.tmp*' | grep -q .; then echo "temporary files left"; fail=1; fi
 
 # Standard output that cannot be written fails the run.
 if (cd "$site" && "$tool" "$work/devfull" http://x >/dev/full); then

@@ -202,7 +202,7 @@ TEST(Hostile, CasesTable) {
     // No temporary file is left anywhere.
     if (exists("out")) {
       for (const auto& entry : fs::recursive_directory_iterator("out")) {
-        EXPECT_FALSE(contains(entry.path().filename().string(), ".tmp-")) << entry.path();
+        EXPECT_FALSE(contains(entry.path().filename().string(), ".tmp")) << entry.path();
       }
     }
   }
