@@ -73,5 +73,8 @@ int main(int argc, char** argv) {
     status = mt::run(options.operands, out);
   }
   out.flush();
+  // Messages that could not be written (a full disk, a closed pipe) leave
+  // the run unreported, which must not pass for success.
+  if (!out.ok()) return 1;
   return status;
 }

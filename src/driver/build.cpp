@@ -47,6 +47,40 @@ void print_usage(Sink& out) {
   out.write("maketarnwick.exe c:\\dev\\wendrel\\tarnwick file://c:/dev/wendrel/tarnwick\n");
 }
 
+// The position of the first byte of `text` that a PHP double-quoted string
+// cannot hold as it is, or npos.
+size_t unsafe_byte(const std::string& text) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (!safe_in_script(std::string_view(text).substr(i, 1))) return i;
+  }
+  return std::string::npos;
+}
+
+// The source folder (the working folder, or a language's folder named by a
+// language file) that `output` is, or "" when it is none of them.
+std::string source_folder_at(const std::string& output) {
+  FileId out;
+  if (!file_id(output, &out)) return {};  // not there yet: no source
+  FileId id;
+  if (file_id(".", &id) && id == out) return ".";
+  for (const DirEntry& entry : list_txt_files("")) {
+    if (entry.is_dir || entry.name.starts_with("{{")) continue;
+    std::string code = ascii_lower(entry.name.substr(0, entry.name.find('.')));
+    if (!code.empty() && file_id(resolve_source_path(code), &id) && id == out) return code;
+  }
+  return {};
+}
+
+// The tables and the shared page text are read by macros, which treat a
+// source they cannot read as missing; a link taking one out of the site is
+// named here once.
+void refuse_outside_shared_sources(Diagnostics& diag) {
+  for (const char* name : {"donations.csv", "supported_languages.csv", "previous_stable_releases.csv",
+                           "{{PREVIOUS_VERSIONS}}.txt"}) {
+    if (source_outside_site(name)) diag.error("%s: error: refusing source outside the site %s\n", name, name);
+  }
+}
+
 }  // namespace
 
 void out_of_memory() {
@@ -77,7 +111,7 @@ void build_language(Build& build, const Language& language, const std::string& f
   lang.base_url = build.url_root + url_part;
 
   const std::string support_source = join_path(lang.source_folder, lang.str(SUPPORT_FOLDER));
-  lang.support.build(support_source, build.collator);
+  lang.support.build(build.resolver.resolve(support_source), build.collator, build.diag, lang.source_folder);
 
   for (const PageRow& row : kPageList) {
     const char* fixed_name = row.template_index == HOME_TEMPLATE ? "index.html" : nullptr;
@@ -104,11 +138,25 @@ int run(const std::vector<std::string>& args, Sink& out, int (*year)(), RunRepor
   build.links = LinkRegistry(build.url_root);
   build.year = year ? year : local_year;
 
+  // Refused before anything is written: the URL root is embedded in every
+  // contact script's PHP strings, and an output folder that is a source
+  // folder would overwrite the sources it is built from.
+  if (size_t bad = unsafe_byte(build.url_root); bad != std::string::npos) {
+    std::string shown = build.url_root.substr(bad, 1);
+    build.diag.error("error: unsafe character '%s' in url root\n", shown.c_str());
+    return 1;
+  }
+  if (std::string source = source_folder_at(build.output_root); !source.empty()) {
+    build.diag.error("error: output folder %s is the source folder %s\n", build.output_root.c_str(), source.c_str());
+    return 1;
+  }
+
   int error = 0;
   if (!make_folder(build.output_root, &error)) {
     out.write("Unable to created output folder\n");
     return 1;
   }
+  refuse_outside_shared_sources(build.diag);
 
   build.links.declare("/wendrel/version.ini", std::nullopt, false);
   build.links.declare("/forum", std::nullopt, true);

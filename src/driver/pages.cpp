@@ -7,13 +7,20 @@
 #include "markup/inline.h"
 #include "platform/fs.h"
 
+#include <cerrno>
+
 namespace mt {
 
 void page_from_template(Build& build, LangBuild& lang, const char* fixed_name, int template_index,
                         const char* title, int menu_mark) {
   const std::string& template_name = lang.str(template_index);
   const std::string template_path = join_path(lang.source_folder, template_name);
-  if (!source_exists(template_path)) return;
+  if (!build.resolver.exists(template_path)) return;
+  if (source_outside_site(template_path)) {
+    build.diag.error("%s: error: refusing source outside the site %s\n", lang.source_folder.c_str(),
+                     template_path.c_str());
+    return;
+  }
 
   Page page;
   // The home page is written as the language folder's own index, so that is
@@ -33,9 +40,20 @@ void page_from_template(Build& build, LangBuild& lang, const char* fixed_name, i
     page_path = join_path(folder, "index.html");
   }
 
+  // Writing the page over its own template (an output folder among the
+  // sources) would lose the template before it is read.
+  FileId page_id, template_id;
+  if (file_id(page_path, &page_id) && file_id(build.resolver.resolve(template_path), &template_id) &&
+      page_id == template_id) {
+    build.diag.error("%s: error: refusing to write %s over its source\n", lang.source_folder.c_str(),
+                     page_path.c_str());
+    return;
+  }
+
   FileSink file;
   if (!file.open(page_path)) {
-    build.diag.error("%s: error: failed to create %s\n", lang.source_folder.c_str(), page_path.c_str());
+    build.diag.error("%s: error: failed to create %s: %s\n", lang.source_folder.c_str(), page_path.c_str(),
+                     error_text(file.error()).c_str());
     return;
   }
   page.out = &file;
@@ -47,7 +65,7 @@ void page_from_template(Build& build, LangBuild& lang, const char* fixed_name, i
     build.diag.error("%s: error: cant open %s\n", lang.source_folder.c_str(), template_path.c_str());
   }
   page_footer(build, lang, file);
-  file.close();
+  close_output(build.diag, lang, file, page_path);
 
   if (!folder.empty()) {
     int error = 0;
@@ -57,10 +75,21 @@ void page_from_template(Build& build, LangBuild& lang, const char* fixed_name, i
   }
 }
 
-void write_contact_script(const Build& build, const LangBuild& lang) {
-  (void)build;
+void close_output(Diagnostics& diag, const LangBuild& lang, FileSink& file, const std::string& path) {
+  if (!file.close()) {
+    diag.error("%s: error: cannot write %s: %s\n", lang.source_folder.c_str(), path.c_str(),
+               error_text(file.error()).c_str());
+  }
+}
+
+void write_contact_script(Build& build, const LangBuild& lang) {
+  const std::string path = join_path(lang.output_folder, "sendemail.php");
   FileSink php;
-  if (!php.open(join_path(lang.output_folder, "sendemail.php"))) return;
+  if (!php.open(path)) {
+    build.diag.error("%s: error: failed to create %s: %s\n", lang.source_folder.c_str(), path.c_str(),
+                     error_text(php.error()).c_str());
+    return;
+  }
   const std::string ok_page = cut_extension(lang.str(CONTACTOK_TEMPLATE));
   const std::string error_page = cut_extension(lang.str(CONTACTERROR_TEMPLATE));
   const char* base = lang.base_url.c_str();
@@ -70,6 +99,9 @@ void write_contact_script(const Build& build, const LangBuild& lang) {
   // warning before the redirect and so break it.
   php.write("\t$email = $_REQUEST['email'] ?? '' ;\r\n");
   php.write("\t$message = $_REQUEST['message'] ?? '' ;\r\n");
+  // A field sent as an array, or holding a NUL byte that mail() refuses,
+  // would end in a fatal error; it is treated as an empty form instead.
+  php.write("\tif (!is_string($email) || !is_string($message) || strpos($email . $message, \"\\0\") !== false) { $email = ''; $message = ''; }\r\n");
   php.write("\t\r\n");
   php.write("\tif (($email) || ($message))\r\n");
   php.write("\t{\r\n");
@@ -97,7 +129,9 @@ void write_contact_script(const Build& build, const LangBuild& lang) {
   php.printf("\t\t\t\theader( \"Location: %s/%s\" );\r\n", base, error_page.c_str());
   php.write("\t\t\t}\r\n");
   php.write("\t\t\telse\r\n");
-  php.printf("\t\t\tif (mail( \"%s\", \"tarnwick - Contact form\",  \"From: \" . $email . \"\\n\" . $message)) \r\n",
+  // "@": a mail system that fails says so through the error page, never
+  // through a PHP message in the response.
+  php.printf("\t\t\tif (@mail( \"%s\", \"tarnwick - Contact form\",  \"From: \" . $email . \"\\n\" . $message)) \r\n",
              config::kContactRecipient);
   php.write("\t\t\t{\r\n");
   php.printf("\t\t\t\theader( \"Location: %s/%s\" );\r\n", base, ok_page.c_str());
@@ -117,7 +151,7 @@ void write_contact_script(const Build& build, const LangBuild& lang) {
   php.printf("\t\theader( \"Location: %s/%s\" );\r\n", base, error_page.c_str());
   php.write("\t}\r\n");
   php.write("?>\r\n");
-  php.close();
+  close_output(build.diag, lang, php, path);
 }
 
 void copy_referenced_file(Build& build, const LangBuild& lang, const std::string& path) {
@@ -127,8 +161,19 @@ void copy_referenced_file(Build& build, const LangBuild& lang, const std::string
     return;
   }
   int error = 0;
-  if (!copy_source_file(join_path(lang.source_folder, path), join_path(lang.output_folder, path), &error)) {
+  if (copy_source_file(join_path(lang.source_folder, path), join_path(lang.output_folder, path), &error)) return;
+  if (error == kErrorOutsideSite) {
+    build.diag.error("%s: error: refusing to copy file outside the site %s\n", lang.source_folder.c_str(),
+                     path.c_str());
+  } else if (error == kErrorSameFile) {
+    build.diag.error("%s: error: refusing to write %s over its source\n", lang.source_folder.c_str(),
+                     join_path(lang.output_folder, path).c_str());
+  } else if (error == ENOENT || error == ENOTDIR || error == EISDIR || error == EACCES) {
+    // A source that cannot be read keeps its message.
     build.diag.error("%s: error: unable to copy file %s: %d\n", lang.source_folder.c_str(), path.c_str(), error);
+  } else {
+    build.diag.error("%s: error: cannot write %s: %s\n", lang.source_folder.c_str(),
+                     join_path(lang.output_folder, path).c_str(), error_text(error).c_str());
   }
 }
 

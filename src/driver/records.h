@@ -13,6 +13,7 @@
 #include "markup/ids.h"
 #include "markup/referenced.h"
 #include "platform/collate.h"
+#include "platform/fs.h"
 #include "platform/sink.h"
 #include "support/tree.h"
 
@@ -27,6 +28,9 @@ struct Build {
   LinkRegistry links;
   Collator collator;
   int (*year)() = nullptr;  // the local calendar year; tests pin it
+  // Case-insensitive look-ups of templates and support folders list each
+  // folder once per run, so a site of many languages stays linear.
+  SourceResolver resolver;
 };
 
 /// The language build in progress.

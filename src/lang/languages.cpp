@@ -67,10 +67,35 @@ bool split_key_line(std::string_view line, std::string_view* key, std::string_vi
   return true;
 }
 
-// Strings that become file or folder names when pages are built.
+// Strings that become file or folder names when pages are built. The
+// license string is only a default link text's target, so it is not one.
 bool names_a_path(int index) {
-  return (index >= HOME_TEMPLATE && index <= MAINTENANCE_TEMPLATE) || index == SUPPORT_FOLDER ||
-         index == LICENSE_TEMPLATE;
+  return (index >= HOME_TEMPLATE && index <= MAINTENANCE_TEMPLATE) || index == SUPPORT_FOLDER;
+}
+
+// Strings the contact script embeds in its PHP double-quoted strings.
+bool embedded_in_script(int index) { return index == CONTACTOK_TEMPLATE || index == CONTACTERROR_TEMPLATE; }
+
+// Whether every component of `path` is empty or ".": such a value names
+// the folder it stands in, so its page or support tree would land on the
+// language's own pages.
+bool names_no_entry(std::string_view path) {
+  size_t start = 0;
+  while (start <= path.size()) {
+    size_t end = path.find_first_of("/\\", start);
+    if (end == std::string_view::npos) end = path.size();
+    std::string_view part = path.substr(start, end - start);
+    if (!part.empty() && part != ".") return false;
+    start = end + 1;
+  }
+  return true;
+}
+
+// A template's page folder is its name less the extension; ".txt" would
+// put the page at the language's home.
+bool unsafe_path_value(int index, std::string_view value) {
+  if (leaves_folder(value) || names_no_entry(value)) return true;
+  return index != SUPPORT_FOLDER && index != HOME_TEMPLATE && names_no_entry(cut_extension(value));
 }
 
 struct LoadState {
@@ -97,8 +122,13 @@ void apply_key(LoadState& state, std::string_view key, std::string_view value, D
     diag.warning("%s: warning: unknown string defined %s\n", state.file_name.c_str(), std::string(key).c_str());
     return;
   }
-  if (names_a_path(index) && leaves_folder(value)) {
+  if (names_a_path(index) && unsafe_path_value(index, value)) {
     diag.error("%s: error: unsafe path in %s: %s\n", state.file_name.c_str(), kStringTable[index].id,
+               std::string(value).c_str());
+    return;
+  }
+  if (embedded_in_script(index) && !safe_in_script(value)) {
+    diag.error("%s: error: unsafe character in %s: %s\n", state.file_name.c_str(), kStringTable[index].id,
                std::string(value).c_str());
     return;
   }
@@ -116,12 +146,29 @@ std::string code_from_file_name(const std::string& file_name) {
 
 Language load_language_file(const std::string& file_name, Diagnostics& diag) {
   Language record;
+  load_language_file(file_name, diag, &record);
+  return record;
+}
+
+bool load_language_file(const std::string& file_name, Diagnostics& diag, Language* loaded) {
+  Language& record = *loaded;
   LoadState state{file_name, record};
 
   // A file that cannot be read still gives a record, with every string
   // undefined and no name.
+  // The code becomes part of every URL the contact script embeds.
+  record.code = code_from_file_name(file_name);
+  if (record.code.empty() || !safe_in_script(record.code)) {
+    diag.error("%s: error: unsafe language code, file not loaded\n", file_name.c_str());
+    return false;
+  }
   std::string contents;
-  if (read_source_file(file_name, &contents)) {
+  ReadResult read = read_source(file_name, &contents);
+  if (read == ReadResult::kOutsideSite) {
+    diag.error("%s: error: refusing source outside the site %s\n", file_name.c_str(), file_name.c_str());
+    return false;
+  }
+  if (read == ReadResult::kRead) {
     size_t pos = 0;
     while (pos < contents.size()) {
       std::string_view key, value;
@@ -138,8 +185,7 @@ Language load_language_file(const std::string& file_name, Diagnostics& diag) {
     diag.error("%s: error: _LANGUAGE_NAME not set\n", file_name.c_str());
     record.display_name = "Unknown";
   }
-  record.code = code_from_file_name(file_name);
-  return record;
+  return true;
 }
 
 const Language* language_by_code(const std::vector<Language>& languages, std::string_view code) {
@@ -154,7 +200,8 @@ std::vector<Language> load_languages(Diagnostics& diag) {
   for (const DirEntry& entry : list_txt_files("")) {
     // "{{...}}.txt" files are page texts that macros include, not languages.
     if (entry.is_dir || entry.name.starts_with("{{")) continue;
-    languages.push_back(load_language_file(entry.name, diag));
+    Language record;
+    if (load_language_file(entry.name, diag, &record)) languages.push_back(std::move(record));
   }
   return languages;
 }

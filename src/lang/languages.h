@@ -15,6 +15,10 @@ namespace mt {
 /// `file_name` is the name as listed; it names the file in messages and gives
 /// the code.
 Language load_language_file(const std::string& file_name, Diagnostics& diag);
+/// The same into `*record`; false when the file is not loaded at all: its
+/// code is empty or holds a byte the contact script cannot embed, or it lies
+/// outside the working folder (each reported).
+bool load_language_file(const std::string& file_name, Diagnostics& diag, Language* record);
 
 /// The first record whose code equals `code` without ASCII case, or null.
 const Language* language_by_code(const std::vector<Language>& languages, std::string_view code);

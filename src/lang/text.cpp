@@ -63,6 +63,14 @@ bool leaves_folder(std::string_view path) {
   return false;
 }
 
+bool safe_in_script(std::string_view value) {
+  for (char ch : value) {
+    auto c = static_cast<unsigned char>(ch);
+    if (c < 0x20 || c == 0x7F || c == '"' || c == '$' || c == '\\') return false;
+  }
+  return true;
+}
+
 bool has_scheme(std::string_view text) {
   size_t colon = text.find(':');
   if (colon == std::string_view::npos) return false;

@@ -3,9 +3,11 @@
 // strings with the native separator; relative paths are relative to the
 // working folder, which is the site's source folder.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace mt {
@@ -27,6 +29,23 @@ std::string_view file_name_of(std::string_view path);
 /// case (as a Windows file system would), otherwise `path` unchanged.
 std::string resolve_source_path(const std::string& path);
 
+/// Remembers the listings that case-insensitive look-ups make, so a run
+/// lists each folder at most once for them however many paths it resolves
+/// there. Held by the build record; sources do not change during a run.
+class SourceResolver {
+ public:
+  /// As `resolve_source_path`.
+  std::string resolve(const std::string& path);
+  /// As `source_exists`.
+  bool exists(const std::string& path);
+
+ private:
+  /// Lower-cased name -> the name listed first among those equal to it.
+  using Listing = std::unordered_map<std::string, std::string>;
+  const Listing& listing(const std::string& folder);
+  std::unordered_map<std::string, Listing> listings_;
+};
+
 struct DirEntry {
   std::string name;
   bool is_dir = false;
@@ -45,15 +64,74 @@ std::vector<std::string> list_sub_folders(const std::string& folder);
 /// dangling one, which then fails to open).
 bool source_exists(const std::string& path);
 
-/// Reads a whole source file as raw bytes; false when it cannot be opened.
+/// Reads a whole source file as raw bytes; false when it cannot be opened
+/// or lies outside the working folder.
 bool read_source_file(const std::string& path, std::string* contents);
+
+enum class ReadResult { kRead, kCannotOpen, kOutsideSite };
+/// As `read_source_file`, telling a source refused for its real location
+/// (links followed) lying outside the working folder from one that cannot
+/// be opened.
+ReadResult read_source(const std::string& path, std::string* contents);
+
+/// Whether the source `path` exists and its real location, every link
+/// followed, lies outside the working folder. Links that stay inside the
+/// working folder are fine wherever they point.
+bool source_outside_site(const std::string& path);
+
+/// The identity of a file or folder; two paths with equal identities name
+/// the same file (hard links, links, a folder reached two ways).
+struct FileId {
+  uint64_t device = 0;
+  uint64_t number = 0;
+  bool operator==(const FileId&) const = default;
+};
+/// The identity of what `path` names, links followed; false when nothing.
+bool file_id(const std::string& path, FileId* id);
+
+/// The system's text for an error code that these functions report.
+std::string error_text(int error);
+
+/// An output file written under a temporary name in its final folder and
+/// renamed over the final path only when every byte was written and the
+/// file closed: a failed write leaves the previous file whole, and a link
+/// standing at the final path is replaced rather than written through.
+class ReplacementFile {
+ public:
+  ReplacementFile() = default;
+  ~ReplacementFile();  // abandons a file not yet committed
+  ReplacementFile(const ReplacementFile&) = delete;
+  ReplacementFile& operator=(const ReplacementFile&) = delete;
+
+  /// Creates the temporary file beside `path`; false with `*error` set.
+  bool open(const std::string& path, int* error);
+  /// Appends all of `size` bytes; false with `*error` set.
+  bool write(const char* data, size_t size, int* error);
+  /// Closes the file and renames it over the final path; on failure false
+  /// with `*error` set, the temporary file removed, the final path untouched.
+  bool commit(int* error);
+  /// Closes and removes the temporary file.
+  void abandon();
+  bool is_open() const { return handle_ >= 0; }
+
+ private:
+  intptr_t handle_ = -1;  // the platform's file handle or descriptor
+  std::string temp_path_;
+  std::string path_;
+};
 
 /// Creates one folder level. True when it was created or already exists;
 /// otherwise false with `*error` set to errno.
 bool make_folder(const std::string& path, int* error);
 
-/// Copies a source file over `destination`, overwriting it; parent folders
-/// are not created. False with `*error` set to errno on failure.
+/// The `*error` of `copy_source_file` for a source whose real location lies
+/// outside the working folder, and for a destination that is the source.
+inline constexpr int kErrorOutsideSite = -1;
+inline constexpr int kErrorSameFile = -2;
+
+/// Copies a source file over `destination` through a `ReplacementFile`;
+/// parent folders are not created. False with `*error` set to errno (or one
+/// of the codes above) on failure, `destination` then untouched.
 bool copy_source_file(const std::string& source, const std::string& destination, int* error);
 
 enum class TouchResult { kDone, kCannotOpen, kCannotSet };

@@ -19,8 +19,16 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <optional>
+
+#if defined(__linux__)
+#include <linux/openat2.h>
+#include <sys/syscall.h>
+#endif
 
 namespace mt {
 
@@ -83,10 +91,52 @@ bool write_all(int fd, const char* data, size_t size) {
   return true;
 }
 
+// The real location of `path`, links followed; empty when it has none.
+std::string real_location(const char* path) {
+  char* real = ::realpath(path, nullptr);
+  if (!real) return {};
+  std::string result(real);
+  std::free(real);
+  return result;
+}
+
+// Whether `path` resolves to a place inside the working folder; a path that
+// does not resolve counts as inside, so opening it fails as missing.
+bool resolves_inside(const char* path) {
+  std::string real = real_location(path);
+  if (real.empty()) return true;
+  std::string root = real_location(".");
+  if (root.empty()) return false;
+  if (root == "/") return true;
+  return real == root || (real.starts_with(root) && real[root.size()] == '/');
+}
+
+// Opens `path` with `flags`, refused with EXDEV when its resolution leaves
+// the working folder. Where the kernel can, it checks this during the open
+// itself at no extra cost; absolute links and ".." it refuses outright are
+// judged by their real location, so links that stay inside keep working.
+int open_inside(const char* path, int flags) {
+#if defined(__linux__) && defined(SYS_openat2)
+  struct open_how how;
+  std::memset(&how, 0, sizeof how);
+  how.flags = static_cast<uint64_t>(flags);
+  how.resolve = RESOLVE_BENEATH;
+  long fd = ::syscall(SYS_openat2, AT_FDCWD, path, &how, sizeof how);
+  if (fd >= 0) return static_cast<int>(fd);
+  if (errno != EXDEV && errno != ENOSYS && errno != EPERM && errno != E2BIG && errno != EINVAL) return -1;
+#endif
+  if (!resolves_inside(path)) {
+    errno = EXDEV;
+    return -1;
+  }
+  return ::open(path, flags);
+}
+
 // Opens a regular file for reading. Folders and other special files are
-// refused; O_NONBLOCK keeps a FIFO from blocking the open.
+// refused; O_NONBLOCK keeps a FIFO from blocking the open. EXDEV: the file
+// lies outside the working folder.
 int open_regular(const std::string& path, struct stat* st) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  int fd = open_inside(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return -1;
   bool stated = ::fstat(fd, st) == 0;
   if (!stated || !S_ISREG(st->st_mode)) {
@@ -98,9 +148,10 @@ int open_regular(const std::string& path, struct stat* st) {
   return fd;
 }
 
-}  // namespace
-
-std::string resolve_source_path(const std::string& path) {
+// Resolves `path` component by component; `find(parent, name)` gives the
+// entry of `parent` equal to `name` without case.
+template <typename Find>
+std::string resolve_with(const std::string& path, Find find) {
   if (path.empty() || entry_exists(path)) return path;
 
   std::string resolved;
@@ -122,7 +173,7 @@ std::string resolve_source_path(const std::string& path) {
       // The parent is `resolved` without its trailing separator.
       std::string parent = resolved;
       if (parent.size() > 1 && parent.back() == kSep) parent.pop_back();
-      std::optional<std::string> match = find_entry_no_case(parent, component);
+      const std::string* match = find(parent, component);
       if (!match) return path;
       resolved.append(*match);
     } else {
@@ -134,6 +185,45 @@ std::string resolve_source_path(const std::string& path) {
   }
   return resolved;
 }
+
+}  // namespace
+
+std::string resolve_source_path(const std::string& path) {
+  std::optional<std::string> found;
+  return resolve_with(path, [&found](const std::string& parent, std::string_view name) -> const std::string* {
+    found = find_entry_no_case(parent, name);
+    return found ? &*found : nullptr;
+  });
+}
+
+const SourceResolver::Listing& SourceResolver::listing(const std::string& folder) {
+  auto [it, added] = listings_.try_emplace(folder);
+  if (!added) return it->second;
+  DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+  if (!dir) return it->second;
+  while (const dirent* entry = ::readdir(dir)) {
+    if (is_dot_entry(entry->d_name)) continue;
+    std::string name(entry->d_name);
+    std::string key(name);
+    for (char& c : key) c = fold(c);
+    auto [slot, fresh] = it->second.try_emplace(std::move(key), name);
+    if (!fresh && name_less(name, slot->second)) slot->second = std::move(name);
+  }
+  ::closedir(dir);
+  return it->second;
+}
+
+std::string SourceResolver::resolve(const std::string& path) {
+  return resolve_with(path, [this](const std::string& parent, std::string_view name) -> const std::string* {
+    const Listing& names = listing(parent);
+    std::string key(name);
+    for (char& c : key) c = fold(c);
+    auto it = names.find(key);
+    return it == names.end() ? nullptr : &it->second;
+  });
+}
+
+bool SourceResolver::exists(const std::string& path) { return entry_exists(path) || resolve(path) != path; }
 
 std::vector<DirEntry> list_txt_files(const std::string& folder) {
   std::vector<DirEntry> entries;
@@ -175,6 +265,10 @@ bool source_exists(const std::string& path) {
 }
 
 bool read_source_file(const std::string& path, std::string* contents) {
+  return read_source(path, contents) == ReadResult::kRead;
+}
+
+ReadResult read_source(const std::string& path, std::string* contents) {
   struct stat st;
   // The path as written nearly always exists; resolving costs a look-up of
   // its own, so it is tried only when the open fails.
@@ -183,7 +277,7 @@ bool read_source_file(const std::string& path, std::string* contents) {
     std::string resolved = resolve_source_path(path);
     if (resolved != path) fd = open_regular(resolved, &st);
   }
-  if (fd < 0) return false;
+  if (fd < 0) return errno == EXDEV ? ReadResult::kOutsideSite : ReadResult::kCannotOpen;
   contents->clear();
   if (st.st_size > 0) contents->reserve(static_cast<size_t>(st.st_size));
   char buffer[65536];
@@ -199,7 +293,90 @@ bool read_source_file(const std::string& path, std::string* contents) {
     contents->append(buffer, static_cast<size_t>(n));
   }
   ::close(fd);
-  return ok;
+  return ok ? ReadResult::kRead : ReadResult::kCannotOpen;
+}
+
+bool source_outside_site(const std::string& path) {
+  std::string resolved = resolve_source_path(path);
+#ifdef O_PATH
+  int fd = open_inside(resolved.c_str(), O_PATH | O_CLOEXEC);
+#else
+  int fd = open_inside(resolved.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+#endif
+  if (fd >= 0) {
+    ::close(fd);
+    return false;
+  }
+  return errno == EXDEV;
+}
+
+bool file_id(const std::string& path, FileId* id) {
+  struct stat st;
+  if (!stat_path(path, &st)) return false;
+  id->device = static_cast<uint64_t>(st.st_dev);
+  id->number = static_cast<uint64_t>(st.st_ino);
+  return true;
+}
+
+std::string error_text(int error) {
+  if (error == kErrorOutsideSite) return "outside the site";
+  if (error == kErrorSameFile) return "it is the source itself";
+  return std::strerror(error);
+}
+
+ReplacementFile::~ReplacementFile() { abandon(); }
+
+bool ReplacementFile::open(const std::string& path, int* error) {
+  abandon();
+  path_ = path;
+  size_t sep = path.rfind(kSep);
+  std::string folder = sep == std::string::npos ? std::string() : path.substr(0, sep + 1);
+  std::string name = sep == std::string::npos ? path : path.substr(sep + 1);
+  // Hidden and in the same folder, so the rename never crosses devices.
+  // O_EXCL keeps concurrent runs apart: a name taken by another run (or left
+  // by a crashed one) is skipped. Created with the mode a plain create gives
+  // (the web server reads the pages), which mkstemp's private files lack.
+  const std::string stem = folder + "." + name + ".tmp";
+  for (int attempt = 0;; ++attempt) {
+    temp_path_ = attempt == 0 ? stem : stem + "-" + std::to_string(attempt);
+    int fd = ::open(temp_path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0) {
+      handle_ = fd;
+      return true;
+    }
+    if (errno != EEXIST || attempt == 100) break;
+  }
+  set_error(error, errno);
+  temp_path_.clear();
+  return false;
+}
+
+bool ReplacementFile::write(const char* data, size_t size, int* error) {
+  if (handle_ < 0) return false;
+  if (write_all(static_cast<int>(handle_), data, size)) return true;
+  set_error(error, errno);
+  return false;
+}
+
+bool ReplacementFile::commit(int* error) {
+  if (handle_ < 0) return false;
+  int fd = static_cast<int>(handle_);
+  handle_ = -1;
+  if (::close(fd) != 0 || ::rename(temp_path_.c_str(), path_.c_str()) != 0) {
+    set_error(error, errno);
+    ::unlink(temp_path_.c_str());
+    temp_path_.clear();
+    return false;
+  }
+  temp_path_.clear();
+  return true;
+}
+
+void ReplacementFile::abandon() {
+  if (handle_ >= 0) ::close(static_cast<int>(handle_));
+  handle_ = -1;
+  if (!temp_path_.empty()) ::unlink(temp_path_.c_str());
+  temp_path_.clear();
 }
 
 bool make_folder(const std::string& path, int* error) {
@@ -215,46 +392,34 @@ bool copy_source_file(const std::string& source, const std::string& destination,
   struct stat from;
   int in = open_regular(resolve_source_path(source), &from);
   if (in < 0) {
-    set_error(error, errno);
+    set_error(error, errno == EXDEV ? kErrorOutsideSite : errno);
     return false;
   }
-  // Not truncated on opening: when the destination is the source itself (an
-  // output folder inside the source tree), truncating would destroy it.
-  int out = ::open(destination.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
-  if (out < 0) {
-    set_error(error, errno);
-    ::close(in);
-    return false;
-  }
+  // The destination being the source itself (reached through a link or an
+  // output folder among the sources) is refused: replacing it would lose it.
   struct stat to;
-  bool ok = ::fstat(out, &to) == 0;
-  if (ok && to.st_dev == from.st_dev && to.st_ino == from.st_ino) {
-    // The file already holds exactly the source's bytes.
-    ::close(out);
+  if (stat_path(destination, &to) && to.st_dev == from.st_dev && to.st_ino == from.st_ino) {
     ::close(in);
-    return true;
+    set_error(error, kErrorSameFile);
+    return false;
   }
-  ok = ok && ::ftruncate(out, 0) == 0;
+  ReplacementFile out;
+  bool ok = out.open(destination, error);
   char buffer[65536];
   while (ok) {
     ssize_t n = ::read(in, buffer, sizeof buffer);
     if (n < 0) {
       if (errno == EINTR) continue;
+      set_error(error, errno);
       ok = false;
     } else if (n == 0) {
       break;
     } else {
-      ok = write_all(out, buffer, static_cast<size_t>(n));
+      ok = out.write(buffer, static_cast<size_t>(n), error);
     }
   }
-  int saved = errno;
-  if (::close(out) != 0 && ok) {
-    ok = false;
-    saved = errno;
-  }
   ::close(in);
-  if (!ok) set_error(error, saved);
-  return ok;
+  return ok && out.commit(error);
 }
 
 TouchResult touch_folder(const std::string& path, int* error) {

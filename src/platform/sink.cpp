@@ -1,6 +1,5 @@
 #include "platform/sink.h"
 
-#include "platform/args.h"
 
 #include <charconv>
 #include <cstring>
@@ -101,45 +100,48 @@ FileSink::~FileSink() { close(); }
 
 bool FileSink::open(const std::string& path) {
   close();
-#ifdef _WIN32
-  file_ = _wfopen(to_wide(path).c_str(), L"wb");
-#else
-  file_ = std::fopen(path.c_str(), "wb");
-#endif
-  owned_ = true;
   failed_ = false;
-  if (!file_) return false;
-  // The sink buffers on its own; without a second buffer in the C library a
-  // page goes out in one system call, with no look at the file first.
-  std::setvbuf(file_, nullptr, _IONBF, 0);
-  return true;
+  error_ = 0;
+  buffer_.clear();
+  if (file_.open(path, &error_)) return true;
+  failed_ = true;
+  return false;
 }
 
 void FileSink::flush() {
-  if (!file_) return;
-  if (!buffer_.empty()) {
-    if (std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size()) failed_ = true;
-    buffer_.clear();
+  if (stream_) {
+    if (std::fflush(stream_) != 0) failed_ = true;
+    return;
   }
-  if (!owned_) std::fflush(file_);
+  if (!file_.is_open()) return;
+  // After a failed write nothing more is written; the file is abandoned.
+  if (!buffer_.empty() && !failed_ && !file_.write(buffer_.data(), buffer_.size(), &error_)) failed_ = true;
+  buffer_.clear();
 }
 
 bool FileSink::close() {
-  if (!file_) return true;
+  if (stream_) {
+    flush();
+    return !failed_;
+  }
+  if (!file_.is_open()) return !failed_;
   flush();
-  if (owned_ && std::fclose(file_) != 0) failed_ = true;
-  file_ = nullptr;
+  if (failed_) {
+    file_.abandon();
+    return false;
+  }
+  if (!file_.commit(&error_)) failed_ = true;
   return !failed_;
 }
 
 void FileSink::write(const char* data, size_t size) {
-  if (!file_) return;
   // A borrowed stream (standard output) has its own buffer; writing through
   // keeps messages in order with anything printed at exit.
-  if (!owned_) {
-    if (std::fwrite(data, 1, size, file_) != size) failed_ = true;
+  if (stream_) {
+    if (std::fwrite(data, 1, size, stream_) != size) failed_ = true;
     return;
   }
+  if (!file_.is_open()) return;
   buffer_.append(data, size);
   if (buffer_.size() >= kFlushAt) flush();
 }

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/fs.h"
+
 #if defined(__GNUC__) || defined(__clang__)
 #define MT_PRINTF(fmt_index, first_arg) __attribute__((format(printf, fmt_index, first_arg)))
 #else
@@ -36,27 +38,33 @@ class StringSink : public Sink {
 };
 
 /// Writes to a file through a large buffer, as raw bytes (no newline
-/// translation). Also serves standard output.
+/// translation). Also serves standard output. A file opened by path is a
+/// `ReplacementFile`: it replaces the old file only when it is whole.
 class FileSink : public Sink {
  public:
   FileSink() = default;
-  explicit FileSink(std::FILE* stream) : file_(stream), owned_(false) {}
-  ~FileSink() override;
+  explicit FileSink(std::FILE* stream) : stream_(stream) {}
+  ~FileSink() override;  // commits a file still open
   FileSink(const FileSink&) = delete;
   FileSink& operator=(const FileSink&) = delete;
 
-  /// Creates or truncates `path`; false with errno set when it cannot.
+  /// Starts the file that will replace `path`; false with `error()` set.
   bool open(const std::string& path);
-  /// Flushes and closes; false when a write failed.
+  /// Flushes and puts the file in place; false when a write, the close or
+  /// the rename failed (`error()` tells why; the old file is then kept).
   bool close();
   void flush();
   void write(const char* data, size_t size) override;
   using Sink::write;
+  /// Whether every write so far succeeded (for standard output).
+  bool ok() const { return !failed_; }
+  int error() const { return error_; }
 
  private:
-  std::FILE* file_ = nullptr;
-  bool owned_ = true;
+  std::FILE* stream_ = nullptr;  // borrowed: standard output
+  ReplacementFile file_;
   bool failed_ = false;
+  int error_ = 0;
   std::string buffer_;
 };
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "chrome/frame.h"
+#include "driver/pages.h"
 #include "markup/converter.h"
 #include "platform/fs.h"
 
@@ -50,8 +51,13 @@ void write_support_pages(Build& build, LangBuild& lang, const std::string& suppo
     page.url = lang.base_url + "/" + folder_name + "/" + node.path_slug;
     build.links.declare(page.url, std::nullopt, true);
 
+    const std::string page_path = join_path(page_folder, "index.html");
     FileSink file;
-    if (!file.open(join_path(page_folder, "index.html"))) continue;
+    if (!file.open(page_path)) {
+      build.diag.error("%s: error: failed to create %s: %s\n", lang.source_folder.c_str(), page_path.c_str(),
+                       error_text(file.error()).c_str());
+      continue;
+    }
     page.out = &file;
     // Computed once: the header's overflow flag and the column read the same list.
     const std::vector<int> shown = lang.support.shown_in_navigation(current);
@@ -69,7 +75,7 @@ void write_support_pages(Build& build, LangBuild& lang, const std::string& suppo
     file.write("<div style=\"clear:both\">\r\n");
     file.write("</div>\r\n");
     page_footer(build, lang, file);
-    file.close();
+    close_output(build.diag, lang, file, page_path);
   }
 }
 

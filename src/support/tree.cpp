@@ -113,10 +113,36 @@ void SupportTree::clear() {
   child_index_.assign(1, {});
 }
 
-void SupportTree::build(const std::string& support_source_folder, const Collator& collator) {
+void SupportTree::build(const std::string& support_source_folder, const Collator& collator, Diagnostics& diag,
+                        const std::string& where) {
   clear();
-  // Resolved once, so every path below it is built from names as listed.
-  scan(resolve_source_path(support_source_folder), std::string(), -1, collator);
+  ScanRun run{collator, diag, where, {}};
+  // Resolved by the caller, so every path below it is built from names as listed.
+  if (may_enter(support_source_folder, run)) scan(support_source_folder, std::string(), -1, run);
+}
+
+void SupportTree::build(const std::string& support_source_folder, const Collator& collator) {
+  StringSink dropped;
+  Diagnostics diag;
+  diag.out = &dropped;
+  build(resolve_source_path(support_source_folder), collator, diag, std::string());
+}
+
+bool SupportTree::may_enter(const std::string& folder, ScanRun& run) {
+  if (source_outside_site(folder)) {
+    run.diag.error("%s: error: refusing source outside the site %s\n", run.where.c_str(), folder.c_str());
+    return false;
+  }
+  FileId id;
+  if (!file_id(folder, &id)) return true;  // missing: the listing is empty
+  // A link back to a folder already scanned would scan it again, forever
+  // when it leads to one of its own ancestors.
+  if (!run.visited.emplace(id.device, id.number).second) {
+    run.diag.warning("%s: warning: support folder %s already visited, not entered again\n", run.where.c_str(),
+                     folder.c_str());
+    return false;
+  }
+  return true;
 }
 
 namespace {
@@ -148,8 +174,7 @@ class SubFolders {
 
 }  // namespace
 
-void SupportTree::scan(const std::string& folder, const std::string& source_path, int parent,
-                       const Collator& collator) {
+void SupportTree::scan(const std::string& folder, const std::string& source_path, int parent, ScanRun& run) {
   struct Entry {
     std::string file;
     std::string title;
@@ -163,15 +188,21 @@ void SupportTree::scan(const std::string& folder, const std::string& source_path
     if (found.is_dir) continue;
     // The text is read once: for its title now and for its page later.
     std::string text;
-    bool readable = read_source_file(join_path(folder, found.name), &text);
+    const std::string path = join_path(folder, found.name);
+    ReadResult read = read_source(path, &text);
+    if (read == ReadResult::kOutsideSite) {
+      run.diag.error("%s: error: refusing source outside the site %s\n", run.where.c_str(), path.c_str());
+      continue;
+    }
+    bool readable = read == ReadResult::kRead;
     std::string title = title_from_text(found.name, readable ? &text : nullptr);
     bool by_file_name = reads_as_nonzero_number(found.name);
     entries.push_back({std::move(found.name), std::move(title), by_file_name, std::move(text), readable});
   }
   // Stable, so entries with equal keys keep the listing's order and the tree
   // is the same on every machine.
-  std::stable_sort(entries.begin(), entries.end(), [&collator](const Entry& a, const Entry& b) {
-    return collator.compare(a.key(), b.key()) < 0;
+  std::stable_sort(entries.begin(), entries.end(), [&run](const Entry& a, const Entry& b) {
+    return run.collator.compare(a.key(), b.key()) < 0;
   });
 
   std::optional<SubFolders> sub_folders;  // listed only when there are pages
@@ -186,7 +217,8 @@ void SupportTree::scan(const std::string& folder, const std::string& source_path
     // Children come right after their page, which makes the list pre-order.
     if (!sub_folders) sub_folders.emplace(folder);
     if (const std::string* sub = sub_folders->find(raw)) {
-      scan(join_path(folder, *sub), join_path(source_path, raw), index, collator);
+      const std::string sub_folder = join_path(folder, *sub);
+      if (may_enter(sub_folder, run)) scan(sub_folder, join_path(source_path, raw), index, run);
     }
   }
 }

@@ -3,13 +3,17 @@
 // into an ordered list of nodes (depth-first pre-order, siblings in
 // comparator order), with the lookups that links and navigation need.
 
+#include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
+#include "driver/diagnostics.h"
 #include "platform/collate.h"
+#include "platform/fs.h"
 
 namespace mt {
 
@@ -27,7 +31,14 @@ struct SupportNode {
 
 class SupportTree {
  public:
-  /// Empties the tree and scans `support_source_folder`.
+  /// Empties the tree and scans `support_source_folder` (resolved already).
+  /// A folder reached a second time (a link loop) is not entered again, and
+  /// pages and folders lying outside the working folder are left out; both
+  /// are reported under `where`.
+  void build(const std::string& support_source_folder, const Collator& collator, Diagnostics& diag,
+             const std::string& where);
+  /// The same for a folder not yet resolved, with the messages dropped
+  /// (for tools and tests that build a tree alone).
   void build(const std::string& support_source_folder, const Collator& collator);
   void clear();
 
@@ -51,7 +62,15 @@ class SupportTree {
 
  private:
   /// Lists one folder, sorts its pages and appends each with its sub-tree.
-  void scan(const std::string& folder, const std::string& source_path, int parent, const Collator& collator);
+  struct ScanRun {
+    const Collator& collator;
+    Diagnostics& diag;
+    const std::string& where;
+    std::set<std::pair<uint64_t, uint64_t>> visited;  // device and number of each folder scanned
+  };
+  void scan(const std::string& folder, const std::string& source_path, int parent, ScanRun& run);
+  /// Whether `folder` may be scanned: inside the site and not scanned yet.
+  bool may_enter(const std::string& folder, ScanRun& run);
   int add_node(const std::string& folder_source_path, const std::string& raw, int parent, std::string title);
 
   std::vector<SupportNode> nodes_;

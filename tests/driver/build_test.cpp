@@ -177,7 +177,7 @@ TEST(PageFiles, UncreatablePageIsReportedAndSkipped) {
   write_file("en-us/faq.txt", "Questions\n");
   write_file("out/en-us/faq", "a file where the page folder belongs");
   RunResult r = run_tool({"out", "http://x"});
-  EXPECT_EQ(kBanner + "en-us: error: failed to create out/en-us/faq/index.html\n1 error(s), 0 warning(s)\n", r.out);
+  EXPECT_EQ(kBanner + "en-us: error: failed to create out/en-us/faq/index.html: Not a directory\n1 error(s), 0 warning(s)\n", r.out);
   EXPECT_TRUE(exists("out/en-us/index.html"));
   EXPECT_TRUE(exists("out/faq/index.html"));
 }

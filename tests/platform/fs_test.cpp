@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <iterator>
+
 #include "helpers/fixture.h"
 
 using namespace mt;
@@ -49,7 +52,10 @@ TEST(FsTest, Copies) {
   EXPECT_EQ("new contents", read_file("out/page.txt"));
   EXPECT_FALSE(copy_source_file("src", "out/folder", &error));
 
-  // Copying a file onto itself (output inside the sources) keeps its bytes.
-  EXPECT_TRUE(copy_source_file("src/Page.txt", "./src/Page.txt", &error));
+  // Copying a file onto itself (output inside the sources) is refused and
+  // keeps its bytes; no temporary file is left behind.
+  EXPECT_FALSE(copy_source_file("src/Page.txt", "./src/Page.txt", &error));
+  EXPECT_EQ(kErrorSameFile, error);
   EXPECT_EQ("new contents", read_file("src/Page.txt"));
+  EXPECT_EQ(1, std::distance(std::filesystem::directory_iterator("out"), std::filesystem::directory_iterator()));
 }
