@@ -1,6 +1,7 @@
 <?php
 	$email = $_REQUEST['email'] ?? '' ;
 	$message = $_REQUEST['message'] ?? '' ;
+	if (!is_string($email) || !is_string($message) || strpos($email . $message, "\0") !== false) { $email = ''; $message = ''; }
 	
 	if (($email) || ($message))
 	{
@@ -26,7 +27,7 @@
 				header( "Location: http://x/de-de/contacterror" );
 			}
 			else
-			if (mail( "contact@tarnwick.example", "tarnwick - Contact form",  "From: " . $email . "\n" . $message)) 
+			if (@mail( "contact@tarnwick.example", "tarnwick - Contact form",  "From: " . $email . "\n" . $message)) 
 			{
 				header( "Location: http://x/de-de/contactok" );
 			} 
