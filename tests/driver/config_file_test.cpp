@@ -59,9 +59,9 @@ TEST(ConfigFile, Lines) {
        &SiteConfig::contact_address, "contact@tarnwick.example"},
       {"NO_REPLY_ADDRESS = \"a\\b\"\n", "maketarnwick.conf:1: error: unsafe value for NO_REPLY_ADDRESS: a\\b\n",
        &SiteConfig::no_reply_address, "no-reply@tarnwick.example"},
-      {"SITE_NAME = \"a\tb\"\n", "maketarnwick.conf:1: error: unsafe value for SITE_NAME: a\tb\n",
+      {"SITE_NAME = \"a\tb\"\n", "maketarnwick.conf:1: error: unsafe value for SITE_NAME: a\\tb\n",
        &SiteConfig::site_name, "tarnwick"},
-      {"SITE_NAME = \"a\x7F\"\n", "maketarnwick.conf:1: error: unsafe value for SITE_NAME: a\x7F\n",
+      {"SITE_NAME = \"a\x7F\"\n", "maketarnwick.conf:1: error: unsafe value for SITE_NAME: a\\x7f\n",
        &SiteConfig::site_name, "tarnwick"},
       // Values that name files must stay inside the output folder.
       {"VERSION = \"..\"\n", "maketarnwick.conf:1: error: unsafe value for VERSION: ..\n",
