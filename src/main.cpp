@@ -8,7 +8,9 @@
 #include "platform/args.h"
 #include "platform/sink.h"
 
-int main(int argc, char** argv) {
+namespace {
+
+int run_tool(int argc, char** argv) {
   std::set_new_handler(mt::out_of_memory);
   std::vector<std::string> args = mt::command_line_arguments(argc, argv);
   mt::FileSink out(stdout);
@@ -16,3 +18,13 @@ int main(int argc, char** argv) {
   out.flush();
   return status;
 }
+
+}  // namespace
+
+#ifdef _WIN32
+// A Unicode entry point: nothing converts the command line to the ANSI code
+// page on the way in; the arguments are read from the wide command line.
+int wmain(int, wchar_t**) { return run_tool(0, nullptr); }
+#else
+int main(int argc, char** argv) { return run_tool(argc, argv); }
+#endif
