@@ -168,6 +168,9 @@ TEST(BuildRun, ContactScript) {
 }
 
 TEST(PageFiles, ReferencedFilesCopied) {
+#ifdef _WIN32
+  GTEST_SKIP() << "expected messages spell paths with '/' and POSIX error numbers";
+#else
   TempDir dir;
   write_file("en-us.txt", full_language_file("English"));
   write_file("en-us/home.txt", "[[License.txt]] [[images/a.png]] [[license.TXT]]\n");
@@ -183,6 +186,7 @@ TEST(PageFiles, ReferencedFilesCopied) {
             r.out);
   EXPECT_EQ("terms", read_file("out/en-us/License.txt"));
   EXPECT_EQ("terms", read_file("out/License.txt"));
+#endif
 }
 
 TEST(PageFiles, ExtensionCutOnlyInLastComponent) {
@@ -198,6 +202,9 @@ TEST(PageFiles, ExtensionCutOnlyInLastComponent) {
 }
 
 TEST(PageFiles, UncreatablePageIsReportedAndSkipped) {
+#ifdef _WIN32
+  GTEST_SKIP() << "expected messages spell paths with '/'";
+#else
   TempDir dir;
   write_file("en-us.txt", full_language_file("English"));
   write_file("en-us/home.txt", "Home\n");
@@ -207,6 +214,7 @@ TEST(PageFiles, UncreatablePageIsReportedAndSkipped) {
   EXPECT_EQ(kBanner + "en-us: error: failed to create out/en-us/faq/index.html\n1 error(s), 0 warning(s)\n", r.out);
   EXPECT_TRUE(exists("out/en-us/index.html"));
   EXPECT_TRUE(exists("out/faq/index.html"));
+#endif
 }
 
 TEST(PageFiles, PageFolderTimeRefreshed) {

@@ -100,6 +100,9 @@ std::string per_piece(std::initializer_list<std::string_view> messages) {
 }
 
 TEST(PathologicalInputs, MegabyteLinesOfOneMarker) {
+#ifdef _WIN32
+  GTEST_SKIP() << "expected messages spell paths with '/'";
+#else
   // A full piece of quotes is 13,107 bold-and-italic toggles, so each leaves
   // both open and starts the next plain.
   const std::string toggles = "<p>" + repeat("<b><i></i></b>", 6553) + "<b><i></p>\r\n";
@@ -151,6 +154,7 @@ TEST(PathologicalInputs, MegabyteLinesOfOneMarker) {
     EXPECT_TRUE(home.ends_with("<p>File:<img src=\"http://x/en-us/\" /></p>\r\n"));
     EXPECT_EQ("", o.messages);
   }));
+#endif
 }
 
 std::function<Files()> home_page(std::string text) {
@@ -238,6 +242,9 @@ size_t page_files_below(const std::string& folder) {
 }
 
 TEST(PathologicalInputs, SupportTreesAndTables) {
+#ifdef _WIN32
+  GTEST_SKIP() << "the test's own file helpers stop at MAX_PATH, and 20,000 pages in one folder take too long under wine";
+#else
   std::string deepest = "l1";
   for (int i = 2; i <= 200; ++i) deepest += "/l" + std::to_string(i);
   const Case cases[] = {
@@ -288,6 +295,7 @@ TEST(PathologicalInputs, SupportTreesAndTables) {
        }},
   };
   for (const Case& c : cases) build_and_check(c);
+#endif
 }
 
 TEST(PathologicalInputs, LanguageFileOfAMillionKeys) {
