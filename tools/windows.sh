@@ -51,7 +51,9 @@ for exe in build/windows/tests/test_*.exe; do
     echo "$name ended with status $status:"; tail -n 20 "$logs/$name.txt"; f=1
   fi
   grep '^\[  FAILED  \] [A-Za-z]' "$logs/$name.txt" | sort -u || true
-  grep -A1 '^\[ RUN' "$logs/$name.txt" | grep -B1 'Skipped$\|: Skipped' | grep '^\[ RUN' || true
+  # Each skipped test with its reason, the line after "file:line: Skipped".
+  awk '/^\[ RUN/ { test = $NF } reason { print "  skipped " test ": " $0; reason = 0 } / Skipped$/ { reason = 1 }' \
+    "$logs/$name.txt"
   passed=$((passed + ${p:-0})) failed=$((failed + ${f:-0})) skipped=$((skipped + ${s:-0}))
 done
 echo "unit tests under wine: $passed passed, $failed failed, $skipped skipped"
