@@ -59,7 +59,9 @@ Options parse_options(const std::vector<std::string>& args) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+namespace {
+
+int run_tool(int argc, char** argv) {
   std::set_new_handler(mt::out_of_memory);
   const Options options = parse_options(mt::command_line_arguments(argc, argv));
   mt::FileSink out(stdout);
@@ -78,3 +80,13 @@ int main(int argc, char** argv) {
   if (!out.ok()) return 1;
   return status;
 }
+
+}  // namespace
+
+#ifdef _WIN32
+// A Unicode entry point: nothing converts the command line to the ANSI code
+// page on the way in; the arguments are read from the wide command line.
+int wmain(int, wchar_t**) { return run_tool(0, nullptr); }
+#else
+int main(int argc, char** argv) { return run_tool(argc, argv); }
+#endif

@@ -11,7 +11,8 @@ namespace mt {
 std::vector<std::string> command_line_arguments(int argc, char** argv);
 
 #ifdef _WIN32
-/// UTF-8 to the wide form of Windows file-system calls.
+/// A UTF-8 path in the wide form of Windows file-system calls: as written
+/// while short, the full \\?\ form once it nears MAX_PATH, so long paths work.
 std::wstring to_wide(const std::string& text);
 #endif
 

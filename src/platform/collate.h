@@ -1,14 +1,14 @@
 #pragma once
 // Linguistic comparison of support page titles: case ignored, accents not.
+// One interface, one implementation per platform: ICU (collate_icu.cpp) or
+// the Windows locale functions (collate_win32.cpp).
 
 #include <string_view>
 
-struct UCollator;
-
 namespace mt {
 
-/// ICU collator at secondary strength in the user's default locale (the root
-/// collation when that is C or POSIX).
+/// The user's default locale at secondary strength (on ICU the root
+/// collation when that locale is C or POSIX).
 class Collator {
  public:
   Collator();
@@ -20,7 +20,8 @@ class Collator {
   int compare(std::string_view a, std::string_view b) const;
 
  private:
-  UCollator* collator_ = nullptr;
+  struct State;  // what the platform's collator keeps open, if anything
+  State* state_ = nullptr;
 };
 
 }  // namespace mt

@@ -10,7 +10,7 @@
 #include "platform/fs.h"
 #include "platform/names.h"
 
-#if !defined(_WIN32) && !defined(MT_PORTABLE_FS)
+#ifndef _WIN32
 
 #include <dirent.h>
 #include <fcntl.h>

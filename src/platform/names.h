@@ -1,5 +1,5 @@
 #pragma once
-// Name comparisons shared by the file-system implementations.
+// Name comparisons shared by the platform implementations.
 
 #include <string_view>
 
@@ -15,18 +15,23 @@ inline bool equal_no_case(std::string_view a, std::string_view b) {
   return true;
 }
 
-// Listing order: names compared byte by byte with ASCII letters folded to
-// lower case; names equal that way are ordered by their raw bytes, so the
-// order is total and the same on every machine.
-inline bool name_less(std::string_view a, std::string_view b) {
+/// Bytes compared with ASCII letters folded to lower case: <0, 0 or >0.
+inline int compare_folded(std::string_view a, std::string_view b) {
   size_t n = a.size() < b.size() ? a.size() : b.size();
   for (size_t i = 0; i < n; ++i) {
     auto x = static_cast<unsigned char>(fold(a[i]));
     auto y = static_cast<unsigned char>(fold(b[i]));
-    if (x != y) return x < y;
+    if (x != y) return x < y ? -1 : 1;
   }
-  if (a.size() != b.size()) return a.size() < b.size();
-  return a < b;
+  return a.size() == b.size() ? 0 : a.size() < b.size() ? -1 : 1;
+}
+
+// Listing order: names compared byte by byte with ASCII letters folded to
+// lower case; names equal that way are ordered by their raw bytes, so the
+// order is total and the same on every machine.
+inline bool name_less(std::string_view a, std::string_view b) {
+  int folded = compare_folded(a, b);
+  return folded != 0 ? folded < 0 : a < b;
 }
 
 inline bool has_txt_extension(std::string_view name) {

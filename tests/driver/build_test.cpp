@@ -16,6 +16,9 @@ namespace {
 const std::string kBanner = "maketarnwick: builds the tarnwick web site\n";
 
 TEST(BuildRun, UsageAndOutputRoot) {
+#ifdef _WIN32
+  GTEST_SKIP() << "uses POSIX mkdir";
+#else
   TempDir dir;
   const std::string usage =
       "\nusage:\nmaketarnwick.exe <output folder> <url root>\n\nexample:\n"
@@ -40,6 +43,7 @@ TEST(BuildRun, UsageAndOutputRoot) {
   EXPECT_EQ(0, empty.status);
   EXPECT_EQ(kBanner + "0 error(s), 0 warning(s)\n", empty.out);
   EXPECT_FALSE(exists("out/index.html"));
+#endif
 }
 
 TEST(BuildRun, SubSitesInLoadOrderThenDefaultAtRoot) {
@@ -141,6 +145,9 @@ TEST(BuildRun, PageWidthsAndSupportTitles) {
 }
 
 TEST(PageFiles, ReferencedFilesCopied) {
+#ifdef _WIN32
+  GTEST_SKIP() << "expected messages spell paths with '/' and POSIX error numbers";
+#else
   TempDir dir;
   write_file("en-us.txt", full_language_file("English"));
   write_file("en-us/home.txt", "[[License.txt]] [[images/a.png]] [[license.TXT]]\n");
@@ -156,6 +163,7 @@ TEST(PageFiles, ReferencedFilesCopied) {
             r.out);
   EXPECT_EQ("terms", read_file("out/en-us/License.txt"));
   EXPECT_EQ("terms", read_file("out/License.txt"));
+#endif
 }
 
 TEST(PageFiles, ExtensionCutOnlyInLastComponent) {
@@ -171,6 +179,9 @@ TEST(PageFiles, ExtensionCutOnlyInLastComponent) {
 }
 
 TEST(PageFiles, UncreatablePageIsReportedAndSkipped) {
+#ifdef _WIN32
+  GTEST_SKIP() << "expected messages spell paths with '/'";
+#else
   TempDir dir;
   write_file("en-us.txt", full_language_file("English"));
   write_file("en-us/home.txt", "Home\n");
@@ -180,9 +191,13 @@ TEST(PageFiles, UncreatablePageIsReportedAndSkipped) {
   EXPECT_EQ(kBanner + "en-us: error: failed to create out/en-us/faq/index.html: Not a directory\n1 error(s), 0 warning(s)\n", r.out);
   EXPECT_TRUE(exists("out/en-us/index.html"));
   EXPECT_TRUE(exists("out/faq/index.html"));
+#endif
 }
 
 TEST(PageFiles, PageFolderTimeRefreshed) {
+#ifdef _WIN32
+  GTEST_SKIP() << "uses POSIX mkdir, utime and stat";
+#else
   TempDir dir;
   write_file("en-us.txt", full_language_file("English"));
   write_file("en-us/faq.txt", "Questions\n");
@@ -195,6 +210,7 @@ TEST(PageFiles, PageFolderTimeRefreshed) {
   struct stat st {};
   ASSERT_EQ(0, stat("out/faq", &st));
   EXPECT_GT(st.st_mtime, std::time(nullptr) - 600);
+#endif
 }
 
 TEST(OutOfMemory, EndsTheRunWithStatusOne) {

@@ -236,6 +236,9 @@ TEST(Hostile, ContactScriptOnUnusualFormInput) {
 }
 
 TEST(Hostile, BrokenFilesWhereTextsBelong) {
+#ifdef _WIN32
+  GTEST_SKIP() << "makes POSIX symbolic links";
+#else
   TempDir dir;
   write_file("en-us.txt", full_language_file("English"));
   write_file("en-us/home.txt", "[[gone.png]]\n");
@@ -256,6 +259,7 @@ TEST(Hostile, BrokenFilesWhereTextsBelong) {
   EXPECT_TRUE(contains(out, "8 error(s), 0 warning(s)\n")) << out;
   EXPECT_TRUE(fs::exists("out/support/real/index.html"));
   EXPECT_TRUE(fs::exists("out/support/dangling/index.html"));  // written with an empty content column
+#endif
 }
 
 TEST(Hostile, EmptyAndByteOrderMarkOnlyTexts) {
@@ -280,6 +284,9 @@ TEST(Hostile, EmptyAndByteOrderMarkOnlyTexts) {
 }
 
 TEST(Hostile, UnusualFileNames) {
+#ifdef _WIN32
+  GTEST_SKIP() << "needs file names Windows does not allow: '\"' and bytes that are not UTF-8";
+#else
   TempDir dir;
   write_file("en-us.txt", full_language_file("English"));
   write_file("en-us/home.txt", "[[support/tips_quotes]] [[File:caf\xC3\xA9 \xFF.png]]\n");
@@ -291,6 +298,7 @@ TEST(Hostile, UnusualFileNames) {
   EXPECT_TRUE(fs::exists("out/support/tips_quotes/index.html"));
   EXPECT_TRUE(fs::exists("out/support/\xFF\xFE_broken/index.html"));
   EXPECT_EQ("img", read_file("out/en-us/caf\xC3\xA9 \xFF.png"));
+#endif
 }
 
 TEST(Hostile, SupportNamesThatPointAtTheirOwnFolder) {
@@ -308,6 +316,9 @@ TEST(Hostile, SupportNamesThatPointAtTheirOwnFolder) {
 }
 
 TEST(Confinement, NothingLeavesTheSite) {
+#ifdef _WIN32
+  GTEST_SKIP() << "expected messages spell paths with '/' and uses POSIX chdir";
+#else
   TempDir dir;
   fs::create_directories("site");
   write_file("outside.txt", "outside");
@@ -339,6 +350,7 @@ TEST(Confinement, NothingLeavesTheSite) {
   for (const auto& entry : fs::recursive_directory_iterator("site")) {
     EXPECT_FALSE(entry.path().filename() == "index.html") << entry.path();
   }
+#endif
 }
 
 TEST(Determinism, SameSourcesGiveTheSameTree) {

