@@ -1,7 +1,7 @@
 #pragma once
 // Inline text: bold and italic, passing tags, images, links and escaping of a
-// page line; the string-link renderer for localised strings and CSV fields;
-// the URL expansion of link targets.
+// page line; the string-link renderer for localised strings and CSV fields.
+// URLs come from links/urls.h.
 
 #include <string>
 #include <string_view>
@@ -41,13 +41,5 @@ void append_html_escaped(std::string& out, std::string_view text);
 /// Renders the [[target|text]] links of a string; every other byte is
 /// copied. Links are recorded under "expand_url", line 0.
 std::string render_string_links(Build& build, LangBuild& lang, std::string_view text);
-
-/// The URL of a link or image target: support paths mapped onto slugs,
-/// relative targets under the language base URL (those holding a '.' listed
-/// as referenced files when `effects`), the anchor rule applied.
-std::string expand_url(LangBuild& lang, const Build& build, std::string_view target, bool effects = true);
-
-/// Language base URL, "/", the template file name less its extension.
-std::string template_page_url(const LangBuild& lang, int string_index);
 
 }  // namespace mt

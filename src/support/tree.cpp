@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "lang/text.h"
+#include "links/urls.h"
 #include "platform/fs.h"
 
 namespace mt {
@@ -50,34 +51,6 @@ std::string_view strip_ordering_prefix(std::string_view name) {
   size_t i = 0;
   while (i < name.size() && is_ordering_char(name[i])) ++i;
   return name.substr(i);
-}
-
-std::string slug(std::string_view text, bool hash_seen) {
-  std::string out;
-  out.reserve(text.size());
-  for (size_t i = 0; i < text.size(); ++i) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    // Capital I with acute is the one non-ASCII letter that is lowered.
-    if (c == 0xC3 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) == 0x8D) {
-      out += "\xC3\xAD";
-      ++i;
-    } else if (c >= 0x80 || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '_') {
-      out.push_back(static_cast<char>(c));
-    } else if (c >= 'A' && c <= 'Z') {
-      out.push_back(lower_byte(static_cast<char>(c)));
-    } else if (c == '#' && !hash_seen) {
-      out.push_back('#');
-      hash_seen = true;
-    } else if (c == '\'') {
-      // Dropped, so "What's" reads "whats".
-    } else if ((c == '/' || c == '\\') && !hash_seen) {
-      out.push_back('/');
-    } else if (!out.empty() && out.back() != '_' && out.back() != '#') {
-      out.push_back('_');
-    }
-  }
-  if (!out.empty() && out.back() == '_') out.pop_back();
-  return out;
 }
 
 std::string title_from_text(std::string_view path, const std::string* contents) {
