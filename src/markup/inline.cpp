@@ -157,6 +157,23 @@ size_t render_link(Build& build, LangBuild& lang, const Page& page, std::string_
 
 }  // namespace
 
+size_t find_outside_markup(std::string_view line, size_t from, char c, bool support) {
+  size_t i = from;
+  while (i < line.size()) {
+    if (line[i] == c) return i;
+    size_t end = std::string_view::npos;
+    if (at(line, i, "[[")) {
+      end = line.find("]]", i + 2);
+      end = end == std::string_view::npos ? line.size() : end + 2;
+    } else if (at(line, i, "<br") || (!support && at(line, i, "<img"))) {
+      end = line.find('>', i + 3);
+      end = end == std::string_view::npos ? line.size() : end + 1;
+    }
+    i = end == std::string_view::npos ? i + 1 : end;
+  }
+  return line.size();
+}
+
 void append_html_escaped(std::string& out, std::string_view text) {
   size_t start = 0;
   for (size_t i = 0; i < text.size(); ++i) {

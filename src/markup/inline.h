@@ -35,6 +35,11 @@ void render_page_line(Build& build, LangBuild& lang, const Page& page, std::stri
                       const ConvertOptions& options, const LineSource& source, InlineState& state,
                       std::string& out);
 
+/// The first `c` in `line` at or after `from` that lies outside the
+/// constructs rendering turns into elements ("[[...]]" links and images,
+/// "<br...>" and, on template pages, "<img...>"); the line size without one.
+size_t find_outside_markup(std::string_view line, size_t from, char c, bool support);
+
 /// Appends `text` with '<', '>' and '&' written as entities.
 void append_html_escaped(std::string& out, std::string_view text);
 
