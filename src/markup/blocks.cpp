@@ -6,8 +6,6 @@ namespace mt {
 
 namespace {
 
-bool starts_with(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
-
 /// Lines that open or close a block, or stand for generated content.
 bool marker(std::string_view line, bool support, Block* kind, size_t* content) {
   struct Marker {
@@ -22,7 +20,7 @@ bool marker(std::string_view line, bool support, Block* kind, size_t* content) {
       {"</ul>", Block::UlClose, false},
   };
   for (const Marker& m : kMarkers) {
-    if ((!m.templates_only || !support) && starts_with(line, m.text)) {
+    if ((!m.templates_only || !support) && line.starts_with(m.text)) {
       *kind = m.kind;
       // Only a macro has inline text; a list end outside its list is a
       // paragraph of the whole line.
@@ -36,14 +34,14 @@ bool marker(std::string_view line, bool support, Block* kind, size_t* content) {
 /// A line starting with '|': a row end, the table end, a cell or a cell
 /// spanning rows; any other is dropped.
 Block table_line(std::string_view line, size_t* content) {
-  if (starts_with(line, "|rowspan=\"")) {
+  if (line.starts_with("|rowspan=\"")) {
     *content = 10;
     return Block::RowspanCell;
   }
   *content = 1;
-  if (starts_with(line, "|-")) return Block::RowEnd;
-  if (starts_with(line, "|}")) return Block::TableClose;
-  if (starts_with(line, "| ")) {
+  if (line.starts_with("|-")) return Block::RowEnd;
+  if (line.starts_with("|}")) return Block::TableClose;
+  if (line.starts_with("| ")) {
     *content = 2;
     return Block::Cell;
   }
@@ -63,21 +61,21 @@ Block classify(std::string_view line, bool support, size_t* content) {
     case '|':
       return table_line(line, content);
     case '!':
-      *content = starts_with(line, "! ") ? 2 : 1;
+      *content = line.starts_with("! ") ? 2 : 1;
       return *content == 2 ? Block::HeaderCell : Block::Dropped;
     case ';':
       *content = 1;
       return Block::Term;
     case '=':
       // "==..." is level 2 whatever the number of '='; a single '=' level 1.
-      *content = starts_with(line, "==") ? line.find_first_not_of('=') : 1;
+      *content = line.starts_with("==") ? line.find_first_not_of('=') : 1;
       if (*content == std::string_view::npos) *content = line.size();
       return Block::Heading;
     case '*':
       *content = 1;
       return Block::Item;
     case '_':
-      if (starts_with(line, "__")) return Block::Dropped;  // an unknown or flavour-less marker
+      if (line.starts_with("__")) return Block::Dropped;  // an unknown or flavour-less marker
       return Block::Paragraph;
     default:
       return Block::Paragraph;

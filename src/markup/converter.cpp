@@ -1,6 +1,5 @@
 #include "markup/converter.h"
 
-#include <climits>
 #include <vector>
 
 #include "macros/expander.h"
@@ -9,32 +8,11 @@
 #include "markup/lines.h"
 #include "markup/toc.h"
 #include "platform/fs.h"
+#include "platform/numbers.h"
 
 namespace mt {
 
 namespace {
-
-bool starts_with(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
-
-bool is_c_space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
-
-/// The leading decimal integer of `text` as C's atoi reads it (leading
-/// white space, an optional sign, digits; 0 without digits), held to the
-/// int range instead of overflowing.
-int leading_int(std::string_view text) {
-  size_t i = 0;
-  while (i < text.size() && is_c_space(text[i])) ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  long long value = 0;
-  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-    if (value <= INT_MAX) value = value * 10 + (text[i] - '0');
-  }
-  if (negative) value = -value;
-  if (value > INT_MAX) return INT_MAX;
-  if (value < INT_MIN) return INT_MIN;
-  return static_cast<int>(value);
-}
 
 /// The state of one conversion; a nested conversion has its own.
 class Converter {
@@ -66,14 +44,14 @@ class Converter {
       line.number = static_cast<int>(lines_.size()) + 1;
       if (preformatted) {
         // Inside "<pre>" only its end is markup.
-        line.kind = starts_with(raw, "</pre>") ? Block::PreClose : Block::Preformatted;
+        line.kind = raw.starts_with("</pre>") ? Block::PreClose : Block::Preformatted;
         preformatted = line.kind == Block::Preformatted;
       } else {
         line.kind = classify(raw, options_.support, &line.content);
         preformatted = line.kind == Block::PreOpen;
       }
       // Only headings after the first "__" line are listed.
-      if (toc_from_ == kNone && starts_with(raw, "__")) toc_from_ = lines_.size() + 1;
+      if (toc_from_ == kNone && raw.starts_with("__")) toc_from_ = lines_.size() + 1;
       lines_.push_back(line);
     }
   }

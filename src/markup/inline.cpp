@@ -88,7 +88,7 @@ size_t render_angle(std::string_view line, size_t i, const ConvertOptions& optio
     out += '>';
     return gt == std::string_view::npos ? line.size() : gt + 1;
   }
-  out += "&lt;";
+  append_html_escaped(out, line.substr(i, 1));
   return i + 1;
 }
 
@@ -206,11 +206,8 @@ void render_page_line(Build& build, LangBuild& lang, const Page& page, std::stri
         i = render_angle(line, i, options, out);
         break;
       case '>':
-        out += "&gt;";
-        ++i;
-        break;
       case '&':
-        out += "&amp;";
+        append_html_escaped(out, line.substr(i, 1));
         ++i;
         break;
       case '\'':

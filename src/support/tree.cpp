@@ -9,6 +9,7 @@
 #include "lang/text.h"
 #include "links/urls.h"
 #include "platform/fs.h"
+#include "platform/numbers.h"
 
 namespace mt {
 
@@ -19,21 +20,6 @@ namespace {
 constexpr size_t kTitlePiece = 4095;
 
 bool is_ordering_char(char c) { return (c >= '0' && c <= '9') || c == '-' || c == '_'; }
-
-bool is_c_space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
-
-// Whether the file name, read as a decimal integer the way the C library
-// does (leading white space, one sign, digits up to the first non-digit),
-// is nonzero. Only "any nonzero digit" matters, so nothing can overflow.
-bool reads_as_nonzero_number(std::string_view name) {
-  size_t i = 0;
-  while (i < name.size() && is_c_space(name[i])) ++i;
-  if (i < name.size() && (name[i] == '+' || name[i] == '-')) ++i;
-  for (; i < name.size() && name[i] >= '0' && name[i] <= '9'; ++i) {
-    if (name[i] != '0') return true;
-  }
-  return false;
-}
 
 // The title found in one piece, if the piece is a title line.
 bool title_in_piece(std::string_view piece, std::string* title) {
@@ -138,7 +124,7 @@ void SupportTree::scan(const std::string& folder, const std::string& source_path
     std::string text;
     bool readable = read_source_file(join_path(folder, found.name), &text);
     std::string title = title_from_text(found.name, readable ? &text : nullptr);
-    bool by_file_name = reads_as_nonzero_number(found.name);
+    bool by_file_name = leading_int(found.name) != 0;
     entries.push_back({std::move(found.name), std::move(title), by_file_name, std::move(text), readable});
   }
   // Stable, so entries with equal keys keep the listing's order and the tree
