@@ -54,7 +54,7 @@ bool for_each_csv_line(const std::string& path, OnLine on_line) {
       header = false;  // the column order is fixed, whatever the header says
       continue;
     }
-    line = without_bom(line);
+    line = up_to_nul(without_bom(line));
     on_line(line);
   }
   return true;

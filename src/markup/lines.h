@@ -10,7 +10,7 @@ namespace mt {
 /// Splits a page text into pieces of at most 65,535 bytes, each ending after
 /// a '\n' or at that size; every piece is a line of its own. A byte order
 /// mark at the start of any piece is skipped, and the piece is cut at its
-/// "\r\n" or "\n" (a lone "\r" stays).
+/// "\r\n" or "\n" (a lone "\r" stays) and at its first NUL byte.
 class SourceLines {
  public:
   static constexpr size_t kPiece = 65535;
@@ -26,7 +26,7 @@ class SourceLines {
       piece.remove_suffix(1);
       if (!piece.empty() && piece.back() == '\r') piece.remove_suffix(1);
     }
-    *line = piece;
+    *line = up_to_nul(piece);
     return true;
   }
 

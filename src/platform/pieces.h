@@ -34,6 +34,11 @@ class Pieces {
   size_t pos_ = 0;
 };
 
+/// `piece` up to its first NUL byte. A NUL ends the text of its line in
+/// every file read in pieces, as it ends a line read into a C buffer: the
+/// shown text, ids, links and classification all see the same bytes.
+inline std::string_view up_to_nul(std::string_view piece) { return piece.substr(0, piece.find('\0')); }
+
 /// `piece` less a leading byte order mark.
 inline std::string_view without_bom(std::string_view piece) {
   if (piece.substr(0, kByteOrderMark.size()) == kByteOrderMark) piece.remove_prefix(kByteOrderMark.size());
