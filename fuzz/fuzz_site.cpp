@@ -100,8 +100,8 @@ void Site::begin(bool support_page) {
   messages.text.clear();
   html.text.clear();
   build.diag.errors = build.diag.warnings = 0;
-  lang.files.clear();
-  page.ids.clear();
+  lang.files = ReferencedFiles{};
+  page.ids = IdRegistry{};
   page.converting.clear();
   page.url = support_page ? "http://x/de-de/support/wendrel/installing_wendrel" : "http://x/de-de/faq";
 }

@@ -3,6 +3,7 @@
 // whether expansion lists files (bit 1); the rest is the text or target.
 
 #include "fuzz_site.h"
+#include "links/urls.h"
 #include "markup/inline.h"
 
 using namespace mt;
@@ -35,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   // After the first '#' the anchor rule leaves only id bytes, never a
   // trailing '_'; a URL without '#' has none after expansion either.
-  std::string url = expand_url(site.lang, site.build, text, effects);
+  std::string url = expand_url(site.lang, text, effects);
   size_t hash = url.find('#');
   if ((hash == std::string::npos) != (text.find('#') == std::string_view::npos)) __builtin_trap();
   if (hash != std::string::npos) {

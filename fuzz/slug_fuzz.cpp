@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "fuzz_site.h"
+#include "links/urls.h"
 #include "markup/ids.h"
 
 using namespace mt;

@@ -5,7 +5,7 @@
 #include "chrome/stylesheet.h"
 #include "config.h"
 #include "lang/localised.h"
-#include "markup/inline.h"
+#include "links/urls.h"
 #include "platform/fs.h"
 
 namespace mt {

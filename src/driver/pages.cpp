@@ -3,6 +3,7 @@
 #include "chrome/frame.h"
 #include "config.h"
 #include "lang/text.h"
+#include "links/urls.h"
 #include "markup/converter.h"
 #include "markup/inline.h"
 #include "platform/fs.h"

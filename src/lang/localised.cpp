@@ -1,6 +1,7 @@
 #include "lang/localised.h"
 
 #include "lang/text.h"
+#include "links/urls.h"
 #include "markup/inline.h"
 
 namespace mt {
@@ -14,7 +15,7 @@ std::string localised_text(Build& build, LangBuild& lang, int index, std::string
   return render_string_links(build, lang, replace_no_case(value, token, replacement));
 }
 
-std::string menu_url(Build& build, LangBuild& lang, int index) {
+std::string menu_url(Build& /*build*/, LangBuild& lang, int index) {
   switch (index) {
     case 0:
       return lang.base_url + "/";
@@ -23,11 +24,11 @@ std::string menu_url(Build& build, LangBuild& lang, int index) {
     case 2:
       return template_page_url(lang, FAQ_TEMPLATE);
     case 3:
-      return expand_url(lang, build, lang.str(SUPPORT_URL));
+      return expand_url(lang, lang.str(SUPPORT_URL));
     case 4: {
       // The expansion comes first so that a language can embed the forum's
       // address in a longer value of its own.
-      const std::string forum = expand_url(lang, build, "/forum");
+      const std::string forum = expand_url(lang, "/forum");
       return replace_no_case(lang.str(FORUMS_URL), "{{FORUMS_URL}}", forum);
     }
     case 5:

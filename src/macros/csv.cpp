@@ -6,6 +6,7 @@
 #include "lang/strings.h"
 #include "markup/inline.h"
 #include "platform/fs.h"
+#include "platform/pieces.h"
 
 namespace mt {
 
@@ -14,7 +15,6 @@ namespace {
 // Over-long lines are read in pieces of this size, each piece a line of its
 // own, so a file with a runaway line still yields the rows around it.
 constexpr size_t kPieceSize = 65535;
-constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
 /// Copies a quoted run starting just after its opening quote into `field`;
 /// returns the position after the run.
@@ -46,19 +46,15 @@ template <typename OnLine>
 bool for_each_csv_line(const std::string& path, OnLine on_line) {
   std::string contents;
   if (!read_source_file(path, &contents)) return false;
-  std::string_view rest(contents);
+  Pieces pieces(contents, kPieceSize);
+  std::string_view line;
   bool header = true;
-  while (!rest.empty()) {
-    size_t end = rest.find('\n');
-    size_t length = end == std::string_view::npos ? rest.size() : end + 1;
-    if (length > kPieceSize) length = kPieceSize;
-    std::string_view line = rest.substr(0, length);
-    rest.remove_prefix(length);
+  while (pieces.next(&line)) {
     if (header) {
       header = false;  // the column order is fixed, whatever the header says
       continue;
     }
-    if (line.starts_with(kBom)) line.remove_prefix(kBom.size());
+    line = up_to_nul(without_bom(line));
     on_line(line);
   }
   return true;

@@ -147,57 +147,57 @@ void write_download_all(Build& build, LangBuild& lang, Sink& out) {
   out.printf("<br/>\r\n");
 }
 
-void write_download_language_pack(Build& build, LangBuild& lang, Sink& out) {
-  declare_section(build, lang, "language");
-  out.printf("<h2 id=\"language\">%s</h2>",
-             localised_text(build, lang, DOWNLOAD_WENDREL_LANGUAGE_PACK_HEADER).c_str());
+namespace {
+
+/// A section that offers one release file; the four differ only in these.
+struct SingleFileSection {
+  const char* id;
+  int header;
+  const char* file;
+  const char* css_class;
+  const char* after_link;  // written between the link and "</p>"
+  int help[2];             // help strings joined by a dot; -1 for none
+};
+
+constexpr SingleFileSection kLanguagePack{"language", DOWNLOAD_WENDREL_LANGUAGE_PACK_HEADER, "Wendrel.lng.zip", "dc", "",
+                                          {WENDREL_SUPPORTED_LANGUAGES, WENDREL_LANGUAGE_PACK_HELP}};
+constexpr SingleFileSection kSdk{"sdk", DOWNLOAD_WENDREL_SDK_HEADER, "Wendrel-SDK.zip", "di", " ",
+                                 {WENDREL_SDK_HELP, -1}};
+constexpr SingleFileSection kOfflineHelp{"chm", DOWNLOAD_WENDREL_OFFLINE_HELP, "Wendrel.chm.zip", "dc", "", {-1, -1}};
+constexpr SingleFileSection kCli{"cli", DOWNLOAD_WENDREL_COMMAND_LINE_INTERFACE_HEADER, "WCL-1.1.0.8.zip", "cli", " ",
+                                 {WENDREL_COMMAND_LINE_INTERFACE_HELP, -1}};
+
+void write_single_file_section(Build& build, LangBuild& lang, Sink& out, const SingleFileSection& section) {
+  declare_section(build, lang, section.id);
+  out.printf("<h2 id=\"%s\">%s</h2>", section.id, localised_text(build, lang, section.header).c_str());
   out.printf("<table class=\"dltable\">\r\n");
-  unsigned long long kb = size_kb(build, "Wendrel.lng.zip");
-  out.printf("<tr><td><p class=\"dc\"><a href=\"%s/Wendrel.lng.zip\">Wendrel.lng.zip</a></p></td><td>%llu %s</td></tr>\r\n",
-             build.url_root.c_str(), kb, lang.str(KB).c_str());
-  open_help_row(out);
-  out.printf("%s", localised_text(build, lang, WENDREL_SUPPORTED_LANGUAGES).c_str());
-  out.printf("<span class=\"leftdot\"></span>");
-  out.printf("%s", localised_text(build, lang, WENDREL_LANGUAGE_PACK_HELP).c_str());
-  close_help_row(out);
+  unsigned long long kb = size_kb(build, section.file);
+  out.printf("<tr><td><p class=\"%s\"><a href=\"%s/%s\">%s</a>%s</p></td><td>%llu %s</td></tr>\r\n", section.css_class,
+             build.url_root.c_str(), section.file, section.file, section.after_link, kb, lang.str(KB).c_str());
+  if (section.help[0] >= 0) {
+    open_help_row(out);
+    out.printf("%s", localised_text(build, lang, section.help[0]).c_str());
+    if (section.help[1] >= 0) {
+      out.printf("<span class=\"leftdot\"></span>");
+      out.printf("%s", localised_text(build, lang, section.help[1]).c_str());
+    }
+    close_help_row(out);
+  }
   out.printf("</table>\r\n");
 }
 
-void write_download_sdk(Build& build, LangBuild& lang, Sink& out) {
-  declare_section(build, lang, "sdk");
-  out.printf("<h2 id=\"sdk\">%s</h2>", localised_text(build, lang, DOWNLOAD_WENDREL_SDK_HEADER).c_str());
-  out.printf("<table class=\"dltable\">\r\n");
-  unsigned long long kb = size_kb(build, "Wendrel-SDK.zip");
-  out.printf("<tr><td><p class=\"di\"><a href=\"%s/Wendrel-SDK.zip\">Wendrel-SDK.zip</a> </p></td><td>%llu %s</td></tr>\r\n",
-             build.url_root.c_str(), kb, lang.str(KB).c_str());
-  open_help_row(out);
-  out.printf("%s", localised_text(build, lang, WENDREL_SDK_HELP).c_str());
-  close_help_row(out);
-  out.printf("</table>\r\n");
+}  // namespace
+
+void write_download_language_pack(Build& build, LangBuild& lang, Sink& out) {
+  write_single_file_section(build, lang, out, kLanguagePack);
 }
+
+void write_download_sdk(Build& build, LangBuild& lang, Sink& out) { write_single_file_section(build, lang, out, kSdk); }
 
 void write_download_offline_help(Build& build, LangBuild& lang, Sink& out) {
-  declare_section(build, lang, "chm");
-  out.printf("<h2 id=\"chm\">%s</h2>", localised_text(build, lang, DOWNLOAD_WENDREL_OFFLINE_HELP).c_str());
-  out.printf("<table class=\"dltable\">\r\n");
-  unsigned long long kb = size_kb(build, "Wendrel.chm.zip");
-  out.printf("<tr><td><p class=\"dc\"><a href=\"%s/Wendrel.chm.zip\">Wendrel.chm.zip</a></p></td><td>%llu %s</td></tr>\r\n",
-             build.url_root.c_str(), kb, lang.str(KB).c_str());
-  out.printf("</table>\r\n");
+  write_single_file_section(build, lang, out, kOfflineHelp);
 }
 
-void write_download_cli(Build& build, LangBuild& lang, Sink& out) {
-  declare_section(build, lang, "cli");
-  out.printf("<h2 id=\"cli\">%s</h2>",
-             localised_text(build, lang, DOWNLOAD_WENDREL_COMMAND_LINE_INTERFACE_HEADER).c_str());
-  out.printf("<table class=\"dltable\">\r\n");
-  unsigned long long kb = size_kb(build, "WCL-1.1.0.8.zip");
-  out.printf("<tr><td><p class=\"cli\"><a href=\"%s/WCL-1.1.0.8.zip\">WCL-1.1.0.8.zip</a> </p></td><td>%llu %s</td></tr>\r\n",
-             build.url_root.c_str(), kb, lang.str(KB).c_str());
-  open_help_row(out);
-  out.printf("%s", localised_text(build, lang, WENDREL_COMMAND_LINE_INTERFACE_HELP).c_str());
-  close_help_row(out);
-  out.printf("</table>\r\n");
-}
+void write_download_cli(Build& build, LangBuild& lang, Sink& out) { write_single_file_section(build, lang, out, kCli); }
 
 }  // namespace mt

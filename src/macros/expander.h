@@ -10,7 +10,9 @@ namespace mt {
 
 /// Writes the block of macro `name` (compared whole, without ASCII case)
 /// into the page; an unknown name writes nothing. `where` is the macro line,
-/// for the one message a macro can cause itself.
+/// named by the message of a text that includes itself (a missing release
+/// file is reported by its name alone, and the links of generated text
+/// under "expand_url").
 void expand_macro(Build& build, LangBuild& lang, Page& page, std::string_view name, const LineSource& where);
 
 }  // namespace mt

@@ -1,38 +1,18 @@
 #include "markup/converter.h"
 
-#include <climits>
 #include <vector>
 
 #include "macros/expander.h"
+#include "markup/blocks.h"
+#include "markup/ids.h"
 #include "markup/lines.h"
 #include "markup/toc.h"
 #include "platform/fs.h"
+#include "platform/numbers.h"
 
 namespace mt {
 
 namespace {
-
-bool starts_with(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
-
-bool is_c_space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
-
-/// The leading decimal integer of `text` as C's atoi reads it (leading
-/// white space, an optional sign, digits; 0 without digits), held to the
-/// int range instead of overflowing.
-int leading_int(std::string_view text) {
-  size_t i = 0;
-  while (i < text.size() && is_c_space(text[i])) ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  long long value = 0;
-  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-    if (value <= INT_MAX) value = value * 10 + (text[i] - '0');
-  }
-  if (negative) value = -value;
-  if (value > INT_MAX) return INT_MAX;
-  if (value < INT_MIN) return INT_MIN;
-  return static_cast<int>(value);
-}
 
 /// The state of one conversion; a nested conversion has its own.
 class Converter {
@@ -41,11 +21,11 @@ class Converter {
       : build_(build), lang_(lang), page_(page), path_(path), options_(options), out_(*page.out) {}
 
   void run(std::string_view text) {
-    SourceLines lines(text);
-    std::string_view line;
-    while (lines.next(&line)) {
+    classify_lines(text);
+    for (const BlockLine& line : lines_) {
       report_open_emphasis();
-      ++line_number_;
+      emphasis_ = InlineState{};  // emphasis never carries over to the next line
+      line_number_ = line.number;
       convert_line(line);
     }
     // Nothing is closed or reported at the end: blocks and emphasis that
@@ -53,43 +33,62 @@ class Converter {
   }
 
  private:
+  /// Every line is classified once, before anything is written, so the
+  /// table of contents can list headings that follow it.
+  void classify_lines(std::string_view text) {
+    SourceLines lines(text);
+    std::string_view raw;
+    bool preformatted = false;
+    while (lines.next(&raw)) {
+      BlockLine line{raw};
+      line.number = static_cast<int>(lines_.size()) + 1;
+      if (preformatted) {
+        // Inside "<pre>" only its end is markup.
+        line.kind = raw.starts_with("</pre>") ? Block::PreClose : Block::Preformatted;
+        preformatted = line.kind == Block::Preformatted;
+      } else {
+        line.kind = classify(raw, options_.support, &line.content);
+        preformatted = line.kind == Block::PreOpen;
+      }
+      // Only headings after the first "__" line are listed.
+      if (toc_from_ == kNone && raw.starts_with("__")) toc_from_ = lines_.size() + 1;
+      lines_.push_back(line);
+    }
+  }
+
   void report_open_emphasis() {
     if (emphasis_.bold) build_.diag.warning("%s:%d: warning: still bold\n", path_.c_str(), line_number_);
     if (emphasis_.italic) build_.diag.warning("%s:%d: warning: still italic\n", path_.c_str(), line_number_);
-    emphasis_ = InlineState{};
   }
 
-  void convert_line(std::string_view line) {
-    if (preformatted_) {
+  void convert_line(const BlockLine& line) {
+    if (line.kind == Block::Preformatted || line.kind == Block::PreClose) {
       preformatted_line(line);
       return;
     }
     pre_continued_ = false;
-    if (definition_depth_ > 0 && definition_list_line(line)) return;
-    if (list_depth_ > 0 && bullet_list_line(line)) return;
+    if (definition_depth_ > 0 && definition_list_line(line.kind)) return;
+    if (list_depth_ > 0 && bullet_list_line(line.kind)) return;
     if (marker_line(line)) return;
-    rendered_.clear();
-    render_page_line(build_, lang_, page_, line, options_, LineSource{path_, line_number_, true}, emphasis_, rendered_);
-    write_rendered();
+    write_block(line);
   }
 
-  void preformatted_line(std::string_view line) {
-    if (starts_with(line, "</pre>")) {
-      preformatted_ = false;
+  void preformatted_line(const BlockLine& line) {
+    if (line.kind == Block::PreClose) {
       out_.printf("</pre>\r\n");
       return;
     }
     if (pre_continued_) out_.printf("<br/>");
     rendered_.clear();
-    append_html_escaped(rendered_, line);
+    append_html_escaped(rendered_, line.text);
     out_.write(rendered_);
     pre_continued_ = true;
   }
 
   /// Closes the definition list on "</dl>" (true: line done) or opens a
   /// description for any line but a term.
-  bool definition_list_line(std::string_view line) {
-    if (starts_with(line, "</dl>")) {
+  bool definition_list_line(Block kind) {
+    if (kind == Block::DlClose) {
       if (definition_open_) {
         out_.printf("</dd>\r\n");
         definition_open_ = false;
@@ -98,7 +97,7 @@ class Converter {
       out_.printf("</dl>\r\n");
       return true;
     }
-    if (!starts_with(line, ";") && !definition_open_) {
+    if (kind != Block::Term && !definition_open_) {
       out_.printf("<dd>");
       definition_open_ = true;
     }
@@ -107,8 +106,8 @@ class Converter {
 
   /// Closes the bullet list on "</ul>" (true: line done) or opens an item
   /// for any line but an item, so a nested list always sits inside one.
-  bool bullet_list_line(std::string_view line) {
-    if (starts_with(line, "</ul>")) {
+  bool bullet_list_line(Block kind) {
+    if (kind == Block::UlClose) {
       if (in_li_[list_depth_]) {
         out_.printf("</li>\r\n");
         in_li_[list_depth_] = false;
@@ -117,114 +116,112 @@ class Converter {
       out_.printf("</ul>\r\n");
       return true;
     }
-    if (!starts_with(line, "*") && !in_li_[list_depth_]) {
+    if (kind != Block::Item && !in_li_[list_depth_]) {
       out_.printf("<li>");
       in_li_[list_depth_] = true;
     }
     return false;
   }
 
-  /// The markers tested before rendering; true when the line was one.
-  bool marker_line(std::string_view line) {
-    if (starts_with(line, "{{")) {
-      size_t end = line.find("}}", 2);
-      std::string_view name = line.substr(2, end == std::string_view::npos ? std::string_view::npos : end - 2);
-      expand_macro(build_, lang_, page_, name, LineSource{path_, line_number_, true});
-      return true;
-    }
-    if (!options_.support) {
-      if (starts_with(line, "__TOC__")) {
-        write_toc(build_, lang_, page_, path_);
+  /// The lines that open blocks or stand for generated content; true when
+  /// the line was one.
+  bool marker_line(const BlockLine& line) {
+    switch (line.kind) {
+      case Block::Macro: {
+        std::string_view rest = line.text.substr(line.content);
+        expand_macro(build_, lang_, page_, rest.substr(0, rest.find("}}")), source());
         return true;
       }
-      if (starts_with(line, "__RTL_BEGIN__")) {
+      case Block::Toc:
+        write_toc(out_, toc_entries(line.number));
+        return true;
+      case Block::RtlBegin:
         out_.printf("<div style=\"direction:rtl;text-align:right;\">\r\n");
         return true;
-      }
-      if (starts_with(line, "__RTL_END__")) {
+      case Block::RtlEnd:
         out_.printf("</div>\r\n");
         return true;
-      }
+      case Block::PreOpen:
+        out_.printf("<pre>");
+        return true;
+      case Block::Beta:
+        return true;
+      case Block::DlOpen:
+        ++definition_depth_;
+        out_.printf("<dl>\r\n");
+        return true;
+      case Block::UlOpen:
+        // The open-item flags grow with the nesting: any depth works.
+        ++list_depth_;
+        if (in_li_.size() <= list_depth_) in_li_.resize(list_depth_ + 1, false);
+        out_.printf("<ul>\r\n");
+        return true;
+      default:
+        return false;
     }
-    if (starts_with(line, "<pre>")) {
-      preformatted_ = true;
-      out_.printf("<pre>");
-      return true;
-    }
-    if (starts_with(line, "<beta>")) return true;
-    if (starts_with(line, "<dl>")) {
-      ++definition_depth_;
-      out_.printf("<dl>\r\n");
-      return true;
-    }
-    if (starts_with(line, "<ul>")) {
-      // The open-item flags grow with the nesting: any depth works.
-      ++list_depth_;
-      if (in_li_.size() <= list_depth_) in_li_.resize(list_depth_ + 1, false);
-      out_.printf("<ul>\r\n");
-      return true;
-    }
-    return false;
   }
 
-  /// Classifies the rendered line by its first bytes and writes it.
-  void write_rendered() {
-    std::string_view r = rendered_;
-    const char* text = rendered_.c_str();
-    switch (r.empty() ? '\0' : r[0]) {
-      case '{':
+  LineSource source() const { return LineSource{path_, line_number_, true}; }
+
+  /// Renders `text` into `rendered_`, recording its links.
+  const std::string& render(std::string_view text) {
+    rendered_.clear();
+    render_page_line(build_, lang_, page_, text, options_, source(), emphasis_, rendered_);
+    return rendered_;
+  }
+
+  /// Writes a line that is not a marker. Every such line is rendered, even
+  /// when nothing of it is written, so its links are checked and its
+  /// emphasis is reported the same way.
+  void write_block(const BlockLine& line) {
+    if (line.kind == Block::Heading) {
+      heading(line);
+      return;
+    }
+    const std::string& r = render(line.text.substr(line.content));
+    const char* text = r.c_str();
+    switch (line.kind) {
+      case Block::TableOpen:
         out_.printf("<table>\r\n<tr>");
         first_cell_ = true;
         return;
-      case '|':
-        table_line(1);
+      case Block::RowEnd:
+        out_.printf("</tr>\r\n<tr>");
+        first_cell_ = true;
         return;
-      case '!':
-        if (r.size() > 1 && r[1] == ' ') out_.printf("<th class=\"wikinowrap\">%s</th>", text + 2);
+      case Block::TableClose:
+        out_.printf("</tr>\r\n</table>\r\n");
         return;
-      case ';':
-        definition_term(r.substr(1));
+      case Block::Cell:
+        out_.printf(first_cell_ ? "<td class=\"wikinowrap\">%s</td>" : "<td>%s</td>", text);
+        first_cell_ = false;
         return;
-      case '=':
-        heading(r);
+      case Block::RowspanCell:
+        rowspan_cell(r);
         return;
-      case '*':
-        list_item(text + 1);
+      case Block::HeaderCell:
+        out_.printf("<th class=\"wikinowrap\">%s</th>", text);
         return;
-      case '_':
-        if (starts_with(r, "__")) return;  // an unknown or flavour-less marker
-        break;
-      default:
-        break;
+      case Block::Term:
+        definition_term(r);
+        return;
+      case Block::Item:
+        list_item(text);
+        return;
+      case Block::Dropped:
+        return;
+      default:  // a paragraph, or a list end outside any list
+        paragraph(r);
+        return;
     }
-    paragraph(r);
   }
 
-  /// A rendered line starting with '|', whose markup starts at `pos`.
-  void table_line(size_t pos) {
-    std::string_view r = rendered_;
-    const char* text = rendered_.c_str();
-    if (starts_with(r.substr(pos), "rowspan=\"")) {
-      size_t number = pos + 9;
-      size_t bar = r.find('|', number);
-      if (bar == std::string_view::npos) return;
-      out_.printf("<td rowspan=\"%d\">%s</td>", leading_int(r.substr(number)), text + bar + 1);
-      return;
-    }
-    char kind = pos < r.size() ? r[pos] : '\0';
-    if (kind == '-') {
-      out_.printf("</tr>\r\n<tr>");
-      first_cell_ = true;
-    } else if (kind == '}') {
-      out_.printf("</tr>\r\n</table>\r\n");
-    } else if (kind == ' ') {
-      if (first_cell_) {
-        out_.printf("<td class=\"wikinowrap\">%s</td>", text + pos + 1);
-        first_cell_ = false;
-      } else {
-        out_.printf("<td>%s</td>", text + pos + 1);
-      }
-    }
+  /// The cell text follows the first '|' of the rendered text after the
+  /// number, so a '|' inside a link or image does not count.
+  void rowspan_cell(const std::string& r) {
+    size_t bar = r.find('|');
+    if (bar == std::string::npos) return;
+    out_.printf("<td rowspan=\"%d\">%s</td>", leading_int(r), r.c_str() + bar + 1);
   }
 
   void definition_term(std::string_view term) {
@@ -240,40 +237,34 @@ class Converter {
     build_.links.declare(page_.url, id, true);
   }
 
-  /// "==..." gives level 2 whatever the number of '='; a single '=' level 1.
-  /// The text runs to the next '='; the rest of the line is dropped.
-  void heading(std::string_view r) {
-    bool level2 = starts_with(r, "==");
-    size_t start = level2 ? r.find_first_not_of('=') : 1;
-    if (start == std::string_view::npos) start = r.size();
-    size_t end = heading_end(r, start);
-    std::string text(r.substr(start, end - start));
+  /// The heading text is rendered up to where the heading rule ends it; the
+  /// dropped rest is rendered too, for its links and emphasis.
+  void heading(const BlockLine& line) {
+    size_t end = heading_end(line, options_.support);
+    std::string text = render(line.text.substr(line.content, end - line.content));
+    render(line.text.substr(end));
     std::string id = heading_id(text);
     page_.ids.add(id, build_.diag);
-    if (level2) {
-      out_.printf("<h2 id=\"%s\">%s</h2>\r\n", id.c_str(), text.c_str());
-    } else {
-      out_.printf("<h1 id=\"%s\">%s</h1>\r\n", id.c_str(), text.c_str());
-    }
+    out_.printf(line.content > 1 ? "<h2 id=\"%s\">%s</h2>\r\n" : "<h1 id=\"%s\">%s</h1>\r\n", id.c_str(),
+                text.c_str());
     build_.links.declare(page_.url, id, true);
   }
 
-  /// Where the heading text that starts at `start` ends: at the next '='
-  /// outside the tags that rendering wrote. A '<' in the rendered text always
-  /// opens such a tag (typed ones are escaped), and cutting inside one, at
-  /// the '=' of a link's "href=", would leave a broken element behind.
-  static size_t heading_end(std::string_view r, size_t start) {
-    bool in_tag = false;
-    for (size_t i = start; i < r.size(); ++i) {
-      if (r[i] == '<') {
-        in_tag = true;
-      } else if (r[i] == '>') {
-        in_tag = false;
-      } else if (r[i] == '=' && !in_tag) {
-        return i;
-      }
+  /// The headings listed by a table of contents at line `toc_line`, each
+  /// with the id its heading will get: rendered here without effects, since
+  /// the heading is written later.
+  std::vector<TocEntry> toc_entries(int toc_line) {
+    std::vector<TocEntry> entries;
+    for (size_t i = toc_from_; i < lines_.size(); ++i) {
+      const BlockLine& line = lines_[i];
+      if (line.kind != Block::Heading) continue;
+      std::string_view text = line.text.substr(line.content, heading_end(line, options_.support) - line.content);
+      std::string rendered;
+      InlineState emphasis;
+      render_page_line(build_, lang_, page_, text, options_, LineSource{path_, toc_line, false}, emphasis, rendered);
+      entries.push_back(TocEntry{line.content > 1, text, heading_id(rendered)});
     }
-    return r.size();
+    return entries;
   }
 
   void list_item(const char* text) {
@@ -292,6 +283,8 @@ class Converter {
     }
   }
 
+  static constexpr size_t kNone = static_cast<size_t>(-1);
+
   Build& build_;
   LangBuild& lang_;
   Page& page_;
@@ -299,8 +292,9 @@ class Converter {
   const ConvertOptions& options_;
   Sink& out_;
 
+  std::vector<BlockLine> lines_;
+  size_t toc_from_ = kNone;  // index of the first line listed by a table of contents
   int line_number_ = 0;
-  bool preformatted_ = false;
   bool pre_continued_ = false;  // a content line of the open block was written
   int definition_depth_ = 0;
   bool definition_open_ = false;  // one flag for all depths

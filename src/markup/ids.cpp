@@ -1,7 +1,7 @@
 #include "markup/ids.h"
 
 #include "lang/text.h"
-#include "support/tree.h"
+#include "links/urls.h"
 
 namespace mt {
 

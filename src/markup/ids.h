@@ -17,7 +17,6 @@ std::string heading_id(std::string_view text);
 /// Ids written on the page being built, compared without ASCII case.
 class IdRegistry {
  public:
-  void clear() { ids_.clear(); }
   /// Adds `id`; a repeat prints "id %s already exists\n" (counting nothing)
   /// and returns false.
   bool add(std::string_view id, Diagnostics& diag);

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "lang/text.h"
+#include "links/urls.h"
 #include "platform/fs.h"
 
 namespace mt {
@@ -56,74 +57,13 @@ std::optional<std::string_view> implicit_label(std::string_view target) {
 /// trace, as when only an id is wanted).
 void write_link(Build& build, LangBuild& lang, std::string_view target, std::optional<std::string_view> label,
                 const LineSource& source, std::string& out) {
-  std::string url = expand_url(lang, build, target, source.effects);
+  std::string url = expand_url(lang, target, source.effects);
   out += "<a href=\"";
   out += url;
   out += "\">";
   out += label ? *label : std::string_view(url);
   out += "</a>";
   if (source.effects) build.links.record(source.path, source.line, url);
-}
-
-/// Maps a support path onto the support tree's slugs: the first non-empty
-/// segment must name the support folder, every later one a node under the
-/// previous. Any mismatch keeps the whole target as written.
-std::string map_support_path(const LangBuild& lang, std::string_view target) {
-  const std::string& folder = lang.str(SUPPORT_FOLDER);
-  std::string out;
-  out.reserve(target.size());
-  bool first = true;
-  int parent = -1;
-  size_t i = 0;
-  while (i < target.size()) {
-    if (target[i] == '/') {
-      out.push_back('/');
-      ++i;
-      continue;
-    }
-    if (target[i] == '#') {
-      out.append(target.substr(i));
-      return out;
-    }
-    size_t end = target.find_first_of("/#", i);
-    if (end == std::string_view::npos) end = target.size();
-    std::string_view segment = target.substr(i, end - i);
-    if (first) {
-      if (!equals_no_case(segment, folder)) return std::string(target);
-      out += folder;
-      first = false;
-    } else {
-      int node = lang.support.find_child(parent, segment);
-      if (node < 0) return std::string(target);
-      out += lang.support.nodes()[static_cast<size_t>(node)].slug;
-      parent = node;
-    }
-    i = end;
-  }
-  return out;
-}
-
-/// Lowers the anchor after the first '#' into the form heading ids take.
-void apply_anchor_rule(std::string& url) {
-  size_t hash = url.find('#');
-  if (hash == std::string::npos) return;
-  // Rewritten in place: the anchor never grows.
-  size_t write = hash + 1;
-  for (size_t read = hash + 1; read < url.size(); ++read) {
-    char c = url[read];
-    unsigned char u = static_cast<unsigned char>(c);
-    if (u >= 0x80 || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '_') {
-      url[write++] = c;
-    } else if (c >= 'A' && c <= 'Z') {
-      url[write++] = lower_byte(c);
-    } else if (c == '\'') {
-      // dropped
-    } else if (url[write - 1] != '_' && url[write - 1] != '#') {
-      url[write++] = '_';
-    }
-  }
-  while (write > hash + 1 && url[write - 1] == '_') --write;
-  url.resize(write);
 }
 
 /// Handles a '<' at `i`; returns the position after what it consumed.
@@ -148,7 +88,7 @@ size_t render_angle(std::string_view line, size_t i, const ConvertOptions& optio
     out += '>';
     return gt == std::string_view::npos ? line.size() : gt + 1;
   }
-  out += "&lt;";
+  append_html_escaped(out, line.substr(i, 1));
   return i + 1;
 }
 
@@ -175,7 +115,7 @@ size_t render_quotes(std::string_view line, size_t i, InlineState& state, std::s
 }
 
 /// "[[File:target|alt=text]]": an image, never recorded as a link.
-size_t render_image(Build& build, LangBuild& lang, std::string_view line, size_t i, const LineSource& source,
+size_t render_image(LangBuild& lang, std::string_view line, size_t i, const LineSource& source,
                     std::string& out) {
   size_t next = 0;
   std::string_view body = bracket_body(line, i + 7, &next);
@@ -184,7 +124,7 @@ size_t render_image(Build& build, LangBuild& lang, std::string_view line, size_t
   size_t first_alt = body.find("|alt=");
   std::string_view target = body.substr(0, first_alt);
   out += "<img src=\"";
-  out += expand_url(lang, build, target, source.effects);
+  out += expand_url(lang, target, source.effects);
   out += '"';
   if (first_alt != std::string_view::npos) {
     out += " alt=\"";
@@ -216,6 +156,23 @@ size_t render_link(Build& build, LangBuild& lang, const Page& page, std::string_
 }
 
 }  // namespace
+
+size_t find_outside_markup(std::string_view line, size_t from, char c, bool support) {
+  size_t i = from;
+  while (i < line.size()) {
+    if (line[i] == c) return i;
+    size_t end = std::string_view::npos;
+    if (at(line, i, "[[")) {
+      end = line.find("]]", i + 2);
+      end = end == std::string_view::npos ? line.size() : end + 2;
+    } else if (at(line, i, "<br") || (!support && at(line, i, "<img"))) {
+      end = line.find('>', i + 3);
+      end = end == std::string_view::npos ? line.size() : end + 1;
+    }
+    i = end == std::string_view::npos ? i + 1 : end;
+  }
+  return line.size();
+}
 
 void append_html_escaped(std::string& out, std::string_view text) {
   size_t start = 0;
@@ -249,11 +206,8 @@ void render_page_line(Build& build, LangBuild& lang, const Page& page, std::stri
         i = render_angle(line, i, options, out);
         break;
       case '>':
-        out += "&gt;";
-        ++i;
-        break;
       case '&':
-        out += "&amp;";
+        append_html_escaped(out, line.substr(i, 1));
         ++i;
         break;
       case '\'':
@@ -261,7 +215,7 @@ void render_page_line(Build& build, LangBuild& lang, const Page& page, std::stri
         break;
       default:  // '['
         if (at(line, i, "[[File:")) {
-          i = render_image(build, lang, line, i, source, out);
+          i = render_image(lang, line, i, source, out);
         } else if (at(line, i, "[[")) {
           i = render_link(build, lang, page, line, i, options, source, out);
         } else {
@@ -292,36 +246,6 @@ std::string render_string_links(Build& build, LangBuild& lang, std::string_view 
   }
   if (i < text.size()) out.append(text.substr(i));
   return out;
-}
-
-std::string expand_url(LangBuild& lang, const Build& /*build*/, std::string_view target, bool effects) {
-  std::string mapped = map_support_path(lang, target);
-  std::string url;
-  if ((!mapped.empty() && mapped[0] == '/') || has_scheme(mapped)) {
-    // Site-absolute paths get no URL root; scheme URLs stay as written.
-    url = std::move(mapped);
-  } else {
-    if (effects && mapped.find('.') != std::string::npos) {
-      std::string file = mapped;
-      for (char& c : file) {
-        if (c == '/') c = kSep;
-      }
-      lang.files.add(file);
-    }
-    url.reserve(lang.base_url.size() + 1 + mapped.size());
-    url = lang.base_url;
-    url += '/';
-    url += mapped;
-  }
-  apply_anchor_rule(url);
-  return url;
-}
-
-std::string template_page_url(const LangBuild& lang, int string_index) {
-  std::string joined = lang.base_url;
-  joined += '/';
-  joined += lang.str(string_index);
-  return cut_extension(joined);
 }
 
 }  // namespace mt

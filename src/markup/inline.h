@@ -1,7 +1,7 @@
 #pragma once
 // Inline text: bold and italic, passing tags, images, links and escaping of a
-// page line; the string-link renderer for localised strings and CSV fields;
-// the URL expansion of link targets.
+// page line; the string-link renderer for localised strings and CSV fields.
+// URLs come from links/urls.h.
 
 #include <string>
 #include <string_view>
@@ -35,19 +35,16 @@ void render_page_line(Build& build, LangBuild& lang, const Page& page, std::stri
                       const ConvertOptions& options, const LineSource& source, InlineState& state,
                       std::string& out);
 
+/// The first `c` in `line` at or after `from` that lies outside the
+/// constructs rendering turns into elements ("[[...]]" links and images,
+/// "<br...>" and, on template pages, "<img...>"); the line size without one.
+size_t find_outside_markup(std::string_view line, size_t from, char c, bool support);
+
 /// Appends `text` with '<', '>' and '&' written as entities.
 void append_html_escaped(std::string& out, std::string_view text);
 
 /// Renders the [[target|text]] links of a string; every other byte is
 /// copied. Links are recorded under "expand_url", line 0.
 std::string render_string_links(Build& build, LangBuild& lang, std::string_view text);
-
-/// The URL of a link or image target: support paths mapped onto slugs,
-/// relative targets under the language base URL (those holding a '.' listed
-/// as referenced files when `effects`), the anchor rule applied.
-std::string expand_url(LangBuild& lang, const Build& build, std::string_view target, bool effects = true);
-
-/// Language base URL, "/", the template file name less its extension.
-std::string template_page_url(const LangBuild& lang, int string_index);
 
 }  // namespace mt

@@ -8,9 +8,4 @@ void ReferencedFiles::add(std::string_view path) {
   if (seen_.insert(ascii_lower(path)).second) paths_.emplace_back(path);
 }
 
-void ReferencedFiles::clear() {
-  paths_.clear();
-  seen_.clear();
-}
-
 }  // namespace mt

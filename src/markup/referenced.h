@@ -14,7 +14,6 @@ class ReferencedFiles {
   /// Adds a path relative to the language source folder (native separator)
   /// unless it is listed already, ignoring ASCII case.
   void add(std::string_view path);
-  void clear();
   const std::vector<std::string>& paths() const { return paths_; }
 
  private:

@@ -2,13 +2,20 @@
 // The table of contents that a "__TOC__" line writes.
 
 #include <string>
+#include <string_view>
+#include <vector>
 
-#include "driver/records.h"
+#include "platform/sink.h"
 
 namespace mt {
 
-/// Lists the headings of `source_path` that follow its first line starting
-/// with "__", each linked to the id its heading gets on the page.
-void write_toc(Build& build, LangBuild& lang, Page& page, const std::string& source_path);
+/// One listed heading: its source text as typed and the id it gets.
+struct TocEntry {
+  bool level2 = false;
+  std::string_view shown;
+  std::string id;
+};
+
+void write_toc(Sink& out, const std::vector<TocEntry>& entries);
 
 }  // namespace mt

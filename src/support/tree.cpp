@@ -7,7 +7,9 @@
 #include <utility>
 
 #include "lang/text.h"
+#include "links/urls.h"
 #include "platform/fs.h"
+#include "platform/numbers.h"
 
 namespace mt {
 
@@ -18,21 +20,6 @@ namespace {
 constexpr size_t kTitlePiece = 4095;
 
 bool is_ordering_char(char c) { return (c >= '0' && c <= '9') || c == '-' || c == '_'; }
-
-bool is_c_space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
-
-// Whether the file name, read as a decimal integer the way the C library
-// does (leading white space, one sign, digits up to the first non-digit),
-// is nonzero. Only "any nonzero digit" matters, so nothing can overflow.
-bool reads_as_nonzero_number(std::string_view name) {
-  size_t i = 0;
-  while (i < name.size() && is_c_space(name[i])) ++i;
-  if (i < name.size() && (name[i] == '+' || name[i] == '-')) ++i;
-  for (; i < name.size() && name[i] >= '0' && name[i] <= '9'; ++i) {
-    if (name[i] != '0') return true;
-  }
-  return false;
-}
 
 // The title found in one piece, if the piece is a title line.
 bool title_in_piece(std::string_view piece, std::string* title) {
@@ -50,34 +37,6 @@ std::string_view strip_ordering_prefix(std::string_view name) {
   size_t i = 0;
   while (i < name.size() && is_ordering_char(name[i])) ++i;
   return name.substr(i);
-}
-
-std::string slug(std::string_view text, bool hash_seen) {
-  std::string out;
-  out.reserve(text.size());
-  for (size_t i = 0; i < text.size(); ++i) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    // Capital I with acute is the one non-ASCII letter that is lowered.
-    if (c == 0xC3 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) == 0x8D) {
-      out += "\xC3\xAD";
-      ++i;
-    } else if (c >= 0x80 || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '_') {
-      out.push_back(static_cast<char>(c));
-    } else if (c >= 'A' && c <= 'Z') {
-      out.push_back(lower_byte(static_cast<char>(c)));
-    } else if (c == '#' && !hash_seen) {
-      out.push_back('#');
-      hash_seen = true;
-    } else if (c == '\'') {
-      // Dropped, so "What's" reads "whats".
-    } else if ((c == '/' || c == '\\') && !hash_seen) {
-      out.push_back('/');
-    } else if (!out.empty() && out.back() != '_' && out.back() != '#') {
-      out.push_back('_');
-    }
-  }
-  if (!out.empty() && out.back() == '_') out.pop_back();
-  return out;
 }
 
 std::string title_from_text(std::string_view path, const std::string* contents) {
@@ -196,7 +155,7 @@ void SupportTree::scan(const std::string& folder, const std::string& source_path
     }
     bool readable = read == ReadResult::kRead;
     std::string title = title_from_text(found.name, readable ? &text : nullptr);
-    bool by_file_name = reads_as_nonzero_number(found.name);
+    bool by_file_name = leading_int(found.name) != 0;
     entries.push_back({std::move(found.name), std::move(title), by_file_name, std::move(text), readable});
   }
   // Stable, so entries with equal keys keep the listing's order and the tree

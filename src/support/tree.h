@@ -80,10 +80,6 @@ class SupportTree {
   std::vector<std::unordered_map<std::string, int>> child_index_;
 };
 
-/// The slug rule; `hash_seen` starts set for ids (so '#', '/' and '\' become
-/// '_') and clear for paths.
-std::string slug(std::string_view text, bool hash_seen);
-
 /// Removes the leading run of '0'-'9', '-' and '_'.
 std::string_view strip_ordering_prefix(std::string_view name);
 

@@ -3,8 +3,8 @@
 // a "." line, the HTML (line ends are CR LF in the output; "¶" marks output
 // that ends without one), and optionally a "." line and the report
 // (messages, broken links, "listed: " files). Fences "~~~ file NAME" before
-// an example hold files it reads. "→" is a tab and "␍" a lone carriage
-// return, in input and output. The rest is commentary.
+// an example hold files it reads. "→" is a tab, "␍" a lone carriage
+// return and "␀" a NUL byte, in input and output. The rest is commentary.
 //
 // Also runs the golden files of tests/golden/: whole output files of one
 // fixture build, byte for byte. MT_UPDATE_GOLDEN=1 rewrites them from the
@@ -64,13 +64,17 @@ std::vector<Example> read_examples(const std::filesystem::path& file) {
   return examples;
 }
 
-/// Input as typed in a case file: "→" is a tab, "␍" a carriage return.
-std::string typed(const std::string& text) { return replace_all(replace_all(text, "→", "\t"), "␍", "\r"); }
+/// Input as typed in a case file: "→" is a tab, "␍" a carriage return, "␀"
+/// a NUL byte.
+std::string typed(const std::string& text) {
+  return replace_all(replace_all(replace_all(text, "→", "\t"), "␍", "\r"), "␀", std::string(1, '\0'));
+}
 
 /// Output as a case file shows it: the reverse of `typed`, CR LF as a line
 /// end, and "¶" where the output ends without one.
 std::string readable(const std::string& html) {
   std::string text = replace_all(replace_all(replace_all(html, "\r\n", "\n"), "\r", "␍"), "\t", "→");
+  text = replace_all(text, std::string(1, '\0'), "␀");
   return text.empty() || text.back() == '\n' ? text : text + "¶\n";
 }
 

@@ -21,7 +21,7 @@ TEST(StringLinks, Rendering) {
   EXPECT_EQ("<a href=\"http://x/de-de/faq\">" + std::string(300, 'q') + "</a>!",
             render("[[faq|" + std::string(300, 'q') + "]]!"));
   // Without effects a file target is expanded but not listed.
-  EXPECT_EQ("http://x/de-de/img/a.png", expand_url(site.lang, site.build, "img/a.png", false));
+  EXPECT_EQ("http://x/de-de/img/a.png", expand_url(site.lang, "img/a.png", false));
   EXPECT_EQ("expand_url:0: warning: broken url /de-de/a\nexpand_url:0: warning: broken url /de-de/b\n"
             "listed: License.txt\n",
             site.report());

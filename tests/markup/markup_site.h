@@ -6,6 +6,7 @@
 #include <string>
 
 #include "helpers/fixture.h"
+#include "links/urls.h"
 #include "markup/converter.h"
 
 namespace mt::test {

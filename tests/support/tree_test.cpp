@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "helpers/fixture.h"
+#include "links/urls.h"
 #include "platform/fs.h"
 
 namespace mt {
