@@ -19,6 +19,7 @@ struct Options {
   bool serve = false;
   int port = 8080;
   bool port_given = false;
+  bool pedantic = false;  // warn of silent losses too
   bool bad = false;  // an option was malformed
   std::vector<std::string> operands;
 };
@@ -42,6 +43,8 @@ Options parse_options(const std::vector<std::string>& args) {
     const std::string& arg = args[i];
     if (arg == "--serve") {
       options.serve = true;
+    } else if (arg == "--pedantic") {
+      options.pedantic = true;
     } else if (arg == "--port") {
       options.port_given = true;
       if (++i == args.size() || !parse_port(args[i], &options.port)) options.bad = true;
@@ -52,7 +55,7 @@ Options parse_options(const std::vector<std::string>& args) {
       break;
     }
   }
-  if (!options.serve && !options.port_given) i = 0;  // no options: everything is an operand
+  if (!options.serve && !options.port_given && !options.pedantic) i = 0;  // no options: everything is an operand
   options.operands.assign(args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
   return options;
 }
@@ -72,7 +75,7 @@ int run_tool(int argc, char** argv) {
     out.write("usage: maketarnwick --serve [--port N] <output folder>\n");
     status = 1;
   } else {
-    status = mt::run(options.operands, out);
+    status = mt::run(options.operands, out, nullptr, nullptr, options.pedantic);
   }
   out.flush();
   // Messages that could not be written (a full disk, a closed pipe) leave

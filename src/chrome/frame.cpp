@@ -15,6 +15,20 @@ namespace {
 constexpr int kMenuItems = 7;  // labels are the strings HOME..CONTACT, in menu order
 static_assert(HOME == 0 && CONTACT == kMenuItems - 1);
 
+// Under --pedantic the frame's links go to the final link check too, once
+// per language build: the root build writes the same frame again.
+void check_frame_link(Build& build, const LangBuild& lang, const std::string& url) {
+  if (build.pedantic && !lang.code.empty()) build.links.record_frame(lang.code + ": frame", url);
+}
+
+// The same for a file the frame links to at the site root: it must be in the
+// output folder at the end (the tool does not write it).
+void check_frame_file(Build& build, const LangBuild& lang, const char* file) {
+  if (build.pedantic && !lang.code.empty()) {
+    build.links.record_frame(lang.code + ": frame", build.url_root + "/" + file, join_path(build.output_root, file));
+  }
+}
+
 void write_head(Build& build, LangBuild& lang, Sink& out, const char* page_name, Layout layout,
                 bool nav_scrolls) {
   out.write("<!DOCTYPE html>\n");
@@ -33,6 +47,7 @@ void write_head(Build& build, LangBuild& lang, Sink& out, const char* page_name,
       "<link rel=\"alternate\" type=\"application/rss+xml\" title=\"tarnwick RSS Feed\" "
       "href=\"%s/rss.xml\" />\r\n",
       build.url_root.c_str());
+  check_frame_file(build, lang, "rss.xml");
   out.write("<style type=\"text/css\">");
   out.write(stylesheet(build, lang, layout, nav_scrolls));
   out.write("</style>\r\n");
@@ -40,7 +55,9 @@ void write_head(Build& build, LangBuild& lang, Sink& out, const char* page_name,
   out.write("<body>\r\n");
 }
 
-void write_top_bar(const Build& build, const LangBuild& lang, Sink& out) {
+void write_top_bar(Build& build, const LangBuild& lang, Sink& out) {
+  check_frame_link(build, lang, lang.base_url + "/");
+  check_frame_file(build, lang, "tarnwick9.png");
   out.write("<div class=\"top\">\r\n");
   out.write("<div class=\"topcenter\">\r\n");
   out.printf("<a href=\"%s/\"><img alt=\"tarnwick\" src=\"%s/tarnwick9.png\" /></a>\r\n",
@@ -55,6 +72,7 @@ void write_menu_bar(Build& build, LangBuild& lang, Sink& out, int menu_index) {
   for (int i = 0; i < kMenuItems; ++i) {
     const std::string target = menu_url(build, lang, i);
     const char* label = lang.str(i).c_str();
+    check_frame_link(build, lang, target);
     if (i == menu_index)
       out.printf("<div class=\"curmenuitem\"><a href=\"%s\">%s</a></div>\r\n", target.c_str(), label);
     else
@@ -82,7 +100,8 @@ void write_content_open(Sink& out, Layout layout) {
   }
 }
 
-void write_footer_link(const LangBuild& lang, Sink& out, int template_index, int label_index) {
+void write_footer_link(Build& build, const LangBuild& lang, Sink& out, int template_index, int label_index) {
+  check_frame_link(build, lang, template_page_url(lang, template_index));
   out.printf("<a href=\"%s\">%s</a>\r\n", template_page_url(lang, template_index).c_str(),
              lang.str(label_index).c_str());
 }
@@ -102,8 +121,8 @@ void page_footer(Build& build, LangBuild& lang, Sink& out) {
   out.write("<div class=\"bot\">\r\n");
   out.write("<div class=\"botcenter\">\r\n");
   out.write("<div class=\"botpadding\">\r\n");
-  write_footer_link(lang, out, ABOUT_TEMPLATE, ABOUT);
-  write_footer_link(lang, out, LANGUAGE_TEMPLATE, LANGUAGE);
+  write_footer_link(build, lang, out, ABOUT_TEMPLATE, ABOUT);
+  write_footer_link(build, lang, out, LANGUAGE_TEMPLATE, LANGUAGE);
   for (int i = 0; i < 3; ++i) out.write("</div>\r\n");
   out.write("<div class=\"bot2\">\r\n");
   out.write("<div class=\"botcenter2\">\r\n");
@@ -111,7 +130,7 @@ void page_footer(Build& build, LangBuild& lang, Sink& out) {
   const int year = build.year ? build.year() : local_year();
   const std::string copyright = localised_text(build, lang, COPYRIGHT, "{{YEAR}}", std::to_string(year));
   out.write(copyright);  // no line end: the privacy link follows the dash directly
-  write_footer_link(lang, out, PRIVACY_TEMPLATE, PRIVACY);
+  write_footer_link(build, lang, out, PRIVACY_TEMPLATE, PRIVACY);
   out.write("</div>\r\n");
   out.write("</div>\r\n");
   out.write("</body>\r\n");

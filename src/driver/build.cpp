@@ -111,7 +111,11 @@ void build_language(Build& build, const Language& language, const std::string& f
   lang.base_url = build.url_root + url_part;
 
   const std::string support_source = join_path(lang.source_folder, lang.str(SUPPORT_FOLDER));
-  lang.support.build(build.resolver.resolve(support_source), build.collator, build.diag, lang.source_folder);
+  // The root build, and a second file of the same code, scan a tree again;
+  // its pedantic warnings were given by the first scan.
+  const bool pedantic = !code.empty() && build.pedantic_due("support " + support_source);
+  lang.support.build(build.resolver.resolve(support_source), build.collator, build.diag, lang.source_folder,
+                     pedantic);
 
   for (const PageRow& row : kPageList) {
     const char* fixed_name = row.template_index == HOME_TEMPLATE ? "index.html" : nullptr;
@@ -124,7 +128,7 @@ void build_language(Build& build, const Language& language, const std::string& f
   build.links.settle();
 }
 
-int run(const std::vector<std::string>& args, Sink& out, int (*year)(), RunReport* result) {
+int run(const std::vector<std::string>& args, Sink& out, int (*year)(), RunReport* result, bool pedantic) {
   out.write("maketarnwick: builds the tarnwick web site\n");
   if (args.size() != 2) {
     print_usage(out);
@@ -137,6 +141,7 @@ int run(const std::vector<std::string>& args, Sink& out, int (*year)(), RunRepor
   build.diag.out = &out;
   build.links = LinkRegistry(build.url_root);
   build.year = year ? year : local_year;
+  build.pedantic = pedantic;
 
   // Refused before anything is written: the URL root is embedded in every
   // contact script's PHP strings, and an output folder that is a source
@@ -161,7 +166,7 @@ int run(const std::vector<std::string>& args, Sink& out, int (*year)(), RunRepor
   build.links.declare("/wendrel/version.ini", std::nullopt, false);
   build.links.declare("/forum", std::nullopt, true);
 
-  build.languages = load_languages(build.diag);
+  build.languages = load_languages(build.diag, build.pedantic);
 
   const std::string sep(1, kSep);
   for (const Language& language : build.languages) {

@@ -15,9 +15,9 @@ struct RunReport {
 };
 
 /// Runs the tool with the arguments after the program name, writing all
-/// messages to `out`. Returns the exit status.
+/// messages to `out`. Returns the exit status. `pedantic`: --pedantic.
 int run(const std::vector<std::string>& args, Sink& out, int (*year)() = nullptr,
-        RunReport* result = nullptr);
+        RunReport* result = nullptr, bool pedantic = false);
 
 /// Ends the run when memory runs out: "out of memory" and status 1 (a
 /// failure must not look like a completed run). Installed as new-handler.

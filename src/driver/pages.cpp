@@ -12,11 +12,47 @@
 
 namespace mt {
 
+namespace {
+
+// Where the page frame links to the page of a template, for --pedantic's
+// warning when the template is missing; nullptr when it does not.
+const char* frame_place(int template_index) {
+  switch (template_index) {
+    case HOME_TEMPLATE:
+    case DOWNLOADS_TEMPLATE:
+    case FAQ_TEMPLATE:
+    case DONATE_TEMPLATE:
+    case CONTACT_TEMPLATE:
+      return "menu";
+    case ABOUT_TEMPLATE:
+    case LANGUAGE_TEMPLATE:
+    case PRIVACY_TEMPLATE:
+      return "footer";
+    default:
+      return nullptr;
+  }
+}
+
+// A missing template writes no page and says nothing; under --pedantic the
+// ones every page links to are named, once per language.
+void report_missing_template(Build& build, const LangBuild& lang, int template_index,
+                             const std::string& template_path) {
+  const char* place = frame_place(template_index);
+  if (!place || !build.pedantic_due("template " + template_path)) return;
+  build.diag.warning("%s: warning: missing template %s, linked from the %s\n", lang.source_folder.c_str(),
+                     template_path.c_str(), place);
+}
+
+}  // namespace
+
 void page_from_template(Build& build, LangBuild& lang, const char* fixed_name, int template_index,
                         const char* title, int menu_mark) {
   const std::string& template_name = lang.str(template_index);
   const std::string template_path = join_path(lang.source_folder, template_name);
-  if (!build.resolver.exists(template_path)) return;
+  if (!build.resolver.exists(template_path)) {
+    report_missing_template(build, lang, template_index, template_path);
+    return;
+  }
   if (source_outside_site(template_path)) {
     build.diag.error("%s: error: refusing source outside the site %s\n", lang.source_folder.c_str(),
                      template_path.c_str());

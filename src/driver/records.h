@@ -4,6 +4,7 @@
 // written. They are passed explicitly; nothing lives in globals.
 
 #include <array>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,16 @@ struct Build {
   // Case-insensitive look-ups of templates and support folders list each
   // folder once per run, so a site of many languages stays linear.
   SourceResolver resolver;
+  // --pedantic: also warn of what a plain run passes over in silence.
+  bool pedantic = false;
+  // Places warned of under --pedantic so far: a text converted for several
+  // builds (the default language twice, the shared page text in every
+  // language) is named once.
+  std::set<std::string> pedantic_places;
+
+  /// Whether a pedantic warning at `place` is due: --pedantic is on and the
+  /// place was not warned of yet.
+  bool pedantic_due(std::string place) { return pedantic && pedantic_places.insert(std::move(place)).second; }
 };
 
 /// The language build in progress.

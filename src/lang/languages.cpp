@@ -1,6 +1,7 @@
 #include "lang/languages.h"
 
 #include <algorithm>
+#include <map>
 
 #include "lang/text.h"
 #include "platform/fs.h"
@@ -102,7 +103,31 @@ struct LoadState {
   const std::string& file_name;
   Language& record;
   bool name_set = false;
+  bool pedantic = false;
+  std::map<std::string, int, std::less<>> key_lines;  // under --pedantic: each key's first line
 };
+
+bool is_blank(std::string_view line) { return skip_white(line, 0) == line.size(); }
+
+// What --pedantic says of a line the loader passes over, or of a key given
+// twice; a plain run keeps both silent.
+void check_line(LoadState& state, std::string_view line, int number, bool applied, std::string_view key,
+                std::string_view value, Diagnostics& diag) {
+  if (!applied) {
+    if (is_blank(line) || line[skip_white(line, 0)] == '/') return;
+    diag.warning("%s:%d: warning: malformed line, expected KEY = \"value\"\n", state.file_name.c_str(), number);
+    return;
+  }
+  // The value runs to the end of the line when its closing quote is missing.
+  if (value.data() + value.size() == line.data() + line.size()) {
+    diag.warning("%s:%d: warning: malformed line, expected KEY = \"value\"\n", state.file_name.c_str(), number);
+  }
+  auto [it, first] = state.key_lines.try_emplace(std::string(key), number);
+  if (!first) {
+    diag.warning("%s:%d: warning: %s defined again, first at line %d\n", state.file_name.c_str(), number,
+                 std::string(key).c_str(), it->second);
+  }
+}
 
 void apply_key(LoadState& state, std::string_view key, std::string_view value, Diagnostics& diag) {
   // Special keys match by prefix and with case, in this order; so
@@ -119,7 +144,13 @@ void apply_key(LoadState& state, std::string_view key, std::string_view value, D
   }
   int index = string_index_by_id(key);
   if (index < 0) {
-    diag.warning("%s: warning: unknown string defined %s\n", state.file_name.c_str(), std::string(key).c_str());
+    std::string hint = state.pedantic ? closest_name(key, kStringTable, [](const StringDef& d) { return d.id; }) : "";
+    if (hint.empty()) {
+      diag.warning("%s: warning: unknown string defined %s\n", state.file_name.c_str(), std::string(key).c_str());
+    } else {
+      diag.warning("%s: warning: unknown string defined %s, did you mean %s\n", state.file_name.c_str(),
+                   std::string(key).c_str(), hint.c_str());
+    }
     return;
   }
   if (names_a_path(index) && unsafe_path_value(index, value)) {
@@ -150,9 +181,10 @@ Language load_language_file(const std::string& file_name, Diagnostics& diag) {
   return record;
 }
 
-bool load_language_file(const std::string& file_name, Diagnostics& diag, Language* loaded) {
+bool load_language_file(const std::string& file_name, Diagnostics& diag, Language* loaded, bool pedantic) {
   Language& record = *loaded;
   LoadState state{file_name, record};
+  state.pedantic = pedantic;
 
   // A file that cannot be read still gives a record, with every string
   // undefined and no name.
@@ -170,9 +202,15 @@ bool load_language_file(const std::string& file_name, Diagnostics& diag, Languag
   }
   if (read == ReadResult::kRead) {
     size_t pos = 0;
+    int number = 1;  // line of the next piece: an over-long line's pieces share it
     while (pos < contents.size()) {
       std::string_view key, value;
-      if (split_key_line(line_of(next_piece(contents, &pos)), &key, &value)) apply_key(state, key, value, diag);
+      std::string_view piece = next_piece(contents, &pos);
+      std::string_view line = line_of(piece);
+      bool applied = split_key_line(line, &key, &value);
+      if (pedantic) check_line(state, line, number, applied, key, value, diag);
+      if (applied) apply_key(state, key, value, diag);
+      if (contents[pos - 1] == '\n') ++number;
     }
   }
 
@@ -195,13 +233,21 @@ const Language* language_by_code(const std::vector<Language>& languages, std::st
   return nullptr;
 }
 
-std::vector<Language> load_languages(Diagnostics& diag) {
+std::vector<Language> load_languages(Diagnostics& diag, bool pedantic) {
   std::vector<Language> languages;
+  std::vector<std::string> file_names;  // of `languages`, for naming a code given twice
   for (const DirEntry& entry : list_txt_files("")) {
     // "{{...}}.txt" files are page texts that macros include, not languages.
     if (entry.is_dir || entry.name.starts_with("{{")) continue;
     Language record;
-    if (load_language_file(entry.name, diag, &record)) languages.push_back(std::move(record));
+    if (!load_language_file(entry.name, diag, &record, pedantic)) continue;
+    // Both are built into the same folder, the later over the earlier.
+    if (const Language* same = pedantic ? language_by_code(languages, record.code) : nullptr) {
+      diag.warning("%s: warning: language code %s given by %s too\n", entry.name.c_str(), record.code.c_str(),
+                   file_names[static_cast<size_t>(same - languages.data())].c_str());
+    }
+    languages.push_back(std::move(record));
+    file_names.push_back(entry.name);
   }
   return languages;
 }

@@ -18,13 +18,16 @@ Language load_language_file(const std::string& file_name, Diagnostics& diag);
 /// The same into `*record`; false when the file is not loaded at all: its
 /// code is empty or holds a byte the contact script cannot embed, or it lies
 /// outside the working folder (each reported).
-bool load_language_file(const std::string& file_name, Diagnostics& diag, Language* record);
+/// `pedantic` (--pedantic) adds warnings for malformed lines, keys given
+/// twice and "did you mean" hints for unknown keys.
+bool load_language_file(const std::string& file_name, Diagnostics& diag, Language* record, bool pedantic = false);
 
 /// The first record whose code equals `code` without ASCII case, or null.
 const Language* language_by_code(const std::vector<Language>& languages, std::string_view code);
 
 /// Every "*.txt" file of the working folder that is not a folder and whose
-/// name does not start with "{{", in listing order.
-std::vector<Language> load_languages(Diagnostics& diag);
+/// name does not start with "{{", in listing order; `pedantic` also warns of
+/// a language code that two files give.
+std::vector<Language> load_languages(Diagnostics& diag, bool pedantic = false);
 
 }  // namespace mt

@@ -1,5 +1,7 @@
 #include "lang/text.h"
 
+#include <algorithm>
+
 #include "platform/fs.h"
 
 namespace mt {
@@ -76,6 +78,34 @@ bool has_scheme(std::string_view text) {
   if (colon == std::string_view::npos) return false;
   size_t slash = text.find('/');
   return slash == std::string_view::npos || colon < slash;
+}
+
+int edit_distance_no_case(std::string_view a, std::string_view b, int limit) {
+  const size_t longer = std::max(a.size(), b.size());
+  const size_t shorter = std::min(a.size(), b.size());
+  if (longer - shorter > static_cast<size_t>(limit)) return limit + 1;
+  // Three rows of the usual table: the swap of two neighbours looks two
+  // rows back.
+  std::vector<int> before(b.size() + 1), previous(b.size() + 1), current(b.size() + 1);
+  for (size_t j = 0; j <= b.size(); ++j) previous[j] = static_cast<int>(j);
+  for (size_t i = 1; i <= a.size(); ++i) {
+    current[0] = static_cast<int>(i);
+    int row_best = current[0];
+    for (size_t j = 1; j <= b.size(); ++j) {
+      const bool same = lower_byte(a[i - 1]) == lower_byte(b[j - 1]);
+      int cost = std::min({previous[j] + 1, current[j - 1] + 1, previous[j - 1] + (same ? 0 : 1)});
+      if (i > 1 && j > 1 && lower_byte(a[i - 1]) == lower_byte(b[j - 2]) &&
+          lower_byte(a[i - 2]) == lower_byte(b[j - 1])) {
+        cost = std::min(cost, before[j - 2] + 1);
+      }
+      current[j] = cost;
+      row_best = std::min(row_best, cost);
+    }
+    if (row_best > limit) return limit + 1;
+    std::swap(before, previous);
+    std::swap(previous, current);
+  }
+  return std::min(previous[b.size()], limit + 1);
 }
 
 }  // namespace mt

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace mt {
 
@@ -31,5 +32,28 @@ bool safe_in_script(std::string_view value);
 
 /// Whether a URL or target has a ':' before its first '/' (a scheme).
 bool has_scheme(std::string_view text);
+
+/// The edit distance of `a` and `b` (insertions, deletions, substitutions and
+/// swaps of two neighbours), ASCII case ignored; `limit` + 1 as soon as it is
+/// certain to exceed `limit`, so long inputs cost little.
+int edit_distance_no_case(std::string_view a, std::string_view b, int limit);
+
+/// The name of `names` closest to `name` within two edits (the earlier one on
+/// a tie), or "" when none is that close: for "did you mean" hints.
+template <typename Names, typename NameOf>
+std::string closest_name(std::string_view name, const Names& names, NameOf name_of) {
+  constexpr int kHintDistance = 2;
+  std::string best;
+  int best_distance = kHintDistance + 1;
+  for (const auto& entry : names) {
+    std::string_view candidate = name_of(entry);
+    int distance = edit_distance_no_case(name, candidate, kHintDistance);
+    if (distance < best_distance) {
+      best_distance = distance;
+      best = candidate;
+    }
+  }
+  return best;
+}
 
 }  // namespace mt

@@ -27,18 +27,38 @@ void LinkRegistry::record(std::string_view source, int line, std::string_view ur
   pending_.push_back(Pending{std::string(file_name_of(source)), line, std::string(relative)});
 }
 
+void LinkRegistry::record_frame(const std::string& source, std::string_view url, const std::string& output_file) {
+  if (!frame_links_.insert(source + '\n' + std::string(url)).second) return;
+  std::string_view relative = strip_root(url);
+  if (has_scheme(relative)) return;
+  if (!output_file.empty()) {
+    pending_.push_back(Pending{source, 0, std::string(relative), output_file, true});
+    return;
+  }
+  if (relative.find('.') != std::string_view::npos || known(relative)) return;
+  pending_.push_back(Pending{source, 0, std::string(relative), {}, true});
+}
+
 bool LinkRegistry::known(std::string_view root_relative) const {
   return targets_.contains(root_relative);
 }
 
 void LinkRegistry::settle() {
-  pending_.erase(std::remove_if(pending_.begin(), pending_.end(), [this](const Pending& p) { return known(p.url); }),
+  pending_.erase(std::remove_if(pending_.begin(), pending_.end(),
+                                [this](const Pending& p) { return p.output_file.empty() && known(p.url); }),
                  pending_.end());
 }
 
 void LinkRegistry::final_check(Diagnostics& diag) {
   for (const Pending& p : pending_) {
-    if (!known(p.url)) diag.warning("%s:%d: warning: broken url %s\n", p.file_name.c_str(), p.line, p.url.c_str());
+    if (!p.output_file.empty()) {
+      FileId id;
+      if (!file_id(p.output_file, &id)) diag.warning("%s: warning: broken url %s\n", p.file_name.c_str(), p.url.c_str());
+    } else if (p.frame && !known(p.url)) {
+      diag.warning("%s: warning: broken url %s\n", p.file_name.c_str(), p.url.c_str());
+    } else if (!known(p.url)) {
+      diag.warning("%s:%d: warning: broken url %s\n", p.file_name.c_str(), p.line, p.url.c_str());
+    }
   }
 }
 

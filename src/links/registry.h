@@ -3,6 +3,7 @@
 // to), and the final check that reports written links that lead nowhere.
 
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,6 +26,11 @@ class LinkRegistry {
   /// Links with a scheme or a '.' are not recorded.
   void record(std::string_view source, int line, std::string_view url);
 
+  /// Records a link that the page frame of `source` writes, once per source
+  /// and URL (every page repeats the frame). With `output_file`, the link is
+  /// to that file, which the final check looks for on disk instead.
+  void record_frame(const std::string& source, std::string_view url, const std::string& output_file = {});
+
   /// Whether a root-relative URL has been declared.
   bool known(std::string_view root_relative) const;
 
@@ -42,12 +48,15 @@ class LinkRegistry {
     std::string file_name;  // of the source, for the message
     int line;
     std::string url;        // root-relative
+    std::string output_file;  // a frame link to a file: where it must be
+    bool frame = false;       // named without a line
   };
   std::string_view strip_root(std::string_view url) const;
 
   std::string url_root_;
   TargetSet targets_;
   std::vector<Pending> pending_;
+  std::set<std::string> frame_links_;  // source and URL of each frame link recorded
 };
 
 }  // namespace mt

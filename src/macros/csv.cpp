@@ -1,6 +1,7 @@
 #include "macros/csv.h"
 
 #include <array>
+#include <string>
 #include <vector>
 
 #include "lang/strings.h"
@@ -69,6 +70,64 @@ std::array<std::string, N> read_fields(std::string_view line) {
   return fields;
 }
 
+/// The number of fields of a line as the reader splits it; `*unclosed` tells
+/// whether a quoted run is still open at its end.
+int count_csv_fields(std::string_view line, bool* unclosed) {
+  int fields = 1;
+  bool quoted = false;
+  for (size_t i = 0; i < line.size(); ++i) {
+    char c = line[i];
+    if (c == '\r' || c == '\n') break;
+    if (quoted) {
+      if (c == '\\') ++i;
+      else if (c == '"') quoted = false;
+    } else if (c == ',') {
+      ++fields;
+    } else if (c == '"') {
+      quoted = true;
+    }
+  }
+  *unclosed = quoted;
+  return fields;
+}
+
+/// Under --pedantic, once per run for each table: a missing table and the
+/// rows the reader takes otherwise than the author meant, which a plain run
+/// renders or drops without a word.
+void check_table(Build& build, const std::string& path, const char* macro) {
+  if (!build.pedantic_due(path)) return;
+  std::string contents;
+  ReadResult read = read_source(path, &contents);
+  if (read == ReadResult::kOutsideSite) return;  // refused with an error already
+  if (read != ReadResult::kRead) {
+    build.diag.warning("%s: warning: missing table, read by the %s macro\n", path.c_str(), macro);
+    return;
+  }
+  Pieces pieces(contents, kPieceSize);
+  std::string_view piece;
+  int number = 0;
+  int header_fields = 0;
+  bool line_start = true;  // an over-long line's later pieces keep its number
+  while (pieces.next(&piece)) {
+    if (line_start) ++number;
+    line_start = piece.ends_with('\n');
+    std::string_view line = up_to_nul(without_bom(piece));
+    bool unclosed = false;
+    int fields = count_csv_fields(line, &unclosed);
+    if (number == 1) {
+      header_fields = fields;
+      continue;
+    }
+    if (line.find_first_not_of("\r\n") == std::string_view::npos) continue;  // a blank line is no row
+    if (unclosed) {
+      build.diag.warning("%s:%d: warning: unclosed quote\n", path.c_str(), number);
+    } else if (fields != header_fields) {
+      build.diag.warning("%s:%d: warning: row has %d field(s), the header %d\n", path.c_str(), number, fields,
+                         header_fields);
+    }
+  }
+}
+
 }  // namespace
 
 size_t read_csv_field(std::string_view line, size_t pos, std::string& field) {
@@ -89,7 +148,8 @@ size_t read_csv_field(std::string_view line, size_t pos, std::string& field) {
   return pos;
 }
 
-void write_donate_history(Build&, LangBuild& lang, Sink& out) {
+void write_donate_history(Build& build, LangBuild& lang, Sink& out) {
+  check_table(build, "donations.csv", "DONATE_HISTORY");
   out.printf("<table class=\"donatehistorytable\" width=\"100%%\">\r\n");
   out.printf(
       "<tr><th width=\"20%%\" >%s</th><th width=\"20%%\" >%s</th><th width=\"20%%\" >%s</th><th "
@@ -108,6 +168,7 @@ void write_donate_history(Build&, LangBuild& lang, Sink& out) {
 }
 
 void write_supported_languages(Build& build, LangBuild& lang, Sink& out) {
+  check_table(build, "supported_languages.csv", "SUPPORTED_LANGUAGES");
   bool row_written = false;  // the page text opened the first row already
   for_each_csv_line("supported_languages.csv", [&](std::string_view line) {
     auto [language, translator, version] = read_fields<3>(line);
@@ -121,6 +182,7 @@ void write_supported_languages(Build& build, LangBuild& lang, Sink& out) {
 }
 
 void write_previous_stable_releases(Build& build, LangBuild& lang, Sink& out) {
+  check_table(build, "previous_stable_releases.csv", "PREVIOUS_STABLE_RELEASES");
   bool row_written = false;  // the page text opened the first row already
   for_each_csv_line("previous_stable_releases.csv", [&](std::string_view line) {
     auto [link, type, machine_target, language, size] = read_fields<5>(line);

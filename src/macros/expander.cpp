@@ -137,7 +137,11 @@ void previous_versions(Build& build, LangBuild& lang, Page& page, const LineSour
                      where.line);
     return;
   }
-  convert_page(build, lang, page, kPreviousVersionsFile, ConvertOptions{});
+  if (!convert_page(build, lang, page, kPreviousVersionsFile, ConvertOptions{}) &&
+      build.pedantic_due(kPreviousVersionsFile)) {
+    build.diag.warning("%s:%d: warning: missing page text %s\n", std::string(where.path).c_str(), where.line,
+                       kPreviousVersionsFile);
+  }
 }
 
 void pre_example(Build&, LangBuild&, Page& page, const LineSource&) {
@@ -178,6 +182,20 @@ constexpr Macro kMacros[] = {
     {"PRE_EXAMPLE", pre_example},
 };
 
+// A line that names no macro writes nothing; --pedantic says so.
+void report_unknown_macro(Build& build, std::string_view name, const LineSource& where) {
+  if (!where.effects || !build.pedantic_due(std::string(where.path) + ":" + std::to_string(where.line))) return;
+  const std::string shown(name);
+  const std::string hint = closest_name(name, kMacros, [](const Macro& m) { return m.name; });
+  if (hint.empty()) {
+    build.diag.warning("%s:%d: warning: unknown macro %s\n", std::string(where.path).c_str(), where.line,
+                       shown.c_str());
+  } else {
+    build.diag.warning("%s:%d: warning: unknown macro %s, did you mean %s\n", std::string(where.path).c_str(),
+                       where.line, shown.c_str(), hint.c_str());
+  }
+}
+
 }  // namespace
 
 void expand_macro(Build& build, LangBuild& lang, Page& page, std::string_view name, const LineSource& where) {
@@ -187,6 +205,7 @@ void expand_macro(Build& build, LangBuild& lang, Page& page, std::string_view na
       return;
     }
   }
+  report_unknown_macro(build, name, where);
 }
 
 }  // namespace mt

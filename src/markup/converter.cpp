@@ -28,8 +28,10 @@ class Converter {
       line_number_ = line.number;
       convert_line(line);
     }
-    // Nothing is closed or reported at the end: blocks and emphasis that
-    // the text leaves open stay as the text has them.
+    // Nothing is closed at the end: blocks and emphasis that the text
+    // leaves open stay as the text has them. Only --pedantic names the
+    // emphasis, which runs on over the rest of the page.
+    report_emphasis_at_end();
   }
 
  private:
@@ -59,6 +61,24 @@ class Converter {
   void report_open_emphasis() {
     if (emphasis_.bold) build_.diag.warning("%s:%d: warning: still bold\n", path_.c_str(), line_number_);
     if (emphasis_.italic) build_.diag.warning("%s:%d: warning: still italic\n", path_.c_str(), line_number_);
+  }
+
+  void report_emphasis_at_end() {
+    if (!emphasis_.bold && !emphasis_.italic) return;
+    if (!build_.pedantic_due(path_ + ":" + std::to_string(line_number_) + ":end")) return;
+    if (emphasis_.bold) {
+      build_.diag.warning("%s:%d: warning: still bold at the end of the text\n", path_.c_str(), line_number_);
+    }
+    if (emphasis_.italic) {
+      build_.diag.warning("%s:%d: warning: still italic at the end of the text\n", path_.c_str(), line_number_);
+    }
+  }
+
+  /// An item with no "<ul>" line before it is written as a list item of no
+  /// list; --pedantic names it.
+  void report_item_outside_list() {
+    if (!build_.pedantic_due(path_ + ":" + std::to_string(line_number_) + ":item")) return;
+    build_.diag.warning("%s:%d: warning: list item outside a list\n", path_.c_str(), line_number_);
   }
 
   void convert_line(const BlockLine& line) {
@@ -206,6 +226,7 @@ class Converter {
         definition_term(r);
         return;
       case Block::Item:
+        if (list_depth_ == 0) report_item_outside_list();
         list_item(text);
         return;
       case Block::Dropped:

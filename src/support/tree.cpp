@@ -73,9 +73,9 @@ void SupportTree::clear() {
 }
 
 void SupportTree::build(const std::string& support_source_folder, const Collator& collator, Diagnostics& diag,
-                        const std::string& where) {
+                        const std::string& where, bool pedantic) {
   clear();
-  ScanRun run{collator, diag, where, {}};
+  ScanRun run{collator, diag, where, pedantic, {}};
   // Resolved by the caller, so every path below it is built from names as listed.
   if (may_enter(support_source_folder, run)) scan(support_source_folder, std::string(), -1, run);
 }
@@ -116,10 +116,14 @@ class SubFolders {
  public:
   explicit SubFolders(const std::string& folder) {
     for (std::string& name : list_sub_folders(folder)) {
-      by_lower_.emplace(ascii_lower(name), name);
+      auto [it, first] = by_lower_.emplace(ascii_lower(name), name);
+      if (!first) shadowed_.emplace_back(name, it->second);
       exact_.insert(std::move(name));
     }
   }
+  /// Pairs of folders whose names differ only by letter case: the second
+  /// listed, and the first.
+  const std::vector<std::pair<std::string, std::string>>& shadowed() const { return shadowed_; }
   const std::string* find(const std::string& name) const {
     if (auto it = exact_.find(name); it != exact_.end()) return &*it;
     auto it = by_lower_.find(ascii_lower(name));
@@ -129,7 +133,17 @@ class SubFolders {
  private:
   std::unordered_set<std::string> exact_;
   std::unordered_map<std::string, std::string> by_lower_;
+  std::vector<std::pair<std::string, std::string>> shadowed_;
 };
+
+// Under --pedantic: folders that a file system ignoring case would take for
+// one; only one of them is read, on every system alike.
+void report_shadowed_folders(const SubFolders& sub_folders, const std::string& folder, Diagnostics& diag) {
+  for (const auto& [second, first] : sub_folders.shadowed()) {
+    diag.warning("%s: warning: support folder %s differs from %s only by letter case\n",
+                 join_path(folder, second).c_str(), second.c_str(), first.c_str());
+  }
+}
 
 }  // namespace
 
@@ -171,15 +185,28 @@ void SupportTree::scan(const std::string& folder, const std::string& source_path
       continue;
     }
     std::string raw = entry.file.substr(0, dot);
+    if (run.pedantic) report_colliding_page(folder, entry.file, raw, parent, run);
     int index = add_node(source_path, raw, parent, std::move(entry.title));
     texts_.push_back(entry.readable ? std::optional<std::string>(std::move(entry.text)) : std::nullopt);
     // Children come right after their page, which makes the list pre-order.
-    if (!sub_folders) sub_folders.emplace(folder);
+    if (!sub_folders) {
+      sub_folders.emplace(folder);
+      if (run.pedantic) report_shadowed_folders(*sub_folders, folder, run.diag);
+    }
     if (const std::string* sub = sub_folders->find(raw)) {
       const std::string sub_folder = join_path(folder, *sub);
       if (may_enter(sub_folder, run)) scan(sub_folder, join_path(source_path, raw), index, run);
     }
   }
+}
+
+void SupportTree::report_colliding_page(const std::string& folder, const std::string& file, const std::string& raw,
+                                        int parent, ScanRun& run) const {
+  const int other = find_child(parent, slug(strip_ordering_prefix(raw), false));
+  if (other < 0) return;
+  // Links and the output folder find only the first of the two.
+  run.diag.warning("%s: warning: support page %s has the address of %s\n", join_path(folder, file).c_str(),
+                   raw.c_str(), std::string(file_name_of(nodes_[static_cast<size_t>(other)].source_path)).c_str());
 }
 
 int SupportTree::add_node(const std::string& folder_source_path, const std::string& raw, int parent,

@@ -35,8 +35,10 @@ class SupportTree {
   /// A folder reached a second time (a link loop) is not entered again, and
   /// pages and folders lying outside the working folder are left out; both
   /// are reported under `where`.
+  /// `pedantic` (--pedantic) also warns of sibling pages whose addresses
+  /// collide and of sibling folders that differ only by letter case.
   void build(const std::string& support_source_folder, const Collator& collator, Diagnostics& diag,
-             const std::string& where);
+             const std::string& where, bool pedantic = false);
   /// The same for a folder not yet resolved, with the messages dropped
   /// (for tools and tests that build a tree alone).
   void build(const std::string& support_source_folder, const Collator& collator);
@@ -66,11 +68,15 @@ class SupportTree {
     const Collator& collator;
     Diagnostics& diag;
     const std::string& where;
+    bool pedantic;
     std::set<std::pair<uint64_t, uint64_t>> visited;  // device and number of each folder scanned
   };
   void scan(const std::string& folder, const std::string& source_path, int parent, ScanRun& run);
   /// Whether `folder` may be scanned: inside the site and not scanned yet.
   bool may_enter(const std::string& folder, ScanRun& run);
+  /// Under --pedantic: a page whose address is that of an earlier sibling.
+  void report_colliding_page(const std::string& folder, const std::string& file, const std::string& raw, int parent,
+                             ScanRun& run) const;
   int add_node(const std::string& folder_source_path, const std::string& raw, int parent, std::string title);
 
   std::vector<SupportNode> nodes_;
