@@ -183,8 +183,7 @@ Language load_language_file(const std::string& file_name, Diagnostics& diag) {
 
 bool load_language_file(const std::string& file_name, Diagnostics& diag, Language* loaded, bool pedantic) {
   Language& record = *loaded;
-  LoadState state{file_name, record};
-  state.pedantic = pedantic;
+  LoadState state{file_name, record, false, pedantic, {}};
 
   // A file that cannot be read still gives a record, with every string
   // undefined and no name.

@@ -24,7 +24,7 @@ void LinkRegistry::record(std::string_view source, int line, std::string_view ur
   // A link whose target is known already can never be reported, since
   // targets are never withdrawn; only the others need keeping.
   if (known(relative)) return;
-  pending_.push_back(Pending{std::string(file_name_of(source)), line, std::string(relative)});
+  pending_.push_back(Pending{std::string(file_name_of(source)), line, std::string(relative), {}, false});
 }
 
 void LinkRegistry::record_frame(const std::string& source, std::string_view url, const std::string& output_file) {
