@@ -113,7 +113,7 @@ void build_language(Build& build, const Language& language, const std::string& f
   const std::string support_source = join_path(lang.source_folder, lang.str(SUPPORT_FOLDER));
   // The root build, and a second file of the same code, scan a tree again;
   // its pedantic warnings were given by the first scan.
-  const bool pedantic = !code.empty() && build.pedantic_due("support " + support_source);
+  const bool pedantic = build.pedantic && !code.empty() && build.pedantic_due("support " + support_source);
   lang.support.build(build.resolver.resolve(support_source), build.collator, build.diag, lang.source_folder,
                      pedantic);
 

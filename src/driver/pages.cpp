@@ -38,7 +38,7 @@ const char* frame_place(int template_index) {
 void report_missing_template(Build& build, const LangBuild& lang, int template_index,
                              const std::string& template_path) {
   const char* place = frame_place(template_index);
-  if (!place || !build.pedantic_due("template " + template_path)) return;
+  if (!build.pedantic || !place || !build.pedantic_due("template " + template_path)) return;
   build.diag.warning("%s: warning: missing template %s, linked from the %s\n", lang.source_folder.c_str(),
                      template_path.c_str(), place);
 }

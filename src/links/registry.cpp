@@ -28,7 +28,8 @@ void LinkRegistry::record(std::string_view source, int line, std::string_view ur
 }
 
 void LinkRegistry::record_frame(const std::string& source, std::string_view url, const std::string& output_file) {
-  if (!frame_links_.insert(source + '\n' + std::string(url)).second) return;
+  // A file at the site root is the same for every language: named once.
+  if (!frame_links_.insert((output_file.empty() ? source + '\n' : std::string()) + std::string(url)).second) return;
   std::string_view relative = strip_root(url);
   if (has_scheme(relative)) return;
   if (!output_file.empty()) {

@@ -28,7 +28,8 @@ class LinkRegistry {
 
   /// Records a link that the page frame of `source` writes, once per source
   /// and URL (every page repeats the frame). With `output_file`, the link is
-  /// to that file, which the final check looks for on disk instead.
+  /// to that file, which the final check looks for on disk instead; such a
+  /// link is recorded once, under the first source.
   void record_frame(const std::string& source, std::string_view url, const std::string& output_file = {});
 
   /// Whether a root-relative URL has been declared.
@@ -56,7 +57,7 @@ class LinkRegistry {
   std::string url_root_;
   TargetSet targets_;
   std::vector<Pending> pending_;
-  std::set<std::string> frame_links_;  // source and URL of each frame link recorded
+  std::set<std::string> frame_links_;  // source and URL (a file: URL alone) of each frame link recorded
 };
 
 }  // namespace mt

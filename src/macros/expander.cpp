@@ -137,7 +137,7 @@ void previous_versions(Build& build, LangBuild& lang, Page& page, const LineSour
                      where.line);
     return;
   }
-  if (!convert_page(build, lang, page, kPreviousVersionsFile, ConvertOptions{}) &&
+  if (!convert_page(build, lang, page, kPreviousVersionsFile, ConvertOptions{}) && build.pedantic &&
       build.pedantic_due(kPreviousVersionsFile)) {
     build.diag.warning("%s:%d: warning: missing page text %s\n", std::string(where.path).c_str(), where.line,
                        kPreviousVersionsFile);
@@ -184,7 +184,7 @@ constexpr Macro kMacros[] = {
 
 // A line that names no macro writes nothing; --pedantic says so.
 void report_unknown_macro(Build& build, std::string_view name, const LineSource& where) {
-  if (!where.effects || !build.pedantic_due(std::string(where.path) + ":" + std::to_string(where.line))) return;
+  if (!build.pedantic || !where.effects || !build.pedantic_due(std::string(where.path) + ":" + std::to_string(where.line))) return;
   const std::string shown(name);
   const std::string hint = closest_name(name, kMacros, [](const Macro& m) { return m.name; });
   if (hint.empty()) {

@@ -64,7 +64,7 @@ class Converter {
   }
 
   void report_emphasis_at_end() {
-    if (!emphasis_.bold && !emphasis_.italic) return;
+    if (!build_.pedantic || (!emphasis_.bold && !emphasis_.italic)) return;
     if (!build_.pedantic_due(path_ + ":" + std::to_string(line_number_) + ":end")) return;
     if (emphasis_.bold) {
       build_.diag.warning("%s:%d: warning: still bold at the end of the text\n", path_.c_str(), line_number_);
@@ -77,7 +77,7 @@ class Converter {
   /// An item with no "<ul>" line before it is written as a list item of no
   /// list; --pedantic names it.
   void report_item_outside_list() {
-    if (!build_.pedantic_due(path_ + ":" + std::to_string(line_number_) + ":item")) return;
+    if (!build_.pedantic || !build_.pedantic_due(path_ + ":" + std::to_string(line_number_) + ":item")) return;
     build_.diag.warning("%s:%d: warning: list item outside a list\n", path_.c_str(), line_number_);
   }
 
