@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "driver/diagnostics.h"
+#include "driver/progress.h"
 #include "lang/strings.h"
 #include "links/registry.h"
 #include "markup/ids.h"
@@ -15,6 +16,7 @@
 #include "platform/collate.h"
 #include "platform/fs.h"
 #include "platform/sink.h"
+#include "site/config.h"
 #include "support/tree.h"
 
 namespace mt {
@@ -31,6 +33,15 @@ struct Build {
   // Case-insensitive look-ups of templates and support folders list each
   // folder once per run, so a site of many languages stays linear.
   SourceResolver resolver;
+  SiteConfig site;  // maketarnwick.conf over the built-in values
+  // Every output file the build tried to write, relative to the output root
+  // ('/' between parts): what --prune keeps. Recorded before the write, so a
+  // failed write never makes the previous good file look stale.
+  std::vector<std::string> written;
+  bool prune = false;     // --prune
+  bool pedantic = false;  // --pedantic
+  // Pages written so far and the expected total, for the progress line.
+  Progress progress;
 };
 
 /// The language build in progress.
