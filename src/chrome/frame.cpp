@@ -3,7 +3,6 @@
 #include <string>
 
 #include "chrome/stylesheet.h"
-#include "config.h"
 #include "lang/localised.h"
 #include "links/urls.h"
 #include "platform/fs.h"
@@ -44,9 +43,9 @@ void write_head(Build& build, LangBuild& lang, Sink& out, const char* page_name,
              layout == Layout::kWiki ? lang.wiki_width : lang.plain_width);
   out.write("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\" />\r\n");
   out.printf(
-      "<link rel=\"alternate\" type=\"application/rss+xml\" title=\"tarnwick RSS Feed\" "
+      "<link rel=\"alternate\" type=\"application/rss+xml\" title=\"%s RSS Feed\" "
       "href=\"%s/rss.xml\" />\r\n",
-      build.url_root.c_str());
+      build.site.site_name.c_str(), build.url_root.c_str());
   check_frame_file(build, lang, "rss.xml");
   out.write("<style type=\"text/css\">");
   out.write(stylesheet(build, lang, layout, nav_scrolls));
@@ -60,8 +59,8 @@ void write_top_bar(Build& build, const LangBuild& lang, Sink& out) {
   check_frame_file(build, lang, "tarnwick9.png");
   out.write("<div class=\"top\">\r\n");
   out.write("<div class=\"topcenter\">\r\n");
-  out.printf("<a href=\"%s/\"><img alt=\"tarnwick\" src=\"%s/tarnwick9.png\" /></a>\r\n",
-             lang.base_url.c_str(), build.url_root.c_str());
+  out.printf("<a href=\"%s/\"><img alt=\"%s\" src=\"%s/tarnwick9.png\" /></a>\r\n",
+             lang.base_url.c_str(), build.site.site_name.c_str(), build.url_root.c_str());
   out.write("</div>\r\n");
   out.write("</div>\r\n");
 }
@@ -82,7 +81,7 @@ void write_menu_bar(Build& build, LangBuild& lang, Sink& out, int menu_index) {
       "<div class=\"search\"><form method=\"get\" action=\"%s\"><div><input class=\"searchedit\" "
       "type=\"text\" name=\"q\" size=\"15\" maxlength=\"255\" value=\"\" /><input type=\"hidden\" "
       "name=\"sitesearch\" value=\"%s\" /></div></form></div>\r\n",
-      config::kSearchEndpoint, config::kSiteDomain);
+      build.site.search_endpoint.c_str(), build.site.site_domain.c_str());
   out.write("<div class=\"endmenuitem\"></div>\r\n");
   out.write("</div>\r\n");
   out.write("</div>\r\n");

@@ -3,11 +3,15 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "driver/config_file.h"
+#include "driver/init.h"
 #include "driver/pages.h"
+#include "driver/prune.h"
 #include "lang/languages.h"
 #include "lang/text.h"
 #include "markup/inline.h"
 #include "platform/fs.h"
+#include "platform/terminal.h"
 #include "support/pages.h"
 
 namespace mt {
@@ -116,6 +120,13 @@ void build_language(Build& build, const Language& language, const std::string& f
   const bool pedantic = build.pedantic && !code.empty() && build.pedantic_due("support " + support_source);
   lang.support.build(build.resolver.resolve(support_source), build.collator, build.diag, lang.source_folder,
                      pedantic);
+  if (build.progress.shown) {
+    int total = static_cast<int>(lang.support.nodes().size());
+    for (const PageRow& row : kPageList) {
+      total += build.resolver.exists(join_path(lang.source_folder, lang.str(row.template_index))) ? 1 : 0;
+    }
+    progress_language(build.progress, code, total);
+  }
 
   for (const PageRow& row : kPageList) {
     const char* fixed_name = row.template_index == HOME_TEMPLATE ? "index.html" : nullptr;
@@ -128,9 +139,43 @@ void build_language(Build& build, const Language& language, const std::string& f
   build.links.settle();
 }
 
-int run(const std::vector<std::string>& args, Sink& out, int (*year)(), RunReport* result, bool pedantic) {
+int run(const std::vector<std::string>& args, Sink& out, int (*year)(), RunReport* result) {
+  return run(parse_options(args), out, year, result);
+}
+
+int run(const Options& options, Sink& out, int (*year)(), RunReport* result) {
+  if (options.bad.empty() && options.help) {
+    print_help(out);
+    return 0;
+  }
+  if (options.bad.empty() && options.version) {
+    print_version(out);
+    return 0;
+  }
   out.write("maketarnwick: builds the tarnwick web site\n");
-  if (args.size() != 2) {
+  Diagnostics diag;
+  diag.out = &out;
+  if (!options.bad.empty()) {
+    if (options.bad == "--port") {
+      diag.error("error: --port needs a port number from 1 to 65535\n");
+    } else if (options.bad == "--init") {
+      diag.error("error: --init needs a folder\n");
+    } else {
+      diag.error("error: unknown option %s\n", options.bad.c_str());
+    }
+    print_usage(out);
+    return 1;
+  }
+  if (options.init && options.operands.empty()) {
+    const int status = init_site(options.init_folder, diag);
+    if (status == 0) {
+      diag.note("wrote a new site into %s: build it there with maketarnwick <output folder> <url root>\n",
+                options.init_folder.c_str());
+    }
+    return status;
+  }
+  const std::vector<std::string>& args = options.operands;
+  if (args.size() != 2 || options.init) {
     print_usage(out);
     return 1;
   }
@@ -139,9 +184,11 @@ int run(const std::vector<std::string>& args, Sink& out, int (*year)(), RunRepor
   build.output_root = args[0];
   build.url_root = args[1];
   build.diag.out = &out;
+  build.prune = options.prune;
+  build.pedantic = options.pedantic;
+  build.progress.shown = stderr_is_terminal();
   build.links = LinkRegistry(build.url_root);
   build.year = year ? year : local_year;
-  build.pedantic = pedantic;
 
   // Refused before anything is written: the URL root is embedded in every
   // contact script's PHP strings, and an output folder that is a source
@@ -163,7 +210,8 @@ int run(const std::vector<std::string>& args, Sink& out, int (*year)(), RunRepor
   }
   refuse_outside_shared_sources(build.diag);
 
-  build.links.declare("/wendrel/version.ini", std::nullopt, false);
+  build.site = load_site_config(build.diag);
+  build.links.declare(build.site.version_ini, std::nullopt, false);
   build.links.declare("/forum", std::nullopt, true);
 
   build.languages = load_languages(build.diag, build.pedantic);
@@ -180,8 +228,11 @@ int run(const std::vector<std::string>& args, Sink& out, int (*year)(), RunRepor
   }
 
   build.links.final_check(build.diag);
+  progress_clear(build.progress);
+  if (build.prune) prune_output(build.output_root, build.written, build.diag);
   out.printf("%d error(s), %d warning(s)\n", build.diag.errors, build.diag.warnings);
-  return 0;
+  // For a CI job: a run with problems must be able to fail the pipeline.
+  return options.strict && (build.diag.errors > 0 || build.diag.warnings > 0) ? 2 : 0;
 }
 
 }  // namespace mt

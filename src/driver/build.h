@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "driver/options.h"
 #include "driver/records.h"
 
 namespace mt {
@@ -15,9 +16,12 @@ struct RunReport {
 };
 
 /// Runs the tool with the arguments after the program name, writing all
-/// messages to `out`. Returns the exit status. `pedantic`: --pedantic.
+/// messages to `out`. Returns the exit status.
 int run(const std::vector<std::string>& args, Sink& out, int (*year)() = nullptr,
-        RunReport* result = nullptr, bool pedantic = false);
+        RunReport* result = nullptr);
+
+/// The same with the options read already (--serve is the caller's).
+int run(const Options& options, Sink& out, int (*year)() = nullptr, RunReport* result = nullptr);
 
 /// Ends the run when memory runs out: "out of memory" and status 1 (a
 /// failure must not look like a completed run). Installed as new-handler.

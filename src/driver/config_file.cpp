@@ -15,6 +15,7 @@ enum class Kind {
   kNamePart,  // also a part of file names
   kFile,      // a file name in the output root (a pattern)
   kSitePath,  // a link from the site root, "/" first (a pattern)
+  kSwitch,    // "on" or "off"
 };
 
 struct Key {
@@ -59,6 +60,8 @@ const Key kKeys[] = {
     {"SEARCH_ENDPOINT", &SiteConfig::search_endpoint, Kind::kText, nullptr, "Web search endpoint of the search box"},
     {"SITE_DOMAIN", &SiteConfig::site_domain, Kind::kText, nullptr,
      "The domain the search box restricts the search to"},
+    {"SUPPORT_PAGE_DIRECTION_MARKERS", &SiteConfig::support_direction_markers, Kind::kSwitch, nullptr,
+     "\"on\": support pages honour __RTL_BEGIN__ and __RTL_END__ lines as template pages do"},
 };
 
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
@@ -88,6 +91,8 @@ bool safe_value(Kind kind, std::string_view value) {
       return safe_file(value);
     case Kind::kSitePath:
       return value.size() > 1 && value[0] == '/' && safe_file(value.substr(1));
+    case Kind::kSwitch:
+      return value == "on" || value == "off";
   }
   return false;
 }

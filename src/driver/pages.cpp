@@ -1,13 +1,13 @@
 #include "driver/pages.h"
 
 #include "chrome/frame.h"
-#include "config.h"
 #include "lang/text.h"
 #include "links/urls.h"
 #include "markup/converter.h"
 #include "markup/inline.h"
 #include "platform/fs.h"
 
+#include <algorithm>
 #include <cerrno>
 
 namespace mt {
@@ -87,6 +87,7 @@ void page_from_template(Build& build, LangBuild& lang, const char* fixed_name, i
     return;
   }
 
+  record_output(build, page_path, true);
   FileSink file;
   if (!file.open(page_path)) {
     build.diag.error("%s: error: failed to create %s: %s\n", lang.source_folder.c_str(), page_path.c_str(),
@@ -112,6 +113,19 @@ void page_from_template(Build& build, LangBuild& lang, const char* fixed_name, i
   }
 }
 
+void record_output(Build& build, const std::string& path, bool page) {
+  if (page) progress_page(build.progress);
+  if (!build.prune) return;
+  // Every output path starts with the root as given; a root given with a
+  // trailing separator doubles the one after it.
+  std::string relative = path.substr(std::min(path.size(), build.output_root.size()));
+  for (char& c : relative) {
+    if (c == kSep) c = '/';
+  }
+  relative.erase(0, relative.find_first_not_of('/'));
+  build.written.push_back(std::move(relative));
+}
+
 void close_output(Diagnostics& diag, const LangBuild& lang, FileSink& file, const std::string& path) {
   if (!file.close()) {
     diag.error("%s: error: cannot write %s: %s\n", lang.source_folder.c_str(), path.c_str(),
@@ -121,6 +135,7 @@ void close_output(Diagnostics& diag, const LangBuild& lang, FileSink& file, cons
 
 void write_contact_script(Build& build, const LangBuild& lang) {
   const std::string path = join_path(lang.output_folder, "sendemail.php");
+  record_output(build, path, false);
   FileSink php;
   if (!php.open(path)) {
     build.diag.error("%s: error: failed to create %s: %s\n", lang.source_folder.c_str(), path.c_str(),
@@ -144,7 +159,7 @@ void write_contact_script(Build& build, const LangBuild& lang) {
   php.write("\t{\r\n");
   php.write("\t\tif (!$email)\r\n");
   php.write("\t\t{\r\n");
-  php.printf("\t\t\t$email = \"%s\";\r\n", config::kNoReplyAddress);
+  php.printf("\t\t\t$email = \"%s\";\r\n", build.site.no_reply_address.c_str());
   php.write("\t\t}\r\n");
   php.write("\t\r\n");
   php.write("\t\tif (!$message)\r\n");
@@ -154,7 +169,7 @@ void write_contact_script(Build& build, const LangBuild& lang) {
   php.write("\t\r\n");
   php.write("\t\tif (strlen($email) == 0)\r\n");
   php.write("\t\t{\r\n");
-  php.printf("\t\t\t$email = \"%s\";\r\n", config::kNoReplyAddress);
+  php.printf("\t\t\t$email = \"%s\";\r\n", build.site.no_reply_address.c_str());
   php.write("\t\t}\r\n");
   php.write("\t\r\n");
   php.write("\t\tif (filter_var($email, FILTER_SANITIZE_EMAIL))\r\n");
@@ -168,8 +183,8 @@ void write_contact_script(Build& build, const LangBuild& lang) {
   php.write("\t\t\telse\r\n");
   // "@": a mail system that fails says so through the error page, never
   // through a PHP message in the response.
-  php.printf("\t\t\tif (@mail( \"%s\", \"tarnwick - Contact form\",  \"From: \" . $email . \"\\n\" . $message)) \r\n",
-             config::kContactRecipient);
+  php.printf("\t\t\tif (@mail( \"%s\", \"%s - Contact form\",  \"From: \" . $email . \"\\n\" . $message)) \r\n",
+             build.site.contact_address.c_str(), build.site.site_name.c_str());
   php.write("\t\t\t{\r\n");
   php.printf("\t\t\t\theader( \"Location: %s/%s\" );\r\n", base, ok_page.c_str());
   php.write("\t\t\t} \r\n");
@@ -197,6 +212,7 @@ void copy_referenced_file(Build& build, const LangBuild& lang, const std::string
                      path.c_str());
     return;
   }
+  record_output(build, join_path(lang.output_folder, path), false);
   int error = 0;
   if (copy_source_file(join_path(lang.source_folder, path), join_path(lang.output_folder, path), &error)) return;
   if (error == kErrorOutsideSite) {

@@ -7,6 +7,7 @@
 #include "lang/text.h"
 #include "platform/fs.h"
 #include "platform/remove.h"
+#include "platform/served_files.h"
 #include "platform/sink.h"
 
 namespace mt {
@@ -77,7 +78,11 @@ void prune_output(const std::string& output_root, const std::vector<std::string>
 
   const std::string manifest = join_path(output_root, kManifestName);
   std::string previous;
-  if (read_source_file(manifest, &previous)) {
+  // The output folder is seldom inside the working folder, where source
+  // reads are confined: the manifest is read as a file of the output folder.
+  const std::string canonical_root = canonical_folder(output_root);
+  std::string read_name;
+  if (!canonical_root.empty() && read_served_file(canonical_root, kManifestName, &previous, &read_name)) {
     std::string_view text = previous;
     while (!text.empty()) {
       size_t end = text.find('\n');

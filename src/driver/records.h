@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "driver/diagnostics.h"
+#include "driver/progress.h"
 #include "lang/strings.h"
 #include "links/registry.h"
 #include "markup/ids.h"
@@ -16,6 +17,7 @@
 #include "platform/collate.h"
 #include "platform/fs.h"
 #include "platform/sink.h"
+#include "site/config.h"
 #include "support/tree.h"
 
 namespace mt {
@@ -32,8 +34,13 @@ struct Build {
   // Case-insensitive look-ups of templates and support folders list each
   // folder once per run, so a site of many languages stays linear.
   SourceResolver resolver;
-  // --pedantic: also warn of what a plain run passes over in silence.
-  bool pedantic = false;
+  SiteConfig site;  // maketarnwick.conf over the built-in values
+  // Every output file the build tried to write, relative to the output root
+  // ('/' between parts): what --prune keeps. Recorded before the write, so a
+  // failed write never makes the previous good file look stale.
+  std::vector<std::string> written;
+  bool prune = false;     // --prune
+  bool pedantic = false;  // --pedantic
   // Places warned of under --pedantic so far: a text converted for several
   // builds (the default language twice, the shared page text in every
   // language) is named once.
@@ -42,6 +49,8 @@ struct Build {
   /// Whether a pedantic warning at `place` is due: --pedantic is on and the
   /// place was not warned of yet.
   bool pedantic_due(std::string place) { return pedantic && pedantic_places.insert(std::move(place)).second; }
+  // Pages written so far and the expected total, for the progress line.
+  Progress progress;
 };
 
 /// The language build in progress.

@@ -8,13 +8,11 @@ namespace mt {
 
 namespace {
 
-// The release on offer. Publishing a new release means changing these.
-constexpr const char* kVersion = "1.4.1.877";
-constexpr const char* kChangesFile = "/Changes.txt";
-constexpr const char* kChecksumFile = "/Wendrel-1.4.1.877.sha256";
-
+// The release files are named by the site configuration's prefixes, with
+// these fixed endings.
 struct DownloadRow {
-  const char* file;
+  bool current;          // the current release (else the previous one)
+  const char* suffix;    // after the release's file prefix
   const char* icon_class;
   int type;              // string index of the type cell
   const char* arch;
@@ -22,26 +20,26 @@ struct DownloadRow {
 };
 
 constexpr DownloadRow kAllDownloads[] = {
-    {"Wendrel-1.4.1.877.x86.en-US-Setup.exe", "de", INSTALLER, "x86", false},
-    {"Wendrel-1.4.1.877.x64.en-US-Setup.exe", "de", INSTALLER, "x64", false},
-    {"Wendrel-1.4.1.877.x86-Setup.exe", "de", INSTALLER, "x86", true},
-    {"Wendrel-1.4.1.877.x64-Setup.exe", "de", INSTALLER, "x64", true},
-    {"Wendrel-1.4.1.877.x86.msi", "de", INSTALLER, "x86", true},
-    {"Wendrel-1.4.1.877.x64.msi", "de", INSTALLER, "x64", true},
-    {"Wendrel-1.4.1.877.x86.en-US.zip", "de", PORTABLE, "x86", false},
-    {"Wendrel-1.4.1.877.x64.en-US.zip", "de", PORTABLE, "x64", false},
-    {"Wendrel-1.4.1.877.ARM.en-US.zip", "de", PORTABLE, "ARM", false},
-    {"Wendrel-1.4.1.877.x86.zip", "de", PORTABLE, "x86", true},
-    {"Wendrel-1.4.1.877.x64.zip", "de", PORTABLE, "x64", true},
-    {"Wendrel-1.4.1.877.ARM.zip", "de", PORTABLE, "ARM", true},
-    {"Wendrel-1.3.4.686.x86-Setup.exe", "de134", INSTALLER, "x86", false},
-    {"Wendrel-1.3.4.686.x64-Setup.exe", "de134", INSTALLER, "x64", false},
-    {"Wendrel-1.3.4.686.x86.Multilingual-Setup.exe", "de134", INSTALLER, "x86", true},
-    {"Wendrel-1.3.4.686.x64.Multilingual-Setup.exe", "de134", INSTALLER, "x64", true},
-    {"Wendrel-1.3.4.686.x86.zip", "de134", PORTABLE, "x86", false},
-    {"Wendrel-1.3.4.686.x64.zip", "de134", PORTABLE, "x64", false},
-    {"Wendrel-1.3.4.686.x86.Multilingual.zip", "de134", PORTABLE, "x86", true},
-    {"Wendrel-1.3.4.686.x64.Multilingual.zip", "de134", PORTABLE, "x64", true},
+    {true, ".x86.en-US-Setup.exe", "de", INSTALLER, "x86", false},
+    {true, ".x64.en-US-Setup.exe", "de", INSTALLER, "x64", false},
+    {true, ".x86-Setup.exe", "de", INSTALLER, "x86", true},
+    {true, ".x64-Setup.exe", "de", INSTALLER, "x64", true},
+    {true, ".x86.msi", "de", INSTALLER, "x86", true},
+    {true, ".x64.msi", "de", INSTALLER, "x64", true},
+    {true, ".x86.en-US.zip", "de", PORTABLE, "x86", false},
+    {true, ".x64.en-US.zip", "de", PORTABLE, "x64", false},
+    {true, ".ARM.en-US.zip", "de", PORTABLE, "ARM", false},
+    {true, ".x86.zip", "de", PORTABLE, "x86", true},
+    {true, ".x64.zip", "de", PORTABLE, "x64", true},
+    {true, ".ARM.zip", "de", PORTABLE, "ARM", true},
+    {false, ".x86-Setup.exe", "de134", INSTALLER, "x86", false},
+    {false, ".x64-Setup.exe", "de134", INSTALLER, "x64", false},
+    {false, ".x86.Multilingual-Setup.exe", "de134", INSTALLER, "x86", true},
+    {false, ".x64.Multilingual-Setup.exe", "de134", INSTALLER, "x64", true},
+    {false, ".x86.zip", "de134", PORTABLE, "x86", false},
+    {false, ".x64.zip", "de134", PORTABLE, "x64", false},
+    {false, ".x86.Multilingual.zip", "de134", PORTABLE, "x86", true},
+    {false, ".x64.Multilingual.zip", "de134", PORTABLE, "x64", true},
 };
 
 /// Declares the section's anchor on the downloads page, whichever page calls
@@ -59,7 +57,7 @@ void open_help_row(Sink& out) {
 
 void close_help_row(Sink& out) { out.printf("</p></td></tr>\r\n"); }
 
-unsigned long long size_kb(Build& build, const char* file) {
+unsigned long long size_kb(Build& build, const std::string& file) {
   return static_cast<unsigned long long>(download_size_kb(build, file));
 }
 
@@ -77,22 +75,20 @@ uint64_t download_size_kb(Build& build, const std::string& file_name) {
 
 void write_download_current(Build& build, LangBuild& lang, Sink& out) {
   declare_section(build, lang, "dl");
-  out.printf("<h2 id=\"dl\">%s</h2>", localised_text(build, lang, DOWNLOAD_WENDREL_HEADER, "{{VERSION}}", kVersion).c_str());
+  out.printf("<h2 id=\"dl\">%s</h2>", localised_text(build, lang, DOWNLOAD_WENDREL_HEADER, "{{VERSION}}", build.site.version.c_str()).c_str());
 
   struct Button {
     int label;
-    const char* file;
+    const char* suffix;
   };
   constexpr Button kButtons[2][2] = {
-      {{DOWNLOAD_INSTALLER, "Wendrel-1.4.1.877.x86-Setup.exe"},
-       {DOWNLOAD_INSTALLER_X64, "Wendrel-1.4.1.877.x64-Setup.exe"}},
-      {{DOWNLOAD_PORTABLE_ZIP, "Wendrel-1.4.1.877.x86.zip"},
-       {DOWNLOAD_PORTABLE_ZIP_X64, "Wendrel-1.4.1.877.x64.zip"}},
+      {{DOWNLOAD_INSTALLER, ".x86-Setup.exe"}, {DOWNLOAD_INSTALLER_X64, ".x64-Setup.exe"}},
+      {{DOWNLOAD_PORTABLE_ZIP, ".x86.zip"}, {DOWNLOAD_PORTABLE_ZIP_X64, ".x64.zip"}},
   };
   for (const auto& pair : kButtons) {
     for (const Button& button : pair) {
-      out.printf("<a style=\"width:256px;\" class=\"button\" href=\"%s/%s\">%s</a>\r\n", build.url_root.c_str(),
-                 button.file, localised_text(build, lang, button.label).c_str());
+      out.printf("<a style=\"width:256px;\" class=\"button\" href=\"%s/%s%s\">%s</a>\r\n", build.url_root.c_str(),
+                 build.site.current_prefix.c_str(), button.suffix, localised_text(build, lang, button.label).c_str());
     }
     out.printf("<div style=\"clear:both\"></div>\r\n");
   }
@@ -102,12 +98,12 @@ void write_download_current(Build& build, LangBuild& lang, Sink& out) {
     const char* token;
     const char* replacement;
   };
-  constexpr Link kLinks[] = {
-      {WENDREL_CHANGES, "{{CHANGES}}", kChangesFile},
+  const Link kLinks[] = {
+      {WENDREL_CHANGES, "{{CHANGES}}", build.site.changes_file.c_str()},
       {WENDREL_BETA_WHATS_NEW, "", ""},
       {WENDREL_OLDER_VERSIONS, "", ""},
       {WENDREL_LICENSE, "", ""},
-      {WENDREL_SHA256, "{{SHA256}}", kChecksumFile},
+      {WENDREL_SHA256, "{{SHA256}}", build.site.checksum_file.c_str()},
       {WENDREL_SUPPORTED_LANGUAGES, "", ""},
       {WENDREL_HELP, "", ""},
   };
@@ -129,10 +125,11 @@ void write_download_all(Build& build, LangBuild& lang, Sink& out) {
   out.printf("<h2 id=\"all\">%s</h2>", localised_text(build, lang, ALL_WENDREL_DOWNLOADS_HEADER).c_str());
   out.printf("<table class=\"dltable\">\r\n");
   for (const DownloadRow& row : kAllDownloads) {
-    unsigned long long kb = size_kb(build, row.file);
+    const std::string file = (row.current ? build.site.current_prefix : build.site.previous_prefix) + row.suffix;
+    unsigned long long kb = size_kb(build, file);
     out.printf("<tr><td><p class=\"");
     out.write(row.icon_class);
-    out.printf("\"><a href=\"%s/%s\">%s</a></p></td><td>%s</td><td>", build.url_root.c_str(), row.file, row.file,
+    out.printf("\"><a href=\"%s/%s\">%s</a></p></td><td>%s</td><td>", build.url_root.c_str(), file.c_str(), file.c_str(),
                lang.str(row.type).c_str());
     out.write(row.arch);
     out.printf("</td><td>");
@@ -153,27 +150,28 @@ namespace {
 struct SingleFileSection {
   const char* id;
   int header;
-  const char* file;
+  std::string SiteConfig::*file;
   const char* css_class;
   const char* after_link;  // written between the link and "</p>"
   int help[2];             // help strings joined by a dot; -1 for none
 };
 
-constexpr SingleFileSection kLanguagePack{"language", DOWNLOAD_WENDREL_LANGUAGE_PACK_HEADER, "Wendrel.lng.zip", "dc", "",
+constexpr SingleFileSection kLanguagePack{"language", DOWNLOAD_WENDREL_LANGUAGE_PACK_HEADER, &SiteConfig::language_pack_file, "dc", "",
                                           {WENDREL_SUPPORTED_LANGUAGES, WENDREL_LANGUAGE_PACK_HELP}};
-constexpr SingleFileSection kSdk{"sdk", DOWNLOAD_WENDREL_SDK_HEADER, "Wendrel-SDK.zip", "di", " ",
+constexpr SingleFileSection kSdk{"sdk", DOWNLOAD_WENDREL_SDK_HEADER, &SiteConfig::sdk_file, "di", " ",
                                  {WENDREL_SDK_HELP, -1}};
-constexpr SingleFileSection kOfflineHelp{"chm", DOWNLOAD_WENDREL_OFFLINE_HELP, "Wendrel.chm.zip", "dc", "", {-1, -1}};
-constexpr SingleFileSection kCli{"cli", DOWNLOAD_WENDREL_COMMAND_LINE_INTERFACE_HEADER, "WCL-1.1.0.8.zip", "cli", " ",
+constexpr SingleFileSection kOfflineHelp{"chm", DOWNLOAD_WENDREL_OFFLINE_HELP, &SiteConfig::offline_help_file, "dc", "", {-1, -1}};
+constexpr SingleFileSection kCli{"cli", DOWNLOAD_WENDREL_COMMAND_LINE_INTERFACE_HEADER, &SiteConfig::cli_file, "cli", " ",
                                  {WENDREL_COMMAND_LINE_INTERFACE_HELP, -1}};
 
 void write_single_file_section(Build& build, LangBuild& lang, Sink& out, const SingleFileSection& section) {
   declare_section(build, lang, section.id);
   out.printf("<h2 id=\"%s\">%s</h2>", section.id, localised_text(build, lang, section.header).c_str());
   out.printf("<table class=\"dltable\">\r\n");
-  unsigned long long kb = size_kb(build, section.file);
+  const std::string& file = build.site.*section.file;
+  unsigned long long kb = size_kb(build, file);
   out.printf("<tr><td><p class=\"%s\"><a href=\"%s/%s\">%s</a>%s</p></td><td>%llu %s</td></tr>\r\n", section.css_class,
-             build.url_root.c_str(), section.file, section.file, section.after_link, kb, lang.str(KB).c_str());
+             build.url_root.c_str(), file.c_str(), file.c_str(), section.after_link, kb, lang.str(KB).c_str());
   if (section.help[0] >= 0) {
     open_help_row(out);
     out.printf("%s", localised_text(build, lang, section.help[0]).c_str());

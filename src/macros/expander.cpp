@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <string>
 
-#include "config.h"
 #include "lang/localised.h"
 #include "lang/strings.h"
 #include "lang/text.h"
@@ -29,11 +28,11 @@ void screenshot_begin(Build& build, LangBuild& lang, Page& page, const LineSourc
     // The Spanish screenshot is the language's own copy; every other
     // language shares the one at the root of the site.
     lang.files.add("sssmall2.gif");
-    out.printf("<a href=\"%s\"><img alt=\"Wendrel\" height=215 src=\"%s/es-es/sssmall2.gif\" width=277 /></a>\r\n",
-               support_home.c_str(), build.url_root.c_str());
+    out.printf("<a href=\"%s\"><img alt=\"%s\" height=215 src=\"%s/es-es/sssmall2.gif\" width=277 /></a>\r\n",
+               support_home.c_str(), build.site.product_name.c_str(), build.url_root.c_str());
   } else {
-    out.printf("<a href=\"%s\"><img alt=\"Wendrel\" height=215 src=\"%s/sssmall2.gif\" width=277 /></a>\r\n",
-               support_home.c_str(), build.url_root.c_str());
+    out.printf("<a href=\"%s\"><img alt=\"%s\" height=215 src=\"%s/sssmall2.gif\" width=277 /></a>\r\n",
+               support_home.c_str(), build.site.product_name.c_str(), build.url_root.c_str());
   }
   out.printf("</div>\r\n");
   // Left open: the page text flows beside the screenshot until SCREENSHOT_END.
@@ -79,21 +78,21 @@ const char* currency_field(const std::string& code) {
   return "<input type=\"hidden\" name=\"currency_code\" value=\"USD\">";
 }
 
-void donate_form(Build&, LangBuild& lang, Page& page, const LineSource&) {
+void donate_form(Build& build, LangBuild& lang, Page& page, const LineSource&) {
   Sink& out = *page.out;
   out.printf("<form name=\"_donations\" action=\"");
-  out.write(config::kDonationEndpoint);
+  out.write(build.site.donation_endpoint);
   out.printf("\" method=\"post\">");
   out.printf("<input type=\"hidden\" name=\"cmd\" value=\"_donations\">");
   out.printf("<input type=\"hidden\" name=\"business\" value=\"");
-  out.write(config::kDonationAccount);
+  out.write(build.site.donation_address);
   out.printf("\">");
   out.write(currency_field(lang.code));
-  out.printf("<input type=\"hidden\" name=\"item_name\" value=\"Wendrel\">");
+  out.printf("<input type=\"hidden\" name=\"item_name\" value=\"%s\">", build.site.product_name.c_str());
   out.printf("<input type=\"hidden\" name=\"no_shipping\" value=\"1\">");
 
   // The donor comes back to the public site, never to the URL root.
-  std::string return_url = config::kSiteHomeUrl;
+  std::string return_url = build.site.site_home_url;
   // Appended piecewise: `"/" + temporary` makes GCC's optimiser warn of an
   // overlapping copy that cannot happen.
   if (!lang.code.empty()) {

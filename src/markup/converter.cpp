@@ -50,6 +50,12 @@ class Converter {
         preformatted = line.kind == Block::Preformatted;
       } else {
         line.kind = classify(raw, options_.support, &line.content);
+        // A site may ask for right-to-left blocks on support pages, which
+        // otherwise drop the two markers.
+        if (options_.direction_markers && line.kind == Block::Dropped) {
+          if (raw.starts_with("__RTL_BEGIN__")) line.kind = Block::RtlBegin;
+          if (raw.starts_with("__RTL_END__")) line.kind = Block::RtlEnd;
+        }
         preformatted = line.kind == Block::PreOpen;
       }
       // Only headings after the first "__" line are listed.

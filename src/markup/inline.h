@@ -14,6 +14,7 @@ namespace mt {
 struct ConvertOptions {
   bool support = false;  // no "__TOC__"/"__RTL_*__" markers, no "<img"
                          // pass-through, "#" targets point at the current page
+  bool direction_markers = false;  // support pages too honour "__RTL_BEGIN__"/"__RTL_END__"
 };
 
 /// Emphasis state of the line being rendered.

@@ -24,10 +24,13 @@ constexpr int kQuietMs = 150;
 constexpr auto kBurstLimit = std::chrono::seconds(2);
 
 /// Builds the site; true when the run completed (whatever it reported).
-bool build_site(ServedSite& site, const std::string& url_root, Sink& out) {
+bool build_site(ServedSite& site, const std::vector<std::string>& flags, const std::string& url_root, Sink& out) {
   RunReport result;
-  const int status = run({site.folder, url_root}, out, nullptr, &result);
-  if (status != 0) return false;
+  std::vector<std::string> args = flags;
+  args.insert(args.end(), {"--", site.folder, url_root});
+  const int status = run(args, out, nullptr, &result);
+  // --strict's status 2 still leaves a site to serve.
+  if (status == 1) return false;
   std::lock_guard<std::mutex> lock(site.mutex);
   site.error_page = result.error_page;
   return true;
@@ -68,7 +71,7 @@ int serve(const ServeOptions& options, FileSink& out) {
   }
   catch_interrupts();
 
-  if (!build_site(site, url_root, out)) {
+  if (!build_site(site, options.build_flags, url_root, out)) {
     out.flush();
     return 1;
   }
@@ -81,7 +84,7 @@ int serve(const ServeOptions& options, FileSink& out) {
   while (!interrupted()) {
     if (!watch->wait(kIdleMs) || !settle(*watch)) continue;
     const auto start = std::chrono::steady_clock::now();
-    const bool built = build_site(site, url_root, out);
+    const bool built = build_site(site, options.build_flags, url_root, out);
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
     if (built) {
       {

@@ -2,6 +2,7 @@
 // The preview: build, serve on the loopback address, rebuild on changes.
 
 #include <string>
+#include <vector>
 
 #include "platform/sink.h"
 
@@ -10,6 +11,7 @@ namespace mt {
 struct ServeOptions {
   std::string output_folder;
   int port = 8080;
+  std::vector<std::string> build_flags;  // --strict, --prune, --pedantic: given to every build
 };
 
 /// Builds the site from the working folder into the output folder for the

@@ -39,6 +39,9 @@ struct SiteConfig {
   std::string search_endpoint = "http://search.tarnwick.example/search";
   std::string site_domain = "tarnwick.example";
 
+  // "on": support pages honour __RTL_BEGIN__/__RTL_END__ as template pages do.
+  std::string support_direction_markers = "off";
+
   bool operator==(const SiteConfig&) const = default;
 };
 

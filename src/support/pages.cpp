@@ -37,6 +37,7 @@ void write_support_pages(Build& build, LangBuild& lang, const std::string& suppo
 
   ConvertOptions options;
   options.support = true;
+  options.direction_markers = build.site.support_direction_markers == "on";
   const std::vector<SupportNode>& nodes = lang.support.nodes();
   for (size_t i = 0; i < nodes.size(); ++i) {
     const SupportNode& node = nodes[i];
@@ -52,6 +53,7 @@ void write_support_pages(Build& build, LangBuild& lang, const std::string& suppo
     build.links.declare(page.url, std::nullopt, true);
 
     const std::string page_path = join_path(page_folder, "index.html");
+    record_output(build, page_path, true);
     FileSink file;
     if (!file.open(page_path)) {
       build.diag.error("%s: error: failed to create %s: %s\n", lang.source_folder.c_str(), page_path.c_str(),

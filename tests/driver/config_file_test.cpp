@@ -109,7 +109,7 @@ TEST(ConfigFile, AbsentFileAndDefaultTextGiveTheDefaults) {
     size_t end = text.find('\n', at + 1);
     if (text.find(" = \"", at) < end) text.erase(at + 1, 3);
   }
-  EXPECT_EQ(20u, count(text, "\"\n"));
+  EXPECT_EQ(21u, count(text, "\"\n"));
   Loaded all = load(text);
   EXPECT_EQ("", all.messages);
   EXPECT_TRUE(all.config == SiteConfig{});

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
 #include "driver/build.h"
 #include "helpers/fixture.h"
@@ -21,14 +22,15 @@ namespace {
 struct PedanticCase {
   const char* what;
   const char* site;
-  bool pedantic;
+  std::vector<std::string> options;
   const char* golden;
+  int status;
 };
 
 const PedanticCase kPedanticCases[] = {
-    {"each loss named once, at its place", "broken", true, "broken_pedantic"},
-    {"a plain run stays silent about them", "broken", false, "broken_plain"},
-    {"the fixed sources run clean", "fixed", true, "fixed_pedantic"},
+    {"each loss named once, at its place", "broken", {"--strict", "--pedantic"}, "broken_pedantic", 2},
+    {"a plain run stays silent about them", "broken", {}, "broken_plain", 0},
+    {"the fixed sources run clean", "fixed", {"--strict", "--pedantic"}, "fixed_pedantic", 0},
 };
 
 TEST(Pedantic, FixtureSites) {
@@ -49,7 +51,9 @@ TEST(Pedantic, FixtureSites) {
       write_file("../out/tarnwick9.png", "logo");
     }
     StringSink out;
-    EXPECT_EQ(0, run({"../out", "http://x"}, out, fixed_year, nullptr, c.pedantic));
+    std::vector<std::string> args = c.options;
+    args.insert(args.end(), {"../out", "http://x"});
+    EXPECT_EQ(c.status, run(args, out, fixed_year));
     const std::string golden = fixtures + c.golden + ".out";
     if (std::getenv("MT_UPDATE_GOLDEN")) {
       std::ofstream(golden, std::ios::binary) << out.text;

@@ -1,0 +1,39 @@
+#pragma once
+// The options in front of the two arguments. Without any, the arguments go
+// to the build exactly as given, so a plain build behaves as it always did.
+
+#include <string>
+#include <vector>
+
+#include "platform/sink.h"
+
+namespace mt {
+
+struct Options {
+  bool help = false;
+  bool version = false;
+  bool strict = false;    // exit 2 when the run reported an error or a warning
+  bool prune = false;     // remove what the previous --prune run wrote and this one did not
+  bool pedantic = false;  // the extra checks of --pedantic
+  bool serve = false;
+  int port = 8080;
+  bool port_given = false;
+  bool init = false;
+  std::string init_folder;
+  std::string bad;  // the option that is unknown or lacks a valid value; "" when none
+  std::vector<std::string> operands;
+};
+
+/// Reads options up to the first argument that is not one, or up to "--".
+Options parse_options(const std::vector<std::string>& args);
+
+/// The options that every build of a --serve preview repeats.
+std::vector<std::string> build_flags(const Options& options);
+
+/// The usage text with every option (--help).
+void print_help(Sink& out);
+
+/// The name and version (--version).
+void print_version(Sink& out);
+
+}  // namespace mt

@@ -1,0 +1,43 @@
+#include "driver/progress.h"
+
+#include "platform/terminal.h"
+
+namespace mt {
+
+namespace {
+
+void draw(Progress& progress) {
+  progress.last_drawn = std::chrono::steady_clock::now();
+  std::string line = progress.language + ": " + std::to_string(progress.done) + "/" + std::to_string(progress.total) +
+                     " pages";
+  // Padded over the previous line, which may have been longer.
+  size_t shown = line.size();
+  if (shown < progress.width) line.append(progress.width - shown, ' ');
+  progress.width = shown;
+  write_stderr("\r" + line);
+}
+
+}  // namespace
+
+void progress_language(Progress& progress, const std::string& language, int total) {
+  if (!progress.shown) return;
+  progress.language = language.empty() ? "(root)" : language;
+  progress.done = 0;
+  progress.total = total;
+  draw(progress);
+}
+
+void progress_page(Progress& progress) {
+  if (!progress.shown) return;
+  ++progress.done;
+  // Redrawing on every page would cost more than writing small pages.
+  if (std::chrono::steady_clock::now() - progress.last_drawn >= std::chrono::milliseconds(100)) draw(progress);
+}
+
+void progress_clear(Progress& progress) {
+  if (!progress.shown || progress.width == 0) return;
+  write_stderr("\r" + std::string(progress.width, ' ') + "\r");
+  progress.width = 0;
+}
+
+}  // namespace mt
