@@ -85,7 +85,7 @@ void print_help(Sink& out) {
       "  --strict         exit with status 2 when the run reported any error or warning\n"
       "  --prune          after the build, remove the files that the previous --prune\n"
       "                   run wrote and this one did not (manifest: .maketarnwick-manifest)\n"
-      "  --pedantic       report more doubtful markup and tables as warnings\n"
+      "  --pedantic       warn of what a plain run keeps silent\n"
       "  --init <folder>  write a minimal working site into a new or empty folder\n"
       "  --serve          build, serve on http://127.0.0.1:PORT and rebuild on changes\n"
       "  --port <N>       the port of --serve (default 8080)\n"
