@@ -1,6 +1,6 @@
 #include "links/urls.h"
 
-#include "driver/records.h"
+#include "site/records.h"
 #include "lang/text.h"
 #include "platform/fs.h"
 

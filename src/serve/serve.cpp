@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "driver/build.h"
-#include "driver/diagnostics.h"
+#include "diag/diagnostics.h"
 #include "platform/served_files.h"
 #include "platform/signals.h"
 #include "platform/watch.h"

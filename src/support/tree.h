@@ -11,7 +11,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "driver/diagnostics.h"
+#include "diag/diagnostics.h"
 #include "platform/collate.h"
 #include "platform/fs.h"
 

@@ -1,4 +1,4 @@
-#include "driver/diagnostics.h"
+#include "diag/diagnostics.h"
 
 namespace mt {
 

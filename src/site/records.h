@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/diagnostics.h"
+#include "diag/diagnostics.h"
 #include "lang/strings.h"
 #include "links/registry.h"
 #include "markup/ids.h"
