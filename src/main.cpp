@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "diag/diagnostics.h"
 #include "driver/build.h"
 #include "platform/args.h"
 #include "platform/sink.h"
@@ -69,7 +70,8 @@ int run_tool(int argc, char** argv) {
   if (options.serve && !options.bad && options.operands.size() == 1) {
     status = mt::serve({options.operands[0], options.port}, out);
   } else if (options.serve || options.port_given) {
-    out.write("usage: maketarnwick --serve [--port N] <output folder>\n");
+    mt::Diagnostics diag{&out};
+    diag.report({}, mt::Msg::serve_usage);
     status = 1;
   } else {
     status = mt::run(options.operands, out);

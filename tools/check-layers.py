@@ -7,7 +7,7 @@ the top of src/ is its own node), and reports
   - a cycle between folders (within one layer too),
 except the edges listed in tools/layers-known.txt (debt being paid off; an
 entry that no longer occurs is reported so the list only shrinks).
-Exit status 1 on any report.  --graph prints the folder graph as Mermaid.
+Exit status 1 on any report.  --graph prints the folder graph as text.
 """
 import os
 import re
@@ -97,9 +97,12 @@ def main():
     edges = read_edges(src)
     nodes = {n for e in edges for n in e}
     if "--graph" in sys.argv:
-        print("flowchart TD")
-        for a, b in sorted(edges, key=lambda e: (-LEVEL.get(e[0], 99), e)):
-            print(f"  {a.replace('.', '_')}[{a}] --> {b.replace('.', '_')}[{b}]")
+        # One line per folder, top layer first: what it includes, "!" marking
+        # an include against the order.
+        for name in sorted(nodes, key=lambda n: -LEVEL.get(n, 99)):
+            to = sorted((b for a, b in edges if a == name), key=lambda n: -LEVEL.get(n, 99))
+            shown = [b + ("!" if LEVEL.get(b, 99) > LEVEL.get(name, 99) else "") for b in to]
+            print(f"{name:10} -> {' '.join(shown)}")
         return 0
     known_path = os.path.join(root, "tools", "layers-known.txt")
     known = set()

@@ -1,5 +1,9 @@
 #include "diag/diagnostics.h"
 
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+
 namespace mt {
 
 namespace {
@@ -12,13 +16,8 @@ void bump(int& counter) {
 // Names and values in messages come from untrusted sources; a line break or
 // an escape sequence in one must not forge further message lines or the
 // summary, so control bytes are written escaped and every message stays one
-// line (its own final newline kept).
-void write_one_line(Sink& out, const char* format, va_list args) {
-  StringSink message;
-  message.vprintf(format, args);
-  std::string_view text = message.text;
-  bool ends_line = !text.empty() && text.back() == '\n';
-  if (ends_line) text.remove_suffix(1);
+// line. The table's own texts are written as they are.
+void write_escaped(Sink& out, std::string_view text) {
   size_t start = 0;
   for (size_t i = 0; i < text.size(); ++i) {
     auto c = static_cast<unsigned char>(text[i]);
@@ -33,31 +32,50 @@ void write_one_line(Sink& out, const char* format, va_list args) {
     else out.write(escaped, 4);
   }
   out.write(text.data() + start, text.size() - start);
-  if (ends_line) out.write("\n", 1);
+}
+
+void write_prefix(Sink& out, const MessageDef& def, Where where) {
+  if (def.at != MessageAt::nothing) {
+    write_escaped(out, where.file);
+    if (def.at == MessageAt::line) {
+      out.write(":", 1);
+      MessageArg line(where.line);
+      out.write(line.text());
+    }
+    out.write(": ", 2);
+  }
+  if (def.kind == MessageKind::error) out.write("error: ");
+  if (def.kind == MessageKind::warning) out.write("warning: ");
 }
 }  // namespace
 
-void Diagnostics::error(const char* format, ...) {
-  va_list args;
-  va_start(args, format);
-  write_one_line(*out, format, args);
-  va_end(args);
-  bump(errors);
+void Diagnostics::write(Where where, Msg id, const MessageArg* args, size_t count) {
+  const MessageDef& def = message(id);
+  StringSink line;
+  write_prefix(line, def, where);
+  size_t next = 0;
+  std::string_view text = def.text;
+  size_t start = 0;
+  for (size_t i = 0; i + 1 < text.size(); ++i) {
+    if (text[i] != '%') continue;
+    line.write(text.substr(start, i - start));
+    if (text[i + 1] == 's' && next < count) write_escaped(line, args[next++].text());
+    else if (text[i + 1] == '%') line.write("%", 1);
+    start = ++i + 1;
+  }
+  line.write(text.substr(start));
+  line.write("\n", 1);
+  out->write(line.text);
+  if (def.kind == MessageKind::error) bump(errors);
+  if (def.kind == MessageKind::warning) bump(warnings);
 }
 
-void Diagnostics::warning(const char* format, ...) {
-  va_list args;
-  va_start(args, format);
-  write_one_line(*out, format, args);
-  va_end(args);
-  bump(warnings);
-}
-
-void Diagnostics::note(const char* format, ...) {
-  va_list args;
-  va_start(args, format);
-  write_one_line(*out, format, args);
-  va_end(args);
+void out_of_memory() {
+  std::fflush(stdout);
+  std::fputs(message(Msg::out_of_memory).text, stdout);
+  std::fputs("\n", stdout);
+  std::fflush(stdout);
+  std::_Exit(1);
 }
 
 }  // namespace mt

@@ -38,15 +38,6 @@ constexpr PageRow kPageList[] = {
     {MAINTENANCE_TEMPLATE, MAINTENANCE, -1},
 };
 
-void print_usage(Sink& out) {
-  out.write("\n");
-  out.write("usage:\n");
-  out.write("maketarnwick.exe <output folder> <url root>\n");
-  out.write("\n");
-  out.write("example:\n");
-  out.write("maketarnwick.exe c:\\dev\\wendrel\\tarnwick file://c:/dev/wendrel/tarnwick\n");
-}
-
 // The position of the first byte of `text` that a PHP double-quoted string
 // cannot hold as it is, or npos.
 size_t unsafe_byte(const std::string& text) {
@@ -77,18 +68,11 @@ std::string source_folder_at(const std::string& output) {
 void refuse_outside_shared_sources(Diagnostics& diag) {
   for (const char* name : {"donations.csv", "supported_languages.csv", "previous_stable_releases.csv",
                            "{{PREVIOUS_VERSIONS}}.txt"}) {
-    if (source_outside_site(name)) diag.error("%s: error: refusing source outside the site %s\n", name, name);
+    if (source_outside_site(name)) diag.report({name}, Msg::source_outside_site, name);
   }
 }
 
 }  // namespace
-
-void out_of_memory() {
-  std::fflush(stdout);
-  std::fputs("out of memory\n", stdout);
-  std::fflush(stdout);
-  std::_Exit(1);
-}
 
 void build_language(Build& build, const Language& language, const std::string& folder_part,
                     const std::string& url_part, const std::string& code) {
@@ -125,9 +109,10 @@ void build_language(Build& build, const Language& language, const std::string& f
 }
 
 int run(const std::vector<std::string>& args, Sink& out, int (*year)(), RunReport* result) {
-  out.write("maketarnwick: builds the tarnwick web site\n");
+  Diagnostics diag{&out};
+  diag.report({}, Msg::banner);
   if (args.size() != 2) {
-    print_usage(out);
+    diag.report({}, Msg::usage);
     return 1;
   }
 
@@ -143,17 +128,17 @@ int run(const std::vector<std::string>& args, Sink& out, int (*year)(), RunRepor
   // folder would overwrite the sources it is built from.
   if (size_t bad = unsafe_byte(build.url_root); bad != std::string::npos) {
     std::string shown = build.url_root.substr(bad, 1);
-    build.diag.error("error: unsafe character '%s' in url root\n", shown.c_str());
+    build.diag.report({}, Msg::unsafe_url_root, shown);
     return 1;
   }
   if (std::string source = source_folder_at(build.output_root); !source.empty()) {
-    build.diag.error("error: output folder %s is the source folder %s\n", build.output_root.c_str(), source.c_str());
+    build.diag.report({}, Msg::output_is_source, build.output_root, source);
     return 1;
   }
 
   int error = 0;
   if (!make_folder(build.output_root, &error)) {
-    out.write("Unable to created output folder\n");
+    build.diag.report({}, Msg::output_folder_failed);
     return 1;
   }
   refuse_outside_shared_sources(build.diag);
@@ -175,7 +160,7 @@ int run(const std::vector<std::string>& args, Sink& out, int (*year)(), RunRepor
   }
 
   build.links.final_check(build.diag);
-  out.printf("%d error(s), %d warning(s)\n", build.diag.errors, build.diag.warnings);
+  build.diag.report({}, Msg::summary, build.diag.errors, build.diag.warnings);
   return 0;
 }
 

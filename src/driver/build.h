@@ -19,10 +19,6 @@ struct RunReport {
 int run(const std::vector<std::string>& args, Sink& out, int (*year)() = nullptr,
         RunReport* result = nullptr);
 
-/// Ends the run when memory runs out: "out of memory" and status 1 (a
-/// failure must not look like a completed run). Installed as new-handler.
-[[noreturn]] void out_of_memory();
-
 /// Builds one sub-site (or the root site, with empty parts).
 void build_language(Build& build, const Language& language, const std::string& folder_part,
                     const std::string& url_part, const std::string& code);

@@ -18,8 +18,7 @@ void page_from_template(Build& build, LangBuild& lang, const char* fixed_name, i
   const std::string template_path = join_path(lang.source_folder, template_name);
   if (!build.resolver.exists(template_path)) return;
   if (source_outside_site(template_path)) {
-    build.diag.error("%s: error: refusing source outside the site %s\n", lang.source_folder.c_str(),
-                     template_path.c_str());
+    build.diag.report({lang.source_folder}, Msg::source_outside_site, template_path);
     return;
   }
 
@@ -46,15 +45,13 @@ void page_from_template(Build& build, LangBuild& lang, const char* fixed_name, i
   FileId page_id, template_id;
   if (file_id(page_path, &page_id) && file_id(build.resolver.resolve(template_path), &template_id) &&
       page_id == template_id) {
-    build.diag.error("%s: error: refusing to write %s over its source\n", lang.source_folder.c_str(),
-                     page_path.c_str());
+    build.diag.report({lang.source_folder}, Msg::write_over_source, page_path);
     return;
   }
 
   FileSink file;
   if (!file.open(page_path)) {
-    build.diag.error("%s: error: failed to create %s: %s\n", lang.source_folder.c_str(), page_path.c_str(),
-                     error_text(file.error()).c_str());
+    build.diag.report({lang.source_folder}, Msg::create_failed, page_path, error_text(file.error()));
     return;
   }
   page.out = &file;
@@ -63,7 +60,7 @@ void page_from_template(Build& build, LangBuild& lang, const char* fixed_name, i
   // a dangling link, no permission) would otherwise leave an empty page
   // behind without a word.
   if (!convert_page(build, lang, page, template_path, ConvertOptions{})) {
-    build.diag.error("%s: error: cant open %s\n", lang.source_folder.c_str(), template_path.c_str());
+    build.diag.report({lang.source_folder}, Msg::cant_open, template_path);
   }
   page_footer(build, lang, file);
   close_output(build.diag, lang, file, page_path);
@@ -71,15 +68,14 @@ void page_from_template(Build& build, LangBuild& lang, const char* fixed_name, i
   if (!folder.empty()) {
     int error = 0;
     if (touch_folder(folder, &error) == TouchResult::kCannotSet) {
-      build.diag.note("SetFileTime failed: get last error %d\n", error);
+      build.diag.report({}, Msg::set_file_time_failed, error);
     }
   }
 }
 
 void close_output(Diagnostics& diag, const LangBuild& lang, FileSink& file, const std::string& path) {
   if (!file.close()) {
-    diag.error("%s: error: cannot write %s: %s\n", lang.source_folder.c_str(), path.c_str(),
-               error_text(file.error()).c_str());
+    diag.report({lang.source_folder}, Msg::write_failed, path, error_text(file.error()));
   }
 }
 
@@ -87,8 +83,7 @@ void write_contact_script(Build& build, const LangBuild& lang) {
   const std::string path = join_path(lang.output_folder, "sendemail.php");
   FileSink php;
   if (!php.open(path)) {
-    build.diag.error("%s: error: failed to create %s: %s\n", lang.source_folder.c_str(), path.c_str(),
-                     error_text(php.error()).c_str());
+    build.diag.report({lang.source_folder}, Msg::create_failed, path, error_text(php.error()));
     return;
   }
   const std::string ok_page = cut_extension(lang.str(CONTACTOK_TEMPLATE));
@@ -157,24 +152,20 @@ void write_contact_script(Build& build, const LangBuild& lang) {
 
 void copy_referenced_file(Build& build, const LangBuild& lang, const std::string& path) {
   if (leaves_folder(path)) {
-    build.diag.error("%s: error: refusing to copy file outside the site %s\n", lang.source_folder.c_str(),
-                     path.c_str());
+    build.diag.report({lang.source_folder}, Msg::copy_outside_site, path);
     return;
   }
   int error = 0;
   if (copy_source_file(join_path(lang.source_folder, path), join_path(lang.output_folder, path), &error)) return;
   if (error == kErrorOutsideSite) {
-    build.diag.error("%s: error: refusing to copy file outside the site %s\n", lang.source_folder.c_str(),
-                     path.c_str());
+    build.diag.report({lang.source_folder}, Msg::copy_outside_site, path);
   } else if (error == kErrorSameFile) {
-    build.diag.error("%s: error: refusing to write %s over its source\n", lang.source_folder.c_str(),
-                     join_path(lang.output_folder, path).c_str());
+    build.diag.report({lang.source_folder}, Msg::write_over_source, join_path(lang.output_folder, path));
   } else if (error == ENOENT || error == ENOTDIR || error == EISDIR || error == EACCES) {
     // A source that cannot be read keeps its message.
-    build.diag.error("%s: error: unable to copy file %s: %d\n", lang.source_folder.c_str(), path.c_str(), error);
+    build.diag.report({lang.source_folder}, Msg::copy_failed, path, error);
   } else {
-    build.diag.error("%s: error: cannot write %s: %s\n", lang.source_folder.c_str(),
-                     join_path(lang.output_folder, path).c_str(), error_text(error).c_str());
+    build.diag.report({lang.source_folder}, Msg::write_failed, join_path(lang.output_folder, path), error_text(error));
   }
 }
 

@@ -119,17 +119,15 @@ void apply_key(LoadState& state, std::string_view key, std::string_view value, D
   }
   int index = string_index_by_id(key);
   if (index < 0) {
-    diag.warning("%s: warning: unknown string defined %s\n", state.file_name.c_str(), std::string(key).c_str());
+    diag.report({state.file_name}, Msg::unknown_string, key);
     return;
   }
   if (names_a_path(index) && unsafe_path_value(index, value)) {
-    diag.error("%s: error: unsafe path in %s: %s\n", state.file_name.c_str(), kStringTable[index].id,
-               std::string(value).c_str());
+    diag.report({state.file_name}, Msg::unsafe_path, kStringTable[index].id, value);
     return;
   }
   if (embedded_in_script(index) && !safe_in_script(value)) {
-    diag.error("%s: error: unsafe character in %s: %s\n", state.file_name.c_str(), kStringTable[index].id,
-               std::string(value).c_str());
+    diag.report({state.file_name}, Msg::unsafe_character, kStringTable[index].id, value);
     return;
   }
   auto slot = static_cast<size_t>(index);
@@ -159,13 +157,13 @@ bool load_language_file(const std::string& file_name, Diagnostics& diag, Languag
   // The code becomes part of every URL the contact script embeds.
   record.code = code_from_file_name(file_name);
   if (record.code.empty() || !safe_in_script(record.code)) {
-    diag.error("%s: error: unsafe language code, file not loaded\n", file_name.c_str());
+    diag.report({file_name}, Msg::unsafe_code);
     return false;
   }
   std::string contents;
   ReadResult read = read_source(file_name, &contents);
   if (read == ReadResult::kOutsideSite) {
-    diag.error("%s: error: refusing source outside the site %s\n", file_name.c_str(), file_name.c_str());
+    diag.report({file_name}, Msg::source_outside_site, file_name);
     return false;
   }
   if (read == ReadResult::kRead) {
@@ -178,11 +176,11 @@ bool load_language_file(const std::string& file_name, Diagnostics& diag, Languag
 
   for (int i = 0; i < kStringCount; ++i) {
     if (!record.defined.test(static_cast<size_t>(i))) {
-      diag.warning("%s: warning: undefined string %s\n", file_name.c_str(), kStringTable[i].id);
+      diag.report({file_name}, Msg::undefined_string, kStringTable[i].id);
     }
   }
   if (!state.name_set) {
-    diag.error("%s: error: _LANGUAGE_NAME not set\n", file_name.c_str());
+    diag.report({file_name}, Msg::language_name_unset);
     record.display_name = "Unknown";
   }
   return true;

@@ -38,7 +38,7 @@ void LinkRegistry::settle() {
 
 void LinkRegistry::final_check(Diagnostics& diag) {
   for (const Pending& p : pending_) {
-    if (!known(p.url)) diag.warning("%s:%d: warning: broken url %s\n", p.file_name.c_str(), p.line, p.url.c_str());
+    if (!known(p.url)) diag.report({p.file_name, p.line}, Msg::broken_url, p.url);
   }
 }
 

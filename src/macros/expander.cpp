@@ -133,8 +133,7 @@ void languages(Build& build, LangBuild&, Page& page, const LineSource&) {
 void previous_versions(Build& build, LangBuild& lang, Page& page, const LineSource& where) {
   // The included text calling itself would never end; refuse the inner call.
   if (std::find(page.converting.begin(), page.converting.end(), kPreviousVersionsFile) != page.converting.end()) {
-    build.diag.error("%s:%d: error: PREVIOUS_VERSIONS includes itself\n", std::string(where.path).c_str(),
-                     where.line);
+    build.diag.report({where.path, where.line}, Msg::previous_versions_loop);
     return;
   }
   convert_page(build, lang, page, kPreviousVersionsFile, ConvertOptions{});

@@ -57,8 +57,8 @@ class Converter {
   }
 
   void report_open_emphasis() {
-    if (emphasis_.bold) build_.diag.warning("%s:%d: warning: still bold\n", path_.c_str(), line_number_);
-    if (emphasis_.italic) build_.diag.warning("%s:%d: warning: still italic\n", path_.c_str(), line_number_);
+    if (emphasis_.bold) build_.diag.report({path_, line_number_}, Msg::still_bold);
+    if (emphasis_.italic) build_.diag.report({path_, line_number_}, Msg::still_italic);
   }
 
   void convert_line(const BlockLine& line) {

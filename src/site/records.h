@@ -22,7 +22,7 @@ namespace mt {
 /// Build-wide state, set once and kept for the whole run.
 struct Build {
   std::string output_root;
-  std::string url_root;  // as given: no slash added or removed
+  std::string url_root;             // as given: no slash added or removed
   std::vector<Language> languages;  // load order
   Diagnostics diag;
   LinkRegistry links;

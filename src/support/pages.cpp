@@ -54,8 +54,7 @@ void write_support_pages(Build& build, LangBuild& lang, const std::string& suppo
     const std::string page_path = join_path(page_folder, "index.html");
     FileSink file;
     if (!file.open(page_path)) {
-      build.diag.error("%s: error: failed to create %s: %s\n", lang.source_folder.c_str(), page_path.c_str(),
-                       error_text(file.error()).c_str());
+      build.diag.report({lang.source_folder}, Msg::create_failed, page_path, error_text(file.error()));
       continue;
     }
     page.out = &file;
@@ -68,7 +67,7 @@ void write_support_pages(Build& build, LangBuild& lang, const std::string& suppo
     if (std::optional<std::string> text = lang.support.take_text(current)) {
       convert_text(build, lang, page, text_path, *text, options);
     } else {
-      build.diag.error("%s: error: cant open %s\n", lang.source_folder.c_str(), text_path.c_str());
+      build.diag.report({lang.source_folder}, Msg::cant_open, text_path);
     }
     file.write("<br/>\r\n");
     file.write("</div>\r\n");

@@ -55,11 +55,6 @@ std::string title_from_text(std::string_view path, const std::string* contents) 
   return title;
 }
 
-std::string read_title(const std::string& path) {
-  std::string contents;
-  return title_from_text(path, read_source_file(path, &contents) ? &contents : nullptr);
-}
-
 std::optional<std::string> SupportTree::take_text(int node) {
   std::optional<std::string> text;
   text.swap(texts_[static_cast<size_t>(node)]);
@@ -89,7 +84,7 @@ void SupportTree::build(const std::string& support_source_folder, const Collator
 
 bool SupportTree::may_enter(const std::string& folder, ScanRun& run) {
   if (source_outside_site(folder)) {
-    run.diag.error("%s: error: refusing source outside the site %s\n", run.where.c_str(), folder.c_str());
+    run.diag.report({run.where}, Msg::source_outside_site, folder);
     return false;
   }
   FileId id;
@@ -97,8 +92,7 @@ bool SupportTree::may_enter(const std::string& folder, ScanRun& run) {
   // A link back to a folder already scanned would scan it again, forever
   // when it leads to one of its own ancestors.
   if (!run.visited.emplace(id.device, id.number).second) {
-    run.diag.warning("%s: warning: support folder %s already visited, not entered again\n", run.where.c_str(),
-                     folder.c_str());
+    run.diag.report({run.where}, Msg::folder_visited, folder);
     return false;
   }
   return true;
@@ -150,7 +144,7 @@ void SupportTree::scan(const std::string& folder, const std::string& source_path
     const std::string path = join_path(folder, found.name);
     ReadResult read = read_source(path, &text);
     if (read == ReadResult::kOutsideSite) {
-      run.diag.error("%s: error: refusing source outside the site %s\n", run.where.c_str(), path.c_str());
+      run.diag.report({run.where}, Msg::source_outside_site, path);
       continue;
     }
     bool readable = read == ReadResult::kRead;
@@ -230,7 +224,6 @@ std::vector<int> SupportTree::shown_in_navigation(int current) const {
   return shown;
 }
 
-bool SupportTree::navigation_scrolls(int current) const { return navigation_scrolls(shown_in_navigation(current)); }
 
 bool SupportTree::navigation_scrolls(const std::vector<int>& shown) const {
   for (int n : shown) {
