@@ -79,7 +79,7 @@ void build_language(Build& build, const Language& language, const std::string& f
   LangBuild lang;
   lang.lang = &language;
   lang.rtl = language.rtl;
-  if (equals_no_case(language.code, "ru-ru")) {
+  if (equal_no_case(language.code, "ru-ru")) {
     lang.plain_width = 800;
     lang.wiki_width = 1000;
     lang.nav_width = 304;

@@ -158,7 +158,7 @@ SiteConfig load_site_config(Diagnostics& diag, const std::string& path) {
       continue;
     }
     size_t k = 0;
-    while (k < kKeyCount && !equals_no_case(key, kKeys[k].name)) ++k;
+    while (k < kKeyCount && !equal_no_case(key, kKeys[k].name)) ++k;
     if (k == kKeyCount) {
       diag.report({path, line_number}, Msg::config_unknown_key, key);
       continue;

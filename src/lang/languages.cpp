@@ -114,7 +114,7 @@ void apply_key(LoadState& state, std::string_view key, std::string_view value, D
   }
   if (key.starts_with("_LANGUAGE_ENGLISH_NAME") || key.starts_with("_LANGUAGE_TRANSLATOR")) return;
   if (key.starts_with("_LANGUAGE_TEXT_DIRECTION")) {
-    if (equals_no_case(value, "RTL")) state.record.rtl = true;
+    if (equal_no_case(value, "RTL")) state.record.rtl = true;
     return;
   }
   int index = string_index_by_id(key);
@@ -188,7 +188,7 @@ bool load_language_file(const std::string& file_name, Diagnostics& diag, Languag
 
 const Language* language_by_code(const std::vector<Language>& languages, std::string_view code) {
   for (const Language& lang : languages) {
-    if (equals_no_case(lang.code, code)) return &lang;
+    if (equal_no_case(lang.code, code)) return &lang;
   }
   return nullptr;
 }

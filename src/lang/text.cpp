@@ -6,20 +6,12 @@ namespace mt {
 
 std::string ascii_lower(std::string_view text) {
   std::string out(text);
-  for (char& c : out) c = lower_byte(c);
+  for (char& c : out) c = fold(c);
   return out;
 }
 
-bool equals_no_case(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (lower_byte(a[i]) != lower_byte(b[i])) return false;
-  }
-  return true;
-}
-
 bool starts_with_no_case(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() && equals_no_case(text.substr(0, prefix.size()), prefix);
+  return text.size() >= prefix.size() && equal_no_case(text.substr(0, prefix.size()), prefix);
 }
 
 std::string replace_no_case(std::string_view text, std::string_view token, std::string_view replacement) {

@@ -25,7 +25,7 @@ void screenshot_begin(Build& build, LangBuild& lang, Page& page, const LineSourc
   std::string support_home = menu_url(build, lang, 3);
   Sink& out = *page.out;
   out.printf("<div class=\"screenshot\">\r\n");
-  if (equals_no_case(lang.code, "es-es")) {
+  if (equal_no_case(lang.code, "es-es")) {
     // The Spanish screenshot is the language's own copy; every other
     // language shares the one at the root of the site.
     lang.files.add("sssmall2.gif");
@@ -74,8 +74,8 @@ void contact_form(Build&, LangBuild& lang, Page& page, const LineSource&) {
 
 /// The currency field for the language's donors.
 const char* currency_field(const std::string& code) {
-  if (equals_no_case(code, "en-au")) return "<input type=\"hidden\" name=\"currency_code\" value=\"AUD\">";
-  if (equals_no_case(code, "en-uk")) return "<input type=\"hidden\" name=\"currency_code\" value=\"GBP\">";
+  if (equal_no_case(code, "en-au")) return "<input type=\"hidden\" name=\"currency_code\" value=\"AUD\">";
+  if (equal_no_case(code, "en-uk")) return "<input type=\"hidden\" name=\"currency_code\" value=\"GBP\">";
   return "<input type=\"hidden\" name=\"currency_code\" value=\"USD\">";
 }
 
@@ -181,7 +181,7 @@ constexpr Macro kMacros[] = {
 
 void expand_macro(Build& build, LangBuild& lang, Page& page, std::string_view name, const LineSource& where) {
   for (const Macro& macro : kMacros) {
-    if (equals_no_case(name, macro.name)) {
+    if (equal_no_case(name, macro.name)) {
       macro.write(build, lang, page, where);
       return;
     }

@@ -161,7 +161,7 @@ void SupportTree::scan(const std::string& folder, const std::string& source_path
   std::optional<SubFolders> sub_folders;  // listed only when there are pages
   for (Entry& entry : entries) {
     size_t dot = entry.file.rfind('.');
-    if (dot == std::string::npos || !equals_no_case(std::string_view(entry.file).substr(dot + 1), "txt")) {
+    if (dot == std::string::npos || !equal_no_case(std::string_view(entry.file).substr(dot + 1), "txt")) {
       continue;
     }
     std::string raw = entry.file.substr(0, dot);
