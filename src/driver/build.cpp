@@ -74,8 +74,16 @@ void refuse_outside_shared_sources(Diagnostics& diag) {
 
 }  // namespace
 
-void build_language(Build& build, const Language& language, const std::string& folder_part,
-                    const std::string& url_part, const std::string& code) {
+void set_language_code(const Build& build, LangBuild& lang, const std::string& code) {
+  lang.code = code;
+  lang.base_code = code.substr(0, code.find('-'));
+  lang.folder_part = code.empty() ? "" : kSep + code;
+  lang.url_part = code.empty() ? "" : "/" + code;
+  lang.output_folder = build.output_root + lang.folder_part;
+  lang.base_url = build.url_root + lang.url_part;
+}
+
+void build_language(Build& build, const Language& language, const std::string& code) {
   LangBuild lang;
   lang.lang = &language;
   lang.rtl = language.rtl;
@@ -84,15 +92,10 @@ void build_language(Build& build, const Language& language, const std::string& f
     lang.wiki_width = 1000;
     lang.nav_width = 304;
   }
-  lang.folder_part = folder_part;
-  lang.url_part = url_part;
-  lang.code = code;
-  lang.base_code = code.substr(0, code.find('-'));
+  set_language_code(build, lang, code);
   lang.source_folder = language.code;
-  lang.output_folder = build.output_root + folder_part;
   int ignored = 0;
   make_folder(lang.output_folder, &ignored);
-  lang.base_url = build.url_root + url_part;
 
   const std::string support_source = join_path(lang.source_folder, lang.str(SUPPORT_FOLDER));
   lang.support.build(build.resolver.resolve(support_source), build.collator, build.diag, lang.source_folder);
@@ -148,14 +151,11 @@ int run(const std::vector<std::string>& args, Sink& out, int (*year)(), RunRepor
 
   build.languages = load_languages(build.diag);
 
-  const std::string sep(1, kSep);
-  for (const Language& language : build.languages) {
-    build_language(build, language, sep + language.code, "/" + language.code, language.code);
-  }
+  for (const Language& language : build.languages) build_language(build, language, language.code);
   if (!build.languages.empty()) {
     const Language* fallback = language_by_code(build.languages, "en-us");
     if (!fallback) fallback = &build.languages.front();
-    build_language(build, *fallback, "", "", "");
+    build_language(build, *fallback, "");
     if (result) result->error_page = cut_extension(fallback->value(ERROR404_TEMPLATE));
   }
 

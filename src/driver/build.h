@@ -19,8 +19,12 @@ struct RunReport {
 int run(const std::vector<std::string>& args, Sink& out, int (*year)() = nullptr,
         RunReport* result = nullptr);
 
-/// Builds one sub-site (or the root site, with empty parts).
-void build_language(Build& build, const Language& language, const std::string& folder_part,
-                    const std::string& url_part, const std::string& code);
+/// Builds one sub-site under `code`, or the root site when `code` is "".
+void build_language(Build& build, const Language& language, const std::string& code);
+
+/// Points a language build at `code` ("" for the root build): its code, its
+/// folder and URL parts, output folder and base URL. The build, the tests and
+/// the fuzzers all set a language build up through here.
+void set_language_code(const Build& build, LangBuild& lang, const std::string& code);
 
 }  // namespace mt
