@@ -1,6 +1,6 @@
 #include "driver/pages.h"
 
-#include "chrome/frame.h"
+#include "chrome/page_file.h"
 #include "config.h"
 #include "lang/text.h"
 #include "links/urls.h"
@@ -49,33 +49,22 @@ void page_from_template(Build& build, LangBuild& lang, const char* fixed_name, i
     return;
   }
 
-  FileSink file;
-  if (!file.open(page_path)) {
-    build.diag.report({lang.source_folder}, Msg::create_failed, page_path, error_text(file.error()));
-    return;
-  }
-  page.out = &file;
-  page_header(build, lang, file, title, menu_mark, Layout::kPlain, false);
-  // The template was there a moment ago; one that cannot be read (a folder,
-  // a dangling link, no permission) would otherwise leave an empty page
-  // behind without a word.
-  if (!convert_page(build, lang, page, template_path, ConvertOptions{})) {
-    build.diag.report({lang.source_folder}, Msg::cant_open, template_path);
-  }
-  page_footer(build, lang, file);
-  close_output(build.diag, lang, file, page_path);
+  const bool written = write_framed_page(build, lang, page_path, {title, menu_mark}, [&](Sink& out) {
+    page.out = &out;
+    // The template was there a moment ago; one that cannot be read (a
+    // folder, a dangling link, no permission) would otherwise leave an empty
+    // page behind without a word.
+    if (!convert_page(build, lang, page, template_path, ConvertOptions{})) {
+      build.diag.report({lang.source_folder}, Msg::cant_open, template_path);
+    }
+  });
+  if (!written) return;
 
   if (!folder.empty()) {
     int error = 0;
     if (touch_folder(folder, &error) == TouchResult::kCannotSet) {
       build.diag.report({}, Msg::set_file_time_failed, error);
     }
-  }
-}
-
-void close_output(Diagnostics& diag, const LangBuild& lang, FileSink& file, const std::string& path) {
-  if (!file.close()) {
-    diag.report({lang.source_folder}, Msg::write_failed, path, error_text(file.error()));
   }
 }
 

@@ -15,10 +15,6 @@ void page_from_template(Build& build, LangBuild& lang, const char* fixed_name, i
 /// Writes "sendemail.php" into the language output folder.
 void write_contact_script(Build& build, const LangBuild& lang);
 
-/// Closes a page, support page or script, putting it in place; a failure
-/// (its temporary file then removed, the old file kept) is reported.
-void close_output(Diagnostics& diag, const LangBuild& lang, FileSink& file, const std::string& path);
-
 /// Copies a referenced file from the language source folder into the
 /// language output folder; refuses paths that leave the folder.
 void copy_referenced_file(Build& build, const LangBuild& lang, const std::string& path);
