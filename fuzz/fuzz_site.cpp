@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "driver/build.h"
+
 namespace fs = std::filesystem;
 
 namespace mt::fuzz {
@@ -92,11 +94,7 @@ void Site::begin(bool support_page) {
     renew_links();
   }
   // A target may switch to the root build; every input starts on "de-de".
-  lang.code = "de-de";
-  lang.base_code = "de";
-  lang.folder_part = lang.url_part = "/de-de";
-  lang.base_url = "http://x/de-de";
-  lang.output_folder = "out/de-de";
+  set_language_code(build, lang, "de-de");
   messages.text.clear();
   html.text.clear();
   build.diag.errors = build.diag.warnings = 0;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "diag/diagnostics.h"
 #include "driver/build.h"
 #include "driver/options.h"
 #include "platform/args.h"
@@ -23,7 +24,8 @@ int run_tool(int argc, char** argv) {
   if (options.serve && !other && options.operands.size() == 1) {
     status = mt::serve({options.operands[0], options.port, mt::build_flags(options)}, out);
   } else if ((options.serve || options.port_given) && !other) {
-    out.write("usage: maketarnwick --serve [--port N] [options] <output folder>\n");
+    mt::Diagnostics diag{&out};
+    diag.report({}, mt::Msg::serve_usage);
     status = 1;
   } else {
     status = mt::run(options, out);

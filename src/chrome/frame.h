@@ -2,7 +2,7 @@
 // The frame of every page: document head with the inline stylesheet, top
 // bar, menu bar, search box, content area, bottom bars.
 
-#include "driver/records.h"
+#include "site/records.h"
 
 namespace mt {
 

@@ -42,15 +42,6 @@ constexpr PageRow kPageList[] = {
     {MAINTENANCE_TEMPLATE, MAINTENANCE, -1},
 };
 
-void print_usage(Sink& out) {
-  out.write("\n");
-  out.write("usage:\n");
-  out.write("maketarnwick.exe <output folder> <url root>\n");
-  out.write("\n");
-  out.write("example:\n");
-  out.write("maketarnwick.exe c:\\dev\\wendrel\\tarnwick file://c:/dev/wendrel/tarnwick\n");
-}
-
 // The position of the first byte of `text` that a PHP double-quoted string
 // cannot hold as it is, or npos.
 size_t unsafe_byte(const std::string& text) {
@@ -81,38 +72,34 @@ std::string source_folder_at(const std::string& output) {
 void refuse_outside_shared_sources(Diagnostics& diag) {
   for (const char* name : {"donations.csv", "supported_languages.csv", "previous_stable_releases.csv",
                            "{{PREVIOUS_VERSIONS}}.txt"}) {
-    if (source_outside_site(name)) diag.error("%s: error: refusing source outside the site %s\n", name, name);
+    if (source_outside_site(name)) diag.report({name}, Msg::source_outside_site, name);
   }
 }
 
 }  // namespace
 
-void out_of_memory() {
-  std::fflush(stdout);
-  std::fputs("out of memory\n", stdout);
-  std::fflush(stdout);
-  std::_Exit(1);
+void set_language_code(const Build& build, LangBuild& lang, const std::string& code) {
+  lang.code = code;
+  lang.base_code = code.substr(0, code.find('-'));
+  lang.folder_part = code.empty() ? "" : kSep + code;
+  lang.url_part = code.empty() ? "" : "/" + code;
+  lang.output_folder = build.output_root + lang.folder_part;
+  lang.base_url = build.url_root + lang.url_part;
 }
 
-void build_language(Build& build, const Language& language, const std::string& folder_part,
-                    const std::string& url_part, const std::string& code) {
+void build_language(Build& build, const Language& language, const std::string& code) {
   LangBuild lang;
   lang.lang = &language;
   lang.rtl = language.rtl;
-  if (equals_no_case(language.code, "ru-ru")) {
+  if (equal_no_case(language.code, "ru-ru")) {
     lang.plain_width = 800;
     lang.wiki_width = 1000;
     lang.nav_width = 304;
   }
-  lang.folder_part = folder_part;
-  lang.url_part = url_part;
-  lang.code = code;
-  lang.base_code = code.substr(0, code.find('-'));
+  set_language_code(build, lang, code);
   lang.source_folder = language.code;
-  lang.output_folder = build.output_root + folder_part;
   int ignored = 0;
   make_folder(lang.output_folder, &ignored);
-  lang.base_url = build.url_root + url_part;
 
   const std::string support_source = join_path(lang.source_folder, lang.str(SUPPORT_FOLDER));
   // The root build, and a second file of the same code, scan a tree again;
@@ -144,39 +131,35 @@ int run(const std::vector<std::string>& args, Sink& out, int (*year)(), RunRepor
 }
 
 int run(const Options& options, Sink& out, int (*year)(), RunReport* result) {
+  Diagnostics diag{&out};
   if (options.bad.empty() && options.help) {
-    print_help(out);
+    diag.report({}, Msg::help);
     return 0;
   }
   if (options.bad.empty() && options.version) {
-    print_version(out);
+    diag.report({}, Msg::version);
     return 0;
   }
-  out.write("maketarnwick: builds the tarnwick web site\n");
-  Diagnostics diag;
-  diag.out = &out;
+  diag.report({}, Msg::banner);
   if (!options.bad.empty()) {
     if (options.bad == "--port") {
-      diag.error("error: --port needs a port number from 1 to 65535\n");
+      diag.report({}, Msg::bad_port);
     } else if (options.bad == "--init") {
-      diag.error("error: --init needs a folder\n");
+      diag.report({}, Msg::init_needs_folder);
     } else {
-      diag.error("error: unknown option %s\n", options.bad.c_str());
+      diag.report({}, Msg::unknown_option, options.bad);
     }
-    print_usage(out);
+    diag.report({}, Msg::usage);
     return 1;
   }
   if (options.init && options.operands.empty()) {
     const int status = init_site(options.init_folder, diag);
-    if (status == 0) {
-      diag.note("wrote a new site into %s: build it there with maketarnwick <output folder> <url root>\n",
-                options.init_folder.c_str());
-    }
+    if (status == 0) diag.report({}, Msg::init_done, options.init_folder);
     return status;
   }
   const std::vector<std::string>& args = options.operands;
   if (args.size() != 2 || options.init) {
-    print_usage(out);
+    diag.report({}, Msg::usage);
     return 1;
   }
 
@@ -195,17 +178,17 @@ int run(const Options& options, Sink& out, int (*year)(), RunReport* result) {
   // folder would overwrite the sources it is built from.
   if (size_t bad = unsafe_byte(build.url_root); bad != std::string::npos) {
     std::string shown = build.url_root.substr(bad, 1);
-    build.diag.error("error: unsafe character '%s' in url root\n", shown.c_str());
+    build.diag.report({}, Msg::unsafe_url_root, shown);
     return 1;
   }
   if (std::string source = source_folder_at(build.output_root); !source.empty()) {
-    build.diag.error("error: output folder %s is the source folder %s\n", build.output_root.c_str(), source.c_str());
+    build.diag.report({}, Msg::output_is_source, build.output_root, source);
     return 1;
   }
 
   int error = 0;
   if (!make_folder(build.output_root, &error)) {
-    out.write("Unable to created output folder\n");
+    build.diag.report({}, Msg::output_folder_failed);
     return 1;
   }
   refuse_outside_shared_sources(build.diag);
@@ -216,21 +199,18 @@ int run(const Options& options, Sink& out, int (*year)(), RunReport* result) {
 
   build.languages = load_languages(build.diag, build.pedantic);
 
-  const std::string sep(1, kSep);
-  for (const Language& language : build.languages) {
-    build_language(build, language, sep + language.code, "/" + language.code, language.code);
-  }
+  for (const Language& language : build.languages) build_language(build, language, language.code);
   if (!build.languages.empty()) {
     const Language* fallback = language_by_code(build.languages, "en-us");
     if (!fallback) fallback = &build.languages.front();
-    build_language(build, *fallback, "", "", "");
+    build_language(build, *fallback, "");
     if (result) result->error_page = cut_extension(fallback->value(ERROR404_TEMPLATE));
   }
 
   build.links.final_check(build.diag);
   progress_clear(build.progress);
   if (build.prune) prune_output(build.output_root, build.written, build.diag);
-  out.printf("%d error(s), %d warning(s)\n", build.diag.errors, build.diag.warnings);
+  build.diag.report({}, Msg::summary, build.diag.errors, build.diag.warnings);
   // For a CI job: a run with problems must be able to fail the pipeline.
   return options.strict && (build.diag.errors > 0 || build.diag.warnings > 0) ? 2 : 0;
 }

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "driver/options.h"
-#include "driver/records.h"
+#include "site/records.h"
 
 namespace mt {
 
@@ -23,12 +23,12 @@ int run(const std::vector<std::string>& args, Sink& out, int (*year)() = nullptr
 /// The same with the options read already (--serve is the caller's).
 int run(const Options& options, Sink& out, int (*year)() = nullptr, RunReport* result = nullptr);
 
-/// Ends the run when memory runs out: "out of memory" and status 1 (a
-/// failure must not look like a completed run). Installed as new-handler.
-[[noreturn]] void out_of_memory();
+/// Builds one sub-site under `code`, or the root site when `code` is "".
+void build_language(Build& build, const Language& language, const std::string& code);
 
-/// Builds one sub-site (or the root site, with empty parts).
-void build_language(Build& build, const Language& language, const std::string& folder_part,
-                    const std::string& url_part, const std::string& code);
+/// Points a language build at `code` ("" for the root build): its code, its
+/// folder and URL parts, output folder and base URL. The build, the tests and
+/// the fuzzers all set a language build up through here.
+void set_language_code(const Build& build, LangBuild& lang, const std::string& code);
 
 }  // namespace mt

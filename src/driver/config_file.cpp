@@ -159,20 +159,19 @@ SiteConfig load_site_config(Diagnostics& diag, const std::string& path) {
 
     std::string_view key, value;
     if (!split_line(line, &key, &value)) {
-      diag.warning("%s:%d: warning: expected KEY = \"value\"\n", path.c_str(), line_number);
+      diag.report({path, line_number}, Msg::config_syntax);
       continue;
     }
     size_t k = 0;
-    while (k < kKeyCount && !equals_no_case(key, kKeys[k].name)) ++k;
+    while (k < kKeyCount && !equal_no_case(key, kKeys[k].name)) ++k;
     if (k == kKeyCount) {
-      diag.warning("%s:%d: warning: unknown key %s\n", path.c_str(), line_number, std::string(key).c_str());
+      diag.report({path, line_number}, Msg::config_unknown_key, key);
       continue;
     }
     // A pattern is checked once expanded; its own text only for the bytes.
     Kind check = kKeys[k].pattern ? Kind::kText : kKeys[k].kind;
     if (!safe_value(check, value)) {
-      diag.error("%s:%d: error: unsafe value for %s: %s\n", path.c_str(), line_number, kKeys[k].name,
-                 std::string(value).c_str());
+      diag.report({path, line_number}, Msg::config_unsafe_value, kKeys[k].name, value);
       continue;
     }
     if (kKeys[k].pattern) {
@@ -187,8 +186,7 @@ SiteConfig load_site_config(Diagnostics& diag, const std::string& path) {
     if (!kKeys[k].pattern) continue;
     std::string name = expand(patterns[k], config);
     if (pattern_lines[k] != 0 && !safe_value(kKeys[k].kind, name)) {
-      diag.error("%s:%d: error: unsafe value for %s: %s\n", path.c_str(), pattern_lines[k], kKeys[k].name,
-                 name.c_str());
+      diag.report({path, pattern_lines[k]}, Msg::config_unsafe_value, kKeys[k].name, name);
       name = expand(kKeys[k].pattern, config);
     }
     config.*kKeys[k].field = name;

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "driver/diagnostics.h"
+#include "diag/diagnostics.h"
 #include "site/config.h"
 
 namespace mt {

@@ -227,23 +227,23 @@ bool write_site_file(const std::string& root, std::string_view path, std::string
 int init_site(const std::string& folder, Diagnostics& diag) {
   int error = 0;
   if (!make_folder(folder, &error)) {
-    diag.error("error: unable to create %s\n", folder.c_str());
+    diag.report({}, Msg::init_create_failed, folder);
     return 1;
   }
   // Never mixed into someone's files: a half-merged site would be worse than none.
   if (!folder_is_empty(folder)) {
-    diag.error("error: %s is not empty\n", folder.c_str());
+    diag.report({}, Msg::init_not_empty, folder);
     return 1;
   }
   const std::string language = language_file();
   const std::string config = default_config_text();
   if (!write_site_file(folder, "en-us.txt", language) || !write_site_file(folder, kConfigFileName, config)) {
-    diag.error("error: unable to write into %s\n", folder.c_str());
+    diag.report({}, Msg::init_write_failed, folder);
     return 1;
   }
   for (const SiteFile& file : kPages) {
     if (!write_site_file(folder, file.path, file.text)) {
-      diag.error("error: unable to write %s\n", join_path(folder, native(file.path)).c_str());
+      diag.report({}, Msg::write_file_failed, join_path(folder, native(file.path)));
       return 1;
     }
   }

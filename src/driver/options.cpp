@@ -68,33 +68,4 @@ std::vector<std::string> build_flags(const Options& options) {
   return flags;
 }
 
-void print_help(Sink& out) {
-  out.write(
-      "usage:\n"
-      "maketarnwick [options] <output folder> <url root>\n"
-      "maketarnwick --serve [--port N] [options] <output folder>\n"
-      "maketarnwick --init <folder>\n"
-      "\n"
-      "Builds the site whose language files (*.txt) are in the working folder;\n"
-      "maketarnwick.conf there, when present, sets the release data, addresses\n"
-      "and endpoints.\n"
-      "\n"
-      "options:\n"
-      "  --help           print this text and exit\n"
-      "  --version        print the name and version and exit\n"
-      "  --strict         exit with status 2 when the run reported any error or warning\n"
-      "  --prune          after the build, remove the files that the previous --prune\n"
-      "                   run wrote and this one did not (manifest: .maketarnwick-manifest)\n"
-      "  --pedantic       warn of what a plain run keeps silent\n"
-      "  --init <folder>  write a minimal working site into a new or empty folder\n"
-      "  --serve          build, serve on http://127.0.0.1:PORT and rebuild on changes\n"
-      "  --port <N>       the port of --serve (default 8080)\n"
-      "  --               end of the options\n"
-      "\n"
-      "exit status: 0 when the run completed (even with errors or warnings, unless\n"
-      "--strict), 1 when it could not run, 2 with --strict after errors or warnings.\n");
-}
-
-void print_version(Sink& out) { out.write("maketarnwick 1.0\n"); }
-
 }  // namespace mt

@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/sink.h"
 
 namespace mt {
 
@@ -29,11 +28,5 @@ Options parse_options(const std::vector<std::string>& args);
 
 /// The options that every build of a --serve preview repeats.
 std::vector<std::string> build_flags(const Options& options);
-
-/// The usage text with every option (--help).
-void print_help(Sink& out);
-
-/// The name and version (--version).
-void print_version(Sink& out);
 
 }  // namespace mt

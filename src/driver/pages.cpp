@@ -1,6 +1,6 @@
 #include "driver/pages.h"
 
-#include "chrome/frame.h"
+#include "chrome/page_file.h"
 #include "lang/text.h"
 #include "links/urls.h"
 #include "markup/converter.h"
@@ -39,8 +39,7 @@ void report_missing_template(Build& build, const LangBuild& lang, int template_i
                              const std::string& template_path) {
   const char* place = frame_place(template_index);
   if (!build.pedantic || !place || !build.pedantic_due("template " + template_path)) return;
-  build.diag.warning("%s: warning: missing template %s, linked from the %s\n", lang.source_folder.c_str(),
-                     template_path.c_str(), place);
+  build.diag.report({lang.source_folder}, Msg::missing_template, template_path, place);
 }
 
 }  // namespace
@@ -54,8 +53,7 @@ void page_from_template(Build& build, LangBuild& lang, const char* fixed_name, i
     return;
   }
   if (source_outside_site(template_path)) {
-    build.diag.error("%s: error: refusing source outside the site %s\n", lang.source_folder.c_str(),
-                     template_path.c_str());
+    build.diag.report({lang.source_folder}, Msg::source_outside_site, template_path);
     return;
   }
 
@@ -82,54 +80,26 @@ void page_from_template(Build& build, LangBuild& lang, const char* fixed_name, i
   FileId page_id, template_id;
   if (file_id(page_path, &page_id) && file_id(build.resolver.resolve(template_path), &template_id) &&
       page_id == template_id) {
-    build.diag.error("%s: error: refusing to write %s over its source\n", lang.source_folder.c_str(),
-                     page_path.c_str());
+    build.diag.report({lang.source_folder}, Msg::write_over_source, page_path);
     return;
   }
 
-  record_output(build, page_path, true);
-  FileSink file;
-  if (!file.open(page_path)) {
-    build.diag.error("%s: error: failed to create %s: %s\n", lang.source_folder.c_str(), page_path.c_str(),
-                     error_text(file.error()).c_str());
-    return;
-  }
-  page.out = &file;
-  page_header(build, lang, file, title, menu_mark, Layout::kPlain, false);
-  // The template was there a moment ago; one that cannot be read (a folder,
-  // a dangling link, no permission) would otherwise leave an empty page
-  // behind without a word.
-  if (!convert_page(build, lang, page, template_path, ConvertOptions{})) {
-    build.diag.error("%s: error: cant open %s\n", lang.source_folder.c_str(), template_path.c_str());
-  }
-  page_footer(build, lang, file);
-  close_output(build.diag, lang, file, page_path);
+  const bool written = write_framed_page(build, lang, page_path, {title, menu_mark}, [&](Sink& out) {
+    page.out = &out;
+    // The template was there a moment ago; one that cannot be read (a
+    // folder, a dangling link, no permission) would otherwise leave an empty
+    // page behind without a word.
+    if (!convert_page(build, lang, page, template_path, ConvertOptions{})) {
+      build.diag.report({lang.source_folder}, Msg::cant_open, template_path);
+    }
+  });
+  if (!written) return;
 
   if (!folder.empty()) {
     int error = 0;
     if (touch_folder(folder, &error) == TouchResult::kCannotSet) {
-      build.diag.note("SetFileTime failed: get last error %d\n", error);
+      build.diag.report({}, Msg::set_file_time_failed, error);
     }
-  }
-}
-
-void record_output(Build& build, const std::string& path, bool page) {
-  if (page) progress_page(build.progress);
-  if (!build.prune) return;
-  // Every output path starts with the root as given; a root given with a
-  // trailing separator doubles the one after it.
-  std::string relative = path.substr(std::min(path.size(), build.output_root.size()));
-  for (char& c : relative) {
-    if (c == kSep) c = '/';
-  }
-  relative.erase(0, relative.find_first_not_of('/'));
-  build.written.push_back(std::move(relative));
-}
-
-void close_output(Diagnostics& diag, const LangBuild& lang, FileSink& file, const std::string& path) {
-  if (!file.close()) {
-    diag.error("%s: error: cannot write %s: %s\n", lang.source_folder.c_str(), path.c_str(),
-               error_text(file.error()).c_str());
   }
 }
 
@@ -138,8 +108,7 @@ void write_contact_script(Build& build, const LangBuild& lang) {
   record_output(build, path, false);
   FileSink php;
   if (!php.open(path)) {
-    build.diag.error("%s: error: failed to create %s: %s\n", lang.source_folder.c_str(), path.c_str(),
-                     error_text(php.error()).c_str());
+    build.diag.report({lang.source_folder}, Msg::create_failed, path, error_text(php.error()));
     return;
   }
   const std::string ok_page = cut_extension(lang.str(CONTACTOK_TEMPLATE));
@@ -208,25 +177,21 @@ void write_contact_script(Build& build, const LangBuild& lang) {
 
 void copy_referenced_file(Build& build, const LangBuild& lang, const std::string& path) {
   if (leaves_folder(path)) {
-    build.diag.error("%s: error: refusing to copy file outside the site %s\n", lang.source_folder.c_str(),
-                     path.c_str());
+    build.diag.report({lang.source_folder}, Msg::copy_outside_site, path);
     return;
   }
   record_output(build, join_path(lang.output_folder, path), false);
   int error = 0;
   if (copy_source_file(join_path(lang.source_folder, path), join_path(lang.output_folder, path), &error)) return;
   if (error == kErrorOutsideSite) {
-    build.diag.error("%s: error: refusing to copy file outside the site %s\n", lang.source_folder.c_str(),
-                     path.c_str());
+    build.diag.report({lang.source_folder}, Msg::copy_outside_site, path);
   } else if (error == kErrorSameFile) {
-    build.diag.error("%s: error: refusing to write %s over its source\n", lang.source_folder.c_str(),
-                     join_path(lang.output_folder, path).c_str());
+    build.diag.report({lang.source_folder}, Msg::write_over_source, join_path(lang.output_folder, path));
   } else if (error == ENOENT || error == ENOTDIR || error == EISDIR || error == EACCES) {
     // A source that cannot be read keeps its message.
-    build.diag.error("%s: error: unable to copy file %s: %d\n", lang.source_folder.c_str(), path.c_str(), error);
+    build.diag.report({lang.source_folder}, Msg::copy_failed, path, error);
   } else {
-    build.diag.error("%s: error: cannot write %s: %s\n", lang.source_folder.c_str(),
-                     join_path(lang.output_folder, path).c_str(), error_text(error).c_str());
+    build.diag.report({lang.source_folder}, Msg::write_failed, join_path(lang.output_folder, path), error_text(error));
   }
 }
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "driver/records.h"
+#include "site/records.h"
 
 namespace mt {
 
@@ -14,14 +14,6 @@ void page_from_template(Build& build, LangBuild& lang, const char* fixed_name, i
 
 /// Writes "sendemail.php" into the language output folder.
 void write_contact_script(Build& build, const LangBuild& lang);
-
-/// Records `path` (under the output root) as written by this run, for
-/// --prune; a page also counts for the progress line.
-void record_output(Build& build, const std::string& path, bool page);
-
-/// Closes a page, support page or script, putting it in place; a failure
-/// (its temporary file then removed, the old file kept) is reported.
-void close_output(Diagnostics& diag, const LangBuild& lang, FileSink& file, const std::string& path);
 
 /// Copies a referenced file from the language source folder into the
 /// language output folder; refuses paths that leave the folder.

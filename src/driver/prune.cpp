@@ -56,7 +56,7 @@ void remove_stale(const std::string& root, const std::string& path, Diagnostics&
   EntryKind kind = entry_kind(native);
   if (kind == EntryKind::kNone || kind == EntryKind::kFolder) return;
   if (!remove_file(native)) {
-    diag.error("error: unable to remove %s\n", native.c_str());
+    diag.report({}, Msg::remove_failed, native);
     return;
   }
   for (auto it = folders.rbegin(); it != folders.rend(); ++it) {
@@ -107,7 +107,7 @@ void prune_output(const std::string& output_root, const std::vector<std::string>
   }
   if (!written_ok || !replace_file(temporary, manifest)) {
     if (entry_kind(temporary) == EntryKind::kFile) remove_file(temporary);
-    diag.error("error: unable to write %s\n", manifest.c_str());
+    diag.report({}, Msg::write_file_failed, manifest);
   }
 }
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/diagnostics.h"
+#include "diag/diagnostics.h"
 
 namespace mt {
 

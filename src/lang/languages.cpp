@@ -115,17 +115,16 @@ void check_line(LoadState& state, std::string_view line, int number, bool applie
                 std::string_view value, Diagnostics& diag) {
   if (!applied) {
     if (is_blank(line) || line[skip_white(line, 0)] == '/') return;
-    diag.warning("%s:%d: warning: malformed line, expected KEY = \"value\"\n", state.file_name.c_str(), number);
+    diag.report({state.file_name, number}, Msg::malformed_line);
     return;
   }
   // The value runs to the end of the line when its closing quote is missing.
   if (value.data() + value.size() == line.data() + line.size()) {
-    diag.warning("%s:%d: warning: malformed line, expected KEY = \"value\"\n", state.file_name.c_str(), number);
+    diag.report({state.file_name, number}, Msg::malformed_line);
   }
   auto [it, first] = state.key_lines.try_emplace(std::string(key), number);
   if (!first) {
-    diag.warning("%s:%d: warning: %s defined again, first at line %d\n", state.file_name.c_str(), number,
-                 std::string(key).c_str(), it->second);
+    diag.report({state.file_name, number}, Msg::defined_again, key, it->second);
   }
 }
 
@@ -139,28 +138,25 @@ void apply_key(LoadState& state, std::string_view key, std::string_view value, D
   }
   if (key.starts_with("_LANGUAGE_ENGLISH_NAME") || key.starts_with("_LANGUAGE_TRANSLATOR")) return;
   if (key.starts_with("_LANGUAGE_TEXT_DIRECTION")) {
-    if (equals_no_case(value, "RTL")) state.record.rtl = true;
+    if (equal_no_case(value, "RTL")) state.record.rtl = true;
     return;
   }
   int index = string_index_by_id(key);
   if (index < 0) {
     std::string hint = state.pedantic ? closest_name(key, kStringTable, [](const StringDef& d) { return d.id; }) : "";
     if (hint.empty()) {
-      diag.warning("%s: warning: unknown string defined %s\n", state.file_name.c_str(), std::string(key).c_str());
+      diag.report({state.file_name}, Msg::unknown_string, key);
     } else {
-      diag.warning("%s: warning: unknown string defined %s, did you mean %s\n", state.file_name.c_str(),
-                   std::string(key).c_str(), hint.c_str());
+      diag.report({state.file_name}, Msg::unknown_string_hint, key, hint);
     }
     return;
   }
   if (names_a_path(index) && unsafe_path_value(index, value)) {
-    diag.error("%s: error: unsafe path in %s: %s\n", state.file_name.c_str(), kStringTable[index].id,
-               std::string(value).c_str());
+    diag.report({state.file_name}, Msg::unsafe_path, kStringTable[index].id, value);
     return;
   }
   if (embedded_in_script(index) && !safe_in_script(value)) {
-    diag.error("%s: error: unsafe character in %s: %s\n", state.file_name.c_str(), kStringTable[index].id,
-               std::string(value).c_str());
+    diag.report({state.file_name}, Msg::unsafe_character, kStringTable[index].id, value);
     return;
   }
   auto slot = static_cast<size_t>(index);
@@ -190,13 +186,13 @@ bool load_language_file(const std::string& file_name, Diagnostics& diag, Languag
   // The code becomes part of every URL the contact script embeds.
   record.code = code_from_file_name(file_name);
   if (record.code.empty() || !safe_in_script(record.code)) {
-    diag.error("%s: error: unsafe language code, file not loaded\n", file_name.c_str());
+    diag.report({file_name}, Msg::unsafe_code);
     return false;
   }
   std::string contents;
   ReadResult read = read_source(file_name, &contents);
   if (read == ReadResult::kOutsideSite) {
-    diag.error("%s: error: refusing source outside the site %s\n", file_name.c_str(), file_name.c_str());
+    diag.report({file_name}, Msg::source_outside_site, file_name);
     return false;
   }
   if (read == ReadResult::kRead) {
@@ -215,11 +211,11 @@ bool load_language_file(const std::string& file_name, Diagnostics& diag, Languag
 
   for (int i = 0; i < kStringCount; ++i) {
     if (!record.defined.test(static_cast<size_t>(i))) {
-      diag.warning("%s: warning: undefined string %s\n", file_name.c_str(), kStringTable[i].id);
+      diag.report({file_name}, Msg::undefined_string, kStringTable[i].id);
     }
   }
   if (!state.name_set) {
-    diag.error("%s: error: _LANGUAGE_NAME not set\n", file_name.c_str());
+    diag.report({file_name}, Msg::language_name_unset);
     record.display_name = "Unknown";
   }
   return true;
@@ -227,7 +223,7 @@ bool load_language_file(const std::string& file_name, Diagnostics& diag, Languag
 
 const Language* language_by_code(const std::vector<Language>& languages, std::string_view code) {
   for (const Language& lang : languages) {
-    if (equals_no_case(lang.code, code)) return &lang;
+    if (equal_no_case(lang.code, code)) return &lang;
   }
   return nullptr;
 }
@@ -242,8 +238,8 @@ std::vector<Language> load_languages(Diagnostics& diag, bool pedantic) {
     if (!load_language_file(entry.name, diag, &record, pedantic)) continue;
     // Both are built into the same folder, the later over the earlier.
     if (const Language* same = pedantic ? language_by_code(languages, record.code) : nullptr) {
-      diag.warning("%s: warning: language code %s given by %s too\n", entry.name.c_str(), record.code.c_str(),
-                   file_names[static_cast<size_t>(same - languages.data())].c_str());
+      diag.report({entry.name}, Msg::duplicate_code, record.code,
+                  file_names[static_cast<size_t>(same - languages.data())]);
     }
     languages.push_back(std::move(record));
     file_names.push_back(entry.name);

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "driver/diagnostics.h"
+#include "diag/diagnostics.h"
 #include "lang/strings.h"
 
 namespace mt {

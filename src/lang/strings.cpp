@@ -94,7 +94,7 @@ constexpr size_t kIdSlots = 256;  // a power of two, well above kStringCount
 constexpr uint32_t id_hash(std::string_view id) {
   uint32_t h = 2166136261u;  // FNV-1a over the case-folded bytes
   for (char c : id) {
-    h ^= static_cast<unsigned char>(lower_byte(c));
+    h ^= static_cast<unsigned char>(fold(c));
     h *= 16777619u;
   }
   return h;
@@ -126,7 +126,7 @@ int string_index_by_id(std::string_view id) {
   if (id.size() > kIdIndex.longest) return -1;
   for (size_t h = id_hash(id) & (kIdSlots - 1); kIdIndex.slot[h] != -1; h = (h + 1) & (kIdSlots - 1)) {
     int i = kIdIndex.slot[h];
-    if (equals_no_case(kStringTable[i].id, id)) return i;
+    if (equal_no_case(kStringTable[i].id, id)) return i;
   }
   return -1;
 }

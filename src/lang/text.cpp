@@ -8,20 +8,12 @@ namespace mt {
 
 std::string ascii_lower(std::string_view text) {
   std::string out(text);
-  for (char& c : out) c = lower_byte(c);
+  for (char& c : out) c = fold(c);
   return out;
 }
 
-bool equals_no_case(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (lower_byte(a[i]) != lower_byte(b[i])) return false;
-  }
-  return true;
-}
-
 bool starts_with_no_case(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() && equals_no_case(text.substr(0, prefix.size()), prefix);
+  return text.size() >= prefix.size() && equal_no_case(text.substr(0, prefix.size()), prefix);
 }
 
 std::string replace_no_case(std::string_view text, std::string_view token, std::string_view replacement) {
@@ -92,10 +84,10 @@ int edit_distance_no_case(std::string_view a, std::string_view b, int limit) {
     current[0] = static_cast<int>(i);
     int row_best = current[0];
     for (size_t j = 1; j <= b.size(); ++j) {
-      const bool same = lower_byte(a[i - 1]) == lower_byte(b[j - 1]);
+      const bool same = fold(a[i - 1]) == fold(b[j - 1]);
       int cost = std::min({previous[j] + 1, current[j - 1] + 1, previous[j - 1] + (same ? 0 : 1)});
-      if (i > 1 && j > 1 && lower_byte(a[i - 1]) == lower_byte(b[j - 2]) &&
-          lower_byte(a[i - 2]) == lower_byte(b[j - 1])) {
+      if (i > 1 && j > 1 && fold(a[i - 1]) == fold(b[j - 2]) &&
+          fold(a[i - 2]) == fold(b[j - 1])) {
         cost = std::min(cost, before[j - 2] + 1);
       }
       current[j] = cost;

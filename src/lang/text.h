@@ -6,12 +6,11 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/names.h"  // fold, equal_no_case: the one ASCII case rule
+
 namespace mt {
 
-constexpr char lower_byte(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 std::string ascii_lower(std::string_view text);
-bool equals_no_case(std::string_view a, std::string_view b);
 bool starts_with_no_case(std::string_view text, std::string_view prefix);
 
 /// Every non-overlapping occurrence of `token` (matched without case, left to

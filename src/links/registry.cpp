@@ -54,11 +54,11 @@ void LinkRegistry::final_check(Diagnostics& diag) {
   for (const Pending& p : pending_) {
     if (!p.output_file.empty()) {
       FileId id;
-      if (!file_id(p.output_file, &id)) diag.warning("%s: warning: broken url %s\n", p.file_name.c_str(), p.url.c_str());
+      if (!file_id(p.output_file, &id)) diag.report({p.file_name}, Msg::broken_frame_url, p.url);
     } else if (p.frame && !known(p.url)) {
-      diag.warning("%s: warning: broken url %s\n", p.file_name.c_str(), p.url.c_str());
+      diag.report({p.file_name}, Msg::broken_frame_url, p.url);
     } else if (!known(p.url)) {
-      diag.warning("%s:%d: warning: broken url %s\n", p.file_name.c_str(), p.line, p.url.c_str());
+      diag.report({p.file_name, p.line}, Msg::broken_url, p.url);
     }
   }
 }

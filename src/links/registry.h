@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "driver/diagnostics.h"
+#include "diag/diagnostics.h"
 #include "links/target_set.h"
 
 namespace mt {

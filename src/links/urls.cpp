@@ -1,6 +1,6 @@
 #include "links/urls.h"
 
-#include "driver/records.h"
+#include "site/records.h"
 #include "lang/text.h"
 #include "platform/fs.h"
 
@@ -32,7 +32,7 @@ std::string map_support_path(const LangBuild& lang, std::string_view target) {
     if (end == std::string_view::npos) end = target.size();
     std::string_view segment = target.substr(i, end - i);
     if (first) {
-      if (!equals_no_case(segment, folder)) return std::string(target);
+      if (!equal_no_case(segment, folder)) return std::string(target);
       out += folder;
       first = false;
     } else {
@@ -59,7 +59,7 @@ void apply_anchor_rule(std::string& url) {
     if (u >= 0x80 || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '_') {
       url[write++] = c;
     } else if (c >= 'A' && c <= 'Z') {
-      url[write++] = lower_byte(c);
+      url[write++] = fold(c);
     } else if (c == '\'') {
       // dropped
     } else if (url[write - 1] != '_' && url[write - 1] != '#') {
@@ -112,7 +112,7 @@ std::string slug(std::string_view text, bool hash_seen) {
     } else if (c >= 0x80 || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '_') {
       out.push_back(static_cast<char>(c));
     } else if (c >= 'A' && c <= 'Z') {
-      out.push_back(lower_byte(static_cast<char>(c)));
+      out.push_back(fold(static_cast<char>(c)));
     } else if (c == '#' && !hash_seen) {
       out.push_back('#');
       hash_seen = true;

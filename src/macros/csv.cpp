@@ -100,7 +100,7 @@ void check_table(Build& build, const std::string& path, const char* macro) {
   ReadResult read = read_source(path, &contents);
   if (read == ReadResult::kOutsideSite) return;  // refused with an error already
   if (read != ReadResult::kRead) {
-    build.diag.warning("%s: warning: missing table, read by the %s macro\n", path.c_str(), macro);
+    build.diag.report({path}, Msg::missing_table, macro);
     return;
   }
   Pieces pieces(contents, kPieceSize);
@@ -120,10 +120,9 @@ void check_table(Build& build, const std::string& path, const char* macro) {
     }
     if (line.find_first_not_of("\r\n") == std::string_view::npos) continue;  // a blank line is no row
     if (unclosed) {
-      build.diag.warning("%s:%d: warning: unclosed quote\n", path.c_str(), number);
+      build.diag.report({path, number}, Msg::unclosed_quote);
     } else if (fields != header_fields) {
-      build.diag.warning("%s:%d: warning: row has %d field(s), the header %d\n", path.c_str(), number, fields,
-                         header_fields);
+      build.diag.report({path, number}, Msg::row_fields, fields, header_fields);
     }
   }
 }

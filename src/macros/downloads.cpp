@@ -66,7 +66,7 @@ unsigned long long size_kb(Build& build, const std::string& file) {
 uint64_t download_size_kb(Build& build, const std::string& file_name) {
   uint64_t size = 0;
   if (!file_size(join_path(build.output_root, file_name), &size)) {
-    build.diag.error("error: couldn't get filesize for: %s\n", file_name.c_str());
+    build.diag.report({}, Msg::no_filesize, file_name);
     return 0;
   }
   // Every started KB counts; all 64 bits, so large archives show their size.

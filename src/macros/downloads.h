@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "driver/records.h"
+#include "site/records.h"
 
 namespace mt {
 

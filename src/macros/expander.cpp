@@ -24,7 +24,7 @@ void screenshot_begin(Build& build, LangBuild& lang, Page& page, const LineSourc
   std::string support_home = menu_url(build, lang, 3);
   Sink& out = *page.out;
   out.printf("<div class=\"screenshot\">\r\n");
-  if (equals_no_case(lang.code, "es-es")) {
+  if (equal_no_case(lang.code, "es-es")) {
     // The Spanish screenshot is the language's own copy; every other
     // language shares the one at the root of the site.
     lang.files.add("sssmall2.gif");
@@ -73,8 +73,8 @@ void contact_form(Build&, LangBuild& lang, Page& page, const LineSource&) {
 
 /// The currency field for the language's donors.
 const char* currency_field(const std::string& code) {
-  if (equals_no_case(code, "en-au")) return "<input type=\"hidden\" name=\"currency_code\" value=\"AUD\">";
-  if (equals_no_case(code, "en-uk")) return "<input type=\"hidden\" name=\"currency_code\" value=\"GBP\">";
+  if (equal_no_case(code, "en-au")) return "<input type=\"hidden\" name=\"currency_code\" value=\"AUD\">";
+  if (equal_no_case(code, "en-uk")) return "<input type=\"hidden\" name=\"currency_code\" value=\"GBP\">";
   return "<input type=\"hidden\" name=\"currency_code\" value=\"USD\">";
 }
 
@@ -132,14 +132,12 @@ void languages(Build& build, LangBuild&, Page& page, const LineSource&) {
 void previous_versions(Build& build, LangBuild& lang, Page& page, const LineSource& where) {
   // The included text calling itself would never end; refuse the inner call.
   if (std::find(page.converting.begin(), page.converting.end(), kPreviousVersionsFile) != page.converting.end()) {
-    build.diag.error("%s:%d: error: PREVIOUS_VERSIONS includes itself\n", std::string(where.path).c_str(),
-                     where.line);
+    build.diag.report({where.path, where.line}, Msg::previous_versions_loop);
     return;
   }
   if (!convert_page(build, lang, page, kPreviousVersionsFile, ConvertOptions{}) && build.pedantic &&
       build.pedantic_due(kPreviousVersionsFile)) {
-    build.diag.warning("%s:%d: warning: missing page text %s\n", std::string(where.path).c_str(), where.line,
-                       kPreviousVersionsFile);
+    build.diag.report({where.path, where.line}, Msg::missing_page_text, kPreviousVersionsFile);
   }
 }
 
@@ -187,11 +185,9 @@ void report_unknown_macro(Build& build, std::string_view name, const LineSource&
   const std::string shown(name);
   const std::string hint = closest_name(name, kMacros, [](const Macro& m) { return m.name; });
   if (hint.empty()) {
-    build.diag.warning("%s:%d: warning: unknown macro %s\n", std::string(where.path).c_str(), where.line,
-                       shown.c_str());
+    build.diag.report({where.path, where.line}, Msg::unknown_macro, shown);
   } else {
-    build.diag.warning("%s:%d: warning: unknown macro %s, did you mean %s\n", std::string(where.path).c_str(),
-                       where.line, shown.c_str(), hint.c_str());
+    build.diag.report({where.path, where.line}, Msg::unknown_macro_hint, shown, hint);
   }
 }
 
@@ -199,7 +195,7 @@ void report_unknown_macro(Build& build, std::string_view name, const LineSource&
 
 void expand_macro(Build& build, LangBuild& lang, Page& page, std::string_view name, const LineSource& where) {
   for (const Macro& macro : kMacros) {
-    if (equals_no_case(name, macro.name)) {
+    if (equal_no_case(name, macro.name)) {
       macro.write(build, lang, page, where);
       return;
     }

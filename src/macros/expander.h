@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-#include "driver/records.h"
+#include "site/records.h"
 #include "markup/inline.h"
 
 namespace mt {

@@ -65,18 +65,18 @@ class Converter {
   }
 
   void report_open_emphasis() {
-    if (emphasis_.bold) build_.diag.warning("%s:%d: warning: still bold\n", path_.c_str(), line_number_);
-    if (emphasis_.italic) build_.diag.warning("%s:%d: warning: still italic\n", path_.c_str(), line_number_);
+    if (emphasis_.bold) build_.diag.report({path_, line_number_}, Msg::still_bold);
+    if (emphasis_.italic) build_.diag.report({path_, line_number_}, Msg::still_italic);
   }
 
   void report_emphasis_at_end() {
     if (!build_.pedantic || (!emphasis_.bold && !emphasis_.italic)) return;
     if (!build_.pedantic_due(path_ + ":" + std::to_string(line_number_) + ":end")) return;
     if (emphasis_.bold) {
-      build_.diag.warning("%s:%d: warning: still bold at the end of the text\n", path_.c_str(), line_number_);
+      build_.diag.report({path_, line_number_}, Msg::still_bold_at_end);
     }
     if (emphasis_.italic) {
-      build_.diag.warning("%s:%d: warning: still italic at the end of the text\n", path_.c_str(), line_number_);
+      build_.diag.report({path_, line_number_}, Msg::still_italic_at_end);
     }
   }
 
@@ -84,7 +84,7 @@ class Converter {
   /// list; --pedantic names it.
   void report_item_outside_list() {
     if (!build_.pedantic || !build_.pedantic_due(path_ + ":" + std::to_string(line_number_) + ":item")) return;
-    build_.diag.warning("%s:%d: warning: list item outside a list\n", path_.c_str(), line_number_);
+    build_.diag.report({path_, line_number_}, Msg::item_outside_list);
   }
 
   void convert_line(const BlockLine& line) {

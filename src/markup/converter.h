@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "driver/records.h"
+#include "site/records.h"
 #include "markup/inline.h"
 
 namespace mt {

@@ -17,7 +17,7 @@ std::string heading_id(std::string_view text) {
 
 bool IdRegistry::add(std::string_view id, Diagnostics& diag) {
   if (ids_.insert(ascii_lower(id)).second) return true;
-  diag.note("id %s already exists\n", std::string(id).c_str());
+  diag.report({}, Msg::duplicate_id, id);
   return false;
 }
 

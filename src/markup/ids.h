@@ -5,7 +5,7 @@
 #include <string_view>
 #include <unordered_set>
 
-#include "driver/diagnostics.h"
+#include "diag/diagnostics.h"
 
 namespace mt {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "driver/records.h"
+#include "site/records.h"
 
 namespace mt {
 

@@ -1,11 +1,12 @@
 #pragma once
-// Name comparisons shared by the platform implementations.
+// ASCII case folding and name comparisons: the one rule for comparing
+// names and keys without case (bytes from 0x80 up compare as they are).
 
 #include <string_view>
 
 namespace mt {
 
-inline char fold(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+constexpr char fold(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 inline bool equal_no_case(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;

@@ -18,8 +18,9 @@
 
 namespace mt {
 
-/// Where generated text goes. Writes never fail visibly: a page whose file
-/// could not be written is reported once, where it was opened.
+/// Where generated text goes. Writes never fail visibly: a `FileSink` keeps
+/// its first failure, and a page is reported once, when its file cannot be
+/// opened or when closing it shows a write failed.
 class Sink {
  public:
   virtual ~Sink() = default;

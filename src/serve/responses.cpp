@@ -56,7 +56,7 @@ std::string_view content_type_for(std::string_view name) {
   if (dot != std::string_view::npos) {
     const std::string_view extension = name.substr(dot + 1);
     for (const TypeRow& row : kTypes) {
-      if (equals_no_case(extension, row.extension)) return row.type;
+      if (equal_no_case(extension, row.extension)) return row.type;
     }
   }
   return "application/octet-stream";

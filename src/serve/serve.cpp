@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "driver/build.h"
-#include "driver/diagnostics.h"
+#include "diag/diagnostics.h"
 #include "platform/served_files.h"
 #include "platform/signals.h"
 #include "platform/watch.h"
@@ -57,7 +57,7 @@ int serve(const ServeOptions& options, FileSink& out) {
   const std::string url_root = "http://127.0.0.1:" + std::to_string(options.port);
 
   if (!PreviewServer::available()) {
-    diag.note("maketarnwick: --serve is not available in this build\n");
+    diag.report({}, Msg::serve_unavailable);
     out.flush();
     return 1;
   }
@@ -65,7 +65,7 @@ int serve(const ServeOptions& options, FileSink& out) {
   // The port is taken before the build, so a second preview started by
   // mistake fails at once and leaves the output alone.
   if (!server.bind()) {
-    diag.note("maketarnwick: cannot listen on 127.0.0.1:%d: the port is in use or not allowed\n", options.port);
+    diag.report({}, Msg::serve_port_taken, options.port);
     out.flush();
     return 1;
   }
@@ -77,7 +77,7 @@ int serve(const ServeOptions& options, FileSink& out) {
   }
   site.root = canonical_folder(site.folder);
   server.start();
-  diag.note("serving %s/ (Ctrl-C stops)\n", url_root.c_str());
+  diag.report({}, Msg::serving, url_root);
   out.flush();
 
   std::unique_ptr<FolderWatch> watch = watch_folder(".", site.folder);
@@ -92,14 +92,16 @@ int serve(const ServeOptions& options, FileSink& out) {
         ++site.build;
       }
       site.changed.notify_all();
-      diag.note("rebuilt in %.3f s; open pages reload\n", took.count());
+      StringSink seconds;
+      seconds.printf("%.3f", took.count());
+      diag.report({}, Msg::rebuilt, seconds.text);
     }
     out.flush();
   }
 
   server.stop();
   watch.reset();
-  diag.note("stopped\n");
+  diag.report({}, Msg::stopped);
   out.flush();
   return 0;
 }

@@ -39,7 +39,7 @@ void answer_file(ServedSite& site, const std::string& path, httplib::Response& r
   std::string name;
   const std::optional<std::string> relative = served_relative_path(path);
   if (relative && read_served_file(site.root, *relative, &contents, &name)) {
-    if (equals_no_case(name, "sendemail.php")) {
+    if (equal_no_case(name, "sendemail.php")) {
       res.status = 501;
       res.set_content(php_needed_page(site.port, site.folder), "text/html; charset=utf-8");
       return;

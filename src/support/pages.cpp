@@ -2,8 +2,7 @@
 
 #include <algorithm>
 
-#include "chrome/frame.h"
-#include "driver/pages.h"
+#include "chrome/page_file.h"
 #include "markup/converter.h"
 #include "platform/fs.h"
 
@@ -53,31 +52,24 @@ void write_support_pages(Build& build, LangBuild& lang, const std::string& suppo
     build.links.declare(page.url, std::nullopt, true);
 
     const std::string page_path = join_path(page_folder, "index.html");
-    record_output(build, page_path, true);
-    FileSink file;
-    if (!file.open(page_path)) {
-      build.diag.error("%s: error: failed to create %s: %s\n", lang.source_folder.c_str(), page_path.c_str(),
-                       error_text(file.error()).c_str());
-      continue;
-    }
-    page.out = &file;
     // Computed once: the header's overflow flag and the column read the same list.
     const std::vector<int> shown = lang.support.shown_in_navigation(current);
-    page_header(build, lang, file, node.name.c_str(), 3, Layout::kWiki, lang.support.navigation_scrolls(shown));
-    write_navigation(lang, file, current, shown);
-    file.write("<div class=\"wikicontent\">\r\n");
-    const std::string text_path = join_path(support_source_folder, node.source_path + ".txt");
-    if (std::optional<std::string> text = lang.support.take_text(current)) {
-      convert_text(build, lang, page, text_path, *text, options);
-    } else {
-      build.diag.error("%s: error: cant open %s\n", lang.source_folder.c_str(), text_path.c_str());
-    }
-    file.write("<br/>\r\n");
-    file.write("</div>\r\n");
-    file.write("<div style=\"clear:both\">\r\n");
-    file.write("</div>\r\n");
-    page_footer(build, lang, file);
-    close_output(build.diag, lang, file, page_path);
+    const PageFrame frame{node.name.c_str(), 3, Layout::kWiki, lang.support.navigation_scrolls(shown)};
+    write_framed_page(build, lang, page_path, frame, [&](Sink& file) {
+      page.out = &file;
+      write_navigation(lang, file, current, shown);
+      file.write("<div class=\"wikicontent\">\r\n");
+      const std::string text_path = join_path(support_source_folder, node.source_path + ".txt");
+      if (std::optional<std::string> text = lang.support.take_text(current)) {
+        convert_text(build, lang, page, text_path, *text, options);
+      } else {
+        build.diag.report({lang.source_folder}, Msg::cant_open, text_path);
+      }
+      file.write("<br/>\r\n");
+      file.write("</div>\r\n");
+      file.write("<div style=\"clear:both\">\r\n");
+      file.write("</div>\r\n");
+    });
   }
 }
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "driver/records.h"
+#include "site/records.h"
 
 namespace mt {
 

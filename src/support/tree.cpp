@@ -55,11 +55,6 @@ std::string title_from_text(std::string_view path, const std::string* contents) 
   return title;
 }
 
-std::string read_title(const std::string& path) {
-  std::string contents;
-  return title_from_text(path, read_source_file(path, &contents) ? &contents : nullptr);
-}
-
 std::optional<std::string> SupportTree::take_text(int node) {
   std::optional<std::string> text;
   text.swap(texts_[static_cast<size_t>(node)]);
@@ -89,7 +84,7 @@ void SupportTree::build(const std::string& support_source_folder, const Collator
 
 bool SupportTree::may_enter(const std::string& folder, ScanRun& run) {
   if (source_outside_site(folder)) {
-    run.diag.error("%s: error: refusing source outside the site %s\n", run.where.c_str(), folder.c_str());
+    run.diag.report({run.where}, Msg::source_outside_site, folder);
     return false;
   }
   FileId id;
@@ -97,8 +92,7 @@ bool SupportTree::may_enter(const std::string& folder, ScanRun& run) {
   // A link back to a folder already scanned would scan it again, forever
   // when it leads to one of its own ancestors.
   if (!run.visited.emplace(id.device, id.number).second) {
-    run.diag.warning("%s: warning: support folder %s already visited, not entered again\n", run.where.c_str(),
-                     folder.c_str());
+    run.diag.report({run.where}, Msg::folder_visited, folder);
     return false;
   }
   return true;
@@ -140,8 +134,7 @@ class SubFolders {
 // one; only one of them is read, on every system alike.
 void report_shadowed_folders(const SubFolders& sub_folders, const std::string& folder, Diagnostics& diag) {
   for (const auto& [second, first] : sub_folders.shadowed()) {
-    diag.warning("%s: warning: support folder %s differs from %s only by letter case\n",
-                 join_path(folder, second).c_str(), second.c_str(), first.c_str());
+    diag.report({join_path(folder, second)}, Msg::folder_case, second, first);
   }
 }
 
@@ -164,7 +157,7 @@ void SupportTree::scan(const std::string& folder, const std::string& source_path
     const std::string path = join_path(folder, found.name);
     ReadResult read = read_source(path, &text);
     if (read == ReadResult::kOutsideSite) {
-      run.diag.error("%s: error: refusing source outside the site %s\n", run.where.c_str(), path.c_str());
+      run.diag.report({run.where}, Msg::source_outside_site, path);
       continue;
     }
     bool readable = read == ReadResult::kRead;
@@ -181,7 +174,7 @@ void SupportTree::scan(const std::string& folder, const std::string& source_path
   std::optional<SubFolders> sub_folders;  // listed only when there are pages
   for (Entry& entry : entries) {
     size_t dot = entry.file.rfind('.');
-    if (dot == std::string::npos || !equals_no_case(std::string_view(entry.file).substr(dot + 1), "txt")) {
+    if (dot == std::string::npos || !equal_no_case(std::string_view(entry.file).substr(dot + 1), "txt")) {
       continue;
     }
     std::string raw = entry.file.substr(0, dot);
@@ -205,8 +198,8 @@ void SupportTree::report_colliding_page(const std::string& folder, const std::st
   const int other = find_child(parent, slug(strip_ordering_prefix(raw), false));
   if (other < 0) return;
   // Links and the output folder find only the first of the two.
-  run.diag.warning("%s: warning: support page %s has the address of %s\n", join_path(folder, file).c_str(),
-                   raw.c_str(), std::string(file_name_of(nodes_[static_cast<size_t>(other)].source_path)).c_str());
+  run.diag.report({join_path(folder, file)}, Msg::slug_collision, raw,
+                  file_name_of(nodes_[static_cast<size_t>(other)].source_path));
 }
 
 int SupportTree::add_node(const std::string& folder_source_path, const std::string& raw, int parent,
@@ -257,7 +250,6 @@ std::vector<int> SupportTree::shown_in_navigation(int current) const {
   return shown;
 }
 
-bool SupportTree::navigation_scrolls(int current) const { return navigation_scrolls(shown_in_navigation(current)); }
 
 bool SupportTree::navigation_scrolls(const std::vector<int>& shown) const {
   for (int n : shown) {

@@ -11,7 +11,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "driver/diagnostics.h"
+#include "diag/diagnostics.h"
 #include "platform/collate.h"
 #include "platform/fs.h"
 
@@ -53,9 +53,7 @@ class SupportTree {
   /// The nodes shown in `current`'s navigation column, in tree order.
   std::vector<int> shown_in_navigation(int current) const;
 
-  /// Whether a node of depth 1 or more is shown in `current`'s navigation.
-  bool navigation_scrolls(int current) const;
-  /// The same for a navigation computed already.
+  /// Whether a node of depth 1 or more is among the `shown` ones.
   bool navigation_scrolls(const std::vector<int>& shown) const;
 
   /// The page text of `node` as read by the scan (none when it could not be
@@ -91,12 +89,8 @@ std::string_view strip_ordering_prefix(std::string_view name);
 
 /// The title of a page text: that of its first line that starts with a
 /// single "=", else the file name (from `path`) less extension; `contents`
-/// null means the text could not be read.
+/// null means the text could not be read. Lines are looked at in pieces of
+/// at most 4,095 bytes.
 std::string title_from_text(std::string_view path, const std::string* contents);
-
-/// The title of a page file: the text of its first line that starts with a
-/// single "=", else the file name less extension. Lines are read in pieces
-/// of at most 4,095 bytes.
-std::string read_title(const std::string& path);
 
 }  // namespace mt

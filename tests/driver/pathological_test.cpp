@@ -105,7 +105,7 @@ Files make_files(const Case& c, std::string& support) {
     home = "<ul>\n";
     for (long i = 0; i < n; ++i) {
       const std::string name = "Page " + std::to_string(i);
-      char number[16];
+      char number[24];  // room for any long, so -O3 sees no truncation
       std::snprintf(number, sizeof number, "%05ld ", i);
       files["en-us/support/" + (i % 2 ? number + name : name) + ".txt"] = "=" + name + "=\nText.\n";
       if (i % 10 == 0) home += "* [[support/page_" + std::to_string(i) + "]]\n";
@@ -155,7 +155,7 @@ TEST(PathologicalInputs, Table) {
     SiteRecords site("en-us");
     if (files.contains("en-us.txt")) site.language() = load_language_file("en-us.txt", site.build.diag);
     std::filesystem::create_directory("out");
-    build_language(site.build, site.language(), "/en-us", "/en-us", "en-us");
+    build_language(site.build, site.language(), "en-us");
     site.build.links.final_check(site.build.diag);
 
     std::map<std::string, std::string> seen;
@@ -174,7 +174,9 @@ TEST(PathologicalInputs, Table) {
     for (const auto& entry : std::filesystem::recursive_directory_iterator("out/en-us/support", none)) {
       pages += entry.path().filename() == "index.html";
     }
-    if (c.kind == "line") EXPECT_EQ("<h1 id=\"page\">Page</h1>\r\n" + seen["home"], seen["support"]);
+    if (c.kind == "line") {
+      EXPECT_EQ("<h1 id=\"page\">Page</h1>\r\n" + seen["home"], seen["support"]);
+    }
     for (const Expect& e : c.expects) {
       EXPECT_EQ(e.count, e.where == "pages" ? pages : count(seen.at(e.where), e.text)) << e.where << " " << e.text;
     }

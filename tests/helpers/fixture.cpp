@@ -96,12 +96,8 @@ SiteRecords::SiteRecords(const std::string& code, const std::string& url_root) {
 }
 
 void SiteRecords::use_code(const std::string& code) {
-  lang.code = code;
-  lang.base_code = code.substr(0, code.find('-'));
+  set_language_code(build, lang, code);
   lang.source_folder = code;
-  lang.url_part = lang.folder_part = code.empty() ? "" : "/" + code;
-  lang.base_url = build.url_root + lang.url_part;
-  lang.output_folder = build.output_root + lang.folder_part;
 }
 
 }  // namespace mt::test

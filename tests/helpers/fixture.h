@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "driver/records.h"
+#include "site/records.h"
 
 namespace mt::test {
 

@@ -124,10 +124,9 @@ TEST(SupportTree, Titles) {
       {std::string(4094, 'x') + "=No=\n=Yes=\n", "Yes"},
   };
   for (const auto& [contents, title] : cases) {
-    test::write_file("03 Filters.txt", contents);
-    EXPECT_EQ(title, read_title("03 Filters.txt")) << contents.substr(0, 20);
+    EXPECT_EQ(title, title_from_text("03 Filters.txt", &contents)) << contents.substr(0, 20);
   }
-  EXPECT_EQ("04 Gone", read_title("04 Gone.txt"));
+  EXPECT_EQ("04 Gone", title_from_text("04 Gone.txt", nullptr));
 }
 
 TEST(SupportTree, SlugRule) {
@@ -175,8 +174,8 @@ TEST(SupportTree, Navigation) {
   EXPECT_EQ((Shown{0, 1, 2, 3}), tree.shown_in_navigation(2));  // ancestors' children
   EXPECT_EQ((Shown{0, 1, 3, 5}), tree.shown_in_navigation(4));  // hidden: never itself
   EXPECT_EQ((Shown{6, 7}), tree.shown_in_navigation(6));
-  EXPECT_TRUE(tree.navigation_scrolls(0));
-  EXPECT_FALSE(tree.navigation_scrolls(8));
+  EXPECT_TRUE(tree.navigation_scrolls(tree.shown_in_navigation(0)));
+  EXPECT_FALSE(tree.navigation_scrolls(tree.shown_in_navigation(8)));
 }
 
 }  // namespace

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "driver/diagnostics.h"
-#include "driver/progress.h"
+#include "diag/diagnostics.h"
+#include "diag/progress.h"
 #include "lang/strings.h"
 #include "links/registry.h"
 #include "markup/ids.h"
@@ -25,7 +25,7 @@ namespace mt {
 /// Build-wide state, set once and kept for the whole run.
 struct Build {
   std::string output_root;
-  std::string url_root;  // as given: no slash added or removed
+  std::string url_root;             // as given: no slash added or removed
   std::vector<Language> languages;  // load order
   Diagnostics diag;
   LinkRegistry links;

@@ -1,4 +1,4 @@
-#include "driver/progress.h"
+#include "diag/progress.h"
 
 #include "platform/terminal.h"
 

@@ -1,0 +1,55 @@
+#pragma once
+// Every message of the tool goes through here: looked up in the one table
+// (diag/messages.h), given its prefix, its arguments escaped, counted, and
+// written to standard output.
+
+#include <array>
+#include <charconv>
+#include <concepts>
+#include <string_view>
+
+#include "diag/messages.h"
+#include "platform/sink.h"
+
+namespace mt {
+
+/// Where a message points; which parts show is the message's own choice.
+struct Where {
+  std::string_view file;
+  int line = 0;
+};
+
+/// One argument of a message: text, or a number shown in decimal.
+class MessageArg {
+ public:
+  MessageArg(std::string_view text) : text_(text) {}
+  MessageArg(const char* text) : text_(text) {}
+  template <std::integral Number>
+  MessageArg(Number number) : size_(std::to_chars(digits_, digits_ + sizeof digits_, number).ptr - digits_) {}
+  std::string_view text() const { return size_ ? std::string_view(digits_, size_) : text_; }
+
+ private:
+  std::string_view text_;
+  char digits_[24] = {};
+  size_t size_ = 0;
+};
+
+struct Diagnostics {
+  Sink* out = nullptr;
+  int errors = 0;
+  int warnings = 0;
+
+  template <class... Args>
+  void report(Where where, Msg id, const Args&... args) {
+    const std::array<MessageArg, sizeof...(Args)> list{MessageArg(args)...};
+    write(where, id, list.data(), list.size());
+  }
+
+  void write(Where where, Msg id, const MessageArg* args, size_t count);
+};
+
+/// Writes the out-of-memory message straight to standard output and ends
+/// the run with status 1; allocates nothing, as memory is gone.
+[[noreturn]] void out_of_memory();
+
+}  // namespace mt

@@ -1,0 +1,108 @@
+#include "diag/messages.h"
+
+namespace mt {
+
+// In the order of Msg, so a message is found by its index.
+const MessageDef kMessages[] = {
+    {Msg::unknown_string, MessageKind::warning, MessageAt::file, "unknown string defined %s"},
+    {Msg::undefined_string, MessageKind::warning, MessageAt::file, "undefined string %s"},
+    {Msg::language_name_unset, MessageKind::error, MessageAt::file, "_LANGUAGE_NAME not set"},
+    {Msg::unsafe_path, MessageKind::error, MessageAt::file, "unsafe path in %s: %s"},
+    {Msg::unsafe_character, MessageKind::error, MessageAt::file, "unsafe character in %s: %s"},
+    {Msg::unsafe_code, MessageKind::error, MessageAt::file, "unsafe language code, file not loaded"},
+    {Msg::source_outside_site, MessageKind::error, MessageAt::file, "refusing source outside the site %s"},
+    {Msg::create_failed, MessageKind::error, MessageAt::file, "failed to create %s: %s"},
+    {Msg::write_failed, MessageKind::error, MessageAt::file, "cannot write %s: %s"},
+    {Msg::write_over_source, MessageKind::error, MessageAt::file, "refusing to write %s over its source"},
+    {Msg::folder_visited, MessageKind::warning, MessageAt::file,
+     "support folder %s already visited, not entered again"},
+    {Msg::cant_open, MessageKind::error, MessageAt::file, "cant open %s"},
+    {Msg::copy_failed, MessageKind::error, MessageAt::file, "unable to copy file %s: %s"},
+    {Msg::copy_outside_site, MessageKind::error, MessageAt::file, "refusing to copy file outside the site %s"},
+    {Msg::no_filesize, MessageKind::error, MessageAt::nothing, "couldn't get filesize for: %s"},
+    {Msg::previous_versions_loop, MessageKind::error, MessageAt::line, "PREVIOUS_VERSIONS includes itself"},
+    {Msg::still_bold, MessageKind::warning, MessageAt::line, "still bold"},
+    {Msg::still_italic, MessageKind::warning, MessageAt::line, "still italic"},
+    {Msg::broken_url, MessageKind::warning, MessageAt::line, "broken url %s"},
+    {Msg::unknown_string_hint, MessageKind::warning, MessageAt::file, "unknown string defined %s, did you mean %s"},
+    {Msg::malformed_line, MessageKind::warning, MessageAt::line, "malformed line, expected KEY = \"value\""},
+    {Msg::defined_again, MessageKind::warning, MessageAt::line, "%s defined again, first at line %s"},
+    {Msg::duplicate_code, MessageKind::warning, MessageAt::file, "language code %s given by %s too"},
+    {Msg::missing_template, MessageKind::warning, MessageAt::file, "missing template %s, linked from the %s"},
+    {Msg::broken_frame_url, MessageKind::warning, MessageAt::file, "broken url %s"},
+    {Msg::unknown_macro, MessageKind::warning, MessageAt::line, "unknown macro %s"},
+    {Msg::unknown_macro_hint, MessageKind::warning, MessageAt::line, "unknown macro %s, did you mean %s"},
+    {Msg::missing_page_text, MessageKind::warning, MessageAt::line, "missing page text %s"},
+    {Msg::missing_table, MessageKind::warning, MessageAt::file, "missing table, read by the %s macro"},
+    {Msg::unclosed_quote, MessageKind::warning, MessageAt::line, "unclosed quote"},
+    {Msg::row_fields, MessageKind::warning, MessageAt::line, "row has %s field(s), the header %s"},
+    {Msg::still_bold_at_end, MessageKind::warning, MessageAt::line, "still bold at the end of the text"},
+    {Msg::still_italic_at_end, MessageKind::warning, MessageAt::line, "still italic at the end of the text"},
+    {Msg::item_outside_list, MessageKind::warning, MessageAt::line, "list item outside a list"},
+    {Msg::slug_collision, MessageKind::warning, MessageAt::file, "support page %s has the address of %s"},
+    {Msg::folder_case, MessageKind::warning, MessageAt::file, "support folder %s differs from %s only by letter case"},
+    {Msg::config_syntax, MessageKind::warning, MessageAt::line, "expected KEY = \"value\""},
+    {Msg::config_unknown_key, MessageKind::warning, MessageAt::line, "unknown key %s"},
+    {Msg::config_unsafe_value, MessageKind::error, MessageAt::line, "unsafe value for %s: %s"},
+    {Msg::init_create_failed, MessageKind::error, MessageAt::nothing, "unable to create %s"},
+    {Msg::init_not_empty, MessageKind::error, MessageAt::nothing, "%s is not empty"},
+    {Msg::init_write_failed, MessageKind::error, MessageAt::nothing, "unable to write into %s"},
+    {Msg::write_file_failed, MessageKind::error, MessageAt::nothing, "unable to write %s"},
+    {Msg::remove_failed, MessageKind::error, MessageAt::nothing, "unable to remove %s"},
+    {Msg::duplicate_id, MessageKind::note, MessageAt::nothing, "id %s already exists"},
+    {Msg::set_file_time_failed, MessageKind::note, MessageAt::nothing, "SetFileTime failed: get last error %s"},
+    {Msg::serve_unavailable, MessageKind::note, MessageAt::nothing,
+     "maketarnwick: --serve is not available in this build"},
+    {Msg::serve_port_taken, MessageKind::note, MessageAt::nothing,
+     "maketarnwick: cannot listen on 127.0.0.1:%s: the port is in use or not allowed"},
+    {Msg::serving, MessageKind::note, MessageAt::nothing, "serving %s/ (Ctrl-C stops)"},
+    {Msg::rebuilt, MessageKind::note, MessageAt::nothing, "rebuilt in %s s; open pages reload"},
+    {Msg::stopped, MessageKind::note, MessageAt::nothing, "stopped"},
+    {Msg::help, MessageKind::plain, MessageAt::nothing,
+     "usage:\n"
+     "maketarnwick [options] <output folder> <url root>\n"
+     "maketarnwick --serve [--port N] [options] <output folder>\n"
+     "maketarnwick --init <folder>\n"
+     "\n"
+     "Builds the site whose language files (*.txt) are in the working folder;\n"
+     "maketarnwick.conf there, when present, sets the release data, addresses\n"
+     "and endpoints.\n"
+     "\n"
+     "options:\n"
+     "  --help           print this text and exit\n"
+     "  --version        print the name and version and exit\n"
+     "  --strict         exit with status 2 when the run reported any error or warning\n"
+     "  --prune          after the build, remove the files that the previous --prune\n"
+     "                   run wrote and this one did not (manifest: .maketarnwick-manifest)\n"
+     "  --pedantic       warn of what a plain run keeps silent\n"
+     "  --init <folder>  write a minimal working site into a new or empty folder\n"
+     "  --serve          build, serve on http://127.0.0.1:PORT and rebuild on changes\n"
+     "  --port <N>       the port of --serve (default 8080)\n"
+     "  --               end of the options\n"
+     "\n"
+     "exit status: 0 when the run completed (even with errors or warnings, unless\n"
+     "--strict), 1 when it could not run, 2 with --strict after errors or warnings."},
+    {Msg::version, MessageKind::plain, MessageAt::nothing, "maketarnwick 1.0"},
+    {Msg::unknown_option, MessageKind::error, MessageAt::nothing, "unknown option %s"},
+    {Msg::bad_port, MessageKind::error, MessageAt::nothing, "--port needs a port number from 1 to 65535"},
+    {Msg::init_needs_folder, MessageKind::error, MessageAt::nothing, "--init needs a folder"},
+    {Msg::init_done, MessageKind::note, MessageAt::nothing,
+     "wrote a new site into %s: build it there with maketarnwick <output folder> <url root>"},
+    {Msg::banner, MessageKind::plain, MessageAt::nothing, "maketarnwick: builds the tarnwick web site"},
+    {Msg::usage, MessageKind::plain, MessageAt::nothing,
+     "\nusage:\nmaketarnwick.exe <output folder> <url root>\n\nexample:\n"
+     "maketarnwick.exe c:\\dev\\wendrel\\tarnwick file://c:/dev/wendrel/tarnwick"},
+    {Msg::serve_usage, MessageKind::plain, MessageAt::nothing,
+     "usage: maketarnwick --serve [--port N] [options] <output folder>"},
+    {Msg::output_folder_failed, MessageKind::plain, MessageAt::nothing, "Unable to created output folder"},
+    {Msg::unsafe_url_root, MessageKind::error, MessageAt::nothing, "unsafe character '%s' in url root"},
+    {Msg::output_is_source, MessageKind::error, MessageAt::nothing, "output folder %s is the source folder %s"},
+    {Msg::out_of_memory, MessageKind::plain, MessageAt::nothing, "out of memory"},
+    {Msg::summary, MessageKind::plain, MessageAt::nothing, "%s error(s), %s warning(s)"},
+};
+
+const size_t kMessageCount = sizeof kMessages / sizeof kMessages[0];
+
+const MessageDef& message(Msg id) { return kMessages[static_cast<size_t>(id)]; }
+
+}  // namespace mt
