@@ -8,8 +8,8 @@ namespace {
 
 void draw(Progress& progress) {
   progress.last_drawn = std::chrono::steady_clock::now();
-  std::string line = progress.language + ": " + std::to_string(progress.done) + "/" + std::to_string(progress.total) +
-                     " pages";
+  std::string line =
+      progress.language + ": " + std::to_string(progress.done) + "/" + std::to_string(progress.total) + " pages";
   // Padded over the previous line, which may have been longer.
   size_t shown = line.size();
   if (shown < progress.width) line.append(progress.width - shown, ' ');

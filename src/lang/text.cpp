@@ -86,8 +86,7 @@ int edit_distance_no_case(std::string_view a, std::string_view b, int limit) {
     for (size_t j = 1; j <= b.size(); ++j) {
       const bool same = fold(a[i - 1]) == fold(b[j - 1]);
       int cost = std::min({previous[j] + 1, current[j - 1] + 1, previous[j - 1] + (same ? 0 : 1)});
-      if (i > 1 && j > 1 && fold(a[i - 1]) == fold(b[j - 2]) &&
-          fold(a[i - 2]) == fold(b[j - 1])) {
+      if (i > 1 && j > 1 && fold(a[i - 1]) == fold(b[j - 2]) && fold(a[i - 2]) == fold(b[j - 1])) {
         cost = std::min(cost, before[j - 2] + 1);
       }
       current[j] = cost;

@@ -181,7 +181,9 @@ constexpr Macro kMacros[] = {
 
 // A line that names no macro writes nothing; --pedantic says so.
 void report_unknown_macro(Build& build, std::string_view name, const LineSource& where) {
-  if (!build.pedantic || !where.effects || !build.pedantic_due(std::string(where.path) + ":" + std::to_string(where.line))) return;
+  if (!build.pedantic || !where.effects ||
+      !build.pedantic_due(std::string(where.path) + ":" + std::to_string(where.line)))
+    return;
   const std::string shown(name);
   const std::string hint = closest_name(name, kMacros, [](const Macro& m) { return m.name; });
   if (hint.empty()) {
