@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <optional>
 
@@ -194,7 +195,7 @@ HANDLE open_source(const std::string& path, BY_HANDLE_FILE_INFORMATION* info, in
   }
   Handle file(handle);
   if (!info_of(file, info) || is_folder(*info) || GetFileType(handle) != FILE_TYPE_DISK) {
-    set_error(error, ERROR_ACCESS_DENIED);
+    set_error(error, info_of(file, info) && is_folder(*info) ? ERROR_DIRECTORY : ERROR_ACCESS_DENIED);
     return INVALID_HANDLE_VALUE;
   }
   if (!handle_inside(handle)) {
@@ -203,6 +204,28 @@ HANDLE open_source(const std::string& path, BY_HANDLE_FILE_INFORMATION* info, in
   }
   file.release();
   return handle;
+}
+
+// The POSIX code of a source that cannot be read: the caller tells these
+// from write failures, and the message then shows the same number on every
+// platform.
+int source_error(const std::string& path, int code) {
+  switch (code) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+      return ENOENT;
+    case ERROR_DIRECTORY:
+      return EISDIR;
+    case ERROR_ACCESS_DENIED: {
+      // A folder refuses to open as a file with this code.
+      DWORD attributes = GetFileAttributesW(to_wide(path).c_str());
+      bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+      return folder ? EISDIR : EACCES;
+    }
+    default:
+      return code;
+  }
 }
 
 // Reads from `file` until its end, appending to `contents`.
@@ -429,8 +452,12 @@ bool make_folder(const std::string& path, int* error) {
 
 bool copy_source_file(const std::string& source, const std::string& destination, int* error) {
   BY_HANDLE_FILE_INFORMATION from;
-  Handle in(open_source(source, &from, error));
-  if (!in.valid()) return false;
+  int code = 0;
+  Handle in(open_source(source, &from, &code));
+  if (!in.valid()) {
+    set_error(error, static_cast<DWORD>(code == kErrorOutsideSite ? code : source_error(source, code)));
+    return false;
+  }
   // The destination being the source itself (reached through a link or an
   // output folder among the sources) is refused: replacing it would lose it.
   BY_HANDLE_FILE_INFORMATION to;
