@@ -169,7 +169,7 @@ bool handle_inside(HANDLE handle) {
   std::wstring base = root.valid() ? final_path(root.get()) : std::wstring();
   if (base.empty()) return false;
   std::wstring real = final_path(handle);
-  if (real.empty()) return true;  // as on POSIX: what has no location opens as missing
+  if (real.empty()) return false;  // a place that cannot be told is not known to be inside
   if (base.back() != L'\\') base.push_back(L'\\');
   if (real.size() + 1 == base.size()) real.push_back(L'\\');  // the working folder itself
   if (real.size() < base.size() || base.size() > INT_MAX) return false;
@@ -460,9 +460,15 @@ bool copy_source_file(const std::string& source, const std::string& destination,
   }
   // The destination being the source itself (reached through a link or an
   // output folder among the sources) is refused: replacing it would lose it.
+  // The old file's handle is closed at once: an open file cannot be
+  // replaced.
   BY_HANDLE_FILE_INFORMATION to;
-  Handle existing(open_existing(destination, 0, FILE_FLAG_BACKUP_SEMANTICS));
-  if (info_of(existing, &to) && same_file(from, to)) {
+  bool same = false;
+  {
+    Handle existing(open_existing(destination, 0, FILE_FLAG_BACKUP_SEMANTICS));
+    same = info_of(existing, &to) && same_file(from, to);
+  }
+  if (same) {
     if (error) *error = kErrorSameFile;
     return false;
   }
