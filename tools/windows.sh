@@ -177,9 +177,18 @@ if [ "$(cat "$hostile/secret.key")" = secret-5f3a9c ] && [ ! -L "$hostile/out/en
    grep -q '<html' "$hostile/out/en-us/index.html"; then pass "a link in the output replaced, not written through"
 else fail "the link in the output was written through"; fi
 
+echo "== --serve under wine"
+# The cross build has no HTTP library: --serve says so and builds nothing.
+serve_out=$(cd "$work" && wine "$root/build/windows/maketarnwick.exe" --serve preview | tr -d '\r') && serve_status=0 ||
+  serve_status=$?
+if [ "$serve_out" = "maketarnwick: --serve is not available in this build" ] && [ "$serve_status" -eq 1 ] &&
+   [ ! -e "$work/preview" ]; then pass "--serve is refused with its message"
+else fail "--serve: status $serve_status: $serve_out"; fi
+
 echo "== a full disk under wine"
 # A rebuild onto a full file system reports every page it cannot write and
-# keeps the previous pages whole, with no temporary file left.
+# keeps the previous pages whole, with no temporary file left. Standard
+# output goes to the ordinary disk.
 full=$work/full
 mkdir -p "$full"
 if [ "$(id -u)" -ne 0 ] || ! mount -t tmpfs -o size=8m tmpfs "$full" 2>/dev/null; then
@@ -187,17 +196,19 @@ if [ "$(id -u)" -ne 0 ] || ! mount -t tmpfs -o size=8m tmpfs "$full" 2>/dev/null
 else
   # Without the release files, which would not fit.
   mkdir "$full/site"
-  run_tool examples/site wine "$full/site"
+  (cd examples/site && wine "$root/build/windows/maketarnwick.exe" "$(winepath -w "$full/site")" "$url_root") \
+    >"$work/full-first.out" || true
   cp -r "$full/site" "$work/before-full"
   dd if=/dev/zero of="$full/filler" bs=4k 2>/dev/null || true
-  run_tool examples/site wine "$full/site" http://other.test
-  errors=$(tr -d '\r' <"$full/site.out" | grep -c 'error: cannot write\|error: failed to create' || true)
+  (cd examples/site && wine "$root/build/windows/maketarnwick.exe" "$(winepath -w "$full/site")" http://other.test) \
+    >"$work/full.out" || true
+  errors=$(tr -d '\r' <"$work/full.out" | grep -c 'error: cannot write\|error: failed to create' || true)
   if [ "$errors" -gt 0 ] && diff -r "$work/before-full" "$full/site" >/dev/null &&
      ! find "$full/site" -name '.*.tmp*' | grep -q .; then
     pass "full disk: $errors pages reported, the previous build kept whole"
   else
     fail "full disk: $errors errors; the previous build changed or temporary files were left"
-    tr -d '\r' <"$full/site.out" | head -n 3
+    diff -r "$work/before-full" "$full/site" | head -n 3
   fi
   umount "$full"
 fi

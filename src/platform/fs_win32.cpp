@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <climits>
 #include <optional>
+#include <vector>
 
 #include "platform/args.h"
 #include "platform/names.h"
@@ -149,32 +150,55 @@ std::optional<std::string> find_entry_no_case(const std::string& folder, std::st
   return best;
 }
 
-// The final path of an open entry, reparse points followed, in the long
-// \\?\ form; empty when the system cannot tell.
-std::wstring final_path(HANDLE handle) {
-  DWORD size = GetFinalPathNameByHandleW(handle, nullptr, 0, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-  if (size == 0) return {};
-  std::wstring path(size, L'\0');
-  DWORD length = GetFinalPathNameByHandleW(handle, path.data(), size, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-  if (length == 0 || length >= size) return {};
-  path.resize(length);
-  return path;
+// Where an open entry really is, reparse points followed: its volume and its
+// final path on that volume, without the drive (a volume may be reached
+// through several). Empty when the system cannot tell.
+struct Location {
+  DWORD volume = 0;
+  std::wstring path;
+};
+
+Location location_of(HANDLE handle) {
+  Location where;
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!GetFileInformationByHandle(handle, &info)) return where;
+  where.volume = info.dwVolumeSerialNumber;
+  const DWORD flags = FILE_NAME_NORMALIZED | VOLUME_NAME_NONE;
+  DWORD size = GetFinalPathNameByHandleW(handle, nullptr, 0, flags);
+  if (size != 0) {
+    where.path.assign(size, L'\0');
+    DWORD length = GetFinalPathNameByHandleW(handle, where.path.data(), size, flags);
+    where.path.resize(length < size ? length : 0);
+    if (!where.path.empty()) return where;
+  }
+  // Some implementations (wine) cannot tell a final path past MAX_PATH; the
+  // file's name on its volume is the same path.
+  std::vector<char> buffer(sizeof(FILE_NAME_INFO) + 1024);
+  for (;;) {
+    if (GetFileInformationByHandleEx(handle, FileNameInfo, buffer.data(), static_cast<DWORD>(buffer.size()))) {
+      const auto* name = reinterpret_cast<const FILE_NAME_INFO*>(buffer.data());
+      where.path.assign(name->FileName, name->FileNameLength / sizeof(wchar_t));
+      return where;
+    }
+    if (GetLastError() != ERROR_MORE_DATA || buffer.size() > (1u << 20)) return where;
+    buffer.resize(buffer.size() * 2);
+  }
 }
 
-// Whether the open entry lies inside the working folder. Both final paths
-// come from the file system in the same form; Windows names ignore case, so
-// the prefix is compared as the file system compares names.
+// Whether the open entry lies inside the working folder. Windows names
+// ignore case, so the prefix is compared as the file system compares names.
 bool handle_inside(HANDLE handle) {
   Handle root(open_existing(".", 0, FILE_FLAG_BACKUP_SEMANTICS));
-  std::wstring base = root.valid() ? final_path(root.get()) : std::wstring();
-  if (base.empty()) return false;
-  std::wstring real = final_path(handle);
-  if (real.empty()) return false;  // a place that cannot be told is not known to be inside
-  if (base.back() != L'\\') base.push_back(L'\\');
-  if (real.size() + 1 == base.size()) real.push_back(L'\\');  // the working folder itself
-  if (real.size() < base.size() || base.size() > INT_MAX) return false;
-  return CompareStringOrdinal(real.data(), static_cast<int>(base.size()), base.data(),
-                              static_cast<int>(base.size()), TRUE) == CSTR_EQUAL;
+  Location base = root.valid() ? location_of(root.get()) : Location();
+  if (base.path.empty()) return false;
+  Location real = location_of(handle);
+  // A place that cannot be told is not known to be inside.
+  if (real.path.empty() || real.volume != base.volume) return false;
+  if (base.path.back() != L'\\') base.path.push_back(L'\\');
+  if (real.path.size() + 1 == base.path.size()) real.path.push_back(L'\\');  // the working folder itself
+  if (real.path.size() < base.path.size() || base.path.size() > INT_MAX) return false;
+  int n = static_cast<int>(base.path.size());
+  return CompareStringOrdinal(real.path.data(), n, base.path.data(), n, TRUE) == CSTR_EQUAL;
 }
 
 // Opens an existing source for reading, refused with kErrorOutsideSite when
