@@ -15,6 +15,10 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# pkg-config looks only among the Windows libraries: the host's (the
+# preview server's Linux build of its HTTP library) cannot link here.
+set(ENV{PKG_CONFIG_LIBDIR} /usr/${MT_MINGW_PREFIX}/lib/pkgconfig)
+set(ENV{PKG_CONFIG_PATH} "")
 
 # GCC 12 warns falsely about overlapping copies inside std::string's
 # operator+ (GCC bug 105329).

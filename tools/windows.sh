@@ -4,7 +4,10 @@
 # example site with the .exe and with the Linux binary and compares the two
 # output trees byte for byte (standard output too, with '\' read as '/').
 # A second site adds source names in other letter case and support pages
-# whose output paths pass 260 characters below the output root.
+# whose output paths pass 260 characters below the output root; a third
+# holds links leading out of the site and a link where a page goes; a
+# rebuild onto a full disk (as root) must keep the previous pages whole.
+# The last line counts unit tests and checks together.
 # Usage: tools/windows.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -58,57 +61,70 @@ for exe in build/windows/tests/test_*.exe; do
 done
 echo "unit tests under wine: $passed passed, $failed failed, $skipped skipped"
 
+# Each check of the sites below counts as one test in the closing line.
+checks_passed=0 checks_failed=0 checks_skipped=0
+pass() { echo "ok: $*"; checks_passed=$((checks_passed + 1)); }
+fail() { echo "FAILED: $*"; checks_failed=$((checks_failed + 1)); }
+skip() { echo "skipped: $*"; checks_skipped=$((checks_skipped + 1)); }
+
 # The first difference between two output trees: a file on one side only, or
 # the first differing byte.
 compare_trees() {
   local a=$1 b=$2
   if ! diff <(cd "$a" && find . -type f | LC_ALL=C sort) <(cd "$b" && find . -type f | LC_ALL=C sort) \
-      >/tmp/mt-tree-diff.$$; then
-    echo "the trees $a and $b hold different files:"; head -n 5 /tmp/mt-tree-diff.$$; rm -f /tmp/mt-tree-diff.$$
-    return 1
+      >"$work/tree-diff"; then
+    fail "the trees $a and $b hold different files:"; head -n 5 "$work/tree-diff"
+    return
   fi
-  rm -f /tmp/mt-tree-diff.$$
   local count=0
   while IFS= read -r -d '' file; do
-    if ! cmp "$a/$file" "$b/$file"; then return 1; fi
+    if ! cmp "$a/$file" "$b/$file"; then fail "trees differ"; return; fi
     count=$((count + 1))
   done < <(cd "$a" && find . -type f -print0 | LC_ALL=C sort -z)
-  echo "$count files identical: $a and $b"
+  pass "$count files identical: $a and $b"
 }
 
-# Builds the site in $1 into $3 with the tool $2 (linux or wine); standard
-# output goes to $3.out.
-build_site() {
-  local site=$1 tool=$2 out=$3
-  rm -rf "$out" && mkdir -p "$out"
-  examples/release-files.sh "$out" >/dev/null
+# Runs the tool $2 (linux or wine) in the site $1 onto the output folder $3,
+# standard output to $3.out.
+run_tool() {
+  local site=$1 tool=$2 out=$3 url=${4:-$url_root}
   if [ "$tool" = linux ]; then
-    (cd "$site" && "$root/build/release/maketarnwick" "$out" "$url_root") >"$out.out"
+    (cd "$site" && "$root/build/release/maketarnwick" "$out" "$url") >"$out.out" || true
   else
-    (cd "$site" && wine "$root/build/windows/maketarnwick.exe" "$(winepath -w "$out")" "$url_root") >"$out.out"
+    (cd "$site" && wine "$root/build/windows/maketarnwick.exe" "$(winepath -w "$out")" "$url") >"$out.out" || true
   fi
+}
+
+# Builds the site in $1 into a fresh $3 with the tool $2.
+build_site() {
+  rm -rf "$3" && mkdir -p "$3"
+  examples/release-files.sh "$3" >/dev/null
+  run_tool "$@"
 }
 
 # Standard output of the two builds, with the Windows line ends and
 # separators read as on Linux.
 compare_output() {
   local linux=$1 windows=$2
-  if ! diff <(cat "$linux") <(tr -d '\r' <"$windows" | tr '\\' '/'); then
-    echo "standard output differs: $linux $windows"; return 1
+  if diff <(cat "$linux") <(tr -d '\r' <"$windows" | tr '\\' '/'); then
+    pass "standard output identical ($(wc -l <"$linux") lines)"
+  else
+    fail "standard output differs: $linux $windows"
   fi
-  echo "standard output identical ($(wc -l <"$linux") lines)"
 }
 
 work=$root/build/windows-sites
 rm -rf "$work" && mkdir -p "$work"
 url_root=http://example.test
-status=0
 
 echo "== the example site: Linux binary and maketarnwick.exe under wine"
 build_site examples/site linux "$work/linux"
 build_site examples/site wine "$work/wine"
-compare_trees "$work/linux" "$work/wine" || status=1
-compare_output "$work/linux.out" "$work/wine.out" || status=1
+compare_trees "$work/linux" "$work/wine"
+compare_output "$work/linux.out" "$work/wine.out"
+# The Arabic, Russian and German support pages have names outside ASCII.
+names=$(cd "$work/wine" && find . -type f | LC_ALL=C grep -c '[^ -~]' || true)
+if [ "$names" -gt 0 ]; then pass "$names output files named outside ASCII"; else fail "no name outside ASCII"; fi
 
 echo "== letter case and long paths"
 # The example site with sources named in other letter case than the names
@@ -129,11 +145,75 @@ done
 build_site "$variant" linux "$work/variant-linux"
 build_site "$variant" wine "$work/variant-wine"
 longest=$(cd "$work/variant-wine" && find . -type f | awk '{ if (length($0) > max) max = length($0) } END { print max - 2 }')
-echo "longest output path below the output root: $longest characters"
-[ "$longest" -gt 260 ] || { echo "no path passed 260 characters"; status=1; }
-compare_trees "$work/variant-linux" "$work/variant-wine" || status=1
-compare_output "$work/variant-linux.out" "$work/variant-wine.out" || status=1
+if [ "$longest" -gt 260 ]; then pass "longest output path below the output root: $longest characters"
+else fail "no path passed 260 characters ($longest)"; fi
+compare_trees "$work/variant-linux" "$work/variant-wine"
+compare_output "$work/variant-linux.out" "$work/variant-wine.out"
 
-[ "$failed" -eq 0 ] || status=1
-[ "$status" -eq 0 ] && echo "windows: all checks passed" || echo "windows: FAILED"
-exit "$status"
+echo "== hostile sources under wine"
+# Wine shows POSIX symbolic links as the files they lead to, as reparse
+# points are on Windows: the final path of what was opened decides.
+hostile=$work/hostile
+mkdir -p "$hostile"
+echo "secret-5f3a9c" >"$hostile/secret.key"
+cp -r examples/site "$hostile/site"
+ln -sf ../../secret.key "$hostile/site/en-us/faq.txt"
+ln -s ../../../secret.key "$hostile/site/en-us/support/Secret.txt"
+build_site "$hostile/site" linux "$hostile/linux"
+build_site "$hostile/site" wine "$hostile/out"
+compare_output "$hostile/linux.out" "$hostile/out.out"
+refusals() { tr -d '\r' <"$hostile/out.out" | grep -c "refusing source outside the site en-us.$1" || true; }
+if [ "$(refusals faq.txt)" -gt 0 ] && [ "$(refusals 'support.Secret.txt')" -gt 0 ] && ! grep -rq secret-5f3a9c "$hostile/out"; then
+  pass "sources outside the site refused, nothing published"
+else
+  fail "sources outside the site not refused"; tr -d '\r' <"$hostile/out.out" | head -n 5
+fi
+# A rebuild replaces every file (the same messages as the first build), and
+# a link standing where a page goes is replaced, never written through.
+ln -sf ../../secret.key "$hostile/out/en-us/index.html"
+run_tool "$hostile/site" wine "$hostile/out"
+compare_output "$hostile/linux.out" "$hostile/out.out"
+if [ "$(cat "$hostile/secret.key")" = secret-5f3a9c ] && [ ! -L "$hostile/out/en-us/index.html" ] &&
+   grep -q '<html' "$hostile/out/en-us/index.html"; then pass "a link in the output replaced, not written through"
+else fail "the link in the output was written through"; fi
+
+echo "== --serve under wine"
+# The cross build has no HTTP library: --serve says so and builds nothing.
+serve_out=$(cd "$work" && wine "$root/build/windows/maketarnwick.exe" --serve preview | tr -d '\r') && serve_status=0 ||
+  serve_status=$?
+if [ "$serve_out" = "maketarnwick: --serve is not available in this build" ] && [ "$serve_status" -eq 1 ] &&
+   [ ! -e "$work/preview" ]; then pass "--serve is refused with its message"
+else fail "--serve: status $serve_status: $serve_out"; fi
+
+echo "== a full disk under wine"
+# A rebuild onto a full file system reports every page it cannot write and
+# keeps the previous pages whole, with no temporary file left. Standard
+# output goes to the ordinary disk.
+full=$work/full
+mkdir -p "$full"
+if [ "$(id -u)" -ne 0 ] || ! mount -t tmpfs -o size=8m tmpfs "$full" 2>/dev/null; then
+  skip "a full disk: mounting a tmpfs needs root"
+else
+  # Without the release files, which would not fit.
+  mkdir "$full/site"
+  (cd examples/site && wine "$root/build/windows/maketarnwick.exe" "$(winepath -w "$full/site")" "$url_root") \
+    >"$work/full-first.out" || true
+  cp -r "$full/site" "$work/before-full"
+  dd if=/dev/zero of="$full/filler" bs=4k 2>/dev/null || true
+  (cd examples/site && wine "$root/build/windows/maketarnwick.exe" "$(winepath -w "$full/site")" http://other.test) \
+    >"$work/full.out" || true
+  errors=$(tr -d '\r' <"$work/full.out" | grep -c 'error: cannot write\|error: failed to create' || true)
+  if [ "$errors" -gt 0 ] && diff -r "$work/before-full" "$full/site" >/dev/null &&
+     ! find "$full/site" -name '.*.tmp*' | grep -q .; then
+    pass "full disk: $errors pages reported, the previous build kept whole"
+  else
+    fail "full disk: $errors errors; the previous build changed or temporary files were left"
+    diff -r "$work/before-full" "$full/site" | head -n 3
+  fi
+  umount "$full"
+fi
+
+[ "$checks_failed" -eq 0 ] && [ "$failed" -eq 0 ] && echo "windows: all checks passed"
+# The closing count: unit tests and site checks.
+echo "windows: $((passed + checks_passed)) passed, $((failed + checks_failed)) failed, $((skipped + checks_skipped)) skipped"
+[ "$checks_failed" -eq 0 ] && [ "$failed" -eq 0 ]

@@ -52,7 +52,8 @@ bool real_folders(const std::string& root, std::string_view path, std::vector<st
 void remove_stale(const std::string& root, const std::string& path, Diagnostics& diag) {
   std::vector<std::string> folders;
   if (!real_folders(root, path, &folders)) return;
-  std::string native = join_path(folders.empty() ? root : folders.back(), file_name_of(path));
+  // Manifest lines separate with '/' on every platform.
+  std::string native = join_path(folders.empty() ? root : folders.back(), path.substr(path.rfind('/') + 1));
   EntryKind kind = entry_kind(native);
   if (kind == EntryKind::kNone || kind == EntryKind::kFolder) return;
   if (!remove_file(native)) {

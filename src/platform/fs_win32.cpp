@@ -1,14 +1,19 @@
 // File-system and clock operations over the Windows API, with UTF-16 paths.
-// Windows file systems ignore letter case themselves, so source paths need
-// no resolving; reparse points play the part of symbolic links and are
-// followed where the POSIX side follows links.
+// Windows file systems mostly ignore letter case themselves; a path that does
+// not exist as written (a folder marked case-sensitive, a share from another
+// system) is looked up again component by component without ASCII case, as
+// on POSIX. Reparse points play the part of symbolic links and are followed
+// where the POSIX side follows links.
 
 #include "platform/fs.h"
 
 #include <windows.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
+#include <optional>
+#include <vector>
 
 #include "platform/args.h"
 #include "platform/names.h"
@@ -29,6 +34,11 @@ class Handle {
   Handle& operator=(const Handle&) = delete;
   bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
   HANDLE get() const { return handle_; }
+  HANDLE release() {
+    HANDLE handle = handle_;
+    handle_ = INVALID_HANDLE_VALUE;
+    return handle;
+  }
 
  private:
   HANDLE handle_;
@@ -69,6 +79,10 @@ bool is_dot_entry(const wchar_t* name) {
   return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
 }
 
+bool entry_exists(const std::string& path) {
+  return GetFileAttributesW(to_wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 // Whether a listed entry is a folder, following reparse points: a link to a
 // folder counts, a dangling one does not, as with POSIX stat.
 bool listed_folder(const std::string& folder, const WIN32_FIND_DATAW& data, const std::string& name) {
@@ -80,7 +94,7 @@ bool listed_folder(const std::string& folder, const WIN32_FIND_DATAW& data, cons
   return info_of(target, &info) && is_folder(info);
 }
 
-// Calls `visit(name, is_folder)` for every entry of `folder` but "." and "..".
+// Calls `visit(name, data)` for every entry of `folder` but "." and "..".
 template <typename Visit>
 void for_each_entry(const std::string& folder, Visit visit) {
   // Everything is listed and filtered by long name: the pattern "*.txt"
@@ -91,58 +105,163 @@ void for_each_entry(const std::string& folder, Visit visit) {
   if (find == INVALID_HANDLE_VALUE) return;
   do {
     if (is_dot_entry(data.cFileName)) continue;
-    std::string name = wide_to_utf8(data.cFileName);
-    bool folder_entry = listed_folder(listed, data, name);
-    visit(std::move(name), folder_entry);
+    visit(listed, wide_to_utf8(data.cFileName), data);
   } while (FindNextFileW(find, &data));
   FindClose(find);
 }
 
-}  // namespace
+// Resolves `path` component by component; `find(parent, name)` gives the
+// entry of `parent` equal to `name` without ASCII case.
+template <typename Find>
+std::string resolve_with(const std::string& path, Find find) {
+  if (path.empty() || entry_exists(path)) return path;
+  std::string resolved;
+  size_t pos = 0;
+  while (pos <= path.size()) {
+    size_t end = path.find_first_of("\\/", pos);
+    if (end == std::string::npos) end = path.size();
+    std::string_view component(path.data() + pos, end - pos);
+    // Empty components (a leading "\\", a trailing separator), "." / ".."
+    // and a drive ("c:") name no entry to match: they are kept as written.
+    bool plain = !component.empty() && component != "." && component != ".." && !component.ends_with(':');
+    std::string exact = resolved + std::string(component);
+    if (plain && !entry_exists(exact)) {
+      std::string parent = resolved;
+      if (!parent.empty() && (parent.back() == '\\' || parent.back() == '/')) parent.pop_back();
+      if (parent.ends_with(':') || (parent.empty() && pos > 0)) parent.push_back('\\');
+      const std::string* match = find(parent, component);
+      if (!match) return path;
+      resolved.append(*match);
+    } else {
+      resolved = std::move(exact);
+    }
+    if (end == path.size()) break;
+    resolved.push_back(path[end]);
+    pos = end + 1;
+  }
+  return resolved;
+}
 
-std::string resolve_source_path(const std::string& path) { return path; }
-
-std::vector<DirEntry> list_txt_files(const std::string& folder) {
-  std::vector<DirEntry> entries;
-  for_each_entry(folder, [&](std::string name, bool folder_entry) {
-    if (has_txt_extension(name)) entries.push_back(DirEntry{std::move(name), folder_entry});
+std::optional<std::string> find_entry_no_case(const std::string& folder, std::string_view name) {
+  std::optional<std::string> best;
+  for_each_entry(folder, [&](const std::string&, std::string listed, const WIN32_FIND_DATAW&) {
+    if (equal_no_case(listed, name) && (!best || name_less(listed, *best))) best = std::move(listed);
   });
-  std::sort(entries.begin(), entries.end(),
-            [](const DirEntry& a, const DirEntry& b) { return name_less(a.name, b.name); });
-  return entries;
+  return best;
 }
 
-std::vector<std::string> list_sub_folders(const std::string& folder) {
-  std::vector<std::string> names;
-  for_each_entry(folder, [&](std::string name, bool folder_entry) {
-    if (folder_entry) names.push_back(std::move(name));
-  });
-  std::sort(names.begin(), names.end(), name_less);
-  return names;
-}
+// Where an open entry really is, reparse points followed: its volume and its
+// final path on that volume, without the drive (a volume may be reached
+// through several). Empty when the system cannot tell.
+struct Location {
+  DWORD volume = 0;
+  std::wstring path;
+};
 
-bool source_exists(const std::string& path) {
-  // A reparse point's own attributes: a dangling link exists, and then
-  // fails to open where it is read, which reports it.
-  return GetFileAttributesW(to_wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-bool read_source_file(const std::string& path, std::string* contents) {
-  // Without backup semantics a folder does not open; consoles and pipes
-  // open but are no source files.
-  Handle file(open_existing(path, GENERIC_READ, FILE_ATTRIBUTE_NORMAL));
+Location location_of(HANDLE handle) {
+  Location where;
   BY_HANDLE_FILE_INFORMATION info;
-  if (!info_of(file, &info) || is_folder(info) || GetFileType(file.get()) != FILE_TYPE_DISK) return false;
-  contents->clear();
+  if (!GetFileInformationByHandle(handle, &info)) return where;
+  where.volume = info.dwVolumeSerialNumber;
+  const DWORD flags = FILE_NAME_NORMALIZED | VOLUME_NAME_NONE;
+  DWORD size = GetFinalPathNameByHandleW(handle, nullptr, 0, flags);
+  if (size != 0) {
+    where.path.assign(size, L'\0');
+    DWORD length = GetFinalPathNameByHandleW(handle, where.path.data(), size, flags);
+    where.path.resize(length < size ? length : 0);
+    if (!where.path.empty()) return where;
+  }
+  // Some implementations (wine) cannot tell a final path past MAX_PATH; the
+  // file's name on its volume is the same path.
+  std::vector<char> buffer(sizeof(FILE_NAME_INFO) + 1024);
+  for (;;) {
+    if (GetFileInformationByHandleEx(handle, FileNameInfo, buffer.data(), static_cast<DWORD>(buffer.size()))) {
+      const auto* name = reinterpret_cast<const FILE_NAME_INFO*>(buffer.data());
+      where.path.assign(name->FileName, name->FileNameLength / sizeof(wchar_t));
+      return where;
+    }
+    if (GetLastError() != ERROR_MORE_DATA || buffer.size() > (1u << 20)) return where;
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+// Whether the open entry lies inside the working folder. Windows names
+// ignore case, so the prefix is compared as the file system compares names.
+bool handle_inside(HANDLE handle) {
+  Handle root(open_existing(".", 0, FILE_FLAG_BACKUP_SEMANTICS));
+  Location base = root.valid() ? location_of(root.get()) : Location();
+  if (base.path.empty()) return false;
+  Location real = location_of(handle);
+  // A place that cannot be told is not known to be inside.
+  if (real.path.empty() || real.volume != base.volume) return false;
+  if (base.path.back() != L'\\') base.path.push_back(L'\\');
+  if (real.path.size() + 1 == base.path.size()) real.path.push_back(L'\\');  // the working folder itself
+  if (real.path.size() < base.path.size() || base.path.size() > INT_MAX) return false;
+  int n = static_cast<int>(base.path.size());
+  return CompareStringOrdinal(real.path.data(), n, base.path.data(), n, TRUE) == CSTR_EQUAL;
+}
+
+// Opens an existing source for reading, refused with kErrorOutsideSite when
+// its final location leaves the working folder. Folders, consoles and pipes
+// are no source files. `*error` tells why it failed.
+HANDLE open_source(const std::string& path, BY_HANDLE_FILE_INFORMATION* info, int* error) {
+  HANDLE handle = open_existing(path, GENERIC_READ, FILE_ATTRIBUTE_NORMAL);
+  if (handle == INVALID_HANDLE_VALUE) {
+    DWORD code = GetLastError();
+    // Resolving costs a listing, so it is tried only when the path as
+    // written fails to open.
+    std::string resolved = resolve_source_path(path);
+    if (resolved != path) handle = open_existing(resolved, GENERIC_READ, FILE_ATTRIBUTE_NORMAL);
+    if (handle == INVALID_HANDLE_VALUE) {
+      set_error(error, code);
+      return handle;
+    }
+  }
+  Handle file(handle);
+  if (!info_of(file, info) || is_folder(*info) || GetFileType(handle) != FILE_TYPE_DISK) {
+    set_error(error, info_of(file, info) && is_folder(*info) ? ERROR_DIRECTORY : ERROR_ACCESS_DENIED);
+    return INVALID_HANDLE_VALUE;
+  }
+  if (!handle_inside(handle)) {
+    if (error) *error = kErrorOutsideSite;
+    return INVALID_HANDLE_VALUE;
+  }
+  file.release();
+  return handle;
+}
+
+// The POSIX code of a source that cannot be read: the caller tells these
+// from write failures, and the message then shows the same number on every
+// platform.
+int source_error(const std::string& path, int code) {
+  switch (code) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+      return ENOENT;
+    case ERROR_DIRECTORY:
+      return EISDIR;
+    case ERROR_ACCESS_DENIED: {
+      // A folder refuses to open as a file with this code.
+      DWORD attributes = GetFileAttributesW(to_wide(path).c_str());
+      bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+      return folder ? EISDIR : EACCES;
+    }
+    default:
+      return code;
+  }
+}
+
+// Reads from `file` until its end, appending to `contents`.
+bool read_all(HANDLE file, uint64_t expected, std::string* contents) {
   // The first read asks for the whole file; the file may grow meanwhile, so
   // reading goes on until the end.
-  uint64_t expected = size_of(info);
   DWORD want = static_cast<DWORD>(std::clamp<uint64_t>(expected + 1, 1 << 16, 1u << 30));
   for (;;) {
     size_t had = contents->size();
     contents->resize(had + want);
     DWORD got = 0;
-    if (!ReadFile(file.get(), contents->data() + had, want, &got, nullptr)) {
+    if (!ReadFile(file, contents->data() + had, want, &got, nullptr)) {
       contents->resize(had);
       return false;
     }
@@ -150,6 +269,197 @@ bool read_source_file(const std::string& path, std::string* contents) {
     if (got == 0) return true;
     want = 1 << 16;
   }
+}
+
+}  // namespace
+
+std::string resolve_source_path(const std::string& path) {
+  std::optional<std::string> found;
+  return resolve_with(path, [&found](const std::string& parent, std::string_view name) -> const std::string* {
+    found = find_entry_no_case(parent, name);
+    return found ? &*found : nullptr;
+  });
+}
+
+const SourceResolver::Listing& SourceResolver::listing(const std::string& folder) {
+  auto [it, added] = listings_.try_emplace(folder);
+  if (!added) return it->second;
+  Listing& names = it->second;
+  for_each_entry(folder, [&names](const std::string&, std::string name, const WIN32_FIND_DATAW&) {
+    std::string key(name);
+    for (char& c : key) c = fold(c);
+    auto [slot, fresh] = names.try_emplace(std::move(key), name);
+    if (!fresh && name_less(name, slot->second)) slot->second = std::move(name);
+  });
+  return names;
+}
+
+std::string SourceResolver::resolve(const std::string& path) {
+  return resolve_with(path, [this](const std::string& parent, std::string_view name) -> const std::string* {
+    const Listing& names = listing(parent);
+    std::string key(name);
+    for (char& c : key) c = fold(c);
+    auto it = names.find(key);
+    return it == names.end() ? nullptr : &it->second;
+  });
+}
+
+bool SourceResolver::exists(const std::string& path) { return entry_exists(path) || resolve(path) != path; }
+
+std::vector<DirEntry> list_txt_files(const std::string& folder) {
+  std::vector<DirEntry> entries;
+  for_each_entry(resolve_source_path(folder),
+                 [&](const std::string& listed, std::string name, const WIN32_FIND_DATAW& data) {
+                   if (!has_txt_extension(name)) return;
+                   bool folder_entry = listed_folder(listed, data, name);
+                   entries.push_back(DirEntry{std::move(name), folder_entry});
+                 });
+  std::sort(entries.begin(), entries.end(),
+            [](const DirEntry& a, const DirEntry& b) { return name_less(a.name, b.name); });
+  return entries;
+}
+
+std::vector<std::string> list_sub_folders(const std::string& folder) {
+  std::vector<std::string> names;
+  for_each_entry(resolve_source_path(folder),
+                 [&](const std::string& listed, std::string name, const WIN32_FIND_DATAW& data) {
+                   if (listed_folder(listed, data, name)) names.push_back(std::move(name));
+                 });
+  std::sort(names.begin(), names.end(), name_less);
+  return names;
+}
+
+bool source_exists(const std::string& path) {
+  // A reparse point's own attributes: a dangling link exists, and then
+  // fails to open where it is read, which reports it.
+  return entry_exists(path) || resolve_source_path(path) != path;
+}
+
+bool read_source_file(const std::string& path, std::string* contents) {
+  return read_source(path, contents) == ReadResult::kRead;
+}
+
+ReadResult read_source(const std::string& path, std::string* contents) {
+  BY_HANDLE_FILE_INFORMATION info;
+  int error = 0;
+  Handle file(open_source(path, &info, &error));
+  if (!file.valid()) return error == kErrorOutsideSite ? ReadResult::kOutsideSite : ReadResult::kCannotOpen;
+  contents->clear();
+  return read_all(file.get(), size_of(info), contents) ? ReadResult::kRead : ReadResult::kCannotOpen;
+}
+
+bool source_outside_site(const std::string& path) {
+  // Attributes only: a folder opens too with backup semantics.
+  Handle entry(open_existing(resolve_source_path(path), FILE_READ_ATTRIBUTES, FILE_FLAG_BACKUP_SEMANTICS));
+  return entry.valid() && !handle_inside(entry.get());
+}
+
+bool file_id(const std::string& path, FileId* id) {
+  Handle entry(open_existing(path, 0, FILE_FLAG_BACKUP_SEMANTICS));
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!info_of(entry, &info)) return false;
+  // The volume and the file index are Windows' device and inode.
+  id->device = info.dwVolumeSerialNumber;
+  id->number = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+  return true;
+}
+
+std::string error_text(int error) {
+  if (error == kErrorOutsideSite) return "outside the site";
+  if (error == kErrorSameFile) return "it is the source itself";
+  wchar_t* text = nullptr;
+  DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+      static_cast<DWORD>(error), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::string result = length ? wide_to_utf8(std::wstring_view(text, length)) : std::string();
+  if (text) LocalFree(text);
+  // The system's text ends its sentence and its line; the message goes on
+  // after it, as after strerror's text.
+  while (!result.empty() && (result.back() == '\n' || result.back() == '\r' || result.back() == ' ' ||
+                             result.back() == '.')) {
+    result.pop_back();
+  }
+  return result.empty() ? "error " + std::to_string(error) : result;
+}
+
+ReplacementFile::~ReplacementFile() { abandon(); }
+
+bool ReplacementFile::open(const std::string& path, int* error) {
+  abandon();
+  path_ = path;
+  size_t sep = path.find_last_of("\\/");
+  std::string folder = sep == std::string::npos ? std::string() : path.substr(0, sep + 1);
+  std::string name = sep == std::string::npos ? path : path.substr(sep + 1);
+  // In the same folder, so the rename stays on one volume. CREATE_NEW keeps
+  // concurrent runs apart: a name taken by another run (or left by a crashed
+  // one) is skipped.
+  const std::string stem = folder + "." + name + ".tmp";
+  DWORD code = 0;
+  for (int attempt = 0;; ++attempt) {
+    temp_path_ = attempt == 0 ? stem : stem + "-" + std::to_string(attempt);
+    HANDLE file = CreateFileW(to_wide(temp_path_).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+      handle_ = reinterpret_cast<intptr_t>(file);
+      return true;
+    }
+    code = GetLastError();
+    if ((code != ERROR_FILE_EXISTS && code != ERROR_ALREADY_EXISTS) || attempt == 100) break;
+  }
+  set_error(error, code);
+  temp_path_.clear();
+  return false;
+}
+
+bool ReplacementFile::write(const char* data, size_t size, int* error) {
+  if (handle_ < 0) return false;
+  HANDLE file = reinterpret_cast<HANDLE>(handle_);
+  while (size > 0) {
+    DWORD chunk = static_cast<DWORD>(std::min<size_t>(size, 1u << 30));
+    DWORD written = 0;
+    if (!WriteFile(file, data, chunk, &written, nullptr)) {
+      set_error(error, GetLastError());
+      return false;
+    }
+    data += written;
+    size -= written;
+  }
+  return true;
+}
+
+bool ReplacementFile::commit(int* error) {
+  if (handle_ < 0) return false;
+  HANDLE file = reinterpret_cast<HANDLE>(handle_);
+  handle_ = -1;
+  std::wstring temp = to_wide(temp_path_);
+  std::wstring final_name = to_wide(path_);
+  bool ok = CloseHandle(file) != 0;
+  // Renaming replaces a reparse point at the final path itself, never what
+  // it points to.
+  if (ok && !MoveFileExW(temp.c_str(), final_name.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    DWORD code = GetLastError();
+    // A read-only old file (copied from a read-only source by an earlier
+    // version) is replaced as POSIX rename would replace it.
+    DWORD attributes = GetFileAttributesW(final_name.c_str());
+    ok = code == ERROR_ACCESS_DENIED && attributes != INVALID_FILE_ATTRIBUTES &&
+         (attributes & FILE_ATTRIBUTE_READONLY) && !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+         SetFileAttributesW(final_name.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY)) &&
+         MoveFileExW(temp.c_str(), final_name.c_str(), MOVEFILE_REPLACE_EXISTING);
+    if (!ok) SetLastError(code);
+  }
+  if (!ok) {
+    set_error(error, GetLastError());
+    DeleteFileW(temp.c_str());
+  }
+  temp_path_.clear();
+  return ok;
+}
+
+void ReplacementFile::abandon() {
+  if (handle_ >= 0) CloseHandle(reinterpret_cast<HANDLE>(handle_));
+  handle_ = -1;
+  if (!temp_path_.empty()) DeleteFileW(to_wide(temp_path_).c_str());
+  temp_path_.clear();
 }
 
 bool make_folder(const std::string& path, int* error) {
@@ -166,34 +476,39 @@ bool make_folder(const std::string& path, int* error) {
 
 bool copy_source_file(const std::string& source, const std::string& destination, int* error) {
   BY_HANDLE_FILE_INFORMATION from;
+  int code = 0;
+  Handle in(open_source(source, &from, &code));
+  if (!in.valid()) {
+    set_error(error, static_cast<DWORD>(code == kErrorOutsideSite ? code : source_error(source, code)));
+    return false;
+  }
+  // The destination being the source itself (reached through a link or an
+  // output folder among the sources) is refused: replacing it would lose it.
+  // The old file's handle is closed at once: an open file cannot be
+  // replaced.
+  BY_HANDLE_FILE_INFORMATION to;
+  bool same = false;
   {
-    Handle file(open_existing(source, GENERIC_READ, FILE_ATTRIBUTE_NORMAL));
-    if (!info_of(file, &from)) {
+    Handle existing(open_existing(destination, 0, FILE_FLAG_BACKUP_SEMANTICS));
+    same = info_of(existing, &to) && same_file(from, to);
+  }
+  if (same) {
+    if (error) *error = kErrorSameFile;
+    return false;
+  }
+  ReplacementFile out;
+  if (!out.open(destination, error)) return false;
+  std::string buffer(1 << 16, '\0');
+  for (;;) {
+    DWORD got = 0;
+    if (!ReadFile(in.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr)) {
       set_error(error, GetLastError());
       return false;
     }
-    if (is_folder(from)) {
-      set_error(error, ERROR_DIRECTORY);
-      return false;
-    }
-    // When the destination is the source itself (an output folder inside
-    // the source tree), it already holds exactly the source's bytes.
-    BY_HANDLE_FILE_INFORMATION to;
-    Handle existing(open_existing(destination, 0, FILE_FLAG_BACKUP_SEMANTICS));
-    if (info_of(existing, &to) && same_file(from, to)) return true;
+    if (got == 0) break;
+    if (!out.write(buffer.data(), got, error)) return false;
   }
-  std::wstring wide = to_wide(destination);
-  if (!CopyFileW(to_wide(source).c_str(), wide.c_str(), FALSE)) {
-    set_error(error, GetLastError());
-    return false;
-  }
-  // The copy takes the source's attributes; a read-only copy would make the
-  // next build fail to replace it.
-  DWORD attributes = GetFileAttributesW(wide.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
-    SetFileAttributesW(wide.c_str(), attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
-  }
-  return true;
+  return out.commit(error);
 }
 
 TouchResult touch_folder(const std::string& path, int* error) {
@@ -220,7 +535,11 @@ TouchResult touch_folder(const std::string& path, int* error) {
 bool file_size(const std::string& path, uint64_t* size) {
   Handle file(open_existing(path, FILE_READ_ATTRIBUTES, FILE_FLAG_BACKUP_SEMANTICS));
   BY_HANDLE_FILE_INFORMATION info;
-  if (!info_of(file, &info) || is_folder(info)) return false;
+  if (!info_of(file, &info)) {
+    Handle resolved(open_existing(resolve_source_path(path), FILE_READ_ATTRIBUTES, FILE_FLAG_BACKUP_SEMANTICS));
+    if (!info_of(resolved, &info)) return false;
+  }
+  if (is_folder(info)) return false;
   *size = size_of(info);
   return true;
 }

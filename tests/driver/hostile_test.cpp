@@ -180,6 +180,10 @@ const HostileCase kHostileCases[] = {
 };
 
 TEST(Hostile, CasesTable) {
+#ifdef _WIN32
+  GTEST_SKIP() << "golden messages spell paths with '/' and most rows make POSIX symbolic links; "
+                  "tools/windows.sh runs the rows that apply to Windows under wine";
+#endif
   for (const HostileCase& c : kHostileCases) {
     SCOPED_TRACE(c.fault);
     TempDir dir;

@@ -73,6 +73,9 @@ TEST(Prune, RemovesOnlyStaleFilesTheToolWrote) {
 }
 
 TEST(Prune, NeverRemovesThroughALinkedFolder) {
+#ifdef _WIN32
+  GTEST_SKIP() << "makes a POSIX symbolic link";
+#else
   TempDir dir;
   write_file("elsewhere/page.html", "someone else's");
   write_file("out/.maketarnwick-manifest", "linked/page.html\n");
@@ -83,6 +86,7 @@ TEST(Prune, NeverRemovesThroughALinkedFolder) {
   prune_output("out", {}, diag);
   EXPECT_TRUE(exists("elsewhere/page.html"));
   EXPECT_EQ("", read_file("out/.maketarnwick-manifest"));
+#endif
 }
 
 }  // namespace
