@@ -175,7 +175,7 @@ describe('--serve', () => {
     }
   });
 
-  test('a second preview on the same port fails with one line; Ctrl-C stops cleanly', async () => {
+  test('a second preview on the same port fails with one line; Ctrl-C stops at once, a page open', async () => {
     const second = spawnSync(tool, ['--serve', '--port', String(server.port), path.join(work, 'second')], {
       cwd: server.source,
       encoding: 'utf8',
@@ -185,8 +185,14 @@ describe('--serve', () => {
     assert.equal(second.stdout.trim().split('\n').length, 1, second.stdout);
     assert.ok(!fs.existsSync(path.join(work, 'second')), 'nothing built');
 
+    // An open page holds an event stream that waits on the server.
+    const page = await context.newPage();
+    await page.goto(`${server.urlRoot}/`);
+    await page.waitForTimeout(300);
+    const start = Date.now();
     const { code } = await server.stop('SIGINT');
     assert.equal(code, 0, server.output());
+    assert.ok(Date.now() - start < 5_000, `stopped after ${Date.now() - start} ms`);
     assert.match(server.output(), /\nstopped\n$/);
   });
 });
