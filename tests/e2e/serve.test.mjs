@@ -3,7 +3,7 @@
 // page, requests that try to leave the output folder, and Ctrl-C.
 
 import assert from 'node:assert/strict';
-import { spawn, spawnSync } from 'node:child_process';
+import { spawnSync } from 'node:child_process';
 import fs from 'node:fs';
 import http from 'node:http';
 import os from 'node:os';
@@ -11,7 +11,7 @@ import path from 'node:path';
 import { after, before, describe, test } from 'node:test';
 
 import { launch, loopbackContext } from './lib/browser.mjs';
-import { exampleDir, exampleLanguages, expectedTitle, freePort, repoDir, str, titlePattern, tool } from './lib/site.mjs';
+import { exampleDir, exampleLanguages, expectedTitle, freePort, prepareOutput, startProcess, str, titlePattern, tool } from './lib/site.mjs';
 
 const lang = exampleLanguages().find((l) => l.code === 'en-us');
 let work;
@@ -19,40 +19,9 @@ let server;
 let browser;
 let context;
 
-/** Starts `--serve` in `cwd`; resolves once it prints the address it serves. */
-function startServe(cwd, port, out) {
-  const child = spawn(tool, ['--serve', '--port', String(port), out], { cwd, stdio: ['ignore', 'pipe', 'pipe'] });
-  if (process.env.E2E_PIDDIR) fs.writeFileSync(path.join(process.env.E2E_PIDDIR, `${child.pid}.pid`), `${child.pid}\n`);
-  let output = '';
-  const exited = new Promise((resolve) => child.on('exit', (code, signal) => resolve({ code, signal })));
-  const ready = new Promise((resolve, reject) => {
-    const timer = setTimeout(() => reject(new Error(`--serve did not start within 30 s:\n${output}`)), 30_000);
-    const onData = (d) => {
-      output += d;
-      if (output.includes('serving http://')) {
-        clearTimeout(timer);
-        resolve();
-      }
-    };
-    child.stdout.on('data', onData);
-    child.stderr.on('data', onData);
-    exited.then(() => reject(new Error(`--serve ended at once:\n${output}`)));
-  });
-  return {
-    child,
-    output: () => output,
-    ready,
-    /** Ctrl-C; resolves with the exit status (the process is killed after 10 s). */
-    async interrupt() {
-      if (child.exitCode === null && child.signalCode === null) child.kill('SIGINT');
-      const timer = setTimeout(() => child.kill('SIGKILL'), 10_000);
-      const result = await exited;
-      clearTimeout(timer);
-      if (process.env.E2E_PIDDIR) fs.rmSync(path.join(process.env.E2E_PIDDIR, `${child.pid}.pid`), { force: true });
-      return result;
-    },
-  };
-}
+/** `--serve` in `cwd`, started once it prints the address it serves. */
+const startServe = (cwd, port, out) =>
+  startProcess(tool, ['--serve', '--port', String(port), out], async (output) => output.includes('serving http://'), { cwd });
 
 /** A GET with the path sent exactly as written (no normalising of "..", as a browser would). */
 function rawGet(port, rawPath) {
@@ -68,15 +37,6 @@ function rawGet(port, rawPath) {
   });
 }
 
-/** An output folder with what the tool expects there already: release files and the forum. */
-function prepareOutput(out) {
-  const release = spawnSync(path.join(repoDir, 'examples', 'release-files.sh'), [out], { encoding: 'utf8' });
-  assert.equal(release.status, 0, release.stdout + release.stderr);
-  // The forum is a separate application on the same host; the menu links it.
-  fs.mkdirSync(path.join(out, 'forum'));
-  fs.writeFileSync(path.join(out, 'forum', 'index.html'), '<!DOCTYPE html>\n<title>forum</title>\n');
-}
-
 const titleOf = (html) => /<title>([^<]*)<\/title>/.exec(html)?.[1];
 
 before(async () => {
@@ -88,12 +48,7 @@ before(async () => {
   prepareOutput(out);
   // A link that leads out of the output folder, to the sources beside it.
   fs.symlinkSync(source, path.join(out, 'outside'));
-  server = startServe(source, port, out);
-  server.port = port;
-  server.urlRoot = `http://127.0.0.1:${port}`;
-  server.source = source;
-  server.out = out;
-  await server.ready;
+  server = Object.assign(await startServe(source, port, out), { port, urlRoot: `http://127.0.0.1:${port}`, source, out });
   browser = await launch();
   context = await loopbackContext(browser);
 });
@@ -101,7 +56,7 @@ before(async () => {
 after(async () => {
   await context?.close();
   await browser?.close();
-  await server?.interrupt();
+  await server?.stop('SIGINT');
   if (work) fs.rmSync(work, { recursive: true, force: true });
 });
 
@@ -220,7 +175,7 @@ describe('--serve', () => {
     }
   });
 
-  test('a second preview on the same port fails with one line; Ctrl-C stops cleanly', async () => {
+  test('a second preview on the same port fails with one line; Ctrl-C stops at once, a page open', async () => {
     const second = spawnSync(tool, ['--serve', '--port', String(server.port), path.join(work, 'second')], {
       cwd: server.source,
       encoding: 'utf8',
@@ -230,8 +185,14 @@ describe('--serve', () => {
     assert.equal(second.stdout.trim().split('\n').length, 1, second.stdout);
     assert.ok(!fs.existsSync(path.join(work, 'second')), 'nothing built');
 
-    const { code } = await server.interrupt();
+    // An open page holds an event stream that waits on the server.
+    const page = await context.newPage();
+    await page.goto(`${server.urlRoot}/`);
+    await page.waitForTimeout(300);
+    const start = Date.now();
+    const { code } = await server.stop('SIGINT');
     assert.equal(code, 0, server.output());
+    assert.ok(Date.now() - start < 5_000, `stopped after ${Date.now() - start} ms`);
     assert.match(server.output(), /\nstopped\n$/);
   });
 });

@@ -85,6 +85,18 @@ export function titlePattern(lang) {
 }
 
 /**
+ * An output folder with what the tool expects there already: the release
+ * files and the forum (a separate application on the same host, linked
+ * from the menu).
+ */
+export function prepareOutput(out) {
+  fs.mkdirSync(path.join(out, 'forum'), { recursive: true });
+  fs.writeFileSync(path.join(out, 'forum', 'index.html'), '<!DOCTYPE html>\n<html><head><title>forum</title></head><body>forum</body></html>\n');
+  const release = spawnSync(path.join(repoDir, 'examples', 'release-files.sh'), [out], { encoding: 'utf8' });
+  if (release.status !== 0) throw new Error(`release-files.sh failed:\n${release.stdout}${release.stderr}`);
+}
+
+/**
  * Builds the example site into a fresh temporary folder for the URL root
  * http://127.0.0.1:PORT. Returns the output folder, the tool's output and
  * the root-relative URLs that its final link check reported.
@@ -98,11 +110,7 @@ export function buildSite(port) {
     if (result.error || result.status !== 0) throw new Error(`${command} failed: ${result.error?.message ?? ''}\n${result.stdout}${result.stderr}`);
     return result;
   };
-  // The release files and the forum (a separate application on the same
-  // host, linked from the menu) are in the served tree before the build.
-  fs.mkdirSync(path.join(out, 'forum'), { recursive: true });
-  fs.writeFileSync(path.join(out, 'forum', 'index.html'), '<!DOCTYPE html>\n<html><head><title>forum</title></head><body>forum</body></html>\n');
-  run(path.join(repoDir, 'examples', 'release-files.sh'), [out]);
+  prepareOutput(out);
   const { stdout, stderr } = run(tool, [out, urlRoot], { cwd: exampleDir });
   const reported = new Set([...stdout.matchAll(/^.*?:\d+: warning: broken url (.*)$/gm)].map((m) => m[1]));
   const summary = /^(\d+) error\(s\), (\d+) warning\(s\)$/m.exec(stdout);
@@ -127,58 +135,61 @@ export function sitesOf(languages) {
   ];
 }
 
-const servers = new Set();
+const children = new Set();
 
-// A server left behind would hold the port for the next run: kill what is
+// A process left behind would hold the port for the next run: kill what is
 // still running when this process ends, whatever way it ends.
 process.on('exit', () => {
-  for (const child of servers) child.kill('SIGKILL');
+  for (const child of children) child.kill('SIGKILL');
 });
 
 /**
- * Serves `site.out` with `php -S` on the site's port. `ini` holds extra
- * `-d` settings. Resolves once the server answers; `stop()` ends it.
+ * Starts a server process; resolves once `ready(output)` resolves true
+ * (polled every 100 ms, for 30 s). `output()` is all it printed; `stop(signal)`
+ * ends it (killed after 10 s) and resolves with its exit {code, signal}.
  */
-export async function startPhp(site, ini = {}) {
-  const args = [];
-  for (const [key, value] of Object.entries(ini)) args.push('-d', `${key}=${value}`);
-  args.push('-S', `${HOST}:${site.port}`, '-t', site.out, path.join(e2eDir, 'router.php'));
-  const child = spawn('php', args, { stdio: ['ignore', 'pipe', 'pipe'] });
-  servers.add(child);
-  if (process.env.E2E_PIDDIR) fs.writeFileSync(path.join(process.env.E2E_PIDDIR, `${child.pid}.pid`), `${child.pid}\n`);
-
+export async function startProcess(command, args, ready, options = {}) {
+  const child = spawn(command, args, { stdio: ['ignore', 'pipe', 'pipe'], ...options });
+  children.add(child);
+  const pidFile = process.env.E2E_PIDDIR && path.join(process.env.E2E_PIDDIR, `${child.pid}.pid`);
+  if (pidFile) fs.writeFileSync(pidFile, `${child.pid}\n`);
   let output = '';
   child.stdout.on('data', (d) => (output += d));
   child.stderr.on('data', (d) => (output += d));
-  const exited = new Promise((resolve) => child.on('exit', resolve));
-
+  const exited = new Promise((resolve) => child.on('exit', (code, signal) => resolve({ code, signal })));
   const server = {
+    child,
     output: () => output,
-    async stop() {
-      if (child.exitCode === null && child.signalCode === null) child.kill('SIGTERM');
-      const timer = setTimeout(() => child.kill('SIGKILL'), 5000);
-      await exited;
+    async stop(signal = 'SIGTERM') {
+      if (child.exitCode === null && child.signalCode === null) child.kill(signal);
+      const timer = setTimeout(() => child.kill('SIGKILL'), 10_000);
+      const result = await exited;
       clearTimeout(timer);
-      servers.delete(child);
-      if (process.env.E2E_PIDDIR) fs.rmSync(path.join(process.env.E2E_PIDDIR, `${child.pid}.pid`), { force: true });
+      children.delete(child);
+      if (pidFile) fs.rmSync(pidFile, { force: true });
+      return result;
     },
   };
-
-  const deadline = Date.now() + 15_000;
-  for (;;) {
-    if (child.exitCode !== null) throw new Error(`php -S ended at once:\n${output}`);
-    try {
-      const res = await fetch(`${site.urlRoot}/`, { signal: AbortSignal.timeout(2000) });
-      await res.arrayBuffer();
-      return server;
-    } catch {
-      if (Date.now() > deadline) {
-        await server.stop();
-        throw new Error(`php -S did not answer within 15 s:\n${output}`);
-      }
-      await new Promise((r) => setTimeout(r, 100));
+  const deadline = Date.now() + 30_000;
+  while (!(await ready(output).catch(() => false))) {
+    if (child.exitCode !== null || child.signalCode !== null) throw new Error(`${command} ended at once:\n${output}`);
+    if (Date.now() > deadline) {
+      await server.stop();
+      throw new Error(`${command} did not start within 30 s:\n${output}`);
     }
+    await new Promise((r) => setTimeout(r, 100));
   }
+  return server;
+}
+
+/** Serves `site.out` with `php -S` on the site's port; `ini` holds extra `-d` settings. */
+export function startPhp(site, ini = {}) {
+  const args = Object.entries(ini).flatMap(([key, value]) => ['-d', `${key}=${value}`]);
+  args.push('-S', `${HOST}:${site.port}`, '-t', site.out, path.join(e2eDir, 'router.php'));
+  return startProcess('php', args, async () => {
+    await (await fetch(`${site.urlRoot}/`, { signal: AbortSignal.timeout(2000) })).arrayBuffer();
+    return true;
+  });
 }
 
 /** Every page file of the output tree as its URL under the URL root. */
