@@ -4,7 +4,8 @@
 # and are skipped until someone reformats them; every other file must pass.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-command -v clang-format >/dev/null || { echo "check-format: clang-format is missing (apt-get install clang-format)"; exit 1; }
+. tools/deps.sh
+need_packages clang-format
 known=$(grep -v '^#' tools/format-known.txt || true)
 bad=0
 checked=0
