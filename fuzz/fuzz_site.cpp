@@ -72,7 +72,7 @@ Site::Site() {
   german.code = "de-de";
   german.display_name = "Deutsch";
   build.languages = {german};
-  lang.lang = &build.languages[0];
+  lang.language = &build.languages[0];
   lang.source_folder = "de-de";
   lang.support.build("de-de/support", build.collator);
   page.out = &html;

@@ -38,7 +38,7 @@ void write_head(Build& build, LangBuild& lang, Sink& out, const char* page_name,
   else
     out.printf("<html lang=\"%s\">\n", html_lang);
   out.write("<head>\n");
-  out.printf("<title>%s</title>\r\n", page_title(*lang.lang, page_name).c_str());
+  out.printf("<title>%s</title>\r\n", page_title(*lang.language, page_name).c_str());
   out.printf("<meta name=\"viewport\" content=\"width=%d\">\r\n",
              layout == Layout::kWiki ? lang.wiki_width : lang.plain_width);
   out.write("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\" />\r\n");

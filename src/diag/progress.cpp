@@ -14,7 +14,8 @@ void draw(Progress& progress) {
   size_t shown = line.size();
   if (shown < progress.width) line.append(progress.width - shown, ' ');
   progress.width = shown;
-  write_stderr("\r" + line);
+  line.insert(line.begin(), '\r');
+  write_stderr(line);
 }
 
 }  // namespace
@@ -36,7 +37,11 @@ void progress_page(Progress& progress) {
 
 void progress_clear(Progress& progress) {
   if (!progress.shown || progress.width == 0) return;
-  write_stderr("\r" + std::string(progress.width, ' ') + "\r");
+  // Built in place: GCC 12 warns (-Wrestrict) on the concatenation here.
+  std::string blank(progress.width + 2, ' ');
+  blank.front() = '\r';
+  blank.back() = '\r';
+  write_stderr(blank);
   progress.width = 0;
 }
 

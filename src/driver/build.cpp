@@ -89,7 +89,7 @@ void set_language_code(const Build& build, LangBuild& lang, const std::string& c
 
 void build_language(Build& build, const Language& language, const std::string& code) {
   LangBuild lang;
-  lang.lang = &language;
+  lang.language = &language;
   lang.rtl = language.rtl;
   if (equal_no_case(language.code, "ru-ru")) {
     lang.plain_width = 800;

@@ -5,6 +5,7 @@
 
 #include "lang/text.h"
 #include "platform/fs.h"
+#include "platform/pieces.h"
 
 namespace mt {
 
@@ -14,27 +15,12 @@ namespace {
 // line of its own, so an over-long line never becomes one huge key or value.
 constexpr size_t kPieceSize = 4095;
 
-constexpr std::string_view kBom = "\xEF\xBB\xBF";
-
 bool is_white(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
-// The next piece of `text` from `*pos`: up to and including the next LF, at
-// most kPieceSize bytes. A NUL byte ends the piece's text, as it would end a
-// line read into a C buffer; the bytes after it up to the piece end are lost.
-std::string_view next_piece(std::string_view text, size_t* pos) {
-  size_t start = *pos;
-  size_t limit = std::min(text.size(), start + kPieceSize);
-  size_t newline = text.find('\n', start);
-  size_t end = (newline != std::string_view::npos && newline < limit) ? newline + 1 : limit;
-  *pos = end;
-  std::string_view piece = text.substr(start, end - start);
-  size_t nul = piece.find('\0');
-  return nul == std::string_view::npos ? piece : piece.substr(0, nul);
-}
-
-// The piece less its BOM and its line end (CR LF or LF; a lone CR stays).
+// The piece less its BOM, the text after a NUL byte, and its line end (CR LF
+// or LF; a lone CR stays).
 std::string_view line_of(std::string_view piece) {
-  if (piece.substr(0, kBom.size()) == kBom) piece.remove_prefix(kBom.size());
+  piece = without_bom(up_to_nul(piece));
   for (size_t i = 0; i < piece.size(); ++i) {
     if (piece[i] == '\n' || (piece[i] == '\r' && i + 1 < piece.size() && piece[i + 1] == '\n')) {
       return piece.substr(0, i);
@@ -196,16 +182,16 @@ bool load_language_file(const std::string& file_name, Diagnostics& diag, Languag
     return false;
   }
   if (read == ReadResult::kRead) {
-    size_t pos = 0;
+    Pieces pieces(contents, kPieceSize);
+    std::string_view piece;
     int number = 1;  // line of the next piece: an over-long line's pieces share it
-    while (pos < contents.size()) {
+    while (pieces.next(&piece)) {
       std::string_view key, value;
-      std::string_view piece = next_piece(contents, &pos);
       std::string_view line = line_of(piece);
       bool applied = split_key_line(line, &key, &value);
       if (pedantic) check_line(state, line, number, applied, key, value, diag);
       if (applied) apply_key(state, key, value, diag);
-      if (contents[pos - 1] == '\n') ++number;
+      if (piece.ends_with('\n')) ++number;
     }
   }
 

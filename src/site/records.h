@@ -55,7 +55,7 @@ struct Build {
 
 /// The language build in progress.
 struct LangBuild {
-  const Language* lang = nullptr;  // its values are the current strings
+  const Language* language = nullptr;  // its values are the current strings
   bool rtl = false;
   int plain_width = 720;
   int wiki_width = 920;
@@ -73,7 +73,7 @@ struct LangBuild {
   // hidden navigation overflow, wiki with a scrolling one.
   std::array<std::string, 3> stylesheets;
 
-  const std::string& str(int index) const { return lang->value(index); }
+  const std::string& str(int index) const { return language->value(index); }
 };
 
 /// The page being written.

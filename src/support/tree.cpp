@@ -10,6 +10,7 @@
 #include "links/urls.h"
 #include "platform/fs.h"
 #include "platform/numbers.h"
+#include "platform/pieces.h"
 
 namespace mt {
 
@@ -23,7 +24,7 @@ bool is_ordering_char(char c) { return (c >= '0' && c <= '9') || c == '-' || c =
 
 // The title found in one piece, if the piece is a title line.
 bool title_in_piece(std::string_view piece, std::string* title) {
-  if (piece.size() >= 3 && piece.substr(0, 3) == "\xEF\xBB\xBF") piece.remove_prefix(3);
+  piece = without_bom(up_to_nul(piece));
   if (piece.empty() || piece[0] != '=') return false;
   if (piece.size() > 1 && piece[1] == '=') return false;
   std::string_view rest = piece.substr(1);
@@ -43,14 +44,10 @@ std::string title_from_text(std::string_view path, const std::string* contents) 
   std::string_view file = file_name_of(path);
   std::string title(file.substr(0, file.rfind('.')));
   if (!contents) return title;
-  std::string_view rest = *contents;
-  while (!rest.empty()) {
-    // Look for the line end within one piece only, so a text without line
-    // ends is not searched to its end again for every piece.
-    size_t end = rest.substr(0, kTitlePiece).find('\n');
-    end = end == std::string_view::npos ? std::min(rest.size(), kTitlePiece) : end + 1;
-    if (title_in_piece(rest.substr(0, end), &title)) break;
-    rest.remove_prefix(end);
+  Pieces pieces(*contents, kTitlePiece);
+  std::string_view piece;
+  while (pieces.next(&piece)) {
+    if (title_in_piece(piece, &title)) break;
   }
   return title;
 }

@@ -91,7 +91,7 @@ SiteRecords::SiteRecords(const std::string& code, const std::string& url_root) {
   build.diag.out = &messages;
   build.year = fixed_year;
   build.languages.emplace_back().code = code.empty() ? "en-us" : code;
-  lang.lang = &build.languages[0];
+  lang.language = &build.languages[0];
   use_code(code);
 }
 

@@ -60,7 +60,7 @@ TEST(Macros, Languages) {
   site.build.languages[1].display_name = "English";
   site.build.languages[2].code = "fr-fr";
   site.build.languages[2].display_name = "Fran\xC3\xA7" "ais";
-  site.lang.lang = &site.build.languages[0];
+  site.lang.language = &site.build.languages[0];
   site.use_code("");
   EXPECT_EQ("<ul>\r\n<li><p><a href=\"http://x/de-de\">Deutsch</a></p></li>\r\n"
             "<li><p><a href=\"http://x/en-us\">English</a></p></li>\r\n"
