@@ -17,7 +17,7 @@ import sys
 # order is total, so an include against it is the only way to a cycle.
 LAYERS = [
     ["platform"],  # every call to the operating system; byte-level helpers
-    ["config.h", "diag"],  # fixed settings; the one diagnostics writer
+    ["diag"],  # the one diagnostics writer
     ["site"],  # the records a build passes around
     ["links"],  # URLs, slugs, anchors, the link registry
     ["lang"],  # languages, their strings, localised pieces
