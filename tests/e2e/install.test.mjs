@@ -1,5 +1,6 @@
 // `cmake --install` puts the tool and its manual page into a prefix; the page
-// renders without warnings and names every message that the tool can print.
+// renders without warnings. Its message list is checked against the message
+// table by tests/diag/messages_test.cpp.
 
 import assert from 'node:assert/strict';
 import { spawnSync } from 'node:child_process';
@@ -42,41 +43,4 @@ test('the manual page renders without a warning', () => {
   const groff = run('groff', ['-ww', '-man', '-Tutf8', manPage]);
   assert.equal(groff.status, 0);
   assert.equal(groff.stderr, '');
-});
-
-/** Every message format that the sources print, unescaped. */
-function messageFormats() {
-  const formats = [];
-  const walk = (dir) => {
-    for (const entry of fs.readdirSync(dir, { withFileTypes: true })) {
-      const file = path.join(dir, entry.name);
-      if (entry.isDirectory()) walk(file);
-      else if (entry.name.endsWith('.cpp')) {
-        const text = fs.readFileSync(file, 'utf8');
-        const calls = /(?:diag\.(?:error|warning|note)|out\.write|fputs)\(\s*"((?:[^"\\]|\\.)*)"/g;
-        for (const m of text.matchAll(calls)) {
-          const format = m[1].replace(/\\n/g, '\n').replace(/\\"/g, '"').replace(/\\\\/g, '\\');
-          if (/error|warning|already exists|failed|Unable|out of memory/.test(format)) formats.push(format);
-        }
-      }
-    }
-  };
-  walk(path.join(repoDir, 'src'));
-  return formats;
-}
-
-test('the manual page explains every message of the tool', () => {
-  // Wide lines keep each message on one line of the rendered text.
-  const rendered = run('groff', ['-man', '-Tascii', '-P-cbou', '-rLL=400n', manPage]).stdout.replace(/[ \t]+/g, ' ');
-  const formats = messageFormats();
-  assert.ok(formats.length >= 15, `found ${formats.length} message formats in src/`);
-  const missing = [];
-  for (const format of formats) {
-    // The fixed words between the values: "%s:%d: warning: still bold" -> "warning: still bold".
-    for (const piece of format.split(/%[sd]/)) {
-      const words = piece.replace(/^[\s:]+/, '').replace(/\s+$/, '');
-      if (/[a-z]/i.test(words) && !rendered.includes(words)) missing.push(`${JSON.stringify(words)} of ${JSON.stringify(format)}`);
-    }
-  }
-  assert.deepEqual(missing, []);
 });
