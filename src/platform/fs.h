@@ -43,6 +43,11 @@ class SourceResolver {
   /// Lower-cased name -> the name listed first among those equal to it.
   using Listing = std::unordered_map<std::string, std::string>;
   const Listing& listing(const std::string& folder);
+  /// Adds a listed name; of names equal without case, the first in listing
+  /// order stays, whatever order the folder gives them in.
+  static void add(Listing& names, std::string name);
+  /// The entry of `parent` equal to `name` without case, or null.
+  const std::string* find(const std::string& parent, std::string_view name);
   std::unordered_map<std::string, Listing> listings_;
 };
 

@@ -203,24 +203,14 @@ const SourceResolver::Listing& SourceResolver::listing(const std::string& folder
   if (!dir) return it->second;
   while (const dirent* entry = ::readdir(dir)) {
     if (is_dot_entry(entry->d_name)) continue;
-    std::string name(entry->d_name);
-    std::string key(name);
-    for (char& c : key) c = fold(c);
-    auto [slot, fresh] = it->second.try_emplace(std::move(key), name);
-    if (!fresh && name_less(name, slot->second)) slot->second = std::move(name);
+    add(it->second, entry->d_name);
   }
   ::closedir(dir);
   return it->second;
 }
 
 std::string SourceResolver::resolve(const std::string& path) {
-  return resolve_with(path, [this](const std::string& parent, std::string_view name) -> const std::string* {
-    const Listing& names = listing(parent);
-    std::string key(name);
-    for (char& c : key) c = fold(c);
-    auto it = names.find(key);
-    return it == names.end() ? nullptr : &it->second;
-  });
+  return resolve_with(path, [this](const std::string& parent, std::string_view name) { return find(parent, name); });
 }
 
 bool SourceResolver::exists(const std::string& path) { return entry_exists(path) || resolve(path) != path; }

@@ -286,22 +286,13 @@ const SourceResolver::Listing& SourceResolver::listing(const std::string& folder
   if (!added) return it->second;
   Listing& names = it->second;
   for_each_entry(folder, [&names](const std::string&, std::string name, const WIN32_FIND_DATAW&) {
-    std::string key(name);
-    for (char& c : key) c = fold(c);
-    auto [slot, fresh] = names.try_emplace(std::move(key), name);
-    if (!fresh && name_less(name, slot->second)) slot->second = std::move(name);
+    add(names, std::move(name));
   });
   return names;
 }
 
 std::string SourceResolver::resolve(const std::string& path) {
-  return resolve_with(path, [this](const std::string& parent, std::string_view name) -> const std::string* {
-    const Listing& names = listing(parent);
-    std::string key(name);
-    for (char& c : key) c = fold(c);
-    auto it = names.find(key);
-    return it == names.end() ? nullptr : &it->second;
-  });
+  return resolve_with(path, [this](const std::string& parent, std::string_view name) { return find(parent, name); });
 }
 
 bool SourceResolver::exists(const std::string& path) { return entry_exists(path) || resolve(path) != path; }
