@@ -4,7 +4,7 @@
 
 #include "fuzz_site.h"
 #include "lang/languages.h"
-#include "lang/text.h"
+#include "platform/text.h"
 
 using namespace mt;
 

@@ -8,7 +8,7 @@
 #include "driver/pages.h"
 #include "driver/prune.h"
 #include "lang/languages.h"
-#include "lang/text.h"
+#include "platform/text.h"
 #include "markup/inline.h"
 #include "platform/fs.h"
 #include "platform/terminal.h"

@@ -3,7 +3,7 @@
 #include <string_view>
 #include <vector>
 
-#include "lang/text.h"
+#include "platform/text.h"
 #include "platform/fs.h"
 
 namespace mt {

@@ -1,7 +1,7 @@
 #include "driver/pages.h"
 
 #include "chrome/page_file.h"
-#include "lang/text.h"
+#include "platform/text.h"
 #include "links/urls.h"
 #include "markup/converter.h"
 #include "markup/inline.h"

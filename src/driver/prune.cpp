@@ -4,7 +4,7 @@
 #include <set>
 #include <string_view>
 
-#include "lang/text.h"
+#include "platform/text.h"
 #include "platform/fs.h"
 #include "platform/remove.h"
 #include "platform/served_files.h"

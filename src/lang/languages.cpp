@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <map>
 
-#include "lang/text.h"
 #include "platform/fs.h"
 #include "platform/pieces.h"
+#include "platform/text.h"
 
 namespace mt {
 

@@ -1,6 +1,6 @@
 #include "lang/localised.h"
 
-#include "lang/text.h"
+#include "platform/text.h"
 #include "links/urls.h"
 #include "markup/inline.h"
 

@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 
-#include "lang/text.h"
+#include "platform/text.h"
 
 namespace mt {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "lang/text.h"
+#include "platform/text.h"
 #include "platform/fs.h"
 
 namespace mt {

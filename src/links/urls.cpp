@@ -1,7 +1,7 @@
 #include "links/urls.h"
 
 #include "site/records.h"
-#include "lang/text.h"
+#include "platform/text.h"
 #include "platform/fs.h"
 
 namespace mt {

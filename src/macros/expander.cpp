@@ -5,11 +5,11 @@
 
 #include "lang/localised.h"
 #include "lang/strings.h"
-#include "lang/text.h"
 #include "links/urls.h"
 #include "macros/csv.h"
 #include "macros/downloads.h"
 #include "markup/converter.h"
+#include "platform/text.h"
 
 namespace mt {
 

@@ -1,7 +1,7 @@
 #include "markup/ids.h"
 
-#include "lang/text.h"
 #include "links/urls.h"
+#include "platform/text.h"
 
 namespace mt {
 

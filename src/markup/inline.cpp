@@ -3,7 +3,7 @@
 #include <array>
 #include <optional>
 
-#include "lang/text.h"
+#include "platform/text.h"
 #include "links/urls.h"
 #include "platform/fs.h"
 

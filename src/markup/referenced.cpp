@@ -1,6 +1,6 @@
 #include "markup/referenced.h"
 
-#include "lang/text.h"
+#include "platform/text.h"
 
 namespace mt {
 

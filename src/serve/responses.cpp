@@ -1,6 +1,6 @@
 #include "serve/responses.h"
 
-#include "lang/text.h"
+#include "platform/text.h"
 #include "markup/inline.h"
 
 namespace mt {

@@ -8,7 +8,7 @@
 #include <optional>
 #include <thread>
 
-#include "lang/text.h"
+#include "platform/text.h"
 #include "platform/served_files.h"
 #include "platform/sockets.h"
 #include "serve/responses.h"

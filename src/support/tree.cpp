@@ -6,7 +6,7 @@
 #include <unordered_set>
 #include <utility>
 
-#include "lang/text.h"
+#include "platform/text.h"
 #include "links/urls.h"
 #include "platform/fs.h"
 #include "platform/numbers.h"

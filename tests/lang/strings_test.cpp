@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "lang/text.h"
+#include "platform/text.h"
 
 using namespace mt;
 

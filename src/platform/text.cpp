@@ -1,4 +1,4 @@
-#include "lang/text.h"
+#include "platform/text.h"
 
 #include <algorithm>
 
