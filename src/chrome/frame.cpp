@@ -3,7 +3,7 @@
 #include <string>
 
 #include "chrome/stylesheet.h"
-#include "lang/localised.h"
+#include "markup/localised.h"
 #include "links/urls.h"
 #include "platform/fs.h"
 

@@ -1,6 +1,6 @@
 #include "macros/downloads.h"
 
-#include "lang/localised.h"
+#include "markup/localised.h"
 #include "lang/strings.h"
 #include "platform/fs.h"
 

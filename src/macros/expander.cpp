@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "lang/localised.h"
+#include "markup/localised.h"
 #include "lang/strings.h"
 #include "links/urls.h"
 #include "macros/csv.h"

@@ -1,4 +1,4 @@
-#include "lang/localised.h"
+#include "markup/localised.h"
 
 #include <gtest/gtest.h>
 
