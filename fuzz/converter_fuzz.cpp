@@ -8,6 +8,7 @@
 // The rest is the page text.
 
 #include "fuzz_site.h"
+#include "macros/expander.h"
 #include "markup/converter.h"
 
 using namespace mt;
@@ -40,6 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   site.begin(flags & 1);
   ConvertOptions options;
   options.support = flags & 1;
+  options.macros = expand_macro;
 
   fuzz::write_file("page.txt", text);
   provide("{{PREVIOUS_VERSIONS}}.txt", flags & 8, text);

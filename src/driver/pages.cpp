@@ -3,6 +3,7 @@
 #include "chrome/page_file.h"
 #include "platform/text.h"
 #include "links/urls.h"
+#include "macros/expander.h"
 #include "markup/converter.h"
 #include "markup/inline.h"
 #include "platform/fs.h"
@@ -89,7 +90,7 @@ void page_from_template(Build& build, LangBuild& lang, const char* fixed_name, i
     // The template was there a moment ago; one that cannot be read (a
     // folder, a dangling link, no permission) would otherwise leave an empty
     // page behind without a word.
-    if (!convert_page(build, lang, page, template_path, ConvertOptions{})) {
+    if (!convert_page(build, lang, page, template_path, ConvertOptions{.macros = expand_macro})) {
       build.diag.report({lang.source_folder}, Msg::cant_open, template_path);
     }
   });

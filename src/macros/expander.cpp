@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <string>
 
-#include "markup/localised.h"
 #include "lang/strings.h"
 #include "links/urls.h"
 #include "macros/csv.h"
 #include "macros/downloads.h"
 #include "markup/converter.h"
+#include "markup/localised.h"
 #include "platform/text.h"
 
 namespace mt {
@@ -135,8 +135,8 @@ void previous_versions(Build& build, LangBuild& lang, Page& page, const LineSour
     build.diag.report({where.path, where.line}, Msg::previous_versions_loop);
     return;
   }
-  if (!convert_page(build, lang, page, kPreviousVersionsFile, ConvertOptions{}) && build.pedantic &&
-      build.pedantic_due(kPreviousVersionsFile)) {
+  if (!convert_page(build, lang, page, kPreviousVersionsFile, ConvertOptions{.macros = expand_macro}) &&
+      build.pedantic && build.pedantic_due(kPreviousVersionsFile)) {
     build.diag.report({where.path, where.line}, Msg::missing_page_text, kPreviousVersionsFile);
   }
 }

@@ -2,7 +2,6 @@
 
 #include <vector>
 
-#include "macros/expander.h"
 #include "markup/blocks.h"
 #include "markup/ids.h"
 #include "markup/lines.h"
@@ -155,7 +154,7 @@ class Converter {
     switch (line.kind) {
       case Block::Macro: {
         std::string_view rest = line.text.substr(line.content);
-        expand_macro(build_, lang_, page_, rest.substr(0, rest.find("}}")), source());
+        if (options_.macros) options_.macros(build_, lang_, page_, rest.substr(0, rest.find("}}")), source());
         return true;
       }
       case Block::Toc:

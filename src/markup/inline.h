@@ -10,11 +10,20 @@
 
 namespace mt {
 
+struct LineSource;
+
+/// Writes the block of the macro line naming `name` into the page. The
+/// macros sit a layer above the converter (one converts a page text of its
+/// own), so whoever starts a conversion hands them in.
+using MacroExpander = void (*)(Build& build, LangBuild& lang, Page& page, std::string_view name,
+                               const LineSource& where);
+
 /// What differs between template pages and support pages.
 struct ConvertOptions {
   bool support = false;  // no "__TOC__"/"__RTL_*__" markers, no "<img"
                          // pass-through, "#" targets point at the current page
   bool direction_markers = false;  // support pages too honour "__RTL_BEGIN__"/"__RTL_END__"
+  MacroExpander macros = nullptr;  // none: a macro line writes nothing
 };
 
 /// Emphasis state of the line being rendered.

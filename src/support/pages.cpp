@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "chrome/page_file.h"
+#include "macros/expander.h"
 #include "markup/converter.h"
 #include "platform/fs.h"
 
@@ -37,6 +38,7 @@ void write_support_pages(Build& build, LangBuild& lang, const std::string& suppo
   ConvertOptions options;
   options.support = true;
   options.direction_markers = build.site.support_direction_markers == "on";
+  options.macros = expand_macro;
   const std::vector<SupportNode>& nodes = lang.support.nodes();
   for (size_t i = 0; i < nodes.size(); ++i) {
     const SupportNode& node = nodes[i];

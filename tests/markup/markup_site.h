@@ -7,6 +7,7 @@
 
 #include "helpers/fixture.h"
 #include "links/urls.h"
+#include "macros/expander.h"
 #include "markup/converter.h"
 
 namespace mt::test {
@@ -26,6 +27,7 @@ struct MarkupSite : SiteRecords {
     page.out = &html;
     page.url = support_page ? "http://x/de-de/support/wendrel/installing_wendrel" : "http://x/de-de/faq";
     options.support = support_page;
+    options.macros = expand_macro;
   }
 
   /// Converts `text` written to `path`; true when it could be read.
