@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "driver/build.h"
+#include "support/tree.h"
 
 namespace fs = std::filesystem;
 
@@ -74,23 +75,24 @@ Site::Site() {
   build.languages = {german};
   lang.language = &build.languages[0];
   lang.source_folder = "de-de";
-  lang.support.build("de-de/support", build.collator);
+  build_support_tree(lang.support, "de-de/support", build.collator);
   page.out = &html;
   renew_links();
 }
 
 void Site::renew_links() {
-  build.links = LinkRegistry(build.url_root);
-  build.links.declare("/forum", std::nullopt, true);
-  build.links.declare("http://x/de-de/faq", std::nullopt, true);
+  links = LinkRegistry(build.url_root);
+  build.links = &links;
+  build.links->declare("/forum", std::nullopt, true);
+  build.links->declare("http://x/de-de/faq", std::nullopt, true);
   for (const SupportNode& node : lang.support.nodes()) {
-    build.links.declare("http://x/de-de/support/" + node.path_slug, std::nullopt, true);
+    build.links->declare("http://x/de-de/support/" + node.path_slug, std::nullopt, true);
   }
 }
 
 void Site::begin(bool support_page) {
   if (++runs_ % 4096 == 0) {
-    build.links.final_check(build.diag);
+    build.links->final_check(build.diag);
     renew_links();
   }
   // A target may switch to the root build; every input starts on "de-de".

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "links/registry.h"
 #include "site/records.h"
 
 namespace mt::fuzz {
@@ -40,6 +41,7 @@ class Site {
 
   StringSink messages;
   StringSink html;
+  LinkRegistry links;  // the build's
   Build build;
   LangBuild lang;
   Page page;

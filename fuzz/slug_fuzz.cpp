@@ -8,6 +8,7 @@
 #include "fuzz_site.h"
 #include "links/urls.h"
 #include "markup/ids.h"
+#include "support/tree.h"
 
 using namespace mt;
 
@@ -60,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::filesystem::remove_all("support");
   fuzz::write_file("support/" + std::string(name) + ".txt", text);
   SupportTree tree;
-  tree.build("support", fuzz::Site::shared().build.collator);
+  build_support_tree(tree, "support", fuzz::Site::shared().build.collator);
   for (size_t i = 0; i < tree.nodes().size(); ++i) {
     const SupportNode& node = tree.nodes()[i];
     if (tree.find_child(node.parent, node.name) < 0 || tree.find_child(node.parent, node.slug) < 0) __builtin_trap();

@@ -4,6 +4,7 @@
 
 #include "chrome/stylesheet.h"
 #include "markup/localised.h"
+#include "links/registry.h"
 #include "links/urls.h"
 #include "platform/fs.h"
 
@@ -17,14 +18,14 @@ static_assert(HOME == 0 && CONTACT == kMenuItems - 1);
 // Under --pedantic the frame's links go to the final link check too, once
 // per language build: the root build writes the same frame again.
 void check_frame_link(Build& build, const LangBuild& lang, const std::string& url) {
-  if (build.pedantic && !lang.code.empty()) build.links.record_frame(lang.code + ": frame", url);
+  if (build.pedantic && !lang.code.empty()) build.links->record_frame(lang.code + ": frame", url);
 }
 
 // The same for a file the frame links to at the site root: it must be in the
 // output folder at the end (the tool does not write it).
 void check_frame_file(Build& build, const LangBuild& lang, const char* file) {
   if (build.pedantic && !lang.code.empty()) {
-    build.links.record_frame(lang.code + ": frame", build.url_root + "/" + file, join_path(build.output_root, file));
+    build.links->record_frame(lang.code + ": frame", build.url_root + "/" + file, join_path(build.output_root, file));
   }
 }
 

@@ -8,11 +8,13 @@
 #include "driver/pages.h"
 #include "driver/prune.h"
 #include "lang/languages.h"
+#include "links/registry.h"
 #include "platform/text.h"
 #include "markup/inline.h"
 #include "platform/fs.h"
 #include "platform/terminal.h"
 #include "support/pages.h"
+#include "support/tree.h"
 
 namespace mt {
 
@@ -105,8 +107,8 @@ void build_language(Build& build, const Language& language, const std::string& c
   // The root build, and a second file of the same code, scan a tree again;
   // its pedantic warnings were given by the first scan.
   const bool pedantic = build.pedantic && !code.empty() && build.pedantic_due("support " + support_source);
-  lang.support.build(build.resolver.resolve(support_source), build.collator, build.diag, lang.source_folder,
-                     pedantic);
+  build_support_tree(lang.support, build.resolver.resolve(support_source), build.collator, build.diag,
+                     lang.source_folder, pedantic);
   if (build.progress.shown) {
     int total = static_cast<int>(lang.support.nodes().size());
     for (const PageRow& row : kPageList) {
@@ -123,7 +125,7 @@ void build_language(Build& build, const Language& language, const std::string& c
   write_support_pages(build, lang, support_source);
   write_contact_script(build, lang);
   for (const std::string& path : lang.files.paths()) copy_referenced_file(build, lang, path);
-  build.links.settle();
+  build.links->settle();
 }
 
 int run(const std::vector<std::string>& args, Sink& out, int (*year)(), RunReport* result) {
@@ -170,7 +172,8 @@ int run(const Options& options, Sink& out, int (*year)(), RunReport* result) {
   build.prune = options.prune;
   build.pedantic = options.pedantic;
   build.progress.shown = stderr_is_terminal();
-  build.links = LinkRegistry(build.url_root);
+  LinkRegistry links(build.url_root);
+  build.links = &links;
   build.year = year ? year : local_year;
 
   // Refused before anything is written: the URL root is embedded in every
@@ -194,8 +197,8 @@ int run(const Options& options, Sink& out, int (*year)(), RunReport* result) {
   refuse_outside_shared_sources(build.diag);
 
   build.site = load_site_config(build.diag);
-  build.links.declare(build.site.version_ini, std::nullopt, false);
-  build.links.declare("/forum", std::nullopt, true);
+  build.links->declare(build.site.version_ini, std::nullopt, false);
+  build.links->declare("/forum", std::nullopt, true);
 
   build.languages = load_languages(build.diag, build.pedantic);
 
@@ -207,7 +210,7 @@ int run(const Options& options, Sink& out, int (*year)(), RunReport* result) {
     if (result) result->error_page = cut_extension(fallback->value(ERROR404_TEMPLATE));
   }
 
-  build.links.final_check(build.diag);
+  build.links->final_check(build.diag);
   progress_clear(build.progress);
   if (build.prune) prune_output(build.output_root, build.written, build.diag);
   build.diag.report({}, Msg::summary, build.diag.errors, build.diag.warnings);

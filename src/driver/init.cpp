@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "driver/config_file.h"
-#include "lang/strings.h"
+#include "site/strings.h"
 #include "platform/fs.h"
 #include "platform/remove.h"
 #include "platform/sink.h"

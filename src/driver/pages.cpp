@@ -2,6 +2,7 @@
 
 #include "chrome/page_file.h"
 #include "platform/text.h"
+#include "links/registry.h"
 #include "links/urls.h"
 #include "macros/expander.h"
 #include "markup/converter.h"
@@ -63,7 +64,7 @@ void page_from_template(Build& build, LangBuild& lang, const char* fixed_name, i
   // where links to it and its headings lead; its template name ("home")
   // names no page that exists.
   page.url = fixed_name ? lang.base_url : template_page_url(lang, template_index);
-  build.links.declare(page.url, std::nullopt, true);
+  build.links->declare(page.url, std::nullopt, true);
 
   std::string folder;
   std::string page_path;

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "diag/diagnostics.h"
-#include "lang/strings.h"
+#include "site/strings.h"
 
 namespace mt {
 

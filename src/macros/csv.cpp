@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "lang/strings.h"
+#include "site/strings.h"
 #include "markup/inline.h"
 #include "platform/fs.h"
 #include "platform/pieces.h"

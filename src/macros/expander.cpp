@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <string>
 
-#include "lang/strings.h"
 #include "links/urls.h"
 #include "macros/csv.h"
 #include "macros/downloads.h"
 #include "markup/converter.h"
 #include "markup/localised.h"
 #include "platform/text.h"
+#include "site/strings.h"
 
 namespace mt {
 

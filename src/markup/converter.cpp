@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "links/registry.h"
 #include "markup/blocks.h"
 #include "markup/ids.h"
 #include "markup/lines.h"
@@ -260,7 +261,7 @@ class Converter {
     size_t bar = term.find('|');
     std::string shown(bar == std::string_view::npos ? term : term.substr(bar + 1));
     out_.printf("<dt id=\"%s\"><p>%s</p></dt>\r\n", id.c_str(), shown.c_str());
-    build_.links.declare(page_.url, id, true);
+    build_.links->declare(page_.url, id, true);
   }
 
   /// The heading text is rendered up to where the heading rule ends it; the
@@ -273,7 +274,7 @@ class Converter {
     page_.ids.add(id, build_.diag);
     out_.printf(line.content > 1 ? "<h2 id=\"%s\">%s</h2>\r\n" : "<h1 id=\"%s\">%s</h1>\r\n", id.c_str(),
                 text.c_str());
-    build_.links.declare(page_.url, id, true);
+    build_.links->declare(page_.url, id, true);
   }
 
   /// The headings listed by a table of contents at line `toc_line`, each

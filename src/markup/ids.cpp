@@ -1,7 +1,6 @@
 #include "markup/ids.h"
 
 #include "links/urls.h"
-#include "platform/text.h"
 
 namespace mt {
 
@@ -13,12 +12,6 @@ std::string heading_id(std::string_view text) {
   // The slug rule lowers the same bytes (ASCII and C3 8D) on its own; with
   // the hash-seen flag set, '#', '/' and '\' all become '_'.
   return slug(text, true);
-}
-
-bool IdRegistry::add(std::string_view id, Diagnostics& diag) {
-  if (ids_.insert(ascii_lower(id)).second) return true;
-  diag.report({}, Msg::duplicate_id, id);
-  return false;
 }
 
 }  // namespace mt

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "platform/text.h"
+#include "links/registry.h"
 #include "links/urls.h"
 #include "platform/fs.h"
 
@@ -63,7 +64,7 @@ void write_link(Build& build, LangBuild& lang, std::string_view target, std::opt
   out += "\">";
   out += label ? *label : std::string_view(url);
   out += "</a>";
-  if (source.effects) build.links.record(source.path, source.line, url);
+  if (source.effects) build.links->record(source.path, source.line, url);
 }
 
 /// Handles a '<' at `i`; returns the position after what it consumed.

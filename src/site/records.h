@@ -10,17 +10,18 @@
 
 #include "diag/diagnostics.h"
 #include "diag/progress.h"
-#include "lang/strings.h"
-#include "links/registry.h"
-#include "markup/ids.h"
-#include "markup/referenced.h"
 #include "platform/collate.h"
 #include "platform/fs.h"
 #include "platform/sink.h"
 #include "site/config.h"
-#include "support/tree.h"
+#include "site/ids.h"
+#include "site/referenced.h"
+#include "site/strings.h"
+#include "site/support_tree.h"
 
 namespace mt {
+
+class LinkRegistry;  // links/registry.h
 
 /// Build-wide state, set once and kept for the whole run.
 struct Build {
@@ -28,7 +29,9 @@ struct Build {
   std::string url_root;             // as given: no slash added or removed
   std::vector<Language> languages;  // load order
   Diagnostics diag;
-  LinkRegistry links;
+  // Owned by whoever runs the build (a layer above these records) and
+  // needed by every step that writes or declares a link.
+  LinkRegistry* links = nullptr;
   Collator collator;
   int (*year)() = nullptr;  // the local calendar year; tests pin it
   // Case-insensitive look-ups of templates and support folders list each

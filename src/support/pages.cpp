@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "chrome/page_file.h"
+#include "links/registry.h"
 #include "macros/expander.h"
 #include "markup/converter.h"
 #include "platform/fs.h"
@@ -51,7 +52,7 @@ void write_support_pages(Build& build, LangBuild& lang, const std::string& suppo
 
     Page page;
     page.url = lang.base_url + "/" + folder_name + "/" + node.path_slug;
-    build.links.declare(page.url, std::nullopt, true);
+    build.links->declare(page.url, std::nullopt, true);
 
     const std::string page_path = join_path(page_folder, "index.html");
     // Computed once: the header's overflow flag and the column read the same list.

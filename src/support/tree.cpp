@@ -1,7 +1,9 @@
 #include "support/tree.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <optional>
+#include <set>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
@@ -52,34 +54,20 @@ std::string title_from_text(std::string_view path, const std::string* contents) 
   return title;
 }
 
-std::optional<std::string> SupportTree::take_text(int node) {
-  std::optional<std::string> text;
-  text.swap(texts_[static_cast<size_t>(node)]);
-  return text;
-}
+namespace {
 
-void SupportTree::clear() {
-  nodes_.clear();
-  texts_.clear();
-  child_index_.assign(1, {});
-}
+// What one scan carries down the folders.
+struct ScanRun {
+  SupportTree& tree;
+  const Collator& collator;
+  Diagnostics& diag;
+  const std::string& where;
+  bool pedantic;
+  std::set<std::pair<uint64_t, uint64_t>> visited;  // device and number of each folder scanned
+};
 
-void SupportTree::build(const std::string& support_source_folder, const Collator& collator, Diagnostics& diag,
-                        const std::string& where, bool pedantic) {
-  clear();
-  ScanRun run{collator, diag, where, pedantic, {}};
-  // Resolved by the caller, so every path below it is built from names as listed.
-  if (may_enter(support_source_folder, run)) scan(support_source_folder, std::string(), -1, run);
-}
-
-void SupportTree::build(const std::string& support_source_folder, const Collator& collator) {
-  StringSink dropped;
-  Diagnostics diag;
-  diag.out = &dropped;
-  build(resolve_source_path(support_source_folder), collator, diag, std::string());
-}
-
-bool SupportTree::may_enter(const std::string& folder, ScanRun& run) {
+/// Whether `folder` may be scanned: inside the site and not scanned yet.
+bool may_enter(const std::string& folder, ScanRun& run) {
   if (source_outside_site(folder)) {
     run.diag.report({run.where}, Msg::source_outside_site, folder);
     return false;
@@ -94,8 +82,6 @@ bool SupportTree::may_enter(const std::string& folder, ScanRun& run) {
   }
   return true;
 }
-
-namespace {
 
 // The sub-folders of one folder, looked up as a file system that ignores
 // ASCII case would: the exact name first, else the first in listing order.
@@ -135,9 +121,30 @@ void report_shadowed_folders(const SubFolders& sub_folders, const std::string& f
   }
 }
 
-}  // namespace
+/// Under --pedantic: a page whose address is that of an earlier sibling.
+void report_colliding_page(const std::string& folder, const std::string& file, const std::string& raw, int parent,
+                           ScanRun& run) {
+  const int other = run.tree.find_child(parent, slug(strip_ordering_prefix(raw), false));
+  if (other < 0) return;
+  // Links and the output folder find only the first of the two.
+  run.diag.report({join_path(folder, file)}, Msg::slug_collision, raw,
+                  file_name_of(run.tree.nodes()[static_cast<size_t>(other)].source_path));
+}
 
-void SupportTree::scan(const std::string& folder, const std::string& source_path, int parent, ScanRun& run) {
+int add_node(SupportTree& tree, const std::string& folder_source_path, const std::string& raw, int parent,
+             std::string title, std::optional<std::string> text) {
+  SupportNode node;
+  node.name = std::string(strip_ordering_prefix(raw));
+  node.slug = slug(node.name, false);
+  node.hidden = !raw.empty() && raw[0] == '_';
+  node.source_path = join_path(folder_source_path, raw);
+  node.title = std::move(title);
+  node.parent = parent;
+  return tree.add(std::move(node), std::move(text));
+}
+
+/// Lists one folder, sorts its pages and appends each with its sub-tree.
+void scan(const std::string& folder, const std::string& source_path, int parent, ScanRun& run) {
   struct Entry {
     std::string file;
     std::string title;
@@ -176,8 +183,8 @@ void SupportTree::scan(const std::string& folder, const std::string& source_path
     }
     std::string raw = entry.file.substr(0, dot);
     if (run.pedantic) report_colliding_page(folder, entry.file, raw, parent, run);
-    int index = add_node(source_path, raw, parent, std::move(entry.title));
-    texts_.push_back(entry.readable ? std::optional<std::string>(std::move(entry.text)) : std::nullopt);
+    int index = add_node(run.tree, source_path, raw, parent, std::move(entry.title),
+                         entry.readable ? std::optional<std::string>(std::move(entry.text)) : std::nullopt);
     // Children come right after their page, which makes the list pre-order.
     if (!sub_folders) {
       sub_folders.emplace(folder);
@@ -190,69 +197,21 @@ void SupportTree::scan(const std::string& folder, const std::string& source_path
   }
 }
 
-void SupportTree::report_colliding_page(const std::string& folder, const std::string& file, const std::string& raw,
-                                        int parent, ScanRun& run) const {
-  const int other = find_child(parent, slug(strip_ordering_prefix(raw), false));
-  if (other < 0) return;
-  // Links and the output folder find only the first of the two.
-  run.diag.report({join_path(folder, file)}, Msg::slug_collision, raw,
-                  file_name_of(nodes_[static_cast<size_t>(other)].source_path));
+}  // namespace
+
+void build_support_tree(SupportTree& tree, const std::string& support_source_folder, const Collator& collator,
+                        Diagnostics& diag, const std::string& where, bool pedantic) {
+  tree.clear();
+  ScanRun run{tree, collator, diag, where, pedantic, {}};
+  // Resolved by the caller, so every path below it is built from names as listed.
+  if (may_enter(support_source_folder, run)) scan(support_source_folder, std::string(), -1, run);
 }
 
-int SupportTree::add_node(const std::string& folder_source_path, const std::string& raw, int parent,
-                          std::string title) {
-  SupportNode node;
-  node.name = std::string(strip_ordering_prefix(raw));
-  node.slug = slug(node.name, false);
-  node.hidden = !raw.empty() && raw[0] == '_';
-  node.source_path = join_path(folder_source_path, raw);
-  // Built from the parent's path slug rather than by slugging the joined
-  // names, so each segment is slugged alone exactly as link mapping does
-  // (a name starting with a blank would otherwise gain a leading "_").
-  node.path_slug = parent < 0 ? node.slug : nodes_[parent].path_slug + "/" + node.slug;
-  node.title = std::move(title);
-  node.parent = parent;
-  node.depth = parent < 0 ? 0 : nodes_[parent].depth + 1;
-
-  const int index = static_cast<int>(nodes_.size());
-  auto& siblings = child_index_[parent + 1];
-  // emplace keeps an existing key: the first child in tree order wins.
-  siblings.emplace(ascii_lower(node.name), index);
-  siblings.emplace(node.slug, index);  // already lower case
-  if (parent >= 0) nodes_[parent].children.push_back(index);
-  nodes_.push_back(std::move(node));
-  child_index_.emplace_back();
-  return index;
-}
-
-int SupportTree::find_child(int parent, std::string_view text) const {
-  const size_t slot = static_cast<size_t>(parent + 1);
-  if (parent < -1 || slot >= child_index_.size()) return -1;
-  auto it = child_index_[slot].find(ascii_lower(text));
-  return it == child_index_[slot].end() ? -1 : it->second;
-}
-
-std::vector<int> SupportTree::shown_in_navigation(int current) const {
-  std::vector<int> shown;
-  if (current < 0 || current >= static_cast<int>(nodes_.size())) return shown;
-  // Everything shown is the top ancestor or a child of a node on the path
-  // from the top ancestor down to the current node; each node has one
-  // parent, so the collection has no duplicates.
-  std::vector<int> path;
-  for (int n = current; n >= 0; n = nodes_[n].parent) path.push_back(n);
-  shown.push_back(path.back());
-  for (int n : path) shown.insert(shown.end(), nodes_[n].children.begin(), nodes_[n].children.end());
-  std::erase_if(shown, [this](int n) { return nodes_[n].hidden; });
-  std::sort(shown.begin(), shown.end());  // indexes are tree order
-  return shown;
-}
-
-
-bool SupportTree::navigation_scrolls(const std::vector<int>& shown) const {
-  for (int n : shown) {
-    if (nodes_[n].depth >= 1) return true;
-  }
-  return false;
+void build_support_tree(SupportTree& tree, const std::string& support_source_folder, const Collator& collator) {
+  StringSink dropped;
+  Diagnostics diag;
+  diag.out = &dropped;
+  build_support_tree(tree, resolve_source_path(support_source_folder), collator, diag, std::string());
 }
 
 }  // namespace mt

@@ -87,7 +87,8 @@ RunResult run_tool(const std::vector<std::string>& args) {
 SiteRecords::SiteRecords(const std::string& code, const std::string& url_root) {
   build.url_root = url_root;
   build.output_root = "out";
-  build.links = LinkRegistry(url_root);
+  links = LinkRegistry(url_root);
+  build.links = &links;
   build.diag.out = &messages;
   build.year = fixed_year;
   build.languages.emplace_back().code = code.empty() ? "en-us" : code;

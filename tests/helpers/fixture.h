@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "links/registry.h"
 #include "site/records.h"
 
 namespace mt::test {
@@ -64,6 +65,7 @@ struct SiteRecords {
   Language& language() { return build.languages[0]; }
 
   StringSink messages;
+  LinkRegistry links;  // the build's
   Build build;
   LangBuild lang;
 };

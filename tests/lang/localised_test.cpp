@@ -43,7 +43,7 @@ TEST(LocalisedText, PlaceholderThenLinks) {
   EXPECT_EQ("<a href=\"http://x/de-de/License.txt\">License</a>",
             localised_text(site.build, site.lang, WENDREL_LICENSE));
   EXPECT_EQ(std::vector<std::string>{"License.txt"}, site.lang.files.paths());
-  site.build.links.final_check(site.build.diag);
+  site.build.links->final_check(site.build.diag);
   EXPECT_EQ("expand_url:0: warning: broken url /notes/14\n", site.messages.text);
 }
 

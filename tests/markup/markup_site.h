@@ -9,6 +9,7 @@
 #include "links/urls.h"
 #include "macros/expander.h"
 #include "markup/converter.h"
+#include "support/tree.h"
 
 namespace mt::test {
 
@@ -17,12 +18,12 @@ struct MarkupSite : SiteRecords {
     write_file("de-de/support/01-Wendrel.txt", "= Wendrel\n");
     write_file("de-de/support/01-Wendrel/01-Installing Wendrel.txt", "= Installing\n");
     write_file("de-de/support/01-Wendrel/02-FAQ.txt", "= FAQ\n");
-    lang.support.build("de-de/support", build.collator);
+    build_support_tree(lang.support, "de-de/support", build.collator);
     // What the build run and page writers declare.
-    build.links.declare("/forum", std::nullopt, true);
-    build.links.declare("http://x/de-de/faq", std::nullopt, true);
+    build.links->declare("/forum", std::nullopt, true);
+    build.links->declare("http://x/de-de/faq", std::nullopt, true);
     for (const SupportNode& node : lang.support.nodes()) {
-      build.links.declare("http://x/de-de/support/" + node.path_slug, std::nullopt, true);
+      build.links->declare("http://x/de-de/support/" + node.path_slug, std::nullopt, true);
     }
     page.out = &html;
     page.url = support_page ? "http://x/de-de/support/wendrel/installing_wendrel" : "http://x/de-de/faq";
@@ -39,7 +40,7 @@ struct MarkupSite : SiteRecords {
   /// Messages so far, then the broken links of the final check, then the
   /// referenced files as "listed: <path>" lines.
   std::string report() {
-    build.links.final_check(build.diag);
+    build.links->final_check(build.diag);
     std::string text = messages.text;
     for (const std::string& path : lang.files.paths()) text += "listed: " + path + "\n";
     return text;

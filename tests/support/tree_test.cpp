@@ -22,7 +22,7 @@ SupportTree scan(const Files& files, const std::string& folder = "s") {
   for (const auto& [path, contents] : files) test::write_file("s/" + path, contents);
   Collator collator;
   SupportTree tree;
-  tree.build(folder, collator);
+  build_support_tree(tree, folder, collator);
   return tree;
 }
 
@@ -79,7 +79,7 @@ TEST(SupportTree, Order) {
   EXPECT_EQ(2, tree.nodes()[2].depth);
 
   Collator collator;
-  tree.build("missing", collator);  // starts from empty, finds nothing
+  build_support_tree(tree, "missing", collator);  // starts from empty, finds nothing
   EXPECT_TRUE(tree.nodes().empty());
 #endif
 }

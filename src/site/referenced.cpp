@@ -1,4 +1,4 @@
-#include "markup/referenced.h"
+#include "site/referenced.h"
 
 #include "platform/text.h"
 

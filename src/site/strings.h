@@ -8,6 +8,8 @@
 
 namespace mt {
 
+// Laid out by hand, several to a line.
+// clang-format off
 enum StringIndex : int {
   HOME = 0, DOWNLOADS, FAQ, SUPPORT, FORUMS, DONATE, CONTACT, PRIVACY, ERROR404, ABOUT,
   LANGUAGE, DONATED, CONTACTOK, CONTACTERROR, UPDATE, MAINTENANCE,
@@ -28,6 +30,7 @@ enum StringIndex : int {
   CONTACT_FORM_EMAIL, CONTACT_FORM_SEND, DOWNLOAD_WENDREL_OFFLINE_HELP,
   kStringCount
 };
+// clang-format on
 static_assert(kStringCount == 74);
 
 struct StringDef {

@@ -17,7 +17,7 @@ class ReferencedFiles {
   const std::vector<std::string>& paths() const { return paths_; }
 
  private:
-  std::vector<std::string> paths_;      // first-seen order
+  std::vector<std::string> paths_;        // first-seen order
   std::unordered_set<std::string> seen_;  // ASCII-lowered
 };
 

@@ -1,4 +1,4 @@
-#include "lang/strings.h"
+#include "site/strings.h"
 
 #include <array>
 #include <cstdint>
