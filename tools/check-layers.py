@@ -5,8 +5,7 @@ Reads every `#include "..."` in src/, maps each file to its folder (a file at
 the top of src/ is its own node), and reports
   - an include from a folder to one of a higher layer,
   - a cycle between folders (within one layer too),
-except the edges listed in tools/layers-known.txt (debt being paid off; an
-entry that no longer occurs is reported so the list only shrinks).
+  - a folder that is in no layer.
 Exit status 1 on any report.  --graph prints the folder graph as text.
 """
 import os
@@ -18,13 +17,13 @@ import sys
 LAYERS = [
     ["platform"],  # every call to the operating system; byte-level helpers
     ["diag"],  # the one diagnostics writer
-    ["site"],  # the records a build passes around
+    ["site"],  # the records a build passes around and what they hold
     ["links"],  # URLs, slugs, anchors, the link registry
-    ["lang"],  # languages, their strings, localised pieces
-    ["markup"],  # page text to HTML
+    ["lang"],  # reading the language files
+    ["markup"],  # page text to HTML, localised texts
     ["macros"],  # {{...}} expansion, CSV tables, downloads
     ["chrome"],  # the frame around a page, stylesheets
-    ["support"],  # the support wiki
+    ["support"],  # the support wiki: its scan and its pages
     ["driver"],  # one build: languages, pages, the summary
     ["serve"],  # the preview server, driving builds
     ["main.cpp"],
@@ -104,33 +103,17 @@ def main():
             shown = [b + ("!" if LEVEL.get(b, 99) > LEVEL.get(name, 99) else "") for b in to]
             print(f"{name:10} -> {' '.join(shown)}")
         return 0
-    known_path = os.path.join(root, "tools", "layers-known.txt")
-    known = set()
-    if os.path.exists(known_path):
-        with open(known_path, encoding="utf-8") as f:
-            for line in f:
-                line = line.split("#", 1)[0].split()
-                if len(line) == 3 and line[1] == "->":
-                    known.add((line[0], line[2]))
     problems = []
     for name in sorted(nodes):
         if name not in LEVEL:
             problems.append(f"src/{name}: not in any layer of tools/check-layers.py")
     for (a, b), where in sorted(edges.items()):
-        if LEVEL.get(a, 99) < LEVEL.get(b, 99) and (a, b) not in known:
+        if LEVEL.get(a, 99) < LEVEL.get(b, 99):
             problems.append(f"{where}: {a} includes {b}, a higher layer")
     for comp in cycles(nodes, edges):
-        back = [e for e in edges if e[0] in comp and e[1] in comp and LEVEL.get(e[0], 99) <= LEVEL.get(e[1], 99)]
-        if all(e in known for e in back):
-            continue  # its upward edges are reported above
         problems.append(f"cycle between {', '.join(comp)}")
-    for a, b in sorted(known - set(edges)):
-        problems.append(f"tools/layers-known.txt: {a} -> {b} no longer occurs; remove it")
     for p in problems:
         print(p)
-    left = sorted(known & set(edges))
-    if left:
-        print(f"known debt: {len(left)} edges in tools/layers-known.txt")
     print(f"layers: {len(problems)} problems")
     return 1 if problems else 0
 
