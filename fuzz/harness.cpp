@@ -1,7 +1,5 @@
-// Every fuzz target, one per input surface; CMake builds this file once per
-// target with MT_FUZZ_TARGET naming the function that takes the input.
-// Besides crashes, each target checks a few properties that hold for every
-// input; a broken one stops the run like a crash.
+// Every fuzz target (see README.md); CMake builds this file once per target,
+// MT_FUZZ_TARGET naming its function. A broken property stops the run like a crash.
 
 #include <stdlib.h>
 #include <unistd.h>
@@ -50,11 +48,9 @@ bool is_id_byte(unsigned char c) {
 
 constexpr const char* kCsvFiles[] = {"donations.csv", "supported_languages.csv", "previous_stable_releases.csv"};
 
-// The "de-de" sub-site under "http://x" with a small support wiki, set up as
-// the unit tests set theirs up. One per process: the collator, the scanned
-// tree and the link registry cost more to make than most inputs cost to run.
-// The registry is renewed every few thousand inputs, which bounds its memory;
-// nothing else carries from one input to the next.
+// One per process: the collator, the scanned tree and the link registry cost
+// more to make than most inputs cost to run. The registry is renewed every few
+// thousand inputs, which bounds its memory; nothing else carries over.
 struct Site {
   StringSink messages, html;
   Build build;
@@ -105,9 +101,8 @@ Site& site() {
   return *shared;
 }
 
-// The language-file reader: loading never fails, every message is one of its
-// own, one line each, counted, and no kept value can break out of the contact
-// script or the language folder.
+// Every message is counted, one line each; no kept value can break out of the
+// contact script or the language folder.
 void language_file_target(std::string_view text) {
   write_file("xx-XX.b.txt", text);
   StringSink messages;
@@ -131,8 +126,6 @@ void language_file_target(std::string_view text) {
         listed[0].display_name == language.display_name && again.warnings == diag.warnings);
 }
 
-// The CSV field reader over any line, then the three tables over the same
-// bytes as each of their files.
 void csv_target(std::string_view text) {
   // Each read moves forward and copies no more than it moved over; one that
   // does not move is at a line end or the end, where later fields are empty.
@@ -153,10 +146,6 @@ void csv_target(std::string_view text) {
   write_previous_stable_releases(s.build, s.lang, s.html);
 }
 
-// The page converter. The first byte picks: bit 0 support page options;
-// bits 1-2 bold and italic carried into a second rendering of the whole text
-// as one line; bit 3 the text is also "{{PREVIOUS_VERSIONS}}.txt" (a macro
-// line of that name includes the page itself); bit 4 it is also each CSV file.
 void converter_target(uint8_t flags, std::string_view text) {
   Site& s = site();
   s.begin(flags & 1);
@@ -171,8 +160,6 @@ void converter_target(uint8_t flags, std::string_view text) {
   render_page_line(s.build, s.lang, s.page, text, options, LineSource{"page.txt", 1, true}, state, line);
 }
 
-// URL expansion and the string-link renderer. The first byte picks the root
-// build (bit 0) and whether expansion lists files (bit 1).
 void links_target(uint8_t flags, std::string_view text) {
   const bool effects = flags & 2;
   Site& s = site();
@@ -194,8 +181,7 @@ void links_target(uint8_t flags, std::string_view text) {
   CHECK(text.find("[[") != std::string_view::npos || render_string_links(s.build, s.lang, text) == text);
 }
 
-// The slug and id rules, and a support page named by the input's first line
-// (its whole text as the page) found again the way links look pages up.
+// A support page named by the input's first line is found the way links look pages up.
 void slug_target(std::string_view text) {
   const std::string id = heading_id(text), path = slug(text, false);
   CHECK(std::all_of(id.begin(), id.end(), [](char c) { return is_id_byte(c); }));

@@ -1,12 +1,7 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets and runs each for SECONDS seconds, one after
-# the other, then prints per target the executions, the final coverage and
-# the fuzzer's exit status. Exits non-zero when any target crashed.
-#
+# Builds the libFuzzer targets and runs each for SECONDS seconds; exits
+# non-zero when any target crashed. See fuzz/README.md.
 # usage: fuzz/run.sh SECONDS [TARGET...]   (default: every target)
-#
-# Under build/fuzz: corpus/TARGET (seeded from examples/site and the markup
-# cases, grows from run to run), artifacts/TARGET and logs/TARGET.log.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . tools/deps.sh

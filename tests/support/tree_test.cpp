@@ -109,24 +109,20 @@ TEST(SupportTree, SlugRule) {
 TEST(SupportTree, FindChildAndNavigation) {
   SupportTree tree = scan({{"01 Wendrel.txt", ""}, {"01 Wendrel/01_Installing Wendrel.txt", ""},
                            {"01 Wendrel/02_Tips & Tricks.txt", ""}, {"01 Wendrel/03_Tips_Tricks.txt", ""}});
+  // By name or slug, without case; the first in order wins; only among the parent's children.
   const std::tuple<int, const char*, int> finds[] = {
-      {-1, "WENDREL", 0},  // by slug: the name has a blank
-      {0, "installing wendrel", 1}, {0, "INSTALLING_WENDREL", 1},
-      {0, "tips_tricks", 2},  // first in order, by slug
-      {-1, "installing wendrel", -1}, {1, "tips_tricks", -1},
-  };
+      {-1, "WENDREL", 0}, {0, "installing wendrel", 1}, {0, "INSTALLING_WENDREL", 1}, {0, "tips_tricks", 2},
+      {-1, "installing wendrel", -1}, {1, "tips_tricks", -1}};
   for (const auto& [parent, name, found] : finds) EXPECT_EQ(found, tree.find_child(parent, name)) << name;
 
   tree = scan({{"1 A.txt", ""}, {"1 A/1 A1.txt", ""}, {"1 A/1 A1/1 Deep.txt", ""}, {"1 A/2 A2.txt", ""},
                {"1 A/_Hidden.txt", "=Zed=\n"}, {"1 A/_Hidden/1 Kid.txt", ""}, {"2 B.txt", ""}, {"2 B/1 B1.txt", ""},
                {"3 C.txt", ""}});
   ASSERT_EQ("1 A|1 A/1 A1|1 A/1 A1/1 Deep|1 A/2 A2|1 A/_Hidden|1 A/_Hidden/1 Kid|2 B|2 B/1 B1|3 C", order(tree));
-  using Shown = std::vector<int>;
-  EXPECT_EQ((Shown{0, 1, 3}), tree.shown_in_navigation(0));     // itself and children
-  EXPECT_EQ((Shown{0, 1, 2, 3}), tree.shown_in_navigation(1));  // own children too
-  EXPECT_EQ((Shown{0, 1, 2, 3}), tree.shown_in_navigation(2));  // ancestors' children
-  EXPECT_EQ((Shown{0, 1, 3, 5}), tree.shown_in_navigation(4));  // hidden: never itself
-  EXPECT_EQ((Shown{6, 7}), tree.shown_in_navigation(6));
+  // Itself and its children, its own children too, its ancestors' children; a hidden page never itself.
+  const std::pair<int, std::vector<int>> shown[] = {{0, {0, 1, 3}}, {1, {0, 1, 2, 3}}, {2, {0, 1, 2, 3}},
+                                                    {4, {0, 1, 3, 5}}, {6, {6, 7}}};
+  for (const auto& [current, nodes] : shown) EXPECT_EQ(nodes, tree.shown_in_navigation(current)) << current;
   EXPECT_TRUE(tree.navigation_scrolls(tree.shown_in_navigation(0)));
   EXPECT_FALSE(tree.navigation_scrolls(tree.shown_in_navigation(8)));
 }
