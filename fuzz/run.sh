@@ -1,14 +1,7 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets and runs each for SECONDS seconds, one after
-# the other, then prints per target the executions, the final coverage and
-# the crashes: the crash-, leak-, timeout- and oom- artifacts written by this
-# run. Exits non-zero when any target crashed.
-#
+# Builds the libFuzzer targets and runs each for SECONDS seconds; exits
+# non-zero when any target crashed. See fuzz/README.md.
 # usage: fuzz/run.sh SECONDS [TARGET...]   (default: every target)
-#
-# Everything lives under build/fuzz: corpus/TARGET (seeds copied in first,
-# grows from run to run), artifacts/TARGET (the inputs that crashed), and
-# logs/TARGET.log.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . tools/deps.sh
@@ -24,41 +17,67 @@ dir=$PWD/build/fuzz
 cmake -S . -B "$dir" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DMT_FUZZ=ON -DMT_TESTS=OFF >/dev/null
 cmake --build "$dir" -j 2 --target "${targets[@]/#/fuzz_}" >/dev/null
 
+# seed FLAGS TEXT... : one seed per TEXT, after the flag byte FLAGS (octal;
+# none when empty). Texts are file contents unless they start with ':'.
+seed() {
+  local flags=$1 text
+  shift
+  for text; do
+    n=$((n + 1))
+    {
+      [ -z "$flags" ] || printf "\\$flags"
+      if [ "${text::1}" = : ]; then printf '%s' "${text:1}"; else cat "$text"; fi
+    } >"$corpus/seed-$n"
+  done
+}
+site=examples/site
+pages=() support=() links=() headings=() names=()
+while IFS= read -r -d '' f; do pages+=("$f"); done < <(find $site -mindepth 2 -name '*.txt' -print0)
+while IFS= read -r -d '' f; do support+=("$f"); done < <(find $site/*/support -name '*.txt' -print0)
+while IFS= read -r l; do links+=(":$l"); done < <(grep -rhoa '\[\[[^]]*\]\]' $site tests/markup/cases | sort -u)
+while IFS= read -r l; do headings+=(":${l#=}"); done < <(grep -rha '^=' $site | sort -u)
+for f in "${support[@]}"; do names+=(":$(basename "$f" .txt)"$'\n'"=$(basename "$f" .txt)="$'\n'); done
+
 # The targets write their inputs as files into private folders, here in
-# memory where the machine allows (much faster than a disk). A target that
-# crashes leaves its folder behind; this run's are removed at the end.
+# memory where the machine allows. A target that crashes leaves its folder
+# behind; this run's are removed at the end.
 tmp_base=${TMPDIR:-/tmp}
 [ -d /dev/shm ] && [ -w /dev/shm ] && tmp_base=/dev/shm
 TMPDIR=$(mktemp -d "$tmp_base/mt-fuzz-run.XXXXXX")
 export TMPDIR
 trap 'rm -rf "$TMPDIR"' EXIT
-export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
-export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1}
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1} UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1}
 
 crashed=0
 report=()
 for target in "${targets[@]}"; do
-  corpus=$dir/corpus/$target
-  artifacts=$dir/artifacts/$target
-  log=$dir/logs/$target.log
+  corpus=$dir/corpus/$target artifacts=$dir/artifacts/$target log=$dir/logs/$target.log
   mkdir -p "$corpus" "$artifacts" "$(dirname "$log")"
-  fuzz/seeds.sh "$target" "$corpus"
-  stamp=$(mktemp)
+  n=0
+  case $target in
+    # Plain template pages, pages with every flag on, and support pages.
+    converter) seed 000 "${pages[@]}" tests/markup/cases/*.txt; seed 037 "${pages[@]}"; seed 001 "${support[@]}" ;;
+    language_file) seed "" $site/[a-z]*.txt ;;
+    csv) seed "" $site/*.csv ;;
+    # Every link of the examples as a string, with files listed (002), and
+    # the same at the root build (003).
+    links) seed 002 "${links[@]}"; seed 003 "${links[@]}" ;;
+    # Heading lines, and support page names followed by a heading.
+    slug) seed "" "${headings[@]}" "${names[@]}" ;;
+    *) echo "unknown fuzz target: $target" >&2; exit 2 ;;
+  esac
   echo "fuzzing $target for $seconds s" >&2
+  # libFuzzer exits non-zero on a crash, leak, timeout or running out of memory.
+  status=0
   "$dir/fuzz/fuzz_$target" -max_total_time="$seconds" -timeout=25 -dict="$PWD/fuzz/markup.dict" \
-    -artifact_prefix="$artifacts/" -print_final_stats=1 "$corpus" >"$log" 2>&1 || true
+    -artifact_prefix="$artifacts/" -print_final_stats=1 "$corpus" >"$log" 2>&1 || status=$?
+  [ "$status" -eq 0 ] || crashed=1
   execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
   cov=$(sed -n 's/.*cov: \([0-9]*\).*/\1/p' "$log" | tail -1)
-  crashes=$(find "$artifacts" -newer "$stamp" -type f \
-    \( -name 'crash-*' -o -name 'leak-*' -o -name 'timeout-*' -o -name 'oom-*' \) | wc -l)
-  rm -f "$stamp"
-  # A target that died before its statistics is a crash too.
-  if [ -z "$execs" ] && [ "$crashes" -eq 0 ]; then crashes=1; fi
-  [ "$crashes" -eq 0 ] || crashed=1
-  report+=("$(printf '%-14s %12s %8s %8s' "$target" "${execs:--}" "${cov:--}" "$crashes")")
+  report+=("$(printf '%-14s %12s %8s %8s' "$target" "${execs:--}" "${cov:--}" "$status")")
 done
 
-printf '%-14s %12s %8s %8s\n' target executions coverage crashes
+printf '%-14s %12s %8s %8s\n' target executions coverage status
 printf '%s\n' "${report[@]}"
 if [ "$crashed" -ne 0 ]; then
   echo "crashes: see $dir/artifacts and $dir/logs" >&2

@@ -17,27 +17,20 @@ namespace {
 
 // A message as the manual shows it: arguments (italic there) become "%s".
 std::string from_roff(const std::string& line) {
-  size_t space = line.find(' ');
+  const size_t space = line.find(' ');
   const std::string fonts = line.substr(1, space - 1);  // "B", "IB", "BI", ...
   std::vector<std::string> args;
-  std::string arg;
-  bool quoted = false;
-  bool in_arg = false;
-  for (size_t i = space + 1; i < line.size(); ++i) {
-    char c = line[i];
-    if (c == '"') {
-      quoted = !quoted;
-      in_arg = true;
-    } else if (c == ' ' && !quoted) {
-      if (in_arg) args.push_back(arg);
-      arg.clear();
-      in_arg = false;
-    } else {
-      arg += c;
-      in_arg = true;
+  bool quoted = false, fresh = true;
+  for (char c : line.substr(space + 1)) {
+    if (c == ' ' && !quoted) {
+      fresh = true;
+      continue;
     }
+    if (fresh) args.emplace_back();
+    fresh = false;
+    if (c == '"') quoted = !quoted;
+    else args.back() += c;
   }
-  if (in_arg) args.push_back(arg);
   std::string text;
   for (size_t i = 0; i < args.size(); ++i) {
     bool italic = fonts.size() == 1 ? fonts[0] == 'I' : fonts[i % 2] == 'I';
@@ -58,9 +51,7 @@ std::string from_roff(const std::string& line) {
 // A message of the table as the manual shows it; a text of several lines is
 // listed by its first line that is not empty.
 std::string from_table(const MessageDef& def) {
-  std::string text;
-  if (def.at == MessageAt::file) text = "%s: ";
-  if (def.at == MessageAt::line) text = "%s:%s: ";
+  std::string text = def.at == MessageAt::file ? "%s: " : def.at == MessageAt::line ? "%s:%s: " : "";
   if (def.kind == MessageKind::error) text += "error: ";
   if (def.kind == MessageKind::warning) text += "warning: ";
   std::string body = def.text;
@@ -76,13 +67,13 @@ TEST(Messages, ManualAndTableAgree) {
   ASSERT_TRUE(manual);
   std::set<std::string> listed;
   std::string line;
-  bool in_section = false;
-  bool entry_next = false;
+  bool in_section = false, entry_next = false;
   while (std::getline(manual, line)) {
     if (line.starts_with(".SH")) in_section = line == ".SH DIAGNOSTICS";
     if (!in_section) continue;
-    if (entry_next && line.starts_with(".B")) listed.insert(from_roff(line));
-    if (entry_next && line.starts_with(".I") && line != ".IP") listed.insert(from_roff(line));
+    if (entry_next && (line.starts_with(".B") || (line.starts_with(".I") && line != ".IP"))) {
+      listed.insert(from_roff(line));
+    }
     entry_next = line == ".TP" || line == ".TQ" || line == ".IP";
   }
   std::set<std::string> table;

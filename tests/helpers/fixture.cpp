@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <random>
-#include <sstream>
 
 #include "driver/build.h"
 
@@ -44,10 +44,7 @@ void write_file(const std::string& path, const std::string& contents) {
 
 std::string read_file(const std::string& path) {
   std::ifstream f(path, std::ios::binary);
-  if (!f) return "<missing>";
-  std::ostringstream s;
-  s << f.rdbuf();
-  return s.str();
+  return f ? std::string(std::istreambuf_iterator<char>(f), {}) : "<missing>";
 }
 
 bool exists(const std::string& path) {
@@ -73,14 +70,13 @@ size_t count(std::string_view text, std::string_view part) {
 
 std::string repeat(std::string_view text, size_t times) {
   std::string out;
-  out.reserve(text.size() * times);
-  for (size_t i = 0; i < times; ++i) out += text;
+  while (times-- > 0) out += text;
   return out;
 }
 
 RunResult run_tool(const std::vector<std::string>& args) {
   StringSink out;
-  int status = run(args, out, fixed_year);
+  const int status = run(args, out, fixed_year);
   return {status, out.text};
 }
 

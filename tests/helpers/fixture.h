@@ -11,12 +11,11 @@
 
 namespace mt::test {
 
-/// A fresh temporary folder that becomes the working folder for the test's
-/// lifetime; removed afterwards.
+/// A fresh temporary folder, the working folder for the test's lifetime.
+/// `in_memory`: below /dev/shm where the machine has it, for runs that write
+/// tens of megabytes and would otherwise measure the disk.
 class TempDir {
  public:
-  /// `in_memory`: below /dev/shm where the machine has it, for runs that
-  /// write tens of megabytes and would otherwise measure the disk.
   explicit TempDir(bool in_memory = false);
   ~TempDir();
   TempDir(const TempDir&) = delete;
@@ -24,12 +23,10 @@ class TempDir {
   const std::string& path() const { return path_; }
 
  private:
-  std::string path_;
-  std::string previous_;
+  std::string path_, previous_;
 };
 
-/// Writes `contents` to `path` (relative to the working folder), creating
-/// parent folders.
+/// Writes `contents` to `path`, creating parent folders.
 void write_file(const std::string& path, const std::string& contents);
 /// The contents of `path`, or "<missing>" when it cannot be read.
 std::string read_file(const std::string& path);
@@ -37,10 +34,8 @@ bool exists(const std::string& path);
 /// A language file that defines `_LANGUAGE_NAME` and every string with its
 /// built-in default, so loading it prints nothing; `extra` lines follow.
 std::string full_language_file(const std::string& name, const std::string& extra = "");
-
 /// The year that tests pin the copyright line to.
 int fixed_year();
-
 bool contains(std::string_view text, std::string_view part);
 /// Occurrences of `part` in `text` that do not overlap.
 size_t count(std::string_view text, std::string_view part);
@@ -59,7 +54,6 @@ struct SiteRecords {
   explicit SiteRecords(const std::string& code = "de-de", const std::string& url_root = "http://x");
   SiteRecords(const SiteRecords&) = delete;
   SiteRecords& operator=(const SiteRecords&) = delete;
-
   /// Switches to the language build of `code`, or to the root build for "".
   void use_code(const std::string& code);
   Language& language() { return build.languages[0]; }

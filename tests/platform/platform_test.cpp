@@ -1,0 +1,116 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <filesystem>
+#include <iterator>
+
+#include "helpers/fixture.h"
+#include "platform/collate.h"
+#include "platform/fs.h"
+#include "platform/sink.h"
+
+namespace mt {
+namespace {
+
+using test::read_file;
+using test::write_file;
+
+TEST(Fs, ResolvesPathsWithoutCase) {
+#ifdef _WIN32
+  GTEST_SKIP() << "Windows file systems (and wine) find names without case themselves, so paths come "
+                  "back as written; tools/windows.sh builds sources named in other case under wine";
+#else
+  test::TempDir dir;
+  write_file("de-de/support/X.TXT", "upper");
+  write_file("de-de/support/x.txt", "lower");
+  // Case variants in several folders, so that some folder lists the one
+  // sorting later first.
+  for (char c = 'a'; c <= 'h'; ++c) {
+    for (const char* name : {"/B.txt", "/b.txt", "/b.TXT"}) write_file(std::string("v/") + c + name, "");
+  }
+  ASSERT_EQ(0, symlink("nowhere", "de-de/Dangling.txt"));
+  ASSERT_EQ(0, mkfifo("de-de/fifo.txt", 0600));
+  // clang-format off
+  const std::pair<std::string, std::string> rows[] = {
+      {"De-DE/Support/X.txt", "de-de/support/X.TXT"},  // of several variants, the first in listing order
+      {"de-de/support/x.txt", "de-de/support/x.txt"},  // the exact name first
+      {"De-DE/nope.txt", "De-DE/nope.txt"},
+      {"DE-DE/SUPPORT/", "de-de/support/"},
+      {dir.path() + "/DE-DE/support/x.TXT", dir.path() + "/de-de/support/X.TXT"},  // the root is kept
+  };
+  // clang-format on
+  SourceResolver resolver;
+  for (const auto& [path, resolved] : rows) {
+    EXPECT_EQ(resolved, resolve_source_path(path));
+    EXPECT_EQ(resolved, resolver.resolve(path));
+  }
+  for (char c = 'a'; c <= 'h'; ++c) {
+    EXPECT_EQ(std::string("v/") + c + "/B.txt", resolver.resolve(std::string("v/") + c + "/B.Txt"));
+  }
+  EXPECT_TRUE(source_exists("DE-DE/support/X.txt"));
+  EXPECT_FALSE(source_exists("DE-DE/support/y.txt"));
+  std::string text;
+  ASSERT_TRUE(read_source_file("De-De/Support/X.Txt", &text));
+  EXPECT_EQ("upper", text);
+  // A folder, a dangling link (it exists, then fails to open) and a FIFO are no page texts.
+  EXPECT_TRUE(source_exists("de-de/dangling.txt"));
+  for (const char* path : {"de-de/support", "de-de/dangling.txt", "de-de/fifo.txt"}) {
+    EXPECT_FALSE(read_source_file(path, &text)) << path;
+  }
+#endif
+}
+
+TEST(Fs, Copies) {
+  // Folder creation and failed copies are seen in the build runs.
+  test::TempDir dir;
+  int error = 0;
+  write_file("src/Page.txt", "new contents");
+  write_file("out/page.txt", "old contents that were longer");
+  EXPECT_TRUE(copy_source_file("SRC/page.txt", "out/page.txt", &error));
+  EXPECT_EQ("new contents", read_file("out/page.txt"));
+  EXPECT_FALSE(copy_source_file("src", "out/folder", &error));
+  // Copying a file onto itself (output inside the sources) is refused and
+  // keeps its bytes; no temporary file is left behind.
+  EXPECT_FALSE(copy_source_file("src/Page.txt", "./src/Page.txt", &error));
+  EXPECT_EQ(kErrorSameFile, error);
+  EXPECT_EQ("new contents", read_file("src/Page.txt"));
+  EXPECT_EQ(1, std::distance(std::filesystem::directory_iterator("out"), std::filesystem::directory_iterator()));
+}
+
+TEST(Collate, IgnoresCaseButNotAccents) {
+  Collator collator;
+  // clang-format off
+  const std::tuple<const char*, const char*, int> rows[] = {
+      {"abc", "ABC", 0},  {"\xC3\x89" "clair", "\xC3\xA9" "CLAIR", 0}, {"e", "\xC3\xA9", -1},  // "e" before "é"
+      {"\xC3\xA9t\xC3\xA9", "f", -1}, {"9 Tips", "A Guide", -1}, {"apple", "Banana", -1}, {"Zebra", "apple", 1},
+  };
+  // clang-format on
+  for (const auto& [a, b, sign] : rows) {
+    const int got = collator.compare(a, b);
+    EXPECT_EQ(sign, (got > 0) - (got < 0)) << a << " " << b;
+  }
+}
+
+TEST(Sink, FormatsLikePrintf) {
+  // The fast path for "%s", "%d", "%llu" and "%%" must write exactly what the
+  // C library would; anything else goes to the C library itself.
+  StringSink s;
+  s.printf("<td rowspan=\"%d\">%s</td>", -12, "a<b");
+  s.printf("|%d|%d|%llu|%%|", INT_MIN, INT_MAX, 18446744073709551615ull);
+  s.printf("%s", "");
+  s.printf("no conversions");
+  s.printf("[%5d|%-3s|%x]", 42, "a", 255u);
+  const std::string long_text(5000, 'x');  // longer than any fixed buffer
+  s.printf("<p>%s</p>", long_text.c_str());
+  s.printf("%3s", long_text.c_str());
+  EXPECT_EQ(
+      "<td rowspan=\"-12\">a<b</td>|-2147483648|2147483647|18446744073709551615|%|no conversions[   42|a  |ff]<p>" +
+          long_text + "</p>" + long_text,
+      s.text);
+}
+
+}  // namespace
+}  // namespace mt
