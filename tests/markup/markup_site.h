@@ -4,6 +4,7 @@
 // wendrel/installing_wendrel and wendrel/faq.
 
 #include <string>
+#include <utility>
 
 #include "helpers/fixture.h"
 #include "links/urls.h"
@@ -33,6 +34,9 @@ struct MarkupSite : SiteRecords {
     write_file(path, text);
     return convert_page(build, lang, page, path, options);
   }
+
+  /// What the page got so far, emptying it.
+  std::string take() { return std::exchange(html.text, {}); }
 
   /// Messages so far, then the broken links of the final check, then the
   /// referenced files as "listed: <path>" lines.
