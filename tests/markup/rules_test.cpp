@@ -43,11 +43,8 @@ TEST(StringLinks, Rendering) {
 }
 
 TEST(Pathological, PageLines) {
-  const struct {
-    std::string line;
-    size_t size;         // of the rendered line
-    std::string ending;  // its last bytes
-  } rows[] = {
+  // A line, the size of its rendering and the rendering's last bytes.
+  const std::tuple<std::string, size_t, std::string> rows[] = {
       {repeat("'''x", 300000), 1350000, "<b>x</b>x"},
       {repeat("'''''", 200000), 1400000, "<b><i></i></b>"},
       {repeat("[[]]", 250000), 11250000, "<a href=\"http://x/de-de/\">http://x/de-de/</a>"},
@@ -61,14 +58,14 @@ TEST(Pathological, PageLines) {
       {"[[a" + std::string(1000000, '|') + "b]]", 32, "<a href=\"http://x/de-de/a\">b</a>"},
   };
   test::MarkupSite site;
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.line.substr(0, 10));
+  for (const auto& [line, size, ending] : rows) {
+    SCOPED_TRACE(line.substr(0, 10));
     std::string out;
     InlineState state;
     const LineSource source{"p.txt", 1, false};
-    render_page_line(site.build, site.lang, site.page, row.line, ConvertOptions{}, source, state, out);
-    EXPECT_EQ(row.size, out.size());
-    EXPECT_TRUE(out.ends_with(row.ending));
+    render_page_line(site.build, site.lang, site.page, line, ConvertOptions{}, source, state, out);
+    EXPECT_EQ(size, out.size());
+    EXPECT_TRUE(out.ends_with(ending));
   }
   EXPECT_EQ(2000041u, render_string_links(site.build, site.lang, repeat("[[", 500000)).size());
 }
