@@ -36,8 +36,9 @@ TEST(PageFrame, Layouts) {
   std::vector<std::string> first;
   for (const auto& [layout, scrolls] : rows) first.push_back(site.header("Intro", 3, layout, scrolls));
   expect_parts(first[0], {"!.wiki"});
-  expect_parts(first[1], {"!class=\"content", ".wikinav {float:left;min-height:50px;width:224px;overflow:hidden;}"});
-  expect_parts(first[2], {"!class=\"content", ".wikinav {float:left;min-height:50px;width:224px;overflow:auto;}"});
+  const std::string nav = ".wikinav {float:left;min-height:50px;width:224px;overflow:";
+  expect_parts(first[1], {"!class=\"content", nav + "hidden;}"});
+  expect_parts(first[2], {"!class=\"content", nav + "auto;}"});
   // Each combination keeps its own sheet once made.
   for (size_t i = 0; i < 3; ++i) EXPECT_EQ(first[i], site.header("Intro", 3, rows[i].first, rows[i].second));
 }
@@ -51,7 +52,8 @@ TEST(PageFrame, Variants) {
   };
   const Row rows[] = {
       {"ar-sa", "http://x", -1, Layout::kPlain,
-       {"<!DOCTYPE html>\n<html lang=\"ar\" dir=\"rtl\">\n<head>\n", "color:#000;text-align:right;background-color:",
+       {"<!DOCTYPE html>\n<html lang=\"ar\" dir=\"rtl\">\n<head>\n",
+        "color:#000;text-align:right;background-color:",
         ".topcenter {background-color:#000000; margin:0 auto; width:720px;text-align:right;}",
         ".menuitem {float:right;border-left", ".curmenuitem {float:right;background-color",
         ".search {direction:ltr;float:left;}", "padding-left:8px;padding-right:8px;direction:ltr;}",
@@ -67,7 +69,8 @@ TEST(PageFrame, Variants) {
         "<div class=\"curmenuitem\"><a href=\"http://x/\">Home</a></div>\r\n"}},
       {"de-de", "http://x", -1, Layout::kPlain, {"!class=\"curmenuitem\""}},
       {"de-de", "", 1, Layout::kPlain,
-       {"url(/searchicon.png)", "url(/dot.png)", "href=\"/rss.xml\"", "<a href=\"/de-de/downloads\">Downloads</a>"}},
+       {"url(/searchicon.png)", "url(/dot.png)", "href=\"/rss.xml\"",
+        "<a href=\"/de-de/downloads\">Downloads</a>"}},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(std::string(row.code) + " " + row.url_root);

@@ -36,11 +36,13 @@ TEST(RegistryTest, FinalCheck) {
   GTEST_SKIP() << "expected messages spell paths with '/'";
 #else
   LinkRegistry links("http://www.example.org");
-  // Declared later, case counts, a file is not checked, nor other schemes and hosts; other languages count.
-  for (const auto& [line, url] : {std::pair{12, "http://www.example.org/de-de/nope"}, {13, "/de-de/faq/"},
-                                  {14, "http://www.example.org/de-de/FAQ"}, {15, "http://www.example.org/files/setup.zip"},
-                                  {16, "mailto:someone@example.com"}, {17, "https://other.org/page"},
-                                  {18, "http://www.example.org/fr-fr/faq#intro"}}) {
+  // Declared later, case counts, a file is not checked, nor are other schemes
+  // and hosts; other languages count.
+  for (const auto& [line, url] :
+       {std::pair{12, "http://www.example.org/de-de/nope"}, {13, "/de-de/faq/"},
+        {14, "http://www.example.org/de-de/FAQ"}, {15, "http://www.example.org/files/setup.zip"},
+        {16, "mailto:someone@example.com"}, {17, "https://other.org/page"},
+        {18, "http://www.example.org/fr-fr/faq#intro"}}) {
     links.record("de-de/faq.txt", line, url);
   }
   links.record("expand_url", 0, "http://www.example.org/de-de/support/gone/");
