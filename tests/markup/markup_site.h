@@ -4,6 +4,7 @@
 // wendrel/installing_wendrel and wendrel/faq.
 
 #include <string>
+#include <utility>
 
 #include "helpers/fixture.h"
 #include "links/urls.h"
@@ -15,13 +16,12 @@ namespace mt::test {
 
 struct MarkupSite : SiteRecords {
   explicit MarkupSite(bool support_page = false) {
-    write_file("de-de/support/01-Wendrel.txt", "= Wendrel\n");
-    write_file("de-de/support/01-Wendrel/01-Installing Wendrel.txt", "= Installing\n");
-    write_file("de-de/support/01-Wendrel/02-FAQ.txt", "= FAQ\n");
+    for (const char* name : {"01-Wendrel.txt", "01-Wendrel/01-Installing Wendrel.txt", "01-Wendrel/02-FAQ.txt"}) {
+      write_file(std::string("de-de/support/") + name, "= Title\n");
+    }
     build_support_tree(lang.support, "de-de/support", build.collator);
     // What the build run and page writers declare.
-    build.links->declare("/forum", std::nullopt, true);
-    build.links->declare("http://x/de-de/faq", std::nullopt, true);
+    for (std::string url : {"/forum", "http://x/de-de/faq"}) build.links->declare(url, std::nullopt, true);
     for (const SupportNode& node : lang.support.nodes()) {
       build.links->declare("http://x/de-de/support/" + node.path_slug, std::nullopt, true);
     }
@@ -36,6 +36,8 @@ struct MarkupSite : SiteRecords {
     write_file(path, text);
     return convert_page(build, lang, page, path, options);
   }
+  /// What the page got so far, emptying it.
+  std::string take() { return std::exchange(html.text, {}); }
 
   /// Messages so far, then the broken links of the final check, then the
   /// referenced files as "listed: <path>" lines.
