@@ -3,9 +3,9 @@
 #include <string>
 
 #include "chrome/stylesheet.h"
-#include "markup/localised.h"
 #include "links/registry.h"
 #include "links/urls.h"
+#include "markup/localised.h"
 #include "platform/fs.h"
 
 namespace mt {
@@ -29,15 +29,12 @@ void check_frame_file(Build& build, const LangBuild& lang, const char* file) {
   }
 }
 
-void write_head(Build& build, LangBuild& lang, Sink& out, const char* page_name, Layout layout,
-                bool nav_scrolls) {
+void write_head(Build& build, LangBuild& lang, Sink& out, const char* page_name, Layout layout, bool nav_scrolls) {
   out.write("<!DOCTYPE html>\n");
   // The root build has no base code; its pages still declare a language.
   const char* html_lang = lang.base_code.empty() ? "en" : lang.base_code.c_str();
-  if (lang.rtl)
-    out.printf("<html lang=\"%s\" dir=\"rtl\">\n", html_lang);
-  else
-    out.printf("<html lang=\"%s\">\n", html_lang);
+  if (lang.rtl) out.printf("<html lang=\"%s\" dir=\"rtl\">\n", html_lang);
+  else out.printf("<html lang=\"%s\">\n", html_lang);
   out.write("<head>\n");
   out.printf("<title>%s</title>\r\n", page_title(*lang.language, page_name).c_str());
   out.printf("<meta name=\"viewport\" content=\"width=%d\">\r\n",
@@ -60,8 +57,8 @@ void write_top_bar(Build& build, const LangBuild& lang, Sink& out) {
   check_frame_file(build, lang, "tarnwick9.png");
   out.write("<div class=\"top\">\r\n");
   out.write("<div class=\"topcenter\">\r\n");
-  out.printf("<a href=\"%s/\"><img alt=\"%s\" src=\"%s/tarnwick9.png\" /></a>\r\n",
-             lang.base_url.c_str(), build.site.site_name.c_str(), build.url_root.c_str());
+  out.printf("<a href=\"%s/\"><img alt=\"%s\" src=\"%s/tarnwick9.png\" /></a>\r\n", lang.base_url.c_str(),
+             build.site.site_name.c_str(), build.url_root.c_str());
   out.write("</div>\r\n");
   out.write("</div>\r\n");
 }
@@ -75,8 +72,7 @@ void write_menu_bar(Build& build, LangBuild& lang, Sink& out, int menu_index) {
     check_frame_link(build, lang, target);
     if (i == menu_index)
       out.printf("<div class=\"curmenuitem\"><a href=\"%s\">%s</a></div>\r\n", target.c_str(), label);
-    else
-      out.printf("<div class=\"menuitem\"><a href=\"%s\">%s</a></div>\r\n", target.c_str(), label);
+    else out.printf("<div class=\"menuitem\"><a href=\"%s\">%s</a></div>\r\n", target.c_str(), label);
   }
   out.printf(
       "<div class=\"search\"><form method=\"get\" action=\"%s\"><div><input class=\"searchedit\" "
@@ -108,8 +104,8 @@ void write_footer_link(Build& build, const LangBuild& lang, Sink& out, int templ
 
 }  // namespace
 
-void page_header(Build& build, LangBuild& lang, Sink& out, const char* page_name, int menu_index,
-                 Layout layout, bool nav_scrolls) {
+void page_header(Build& build, LangBuild& lang, Sink& out, const char* page_name, int menu_index, Layout layout,
+                 bool nav_scrolls) {
   write_head(build, lang, out, page_name, layout, nav_scrolls);
   write_top_bar(build, lang, out);
   write_menu_bar(build, lang, out, menu_index);

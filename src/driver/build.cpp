@@ -9,10 +9,10 @@
 #include "driver/prune.h"
 #include "lang/languages.h"
 #include "links/registry.h"
-#include "platform/text.h"
 #include "markup/inline.h"
 #include "platform/fs.h"
 #include "platform/terminal.h"
+#include "platform/text.h"
 #include "support/pages.h"
 #include "support/tree.h"
 
@@ -72,8 +72,8 @@ std::string source_folder_at(const std::string& output) {
 // source they cannot read as missing; a link taking one out of the site is
 // named here once.
 void refuse_outside_shared_sources(Diagnostics& diag) {
-  for (const char* name : {"donations.csv", "supported_languages.csv", "previous_stable_releases.csv",
-                           "{{PREVIOUS_VERSIONS}}.txt"}) {
+  for (const char* name :
+       {"donations.csv", "supported_languages.csv", "previous_stable_releases.csv", "{{PREVIOUS_VERSIONS}}.txt"}) {
     if (source_outside_site(name)) diag.report({name}, Msg::source_outside_site, name);
   }
 }

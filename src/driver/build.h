@@ -17,8 +17,7 @@ struct RunReport {
 
 /// Runs the tool with the arguments after the program name, writing all
 /// messages to `out`. Returns the exit status.
-int run(const std::vector<std::string>& args, Sink& out, int (*year)() = nullptr,
-        RunReport* result = nullptr);
+int run(const std::vector<std::string>& args, Sink& out, int (*year)() = nullptr, RunReport* result = nullptr);
 
 /// The same with the options read already (--serve is the caller's).
 int run(const Options& options, Sink& out, int (*year)() = nullptr, RunReport* result = nullptr);

@@ -3,8 +3,8 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/text.h"
 #include "platform/fs.h"
+#include "platform/text.h"
 
 namespace mt {
 
@@ -83,16 +83,11 @@ bool safe_file(std::string_view value) { return !value.empty() && value != "." &
 bool safe_value(Kind kind, std::string_view value) {
   if (!safe_text(value)) return false;
   switch (kind) {
-    case Kind::kText:
-      return true;
-    case Kind::kNamePart:
-      return safe_file(value) && value.find('/') == std::string_view::npos;
-    case Kind::kFile:
-      return safe_file(value);
-    case Kind::kSitePath:
-      return value.size() > 1 && value[0] == '/' && safe_file(value.substr(1));
-    case Kind::kSwitch:
-      return value == "on" || value == "off";
+    case Kind::kText: return true;
+    case Kind::kNamePart: return safe_file(value) && value.find('/') == std::string_view::npos;
+    case Kind::kFile: return safe_file(value);
+    case Kind::kSitePath: return value.size() > 1 && value[0] == '/' && safe_file(value.substr(1));
+    case Kind::kSwitch: return value == "on" || value == "off";
   }
   return false;
 }

@@ -4,10 +4,10 @@
 #include <string_view>
 
 #include "driver/config_file.h"
-#include "site/strings.h"
 #include "platform/fs.h"
 #include "platform/remove.h"
 #include "platform/sink.h"
+#include "site/strings.h"
 
 namespace mt {
 
@@ -166,12 +166,13 @@ const SiteFile kPages[] = {
      "The name and comment you enter are published in the list below.\n"
      "{{DONATE_FORM}}\n"
      "{{DONATE_HISTORY}}\n"},
-    {"en-us/error404.txt", "=Page not found=\nThe page does not exist. Try the [[downloads|downloads]] or the [[support/wendrel|help pages]].\n"},
+    {"en-us/error404.txt",
+     "=Page not found=\nThe page does not exist. Try the [[downloads|downloads]] or the [[support/wendrel|help "
+     "pages]].\n"},
     {"en-us/language.txt", "=Choose Your Language=\n{{LANGUAGES}}\n"},
     {"en-us/donated.txt", "=Thank you=\nYour donation has arrived.\n"},
     {"en-us/contactok.txt", "=Message sent=\nThank you for your message.\n"},
-    {"en-us/contacterror.txt",
-     "=Message not sent=\nPlease try the [[contact|contact form]] again.\n"},
+    {"en-us/contacterror.txt", "=Message not sent=\nPlease try the [[contact|contact form]] again.\n"},
     {"en-us/update.txt", "=Update=\nThe current release is on the [[downloads|downloads page]].\n"},
     {"en-us/privacy.txt", "=Privacy=\nThe contact form sends your message and, if you give it, your address.\n"},
     {"en-us/maintenance.txt", "=Maintenance=\nThe site is being updated; please come back soon.\n"},

@@ -1,13 +1,13 @@
 #include "driver/pages.h"
 
 #include "chrome/page_file.h"
-#include "platform/text.h"
 #include "links/registry.h"
 #include "links/urls.h"
 #include "macros/expander.h"
 #include "markup/converter.h"
 #include "markup/inline.h"
 #include "platform/fs.h"
+#include "platform/text.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -24,14 +24,11 @@ const char* frame_place(int template_index) {
     case DOWNLOADS_TEMPLATE:
     case FAQ_TEMPLATE:
     case DONATE_TEMPLATE:
-    case CONTACT_TEMPLATE:
-      return "menu";
+    case CONTACT_TEMPLATE: return "menu";
     case ABOUT_TEMPLATE:
     case LANGUAGE_TEMPLATE:
-    case PRIVACY_TEMPLATE:
-      return "footer";
-    default:
-      return nullptr;
+    case PRIVACY_TEMPLATE: return "footer";
+    default: return nullptr;
   }
 }
 
@@ -46,8 +43,8 @@ void report_missing_template(Build& build, const LangBuild& lang, int template_i
 
 }  // namespace
 
-void page_from_template(Build& build, LangBuild& lang, const char* fixed_name, int template_index,
-                        const char* title, int menu_mark) {
+void page_from_template(Build& build, LangBuild& lang, const char* fixed_name, int template_index, const char* title,
+                        int menu_mark) {
   const std::string& template_name = lang.str(template_index);
   const std::string template_path = join_path(lang.source_folder, template_name);
   if (!build.resolver.exists(template_path)) {
@@ -124,7 +121,9 @@ void write_contact_script(Build& build, const LangBuild& lang) {
   php.write("\t$message = $_REQUEST['message'] ?? '' ;\r\n");
   // A field sent as an array, or holding a NUL byte that mail() refuses,
   // would end in a fatal error; it is treated as an empty form instead.
-  php.write("\tif (!is_string($email) || !is_string($message) || strpos($email . $message, \"\\0\") !== false) { $email = ''; $message = ''; }\r\n");
+  php.write(
+      "\tif (!is_string($email) || !is_string($message) || strpos($email . $message, \"\\0\") !== false) { $email = "
+      "''; $message = ''; }\r\n");
   php.write("\t\r\n");
   php.write("\tif (($email) || ($message))\r\n");
   php.write("\t{\r\n");

@@ -4,11 +4,11 @@
 #include <set>
 #include <string_view>
 
-#include "platform/text.h"
 #include "platform/fs.h"
 #include "platform/remove.h"
 #include "platform/served_files.h"
 #include "platform/sink.h"
+#include "platform/text.h"
 
 namespace mt {
 
@@ -90,7 +90,8 @@ void prune_output(const std::string& output_root, const std::vector<std::string>
       std::string_view line = text.substr(0, end);
       text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
       if (line.ends_with('\r')) line.remove_suffix(1);
-      if (plain_relative(line) && !now_lowered.contains(ascii_lower(line))) remove_stale(output_root, std::string(line), diag);
+      if (plain_relative(line) && !now_lowered.contains(ascii_lower(line)))
+        remove_stale(output_root, std::string(line), diag);
     }
   }
 

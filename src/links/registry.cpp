@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "platform/text.h"
 #include "platform/fs.h"
+#include "platform/text.h"
 
 namespace mt {
 
@@ -40,9 +40,7 @@ void LinkRegistry::record_frame(const std::string& source, std::string_view url,
   pending_.push_back(Pending{source, 0, std::string(relative), {}, true});
 }
 
-bool LinkRegistry::known(std::string_view root_relative) const {
-  return targets_.contains(root_relative);
-}
+bool LinkRegistry::known(std::string_view root_relative) const { return targets_.contains(root_relative); }
 
 void LinkRegistry::settle() {
   pending_.erase(std::remove_if(pending_.begin(), pending_.end(),

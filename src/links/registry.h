@@ -48,7 +48,7 @@ class LinkRegistry {
   struct Pending {
     std::string file_name;  // of the source, for the message
     int line;
-    std::string url;        // root-relative
+    std::string url;          // root-relative
     std::string output_file;  // a frame link to a file: where it must be
     bool frame = false;       // named without a line
   };

@@ -22,8 +22,8 @@ class TargetSet {
 
  private:
   enum Flags : uint8_t {
-    kSelf = 1,        // the text itself was declared
-    kTwinAtEnd = 2,   // and the text followed by '/'
+    kSelf = 1,              // the text itself was declared
+    kTwinAtEnd = 2,         // and the text followed by '/'
     kTwinBeforeAnchor = 4,  // and the text with '/' before its last '#'
   };
   struct Slot {

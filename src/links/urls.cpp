@@ -1,8 +1,8 @@
 #include "links/urls.h"
 
-#include "site/records.h"
-#include "platform/text.h"
 #include "platform/fs.h"
+#include "platform/text.h"
+#include "site/records.h"
 
 namespace mt {
 

@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "site/strings.h"
 #include "markup/inline.h"
 #include "platform/fs.h"
 #include "platform/pieces.h"
+#include "site/strings.h"
 
 namespace mt {
 
@@ -153,8 +153,8 @@ void write_donate_history(Build& build, LangBuild& lang, Sink& out) {
   out.printf(
       "<tr><th width=\"20%%\" >%s</th><th width=\"20%%\" >%s</th><th width=\"20%%\" >%s</th><th "
       "width=\"20%%\" align=\"right\" >%s</th></tr>\r\n",
-      lang.str(DONATE_HISTORY).c_str(), lang.str(DONATE_HISTORY_NAME).c_str(),
-      lang.str(DONATE_HISTORY_COMMENT).c_str(), lang.str(DONATE_HISTORY_AMOUNT).c_str());
+      lang.str(DONATE_HISTORY).c_str(), lang.str(DONATE_HISTORY_NAME).c_str(), lang.str(DONATE_HISTORY_COMMENT).c_str(),
+      lang.str(DONATE_HISTORY_AMOUNT).c_str());
   for_each_csv_line("donations.csv", [&](std::string_view line) {
     auto [date, name, comment, amount] = read_fields<4>(line);
     if (date.empty() || amount.empty()) return;
@@ -175,8 +175,8 @@ void write_supported_languages(Build& build, LangBuild& lang, Sink& out) {
     if (row_written) out.printf("</tr>\r\n<tr>\r\n");
     row_written = true;
     std::string rendered = render_string_links(build, lang, translator);
-    out.printf("<td class=\"wikinowrap\">%s</td><td>%s</td><td>%s</td>\r\n", language.c_str(),
-               rendered.c_str(), version.c_str());
+    out.printf("<td class=\"wikinowrap\">%s</td><td>%s</td><td>%s</td>\r\n", language.c_str(), rendered.c_str(),
+               version.c_str());
   });
 }
 
@@ -189,8 +189,8 @@ void write_previous_stable_releases(Build& build, LangBuild& lang, Sink& out) {
     if (row_written) out.printf("</tr>\r\n<tr>\r\n");
     row_written = true;
     std::string rendered = render_string_links(build, lang, link);
-    out.printf("<td class=\"wikinowrap\">%s</td><td>%s</td><td>%s</td><td>%s</td><td>%s</td>\r\n",
-               rendered.c_str(), type.c_str(), machine_target.c_str(), language.c_str(), size.c_str());
+    out.printf("<td class=\"wikinowrap\">%s</td><td>%s</td><td>%s</td><td>%s</td><td>%s</td>\r\n", rendered.c_str(),
+               type.c_str(), machine_target.c_str(), language.c_str(), size.c_str());
   });
 }
 

@@ -2,8 +2,8 @@
 
 #include "links/registry.h"
 #include "markup/localised.h"
-#include "site/strings.h"
 #include "platform/fs.h"
+#include "site/strings.h"
 
 namespace mt {
 
@@ -12,12 +12,12 @@ namespace {
 // The release files are named by the site configuration's prefixes, with
 // these fixed endings.
 struct DownloadRow {
-  bool current;          // the current release (else the previous one)
-  const char* suffix;    // after the release's file prefix
+  bool current;        // the current release (else the previous one)
+  const char* suffix;  // after the release's file prefix
   const char* icon_class;
-  int type;              // string index of the type cell
+  int type;  // string index of the type cell
   const char* arch;
-  bool multilingual;     // language cell: the multilingual label, else "English (US)"
+  bool multilingual;  // language cell: the multilingual label, else "English (US)"
 };
 
 constexpr DownloadRow kAllDownloads[] = {
@@ -76,7 +76,8 @@ uint64_t download_size_kb(Build& build, const std::string& file_name) {
 
 void write_download_current(Build& build, LangBuild& lang, Sink& out) {
   declare_section(build, lang, "dl");
-  out.printf("<h2 id=\"dl\">%s</h2>", localised_text(build, lang, DOWNLOAD_WENDREL_HEADER, "{{VERSION}}", build.site.version.c_str()).c_str());
+  out.printf("<h2 id=\"dl\">%s</h2>",
+             localised_text(build, lang, DOWNLOAD_WENDREL_HEADER, "{{VERSION}}", build.site.version.c_str()).c_str());
 
   struct Button {
     int label;
@@ -130,8 +131,8 @@ void write_download_all(Build& build, LangBuild& lang, Sink& out) {
     unsigned long long kb = size_kb(build, file);
     out.printf("<tr><td><p class=\"");
     out.write(row.icon_class);
-    out.printf("\"><a href=\"%s/%s\">%s</a></p></td><td>%s</td><td>", build.url_root.c_str(), file.c_str(), file.c_str(),
-               lang.str(row.type).c_str());
+    out.printf("\"><a href=\"%s/%s\">%s</a></p></td><td>%s</td><td>", build.url_root.c_str(), file.c_str(),
+               file.c_str(), lang.str(row.type).c_str());
     out.write(row.arch);
     out.printf("</td><td>");
     if (row.multilingual) {
@@ -157,13 +158,17 @@ struct SingleFileSection {
   int help[2];             // help strings joined by a dot; -1 for none
 };
 
-constexpr SingleFileSection kLanguagePack{"language", DOWNLOAD_WENDREL_LANGUAGE_PACK_HEADER, &SiteConfig::language_pack_file, "dc", "",
+// clang-format off
+constexpr SingleFileSection kLanguagePack{"language", DOWNLOAD_WENDREL_LANGUAGE_PACK_HEADER,
+                                          &SiteConfig::language_pack_file, "dc", "",
                                           {WENDREL_SUPPORTED_LANGUAGES, WENDREL_LANGUAGE_PACK_HELP}};
 constexpr SingleFileSection kSdk{"sdk", DOWNLOAD_WENDREL_SDK_HEADER, &SiteConfig::sdk_file, "di", " ",
                                  {WENDREL_SDK_HELP, -1}};
-constexpr SingleFileSection kOfflineHelp{"chm", DOWNLOAD_WENDREL_OFFLINE_HELP, &SiteConfig::offline_help_file, "dc", "", {-1, -1}};
-constexpr SingleFileSection kCli{"cli", DOWNLOAD_WENDREL_COMMAND_LINE_INTERFACE_HEADER, &SiteConfig::cli_file, "cli", " ",
-                                 {WENDREL_COMMAND_LINE_INTERFACE_HELP, -1}};
+constexpr SingleFileSection kOfflineHelp{"chm", DOWNLOAD_WENDREL_OFFLINE_HELP, &SiteConfig::offline_help_file,
+                                         "dc", "", {-1, -1}};
+constexpr SingleFileSection kCli{"cli", DOWNLOAD_WENDREL_COMMAND_LINE_INTERFACE_HEADER, &SiteConfig::cli_file,
+                                 "cli", " ", {WENDREL_COMMAND_LINE_INTERFACE_HELP, -1}};
+// clang-format on
 
 void write_single_file_section(Build& build, LangBuild& lang, Sink& out, const SingleFileSection& section) {
   declare_section(build, lang, section.id);

@@ -3,8 +3,8 @@
 
 #include <string_view>
 
-#include "site/records.h"
 #include "markup/inline.h"
+#include "site/records.h"
 
 namespace mt {
 

@@ -14,7 +14,7 @@ bool marker(std::string_view line, bool support, Block* kind, size_t* content) {
     bool templates_only;
   };
   static constexpr Marker kMarkers[] = {
-      {"{{", Block::Macro, false},          {"__TOC__", Block::Toc, true},   {"__RTL_BEGIN__", Block::RtlBegin, true},
+      {"{{", Block::Macro, false},          {"__TOC__", Block::Toc, true},    {"__RTL_BEGIN__", Block::RtlBegin, true},
       {"__RTL_END__", Block::RtlEnd, true}, {"<pre>", Block::PreOpen, false}, {"<beta>", Block::Beta, false},
       {"<dl>", Block::DlOpen, false},       {"</dl>", Block::DlClose, false}, {"<ul>", Block::UlOpen, false},
       {"</ul>", Block::UlClose, false},
@@ -55,30 +55,20 @@ Block classify(std::string_view line, bool support, size_t* content) {
   *content = 0;
   if (marker(line, support, &kind, content)) return kind;
   switch (line.empty() ? '\0' : line[0]) {
-    case '{':
-      *content = 1;
-      return Block::TableOpen;
-    case '|':
-      return table_line(line, content);
-    case '!':
-      *content = line.starts_with("! ") ? 2 : 1;
-      return *content == 2 ? Block::HeaderCell : Block::Dropped;
-    case ';':
-      *content = 1;
-      return Block::Term;
+    case '{': *content = 1; return Block::TableOpen;
+    case '|': return table_line(line, content);
+    case '!': *content = line.starts_with("! ") ? 2 : 1; return *content == 2 ? Block::HeaderCell : Block::Dropped;
+    case ';': *content = 1; return Block::Term;
     case '=':
       // "==..." is level 2 whatever the number of '='; a single '=' level 1.
       *content = line.starts_with("==") ? line.find_first_not_of('=') : 1;
       if (*content == std::string_view::npos) *content = line.size();
       return Block::Heading;
-    case '*':
-      *content = 1;
-      return Block::Item;
+    case '*': *content = 1; return Block::Item;
     case '_':
       if (line.starts_with("__")) return Block::Dropped;  // an unknown or flavour-less marker
       return Block::Paragraph;
-    default:
-      return Block::Paragraph;
+    default: return Block::Paragraph;
   }
 }
 

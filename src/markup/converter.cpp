@@ -158,20 +158,11 @@ class Converter {
         if (options_.macros) options_.macros(build_, lang_, page_, rest.substr(0, rest.find("}}")), source());
         return true;
       }
-      case Block::Toc:
-        write_toc(out_, toc_entries(line.number));
-        return true;
-      case Block::RtlBegin:
-        out_.printf("<div style=\"direction:rtl;text-align:right;\">\r\n");
-        return true;
-      case Block::RtlEnd:
-        out_.printf("</div>\r\n");
-        return true;
-      case Block::PreOpen:
-        out_.printf("<pre>");
-        return true;
-      case Block::Beta:
-        return true;
+      case Block::Toc: write_toc(out_, toc_entries(line.number)); return true;
+      case Block::RtlBegin: out_.printf("<div style=\"direction:rtl;text-align:right;\">\r\n"); return true;
+      case Block::RtlEnd: out_.printf("</div>\r\n"); return true;
+      case Block::PreOpen: out_.printf("<pre>"); return true;
+      case Block::Beta: return true;
       case Block::DlOpen:
         ++definition_depth_;
         out_.printf("<dl>\r\n");
@@ -182,8 +173,7 @@ class Converter {
         if (in_li_.size() <= list_depth_) in_li_.resize(list_depth_ + 1, false);
         out_.printf("<ul>\r\n");
         return true;
-      default:
-        return false;
+      default: return false;
     }
   }
 
@@ -215,28 +205,19 @@ class Converter {
         out_.printf("</tr>\r\n<tr>");
         first_cell_ = true;
         return;
-      case Block::TableClose:
-        out_.printf("</tr>\r\n</table>\r\n");
-        return;
+      case Block::TableClose: out_.printf("</tr>\r\n</table>\r\n"); return;
       case Block::Cell:
         out_.printf(first_cell_ ? "<td class=\"wikinowrap\">%s</td>" : "<td>%s</td>", text);
         first_cell_ = false;
         return;
-      case Block::RowspanCell:
-        rowspan_cell(r);
-        return;
-      case Block::HeaderCell:
-        out_.printf("<th class=\"wikinowrap\">%s</th>", text);
-        return;
-      case Block::Term:
-        definition_term(r);
-        return;
+      case Block::RowspanCell: rowspan_cell(r); return;
+      case Block::HeaderCell: out_.printf("<th class=\"wikinowrap\">%s</th>", text); return;
+      case Block::Term: definition_term(r); return;
       case Block::Item:
         if (list_depth_ == 0) report_item_outside_list();
         list_item(text);
         return;
-      case Block::Dropped:
-        return;
+      case Block::Dropped: return;
       default:  // a paragraph, or a list end outside any list
         paragraph(r);
         return;
@@ -272,8 +253,7 @@ class Converter {
     render(line.text.substr(end));
     std::string id = heading_id(text);
     page_.ids.add(id, build_.diag);
-    out_.printf(line.content > 1 ? "<h2 id=\"%s\">%s</h2>\r\n" : "<h1 id=\"%s\">%s</h1>\r\n", id.c_str(),
-                text.c_str());
+    out_.printf(line.content > 1 ? "<h2 id=\"%s\">%s</h2>\r\n" : "<h1 id=\"%s\">%s</h1>\r\n", id.c_str(), text.c_str());
     build_.links->declare(page_.url, id, true);
   }
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "site/records.h"
 #include "markup/inline.h"
+#include "site/records.h"
 
 namespace mt {
 

@@ -3,10 +3,10 @@
 #include <array>
 #include <optional>
 
-#include "platform/text.h"
 #include "links/registry.h"
 #include "links/urls.h"
 #include "platform/fs.h"
+#include "platform/text.h"
 
 namespace mt {
 
@@ -116,8 +116,7 @@ size_t render_quotes(std::string_view line, size_t i, InlineState& state, std::s
 }
 
 /// "[[File:target|alt=text]]": an image, never recorded as a link.
-size_t render_image(LangBuild& lang, std::string_view line, size_t i, const LineSource& source,
-                    std::string& out) {
+size_t render_image(LangBuild& lang, std::string_view line, size_t i, const LineSource& source, std::string& out) {
   size_t next = 0;
   std::string_view body = bracket_body(line, i + 7, &next);
   // Every "|alt=" ends what came before it, so the target runs to the first
@@ -193,8 +192,7 @@ void append_html_escaped(std::string& out, std::string_view text) {
 }
 
 void render_page_line(Build& build, LangBuild& lang, const Page& page, std::string_view line,
-                      const ConvertOptions& options, const LineSource& source, InlineState& state,
-                      std::string& out) {
+                      const ConvertOptions& options, const LineSource& source, InlineState& state, std::string& out) {
   size_t i = 0;
   while (i < line.size()) {
     size_t run = i;
@@ -203,17 +201,13 @@ void render_page_line(Build& build, LangBuild& lang, const Page& page, std::stri
     i = run;
     if (i == line.size()) break;
     switch (line[i]) {
-      case '<':
-        i = render_angle(line, i, options, out);
-        break;
+      case '<': i = render_angle(line, i, options, out); break;
       case '>':
       case '&':
         append_html_escaped(out, line.substr(i, 1));
         ++i;
         break;
-      case '\'':
-        i = render_quotes(line, i, state, out);
-        break;
+      case '\'': i = render_quotes(line, i, state, out); break;
       default:  // '['
         if (at(line, i, "[[File:")) {
           i = render_image(lang, line, i, source, out);

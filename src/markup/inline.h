@@ -20,8 +20,8 @@ using MacroExpander = void (*)(Build& build, LangBuild& lang, Page& page, std::s
 
 /// What differs between template pages and support pages.
 struct ConvertOptions {
-  bool support = false;  // no "__TOC__"/"__RTL_*__" markers, no "<img"
-                         // pass-through, "#" targets point at the current page
+  bool support = false;            // no "__TOC__"/"__RTL_*__" markers, no "<img"
+                                   // pass-through, "#" targets point at the current page
   bool direction_markers = false;  // support pages too honour "__RTL_BEGIN__"/"__RTL_END__"
   MacroExpander macros = nullptr;  // none: a macro line writes nothing
 };
@@ -42,8 +42,7 @@ struct LineSource {
 
 /// Renders one page line, appending the HTML to `out`.
 void render_page_line(Build& build, LangBuild& lang, const Page& page, std::string_view line,
-                      const ConvertOptions& options, const LineSource& source, InlineState& state,
-                      std::string& out);
+                      const ConvertOptions& options, const LineSource& source, InlineState& state, std::string& out);
 
 /// The first `c` in `line` at or after `from` that lies outside the
 /// constructs rendering turns into elements ("[[...]]" links and images,

@@ -1,8 +1,8 @@
 #include "platform/args.h"
 
 #ifdef _WIN32
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 
 #include "platform/wide_win32.h"
 #endif

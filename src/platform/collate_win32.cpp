@@ -23,8 +23,8 @@ int Collator::compare(std::string_view a, std::string_view b) const {
   std::wstring y = utf8_to_wide(b);
   if (x.size() <= INT_MAX && y.size() <= INT_MAX) {
     // Locale 0: the user's default. Case is ignored, accents are not.
-    int result = CompareStringW(0, NORM_IGNORECASE, x.data(), static_cast<int>(x.size()), y.data(),
-                                static_cast<int>(y.size()));
+    int result =
+        CompareStringW(0, NORM_IGNORECASE, x.data(), static_cast<int>(x.size()), y.data(), static_cast<int>(y.size()));
     if (result != 0) return result - CSTR_EQUAL;
   }
   // The call fails only on bad arguments; bytes with ASCII case folded keep

@@ -48,8 +48,8 @@ class Handle {
 // or delete it meanwhile, as on POSIX. With FILE_FLAG_BACKUP_SEMANTICS a
 // folder opens too.
 HANDLE open_existing(const std::string& path, DWORD access, DWORD flags) {
-  return CreateFileW(to_wide(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                     nullptr, OPEN_EXISTING, flags, nullptr);
+  return CreateFileW(to_wide(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                     OPEN_EXISTING, flags, nullptr);
 }
 
 // What an open entry is; false when it cannot be told.
@@ -237,18 +237,15 @@ int source_error(const std::string& path, int code) {
   switch (code) {
     case ERROR_FILE_NOT_FOUND:
     case ERROR_PATH_NOT_FOUND:
-    case ERROR_INVALID_NAME:
-      return ENOENT;
-    case ERROR_DIRECTORY:
-      return EISDIR;
+    case ERROR_INVALID_NAME: return ENOENT;
+    case ERROR_DIRECTORY: return EISDIR;
     case ERROR_ACCESS_DENIED: {
       // A folder refuses to open as a file with this code.
       DWORD attributes = GetFileAttributesW(to_wide(path).c_str());
       bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
       return folder ? EISDIR : EACCES;
     }
-    default:
-      return code;
+    default: return code;
   }
 }
 
@@ -285,9 +282,8 @@ const SourceResolver::Listing& SourceResolver::listing(const std::string& folder
   auto [it, added] = listings_.try_emplace(folder);
   if (!added) return it->second;
   Listing& names = it->second;
-  for_each_entry(folder, [&names](const std::string&, std::string name, const WIN32_FIND_DATAW&) {
-    add(names, std::move(name));
-  });
+  for_each_entry(
+      folder, [&names](const std::string&, std::string name, const WIN32_FIND_DATAW&) { add(names, std::move(name)); });
   return names;
 }
 
@@ -359,15 +355,15 @@ std::string error_text(int error) {
   if (error == kErrorOutsideSite) return "outside the site";
   if (error == kErrorSameFile) return "it is the source itself";
   wchar_t* text = nullptr;
-  DWORD length = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-      static_cast<DWORD>(error), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  DWORD length =
+      FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                     nullptr, static_cast<DWORD>(error), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
   std::string result = length ? wide_to_utf8(std::wstring_view(text, length)) : std::string();
   if (text) LocalFree(text);
   // The system's text ends its sentence and its line; the message goes on
   // after it, as after strerror's text.
-  while (!result.empty() && (result.back() == '\n' || result.back() == '\r' || result.back() == ' ' ||
-                             result.back() == '.')) {
+  while (!result.empty() &&
+         (result.back() == '\n' || result.back() == '\r' || result.back() == ' ' || result.back() == '.')) {
     result.pop_back();
   }
   return result.empty() ? "error " + std::to_string(error) : result;

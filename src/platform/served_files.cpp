@@ -40,8 +40,7 @@ std::string canonical_folder(const std::string& folder) {
   return from_path(path);
 }
 
-bool read_served_file(const std::string& root, const std::string& relative, std::string* contents,
-                      std::string* name) {
+bool read_served_file(const std::string& root, const std::string& relative, std::string* contents, std::string* name) {
   std::error_code error;
   const fs::path base = to_path(root);
   // The link check comes after following every link, so a link that leads

@@ -13,7 +13,6 @@ std::string canonical_folder(const std::string& folder);
 /// a `canonical_folder`; a folder gives its "index.html". False when there
 /// is no such file or when the file, after following links, lies outside
 /// `root`. `*name` receives the name of the file read.
-bool read_served_file(const std::string& root, const std::string& relative, std::string* contents,
-                      std::string* name);
+bool read_served_file(const std::string& root, const std::string& relative, std::string* contents, std::string* name);
 
 }  // namespace mt

@@ -1,6 +1,5 @@
 #include "platform/sink.h"
 
-
 #include <charconv>
 #include <cstring>
 #include <new>

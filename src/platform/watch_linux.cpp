@@ -75,8 +75,7 @@ class InotifyWatch : public FolderWatch {
       at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
       if ((event->mask & IN_IGNORED) != 0) {
         folders_.erase(event->wd);
-      } else if ((event->mask & IN_ISDIR) != 0 && (event->mask & (IN_CREATE | IN_MOVED_TO)) != 0 &&
-                 event->len > 0) {
+      } else if ((event->mask & IN_ISDIR) != 0 && (event->mask & (IN_CREATE | IN_MOVED_TO)) != 0 && event->len > 0) {
         auto folder = folders_.find(event->wd);
         if (folder != folders_.end()) add_tree(folder->second + "/" + event->name);
       }

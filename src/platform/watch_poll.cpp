@@ -5,10 +5,10 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <system_error>
 #include <thread>
-#include <cstdint>
 #include <vector>
 
 #include "platform/watch.h"
@@ -67,8 +67,7 @@ class PollWatch : public FolderWatch {
     for (; !error && it != fs::recursive_directory_iterator(); it.increment(error)) {
       const fs::directory_entry& entry = *it;
       std::error_code ignored;
-      if (entry.is_directory(ignored) && !excluded_.empty() &&
-          fs::equivalent(entry.path(), excluded_, ignored)) {
+      if (entry.is_directory(ignored) && !excluded_.empty() && fs::equivalent(entry.path(), excluded_, ignored)) {
         it.disable_recursion_pending();
         continue;
       }
@@ -78,8 +77,7 @@ class PollWatch : public FolderWatch {
       if (entry.is_regular_file(ignored)) state.size = entry.file_size(ignored);
       states.push_back(std::move(state));
     }
-    std::sort(states.begin(), states.end(),
-              [](const EntryState& a, const EntryState& b) { return a.path < b.path; });
+    std::sort(states.begin(), states.end(), [](const EntryState& a, const EntryState& b) { return a.path < b.path; });
     return states;
   }
 

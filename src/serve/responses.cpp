@@ -1,7 +1,7 @@
 #include "serve/responses.h"
 
-#include "platform/text.h"
 #include "markup/inline.h"
+#include "platform/text.h"
 
 namespace mt {
 
@@ -15,16 +15,26 @@ struct TypeRow {
 // The types a site of this tool holds: its pages and stylesheet, the images
 // and files its pages link to, the release files and the update file.
 constexpr TypeRow kTypes[] = {
-    {"html", "text/html; charset=utf-8"}, {"htm", "text/html; charset=utf-8"},
-    {"css", "text/css; charset=utf-8"},   {"js", "text/javascript; charset=utf-8"},
-    {"txt", "text/plain; charset=utf-8"}, {"ini", "text/plain; charset=utf-8"},
-    {"xml", "application/xml"},           {"rss", "application/rss+xml"},
-    {"json", "application/json"},         {"png", "image/png"},
-    {"jpg", "image/jpeg"},                {"jpeg", "image/jpeg"},
-    {"gif", "image/gif"},                 {"svg", "image/svg+xml"},
-    {"ico", "image/x-icon"},              {"webp", "image/webp"},
-    {"pdf", "application/pdf"},           {"zip", "application/zip"},
-    {"woff", "font/woff"},                {"woff2", "font/woff2"},
+    {"html", "text/html; charset=utf-8"},
+    {"htm", "text/html; charset=utf-8"},
+    {"css", "text/css; charset=utf-8"},
+    {"js", "text/javascript; charset=utf-8"},
+    {"txt", "text/plain; charset=utf-8"},
+    {"ini", "text/plain; charset=utf-8"},
+    {"xml", "application/xml"},
+    {"rss", "application/rss+xml"},
+    {"json", "application/json"},
+    {"png", "image/png"},
+    {"jpg", "image/jpeg"},
+    {"jpeg", "image/jpeg"},
+    {"gif", "image/gif"},
+    {"svg", "image/svg+xml"},
+    {"ico", "image/x-icon"},
+    {"webp", "image/webp"},
+    {"pdf", "application/pdf"},
+    {"zip", "application/zip"},
+    {"woff", "font/woff"},
+    {"woff2", "font/woff2"},
 };
 
 }  // namespace
@@ -90,4 +100,3 @@ std::string php_needed_page(int port, std::string_view folder) {
 }
 
 }  // namespace mt
-

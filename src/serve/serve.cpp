@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "driver/build.h"
 #include "diag/diagnostics.h"
+#include "driver/build.h"
 #include "platform/served_files.h"
 #include "platform/signals.h"
 #include "platform/watch.h"

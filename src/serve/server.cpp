@@ -8,9 +8,9 @@
 #include <optional>
 #include <thread>
 
-#include "platform/text.h"
 #include "platform/served_files.h"
 #include "platform/sockets.h"
+#include "platform/text.h"
 #include "serve/responses.h"
 
 namespace mt {
@@ -87,16 +87,11 @@ PreviewServer::PreviewServer(ServedSite& site) : impl_(new Impl{site, {}, {}}) {
   server.set_keep_alive_timeout(1);
   // The library's default options let a second server share the port.
   server.set_socket_options([](socket_t socket) { own_port_alone(static_cast<std::uintptr_t>(socket)); });
-  server.Get(std::string(kEventsPath), [&site](const httplib::Request&, httplib::Response& res) {
-    answer_events(site, res);
-  });
-  server.Get(".*", [&site](const httplib::Request& req, httplib::Response& res) {
-    answer_file(site, req.path, res);
-  });
+  server.Get(std::string(kEventsPath),
+             [&site](const httplib::Request&, httplib::Response& res) { answer_events(site, res); });
+  server.Get(".*", [&site](const httplib::Request& req, httplib::Response& res) { answer_file(site, req.path, res); });
   // The contact form posts to its script; every other post finds nothing.
-  server.Post(".*", [&site](const httplib::Request& req, httplib::Response& res) {
-    answer_file(site, req.path, res);
-  });
+  server.Post(".*", [&site](const httplib::Request& req, httplib::Response& res) { answer_file(site, req.path, res); });
 }
 
 PreviewServer::~PreviewServer() { stop(); }

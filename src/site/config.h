@@ -19,8 +19,8 @@ struct SiteConfig {
   // File-name patterns; "{{PRODUCT_NAME}}", "{{VERSION}}" and
   // "{{PREVIOUS_VERSION}}" are replaced when the file is loaded, so the
   // fields below always hold the final names.
-  std::string current_prefix = "Wendrel-1.4.1.877";    // current release files: prefix + fixed suffix
-  std::string previous_prefix = "Wendrel-1.3.4.686";   // previous release files: prefix + fixed suffix
+  std::string current_prefix = "Wendrel-1.4.1.877";   // current release files: prefix + fixed suffix
+  std::string previous_prefix = "Wendrel-1.3.4.686";  // previous release files: prefix + fixed suffix
   std::string language_pack_file = "Wendrel.lng.zip";
   std::string sdk_file = "Wendrel-SDK.zip";
   std::string offline_help_file = "Wendrel.chm.zip";

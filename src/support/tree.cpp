@@ -8,11 +8,11 @@
 #include <unordered_set>
 #include <utility>
 
-#include "platform/text.h"
 #include "links/urls.h"
 #include "platform/fs.h"
 #include "platform/numbers.h"
 #include "platform/pieces.h"
+#include "platform/text.h"
 
 namespace mt {
 
@@ -171,9 +171,8 @@ void scan(const std::string& folder, const std::string& source_path, int parent,
   }
   // Stable, so entries with equal keys keep the listing's order and the tree
   // is the same on every machine.
-  std::stable_sort(entries.begin(), entries.end(), [&run](const Entry& a, const Entry& b) {
-    return run.collator.compare(a.key(), b.key()) < 0;
-  });
+  std::stable_sort(entries.begin(), entries.end(),
+                   [&run](const Entry& a, const Entry& b) { return run.collator.compare(a.key(), b.key()) < 0; });
 
   std::optional<SubFolders> sub_folders;  // listed only when there are pages
   for (Entry& entry : entries) {
