@@ -39,8 +39,7 @@ TEST(ConfigFile, Lines) {
       {"\xEF\xBB\xBF// release\r\n\r\n  PRODUCT_NAME\t=  \"Foo\"  \r\n", "", &SiteConfig::language_pack_file,
        "Foo.lng.zip"},
       // A pattern is expanded with the values of the whole file.
-      {"CHECKSUM_FILE = \"/sums/{{version}}.txt\"\nVERSION = \"9\"\n", "", &SiteConfig::checksum_file,
-       "/sums/9.txt"},
+      {"CHECKSUM_FILE = \"/sums/{{version}}.txt\"\nVERSION = \"9\"\n", "", &SiteConfig::checksum_file, "/sums/9.txt"},
       {"CONTACT_ADDRESS = \"me@example.org\"\nCONTACT_ADDRESS = \"you@example.org\"\n", "",
        &SiteConfig::contact_address, "you@example.org"},
       {"SEARCH_ENDPOINT = \"https://s.example/search?a=1&b=<2>\"\n", "", &SiteConfig::search_endpoint,
@@ -64,8 +63,8 @@ TEST(ConfigFile, Lines) {
       {"SITE_NAME = \"a\x7F\"\n", "maketarnwick.conf:1: error: unsafe value for SITE_NAME: a\\x7f\n",
        &SiteConfig::site_name, "tarnwick"},
       // Values that name files must stay inside the output folder.
-      {"VERSION = \"..\"\n", "maketarnwick.conf:1: error: unsafe value for VERSION: ..\n",
-       &SiteConfig::current_prefix, "Wendrel-1.4.1.877"},
+      {"VERSION = \"..\"\n", "maketarnwick.conf:1: error: unsafe value for VERSION: ..\n", &SiteConfig::current_prefix,
+       "Wendrel-1.4.1.877"},
       {"PRODUCT_NAME = \"a/b\"\n", "maketarnwick.conf:1: error: unsafe value for PRODUCT_NAME: a/b\n",
        &SiteConfig::product_name, "Wendrel"},
       {"CLI_FILE = \"/etc/passwd\"\n", "maketarnwick.conf:1: error: unsafe value for CLI_FILE: /etc/passwd\n",

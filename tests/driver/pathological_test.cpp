@@ -50,7 +50,8 @@ std::vector<Case> read_cases() {
     if (key == "expect") {
       const size_t space = rest.find(' ');
       const size_t times = std::stoul(rest.substr(0, space));
-      cases.back().expects.emplace_back(first, times, space == std::string::npos ? "" : unescape(rest.substr(space + 1)));
+      cases.back().expects.emplace_back(first, times,
+                                        space == std::string::npos ? "" : unescape(rest.substr(space + 1)));
     }
   }
   return cases;
@@ -143,8 +144,10 @@ TEST(PathologicalInputs, Table) {
     build_language(site.build, site.language(), "en-us");
     site.build.links.final_check(site.build.diag);
 
-    std::map<std::string, std::string> seen = {{"homefile", read_file("out/en-us/index.html")},
-        {"supportfile", read_file("out/en-us/support/" + support_slug + "/index.html")}, {"log", site.messages.text}};
+    std::map<std::string, std::string> seen = {
+        {"homefile", read_file("out/en-us/index.html")},
+        {"supportfile", read_file("out/en-us/support/" + support_slug + "/index.html")},
+        {"log", site.messages.text}};
     seen["home"] = between(seen["homefile"], "<div class=\"contentpadding\">\r\n",
                            "</div>\r\n</div>\r\n</div>\r\n<div class=\"bot\">");
     seen["support"] = between(seen["supportfile"], "<div class=\"wikicontent\">\r\n",

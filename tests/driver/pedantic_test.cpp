@@ -57,9 +57,12 @@ TEST(Pedantic, FixtureSites) {
     fs::copy(fixtures + "broken", "site", fs::copy_options::recursive);
     fs::current_path("site");
     write_file("en-us.old.txt", full_language_file("English"));  // a second file for the same language
-    write_file("en-us.txt", language_file({{"DOWNLOADS", "DOWNLOADS = Downloads"}, {"FAQ", "FAQ \"FAQ\""},
-                                           {"ABOUT", "ABOUT = \"About tarnwick"}, {"", "CONTACT = \"Contact us\""},
-                                           {"", "DOWNLAODS = \"Downloads\""}, {"", "COLOUR = \"blue\""}}));
+    write_file("en-us.txt", language_file({{"DOWNLOADS", "DOWNLOADS = Downloads"},
+                                           {"FAQ", "FAQ \"FAQ\""},
+                                           {"ABOUT", "ABOUT = \"About tarnwick"},
+                                           {"", "CONTACT = \"Contact us\""},
+                                           {"", "DOWNLAODS = \"Downloads\""},
+                                           {"", "COLOUR = \"blue\""}}));
     if (c.fixed) {
       fs::copy(fixtures + "fixed", ".", fs::copy_options::recursive | fs::copy_options::overwrite_existing);
       fs::remove("en-us.old.txt");
