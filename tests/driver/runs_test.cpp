@@ -10,6 +10,7 @@
 #include <fstream>
 #include <functional>
 #include <new>
+#include <sstream>
 
 #include "driver/build.h"
 #include "helpers/fixture.h"
@@ -19,34 +20,25 @@ namespace fs = std::filesystem;
 namespace mt::test {
 namespace {
 
-using Files = std::vector<std::pair<std::string, std::string>>;
-constexpr size_t kAny = SIZE_MAX;
 const char* const kClean = "maketarnwick: builds the tarnwick web site\n0 error(s), 0 warning(s)\n";
 const char* const kSecret = "s3cr3t-bytes";
 
-/// `part` occurs `times` times in `path` (kAny: at least once); an empty
-/// `part` checks that `path` exists (times 1) or not (times 0).
-struct Check {
-  std::string path, part;
-  size_t times = kAny;
-};
+std::string source_path(const std::string& below) {
+  const char* root = std::getenv("MT_SOURCE_DIR");
+  return std::string(root ? root : ".") + "/" + below;
+}
 
-/// One run in "site/", below a folder holding "secret.key" whose bytes must
-/// never be published.
-struct RunRow {
-  const char* golden = nullptr;  // null: the clean output; "": not compared
-  const char* english = "";      // extra lines of en-us.txt; null: no en-us.txt
-  bool pages = false;            // the home, FAQ, about and one support page
-  const char* home = nullptr;    // en-us/home.txt
-  Files files = {};              // text; "->T": a link to T; "/": a folder
-  std::function<void()> arrange = [] {};
-  std::vector<std::string> args = {"out", "http://x"};
-  int status = 0;
-  std::vector<Check> checks = {};
-  std::function<void()> after = [] {};
-  bool posix = true;  // golden paths spelt with '/', POSIX links or names
-};
+std::string unescape(std::string_view text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i] == '\\' && i + 1 < text.size() ? text[++i] : 0;
+    if (c == 'x') out += static_cast<char>(std::stoi(std::string(text.substr(i + 1, 2)), nullptr, 16)), i += 2;
+    if (c != 'x') out += c == 'n' ? '\n' : c == 'r' ? '\r' : c ? c : text[i];
+  }
+  return out;
+}
 
+/// Every file below `root` (or only its entries, not `deep`), by path, with its bytes.
 std::map<std::string, std::string> snapshot(const std::string& root, bool deep = true) {
   std::map<std::string, std::string> files;
   std::error_code none;  // no such folder: no files
@@ -67,273 +59,109 @@ size_t summary_lines(const std::string& out) {
   return n;
 }
 
-std::string source_path(const std::string& below) {
-  const char* root = std::getenv("MT_SOURCE_DIR");
-  return std::string(root ? root : ".") + "/" + below;
-}
-
-// Every text of the site empty, or nothing but a byte order mark.
-Files empty_texts(const std::string& text) {
-  Files files = {{"en-us/downloads.txt", "{{DONATE_HISTORY}}\n{{SUPPORTED_LANGUAGES}}\n{{PREVIOUS_VERSIONS}}\n"}};
-  for (const char* name :
-       {"xx-xx.txt", "en-us/home.txt", "en-us/faq.txt", "en-us/support/Page.txt", "en-us/support/Page/Child.txt",
-        "donations.csv", "supported_languages.csv", "previous_stable_releases.csv", "{{PREVIOUS_VERSIONS}}.txt"}) {
-    files.emplace_back(name, text);
+/// A run of the tool, with the checks every run must pass.
+void tool_run(const std::string& step) {
+  std::istringstream words(step);
+  int status;
+  std::string golden, word;
+  std::vector<std::string> args;
+  words >> status >> golden;
+  while (words >> word) args.push_back(unescape(word));
+  auto outside = snapshot("..", false);
+  outside.erase("/out");
+  testing::internal::CaptureStderr();
+  RunResult r = run_tool(args);
+  // Progress goes to a terminal only: here standard error is a file.
+  EXPECT_EQ("", testing::internal::GetCapturedStderr());
+  EXPECT_EQ(status, r.status) << r.out;
+  // Each message is one line: a line holding a summary is a summary.
+  EXPECT_LE(summary_lines(r.out), 1u) << r.out;
+  const std::string path = source_path("tests/golden/runs/" + golden + ".out");
+  if (golden.size() > 1 && std::getenv("MT_UPDATE_GOLDEN")) std::ofstream(path, std::ios::binary) << r.out;
+  if (golden != "-") {
+    EXPECT_EQ(golden == "=" ? kClean : read_file(path), r.out);
   }
-  return files;
+  // Nothing beside the site changes but the output folder.
+  auto now = snapshot("..", false);
+  now.erase("/out");
+  EXPECT_EQ(outside, now);
+  for (const std::string out : {"out", "../out"}) {
+    for (const auto& [name, bytes] : snapshot(out)) {
+      EXPECT_FALSE(contains(bytes, kSecret) || contains(name, ".tmp")) << name;
+      // A contact script must parse: a value that breaks out of its PHP
+      // string either runs code or kills the contact form.
+      if (!name.ends_with("/sendemail.php") || std::system("php -v >/dev/null 2>&1") != 0) continue;
+      EXPECT_EQ(0, std::system(("php -l '" + out + name + "' >/dev/null 2>&1").c_str())) << name;
+    }
+  }
 }
-const std::vector<Check> kEmptyTextsBuilt = {
-    {"out/support/page/child/index.html", "", 1},
-    {"out/support/page/index.html",
-     "<li class=\"wikinavindent1\"><p><a href=\"http://x/support/page\"><b>Page</b></a></p></li>"}};
 
-const Files kPages = {{"en-us/home.txt", "= Home =\n"},
-                      {"en-us/faq.txt", "= FAQ =\n"},
-                      {"en-us/about.txt", "= About =\n"},
-                      {"en-us/support/Page.txt", "=Page=\n"}};
+void do_step(const std::string& verb, const std::string& rest) {
+  size_t eq = rest.find(" = ");
+  if (eq == std::string::npos && rest.ends_with(" =")) eq = rest.size() - 2;
+  const std::string path = unescape(rest.substr(0, eq));
+  const std::string text = eq + 3 <= rest.size() ? unescape(rest.substr(eq + 3)) : "";
+  const auto when = [](const std::string& file) { return fs::last_write_time(file); };
+  if (verb == "tool") return tool_run(rest);
+  if (verb == "pages") {
+    for (const auto& [file, page] : {std::pair{"home", "= Home =\n"},
+                                     {"faq", "= FAQ =\n"},
+                                     {"about", "= About =\n"},
+                                     {"support/Page", "=Page=\n"}}) {
+      write_file(std::string("en-us/") + file + ".txt", page);
+    }
+  }
+  if (verb == "language") write_file(path, full_language_file(text));
+  if (verb == "write") write_file(path, text);
+  if (verb == "append") write_file(path, read_file(path) + text);
+  if (verb == "dir") fs::create_directories(path);
+  if (verb == "remove") fs::remove_all(path);
+  if (verb == "rename") fs::rename(path, text);
+  if (verb == "link" || verb == "abslink" || verb == "hardlink") {
+    if (fs::path(path).has_parent_path()) fs::create_directories(fs::path(path).parent_path());
+    if (verb == "hardlink") fs::create_hard_link(text, path);
+    if (verb != "hardlink") fs::create_symlink(verb == "link" ? fs::path(text) : fs::absolute(text), path);
+  }
+  if (verb == "age") fs::last_write_time(path, when(path) - std::chrono::hours(24 * 365));
+  bool ok = std::string(
+                " posix tool pages language write append dir remove rename link abslink hardlink age newer "
+                "exists absent same nowhere expect ")
+                .find(" " + verb + " ") != std::string::npos;
+  if (verb == "newer") ok = when(path) >= when(text);
+  if (verb == "exists" || verb == "absent") ok = (verb == "exists") == exists(path);
+  if (verb == "same") ok = snapshot(path) == snapshot(text);
+  if (verb == "nowhere") {
+    for (const auto& [name, _] : snapshot(".")) ok = ok && !contains(name, path);
+  }
+  if (verb == "expect") {
+    const size_t seen = count(read_file(path.substr(path.find(' ') + 1)), text);
+    ok = path[0] == '+' ? seen > 0 : seen == std::stoul(path);
+  }
+  EXPECT_TRUE(ok);
+}
 
-const char *const kDe = "out/de-de/index.html", *const kRu = "out/ru-ru/index.html",
-                  *const kDeSupport = "out/de-de/support/getting_started/index.html",
-                  *const kRuSupport = "out/ru-ru/support/getting_started/index.html";
-
-// One row per run, laid out by hand.
-// clang-format off
-const RunRow kRuns[] = {
-    // Arguments and the output folder; without language files the summary
-    // is still printed.
-    {.golden = "usage", .args = {}, .status = 1, .checks = {{"out", "", 0}}, .posix = false},
-    {.golden = "usage", .args = {"out"}, .status = 1, .checks = {{"out", "", 0}}, .posix = false},
-    {.golden = "usage", .args = {"out", "http://x", "more"}, .status = 1, .posix = false},
-    {.golden = "no_output_folder", .files = {{"taken", "a file"}}, .args = {"taken", "http://x"}, .status = 1},
-    {.golden = "no_output_folder", .args = {"no/such/parent", "http://x"}, .status = 1},
-    {.english = nullptr, .files = {{"out", "/"}}, .checks = {{"out/index.html", "", 0}}, .posix = false},
-    // Options and the exit status.
-    {.home = "=Home=\n", .args = {"--strict", "out", "http://x"}, .posix = false},
-    {.golden = "broken_url", .home = "[[nowhere]]\n", .posix = false},
-    {.golden = "broken_url", .home = "[[nowhere]]\n", .args = {"--strict", "out", "http://x"}, .status = 2,
-     .posix = false},
-    {.golden = "macro_error", .home = "{{DOWNLOAD_WENDREL_SDK}}\n", .args = {"--strict", "--", "out", "http://x"},
-     .status = 2, .posix = false},
-    {.golden = "macro_error", .home = "{{DOWNLOAD_WENDREL_SDK}}\n", .posix = false},
-    {.golden = "", .args = {"--help"}, .posix = false},
-    {.golden = "version", .args = {"--version"}, .posix = false},
-    {.golden = "unknown_option", .args = {"--fast", "out", "http://x"}, .status = 1, .posix = false},
-    {.golden = "no_port", .args = {"--port", "x", "out", "http://x"}, .status = 1, .posix = false},
-    {.golden = "usage", .args = {"--strict", "out"}, .status = 1, .posix = false},
-    // Sub-sites in load order, then the default language again at the root,
-    // each with its own contact script; a second run replaces the pages.
-    {.golden = "sub_sites", .home = "Hello [[nope-en]] [[faq]]\n",
-     .files = {{"de-de.txt", full_language_file("Deutsch")}, {"de-de/home.txt", "Hallo [[nope-de]]\n"},
-               {"en-us/faq.txt", "Questions\n"}},
-     .checks = {{"out/de-de/index.html", "Hallo"}, {"out/en-us/index.html", "Hello"}, {"out/de-de/faq", "", 0},
-                {"out/faq/index.html", "Questions"}, {"out/en-us/faq/index.html", "Questions"},
-                {"out/en-us/sendemail.php", "", 1},
-                {"out/sendemail.php", "header( \"Location: http://x/contactok\" );"},
-                {"out/de-de/sendemail.php", "header( \"Location: http://x/de-de/contactok\" );"}},
-     .after = [] {
-       write_file("en-us/home.txt", "Again\n");
-       EXPECT_EQ(0, run_tool({"out", "http://x"}).status);
-       EXPECT_TRUE(contains(read_file("out/index.html"), "Again") && !contains(read_file("out/index.html"), "Hello"));
-     }, .posix = false},
-    // The home page is known where it is written, not under its template name.
-    {.golden = "home_page_known", .home = "= Intro =\n",
-     .files = {{"en-us/faq.txt", "[[/en-us/]] [[/en-us#intro]] [[/en-us/#intro]] [[/]] [[home]]\n"}}, .posix = false},
-    // Without en-us the first language loaded is the default.
-    {.english = nullptr,
-     .files = {{"fr-fr.txt", full_language_file("Francais")}, {"DE-DE.txt", full_language_file("Deutsch")},
-               {"de-de/home.txt", "Hallo\n"}, {"fr-fr/home.txt", "Bonjour\n"}},
-     .checks = {{"out/index.html", "Hallo"}, {"out/fr-fr/index.html", "", 1}}, .posix = false},
-    // ru-ru pages are wider in both layouts; a support page carries its own
-    // name as title and marks the support menu item.
-    {.english = nullptr,
-     .files = {{"de-de.txt", full_language_file("de-de")}, {"de-de/home.txt", "Home\n"},
-               {"de-de/support/01-Getting Started.txt", "Text\n"}, {"ru-ru.txt", full_language_file("ru-ru")},
-               {"ru-ru/home.txt", "Home\n"}, {"ru-ru/support/01-Getting Started.txt", "Text\n"}},
-     .checks = {{kDe, "content=\"width=720\">", 1}, {kDe, "width:720px;", 6},  // body and five centred columns
-                {kRu, "content=\"width=800\">", 1}, {kRu, "width:800px;", 6}, {kRu, "720", 0},
-                {kDeSupport, "content=\"width=920\">", 1}, {kDeSupport, "width:224px;", 1},
-                {kRuSupport, "content=\"width=1000\">", 1}, {kRuSupport, "width:1000px;", 2},
-                {kRuSupport, "width:304px;", 1}, {kRuSupport, "<title>Getting Started - tarnwick</title>", 1},
-                {kRuSupport, "<div class=\"curmenuitem\"><a href=\"http://x/ru-ru/support/", 1}}, .posix = false},
-    // Referenced files are copied; one in a folder the output lacks fails in
-    // each build.
-    {.golden = "referenced_files", .home = "[[License.txt]] [[images/a.png]] [[license.TXT]]\n",
-     .files = {{"en-us/License.txt", "terms"}, {"en-us/images/a.png", "png"}},
-     .checks = {{"out/en-us/License.txt", "terms", 1}, {"out/License.txt", "terms", 1}}},
-    // The extension is cut in the last component only, not in the URL root.
-    {.english = "FAQ_TEMPLATE = \"faq\"\r\n", .home = "[[faq]]\n", .files = {{"en-us/faq", "Questions\n"}},
-     .args = {"out", "http://example.com"}, .checks = {{"out/en-us/faq/index.html", "Questions"}}, .posix = false},
-    {.golden = "uncreatable_page", .home = "Home\n",
-     .files = {{"en-us/faq.txt", "Questions\n"}, {"out/en-us/faq", "a file"}},
-     .checks = {{"out/en-us/index.html", "", 1}, {"out/faq/index.html", "", 1}}},
-    // A page's folder gets a fresh time even when only the file in it changes.
-    {.files = {{"en-us/faq.txt", "Questions\n"}, {"out/faq/index.html", "old"}},
-     .arrange = [] { fs::last_write_time("out/faq", fs::file_time_type::clock::now() - std::chrono::hours(9000)); },
-     .after = [] { EXPECT_GE(fs::last_write_time("out/faq"), fs::last_write_time("en-us/faq.txt")); },
-     .posix = false},
-    // Same sources, same tree.
-    {.home = "= Home =\n__TOC__\n== A ==\n[[support/wendrel]]\n",
-     .files = {{"de-de.txt", full_language_file("Deutsch")}, {"en-us/support/01 Wendrel.txt", "=Wendrel=\n* x\n"},
-               {"en-us/support/01 Wendrel/b.txt", "=B=\n"}, {"en-us/support/01 Wendrel/A.txt", "=A=\n"},
-               {"de-de", "->en-us"}},
-     .after = [] {
-       run_tool({"two", "http://x"});
-       EXPECT_EQ(snapshot("out"), snapshot("two"));
-     }},
-    // PHP code injection through the contact script.
-    {.golden = "script_ok_name", .english = "CONTACTOK_TEMPLATE = \"ok{${system($_GET[0])}}.txt\"\r\n", .pages = true,
-     .checks = {{"out/en-us/sendemail.php", "system", 0}}},
-    {.golden = "script_error_name",
-     .english = "CONTACTERROR_TEMPLATE = \"err\\.txt\"\r\nCONTACTOK_TEMPLATE = \"o\x01k.txt\"\r\n", .pages = true,
-     .checks = {{"out/sendemail.php", "http://x/contacterror"}}},
-    {.golden = "script_code", .pages = true,
-     .files = {{"y\"z.txt", full_language_file("Y")}, {".txt", full_language_file("Empty")}},
-     .checks = {{"out/y\"z", "", 0}}},
-    {.golden = "url_quote", .pages = true, .args = {"out", "http://x/a\"b"}, .status = 1, .checks = {{"out", "", 0}}},
-    {.golden = "url_dollar", .pages = true, .args = {"out", "http://x/$HOME"}, .status = 1, .checks = {{"out", "", 0}}},
-    {.golden = "url_newline", .pages = true, .args = {"out", "http://x/\n<b>"}, .status = 1,
-     .checks = {{"out", "", 0}}},
-    // A link standing in the output folder is replaced, not written through.
-    {.golden = "output_link", .pages = true, .files = {{"out/en-us/faq/index.html", "->../../../../secret.key"}},
-     .checks = {{"../secret.key", kSecret, 1}, {"out/en-us/faq/index.html", "FAQ"}},
-     .after = [] { EXPECT_FALSE(fs::is_symlink("out/en-us/faq/index.html")); }},
-    // Link loops in the support tree.
-    {.golden = "support_loop", .pages = true,
-     .files = {{"en-us/support/A.txt", "=A=\n"}, {"en-us/support/B.txt", "=B=\n"}, {"en-us/support/A", "->."},
-               {"en-us/support/B", "->."}},
-     .checks = {{"out/en-us/support/a/index.html", "", 1}, {"out/en-us/support/a/a", "", 0}}},
-    // Links publishing files from outside the site; links inside keep working.
-    {.golden = "outside_links", .pages = true,
-     .files = {{"en-us/home.txt", "[[File:logo.png]] [[File:inner.png]]\n{{SUPPORTED_LANGUAGES}}\n"},
-               {"shared/about.txt", "= Shared about =\n"}, {"shared/inner.png", "inner"},
-               {"en-us/logo.png", "->../../secret.key"}, {"en-us/inner.png", "->../shared/inner.png"},
-               {"en-us/support/Secret.txt", "->../../../secret.key"}, {"en-us/support/Page", "->../../.."},
-               {"supported_languages.csv", "->../secret.key"}, {"de-de.txt", "->../secret.key"}},
-     .arrange = [] {
-       fs::remove("en-us/faq.txt");
-       fs::remove("en-us/about.txt");
-       fs::create_symlink(fs::absolute("../secret.key"), "en-us/faq.txt");
-       fs::create_symlink(fs::absolute("shared/about.txt"), "en-us/about.txt");  // absolute, but inside
-     },
-     .checks = {{"out/en-us/about/index.html", "Shared about"}, {"out/en-us/inner.png", "inner", 1}}},
-    // Values and links that try to leave the site, or write into it.
-    {.golden = "confinement",
-     .english = "FAQ_TEMPLATE = \"../../outside.txt\"\r\nABOUT_TEMPLATE = \"/etc/hostname\"\r\n"
-                "SUPPORT_FOLDER = \"..\"\r\n",
-     .home = "[[../../outside.txt]] [[File:../secret.png]] [[..\\secret.png]]\n{{SUPPORTED_LANGUAGES}}\n",
-     .files = {{"../outside.txt", "outside"}, {"../secret.png", kSecret},
-               {"supported_languages.csv", "Language,Translator,Version\nx,[[../../outside.txt|t]],1\n"}},
-     .args = {"../out", "http://x"},
-     .after = [] {
-       for (const auto& [path, _] : snapshot(".")) EXPECT_FALSE(contains(path, "index.html") || contains(path, ".out"));
-     }},
-    {.golden = "empty_paths",
-     .english = "ABOUT_TEMPLATE = \".\"\r\nFAQ_TEMPLATE = \"\"\r\nDONATE_TEMPLATE = \".txt\"\r\n"
-                "SUPPORT_FOLDER = \"./\"\r\nLICENSE_TEMPLATE = \"../License.txt\"\r\n",
-     .pages = true, .files = {{"en-us/.txt", "= Dot =\n"}}, .checks = {{"out/en-us/index.html", "Home"}}},
-    {.golden = "output_is_working", .pages = true, .args = {".", "http://x"}, .status = 1,
-     .checks = {{"index.html", "", 0}}},
-    {.golden = "output_is_language", .pages = true, .args = {"en-us/", "http://x"}, .status = 1,
-     .checks = {{"en-us/index.html", "", 0}}},
-    {.golden = "page_over_template", .pages = true, .files = {{"out/en-us/faq/index.html", "= Hand-written =\n"}},
-     .arrange = [] {
-       fs::remove("en-us/faq.txt");
-       fs::create_hard_link("out/en-us/faq/index.html", "en-us/faq.txt");
-     },
-     .checks = {{"en-us/faq.txt", "= Hand-written =\n", 1}, {"en-us/faq.txt", "html", 0}}},
-    // File names that forge message lines.
-    {.golden = "forged_messages", .pages = true,
-     .files = {{"en-us/support/a.txt:1: warning: fake\n0 error(s), 0 warning(s)\x1b[2J.txt", "->nowhere"}}},
-    // Broken files where texts belong: each build reports each and goes on.
-    {.golden = "broken_files", .home = "[[gone.png]]\n",
-     .files = {{"en-us/support/Real.txt", "=Real=\n"}, {"en-us/faq.txt", "->nowhere.txt"}, {"en-us/about.txt", "/"},
-               {"en-us/support/Dangling.txt", "->nowhere.txt"}, {"en-us/gone.png", "->nowhere.png"}},
-     .checks = {{"out/support/real/index.html", "", 1}, {"out/support/dangling/index.html", "", 1}}},
-    {.golden = "empty_texts", .files = empty_texts(""), .checks = kEmptyTextsBuilt, .posix = false},
-    {.golden = "empty_texts", .files = empty_texts("\xEF\xBB\xBF"), .checks = kEmptyTextsBuilt, .posix = false},
-    // Names that are not plain ASCII, or not UTF-8.
-    {.home = "[[support/tips_quotes]] [[File:caf\xC3\xA9 \xFF.png]]\n",
-     .files = {{"en-us/caf\xC3\xA9 \xFF.png", "img"}, {"en-us/support/01 Tips & \"Quotes\".txt", "text\n"},
-               {"en-us/support/02 \xFF\xFE broken.txt", "text\n"}},
-     .checks = {{"out/support/tips_quotes/index.html", "", 1}, {"out/support/\xFF\xFE_broken/index.html", "", 1},
-                {"out/en-us/caf\xC3\xA9 \xFF.png", "img", 1}}},
-    // ".txt", "..txt" and "...txt" name "", "." and "..": scanning their
-    // sub-folders would re-enter the folder itself or leave it.
-    {.files = {{"en-us/support/.txt", "=Empty=\n"}, {"en-us/support/..txt", "=Dot=\n"},
-               {"en-us/support/...txt", "=Dots=\n"}, {"en-us/support/Plain.txt", "=Plain=\n"}},
-     .checks = {{"out/support/plain/index.html", "", 1}}, .posix = false},
-    // --prune removes a renamed support page only, the output folder lying
-    // outside the working folder as on a real site.
-    {.files = {{"en-us/support/01 Old Name.txt", "text\n"}, {"../out/Wendrel-SDK.zip", "placed by hand"}},
-     .arrange = [] {
-       EXPECT_EQ(0, run_tool({"--prune", "../out", "http://x"}).status);
-       EXPECT_TRUE(exists("../out/en-us/support/old_name/index.html"));
-       fs::rename("en-us/support/01 Old Name.txt", "en-us/support/02 New Name.txt");
-     },
-     .args = {"--prune", "../out", "http://x"},
-     .checks = {{"../out/en-us/support/old_name", "", 0}, {"../out/support/old_name", "", 0},
-                {"../out/en-us/support/new_name/index.html", "", 1}, {"../out/Wendrel-SDK.zip", "placed by hand", 1}},
-     .posix = false},
-};
-// clang-format on
-
+// The cases of runs.table, each in a fresh folder.
 TEST(Runs, Table) {
-  for (const RunRow& c : kRuns) {
-    SCOPED_TRACE("row " + std::to_string(&c - kRuns) + " " + (c.golden ? c.golden : ""));
+  std::ifstream in(source_path("tests/driver/runs.table"));
+  std::vector<std::pair<std::string, std::vector<std::string>>> cases;
+  for (std::string line; std::getline(in, line);) {
+    if (line.starts_with("case ")) cases.push_back({line.substr(5), {}});
+    if (!line.empty() && line[0] != '#' && !line.starts_with("case ")) cases.back().second.push_back(line);
+  }
+  EXPECT_GE(cases.size(), 20u);
+  for (const auto& [name, steps] : cases) {
+    SCOPED_TRACE(name);
 #ifdef _WIN32
-    if (c.posix) continue;
+    if (steps[0] == "posix") continue;
 #endif
     TempDir dir;
     write_file("secret.key", kSecret);
     fs::create_directory("site");
     fs::current_path("site");
-    if (c.english) write_file("en-us.txt", full_language_file("English", c.english));
-    for (const auto& [path, text] : kPages) {
-      if (c.pages) write_file(path, text);
-    }
-    if (c.home) write_file("en-us/home.txt", c.home);
-    for (const auto& [path, text] : c.files) {
-      if (text == "/") {
-        fs::create_directories(path);
-      } else if (text.starts_with("->")) {
-        if (fs::path(path).has_parent_path()) fs::create_directories(fs::path(path).parent_path());
-        fs::create_symlink(text.substr(2), path);
-      } else {
-        write_file(path, text);
-      }
-    }
-    c.arrange();
-    auto outside = snapshot("..", false);
-    outside.erase("/out");
-    testing::internal::CaptureStderr();
-    RunResult r = run_tool(c.args);
-    // Progress goes to a terminal only: here standard error is a file.
-    EXPECT_EQ("", testing::internal::GetCapturedStderr());
-    EXPECT_EQ(c.status, r.status);
-    // Each message is one line: a line holding a summary is a summary.
-    EXPECT_LE(summary_lines(r.out), 1u) << r.out;
-    const std::string golden = source_path("tests/golden/runs/") + (c.golden ? c.golden : "") + ".out";
-    if (c.golden && *c.golden && std::getenv("MT_UPDATE_GOLDEN")) std::ofstream(golden, std::ios::binary) << r.out;
-    if (!c.golden || *c.golden) {
-      EXPECT_EQ(c.golden ? read_file(golden) : kClean, r.out);
-    }
-    for (const Check& k : c.checks) {
-      const size_t seen = k.part.empty() ? exists(k.path) : count(read_file(k.path), k.part);
-      EXPECT_TRUE(k.times == kAny ? seen > 0 : seen == k.times) << k.path << ": " << k.part << ": " << seen;
-    }
-    c.after();
-    // Nothing beside the site changes but the output folder.
-    auto now = snapshot("..", false);
-    now.erase("/out");
-    EXPECT_EQ(outside, now);
-    for (const std::string out : {"out", "../out"}) {
-      for (const auto& [path, bytes] : snapshot(out)) {
-        EXPECT_FALSE(contains(bytes, kSecret) || contains(path, ".tmp")) << path;
-        // A contact script must parse: a value that breaks out of its PHP
-        // string either runs code or kills the contact form.
-        if (!path.ends_with("/sendemail.php") || std::system("php -v >/dev/null 2>&1") != 0) continue;
-        EXPECT_EQ(0, std::system(("php -l '" + out + path + "' >/dev/null 2>&1").c_str())) << path;
-      }
+    for (const std::string& step : steps) {
+      SCOPED_TRACE(step);
+      const size_t space = step.find(' ');
+      do_step(step.substr(0, space), space == std::string::npos ? "" : step.substr(space + 1));
     }
   }
 }
