@@ -117,6 +117,13 @@ void do_step(const std::string& verb, const std::string& rest) {
   if (verb == "dir") fs::create_directories(path);
   if (verb == "remove") fs::remove_all(path);
   if (verb == "rename") fs::rename(path, text);
+  if (verb == "copy")
+    fs::copy(source_path(text), path, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+  if (verb == "edit") {
+    std::string bytes = read_file(path);
+    const size_t arrow = text.find(" -> "), at = bytes.find(text.substr(0, arrow));
+    write_file(path, at == std::string::npos ? "" : bytes.replace(at, arrow, text.substr(arrow + 4)));
+  }
   if (verb == "link" || verb == "abslink" || verb == "hardlink") {
     if (fs::path(path).has_parent_path()) fs::create_directories(fs::path(path).parent_path());
     if (verb == "hardlink") fs::create_hard_link(text, path);
@@ -125,7 +132,7 @@ void do_step(const std::string& verb, const std::string& rest) {
   if (verb == "age") fs::last_write_time(path, when(path) - std::chrono::hours(24 * 365));
   bool ok = std::string(
                 " posix tool pages language write append dir remove rename link abslink hardlink age newer "
-                "exists absent same nowhere expect ")
+                "exists absent same nowhere expect copy edit ")
                 .find(" " + verb + " ") != std::string::npos;
   if (verb == "newer") ok = when(path) >= when(text);
   if (verb == "exists" || verb == "absent") ok = (verb == "exists") == exists(path);
