@@ -59,8 +59,8 @@ size_t summary_lines(const std::string& out) {
   return n;
 }
 
-/// A run of the tool, with the checks every run must pass.
-void tool_run(const std::string& step) {
+/// A run of the tool, with the checks every run must pass; its output.
+std::string tool_run(const std::string& step) {
   std::istringstream words(step);
   int status;
   std::string golden, word;
@@ -94,15 +94,17 @@ void tool_run(const std::string& step) {
       EXPECT_EQ(0, std::system(("php -l '" + out + name + "' >/dev/null 2>&1").c_str())) << name;
     }
   }
+  return r.out;
 }
 
-void do_step(const std::string& verb, const std::string& rest) {
+/// `out`: the output of the last run.
+void do_step(const std::string& verb, const std::string& rest, std::string& out) {
   size_t eq = rest.find(" = ");
   if (eq == std::string::npos && rest.ends_with(" =")) eq = rest.size() - 2;
   const std::string path = unescape(rest.substr(0, eq));
   const std::string text = eq + 3 <= rest.size() ? unescape(rest.substr(eq + 3)) : "";
   const auto when = [](const std::string& file) { return fs::last_write_time(file); };
-  if (verb == "tool") return tool_run(rest);
+  if (verb == "tool") out = tool_run(rest);
   if (verb == "pages") {
     for (const auto& [file, page] : {std::pair{"home", "= Home =\n"},
                                      {"faq", "= FAQ =\n"},
@@ -132,11 +134,12 @@ void do_step(const std::string& verb, const std::string& rest) {
   if (verb == "age") fs::last_write_time(path, when(path) - std::chrono::hours(24 * 365));
   bool ok = std::string(
                 " posix tool pages language write append dir remove rename link abslink hardlink age newer "
-                "exists absent same nowhere expect copy edit ")
+                "exists absent same nowhere expect copy edit log ")
                 .find(" " + verb + " ") != std::string::npos;
   if (verb == "newer") ok = when(path) >= when(text);
   if (verb == "exists" || verb == "absent") ok = (verb == "exists") == exists(path);
   if (verb == "same") ok = snapshot(path) == snapshot(text);
+  if (verb == "log") ok = count(out, text) == std::stoul(path);
   if (verb == "nowhere") {
     for (const auto& [name, _] : snapshot(".")) ok = ok && !contains(name, path);
   }
@@ -165,10 +168,11 @@ TEST(Runs, Table) {
     write_file("secret.key", kSecret);
     fs::create_directory("site");
     fs::current_path("site");
+    std::string out;
     for (const std::string& step : steps) {
       SCOPED_TRACE(step);
       const size_t space = step.find(' ');
-      do_step(step.substr(0, space), space == std::string::npos ? "" : step.substr(space + 1));
+      do_step(step.substr(0, space), space == std::string::npos ? "" : step.substr(space + 1), out);
     }
   }
 }
