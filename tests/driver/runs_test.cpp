@@ -1,14 +1,14 @@
-// Whole runs of the tool over small sites, many of them sites that fight back:
-// odd files where texts belong, links and values that try to leave the site,
-// names that are not plain ASCII. Each row's standard output is compared with
-// tests/golden/runs/<golden>.out (MT_UPDATE_GOLDEN=1 rewrites them).
+// Whole runs of the tool over small sites, most of them sites that fight
+// back: the cases of runs.table, whose outputs are compared with
+// tests/golden/runs/<golden>.out (MT_UPDATE_GOLDEN=1 rewrites them); then the
+// contact script under PHP, the configuration file golden, and running out of
+// memory.
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <new>
 #include <sstream>
 
