@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <sstream>
+#include <tuple>
 
 #include "driver/build.h"
 #include "helpers/fixture.h"
@@ -16,52 +18,40 @@
 namespace mt::test {
 namespace {
 
-struct Expect {
-  std::string where;
-  size_t count;
-  std::string text;
-};
-
 struct Case {
   int line;
-  std::string name, kind, argument;
+  std::string name, kind = {}, argument = {};
   long size = 0;
-  std::vector<Expect> expects;
+  std::vector<std::tuple<std::string, size_t, std::string>> expects = {};  // where, count, text
 };
 
 std::string unescape(const std::string& text) {
   std::string out;
   for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '\\' || i + 1 == text.size()) {
-      out += text[i];
-      continue;
-    }
-    const char c = text[++i];
-    out += c == 'n' ? '\n' : c == 'r' ? '\r' : c;
+    const char c = text[i] == '\\' && i + 1 < text.size() ? text[++i] : 0;
+    out += c == 'n' ? '\n' : c == 'r' ? '\r' : c ? c : text[i];
   }
   return out;
 }
 
 std::vector<Case> read_cases() {
   const char* root = std::getenv("MT_SOURCE_DIR");
-  std::ifstream in(root ? std::filesystem::path(root) / "tests/driver/pathological.table"
-                        : std::filesystem::path(__FILE__).parent_path() / "pathological.table");
+  std::ifstream in(std::string(root ? root : ".") + "/tests/driver/pathological.table");
   std::vector<Case> cases;
   std::string line;
   for (int number = 1; std::getline(in, line); ++number) {
-    const size_t space = line.find(' ');
-    const std::string key = line.substr(0, space), value = space == std::string::npos ? "" : line.substr(space + 1);
-    if (key == "case") {
-      cases.push_back(Case{number, value, "", "", 0, {}});
-    } else if (key == "input") {
-      cases.back().kind = value.substr(0, value.find(' '));
-      cases.back().argument = value.find(' ') == std::string::npos ? "" : unescape(value.substr(value.find(' ') + 1));
-    } else if (key == "size") {
-      cases.back().size = std::stol(value);
-    } else if (key == "expect") {
-      const size_t a = value.find(' '), b = value.find(' ', a + 1);
-      cases.back().expects.push_back(Expect{value.substr(0, a), std::stoul(value.substr(a + 1, b - a - 1)),
-                                            b == std::string::npos ? "" : unescape(value.substr(b + 1))});
+    std::istringstream fields(line);
+    std::string key, first, rest;
+    fields >> key >> first;
+    std::getline(fields >> std::ws, rest);
+    if (key == "case") cases.push_back(Case{number, first + " " + rest});
+    if (key == "input") cases.back().kind = first, cases.back().argument = unescape(rest);
+    if (key == "size") cases.back().size = std::stol(first);
+    if (key == "expect") {
+      const size_t space = rest.find(' ');
+      const size_t times = std::stoul(rest.substr(0, space));
+      cases.back().expects.emplace_back(first, times,
+                                        space == std::string::npos ? "" : unescape(rest.substr(space + 1)));
     }
   }
   return cases;
@@ -89,8 +79,7 @@ Files make_files(const Case& c, std::string& support) {
     const char* kinds[] = {"[[faq|FAQ]]", "[[support/Page#Top|top]]", "[[https://example.org/a#B C|ext]]",
                            "[[License.txt]]"};
     for (long i = 0; i < n; ++i) {
-      home += i > 0 ? " " : "";
-      home += i % 5 < 4 ? kinds[i % 5] : "[[faq#missing_" + std::to_string(i) + "|broken]]";
+      home += (i > 0 ? " " : "") + (i % 5 < 4 ? kinds[i % 5] : "[[faq#missing_" + std::to_string(i) + "|broken]]");
     }
     home += "\n";
   } else if (c.kind == "tree") {
@@ -104,9 +93,7 @@ Files make_files(const Case& c, std::string& support) {
   } else if (c.kind == "folder") {
     home = "<ul>\n";
     for (long i = 0; i < n; ++i) {
-      const std::string name = "Page " + std::to_string(i);
-      char number[24];  // room for any long, so -O3 sees no truncation
-      std::snprintf(number, sizeof number, "%05ld ", i);
+      const std::string name = "Page " + std::to_string(i), number = std::to_string(100000 + i).substr(1) + " ";
       files["en-us/support/" + (i % 2 ? number + name : name) + ".txt"] = "=" + name + "=\nText.\n";
       if (i % 10 == 0) home += "* [[support/page_" + std::to_string(i) + "]]\n";
     }
@@ -114,9 +101,8 @@ Files make_files(const Case& c, std::string& support) {
   } else if (c.kind == "keys") {
     std::string& text = files["en-us.txt"] = "_LANGUAGE_NAME = \"English (US)\"\n";
     for (long i = 0; i < n; ++i) {
-      text += i % 1000 == 999 ? "UNKNOWN_" + std::to_string(i) + " = \"x\"\n"
-                              : std::string(kStringTable[i % kStringCount].id) + " = \"value " + std::to_string(i) +
-                                    "\"\n";
+      const std::string key = i % 1000 == 999 ? "UNKNOWN_" + std::to_string(i) : kStringTable[i % kStringCount].id;
+      text += key + " = \"value " + std::to_string(i) + "\"\n";
     }
   } else if (c.kind == "csv") {
     files["donations.csv"] =
@@ -158,14 +144,14 @@ TEST(PathologicalInputs, Table) {
     build_language(site.build, site.language(), "en-us");
     site.build.links->final_check(site.build.diag);
 
-    std::map<std::string, std::string> seen;
-    seen["homefile"] = read_file("out/en-us/index.html");
-    seen["supportfile"] = read_file("out/en-us/support/" + support_slug + "/index.html");
+    std::map<std::string, std::string> seen = {
+        {"homefile", read_file("out/en-us/index.html")},
+        {"supportfile", read_file("out/en-us/support/" + support_slug + "/index.html")},
+        {"log", site.messages.text}};
     seen["home"] = between(seen["homefile"], "<div class=\"contentpadding\">\r\n",
                            "</div>\r\n</div>\r\n</div>\r\n<div class=\"bot\">");
     seen["support"] = between(seen["supportfile"], "<div class=\"wikicontent\">\r\n",
                               "<br/>\r\n</div>\r\n<div style=\"clear:both\">");
-    seen["log"] = site.messages.text;
     for (int i = 0; i < kStringCount; ++i) {
       seen["strings"] += std::string(kStringTable[i].id) + " = " + site.language().value(i) + "\n";
     }
@@ -177,8 +163,8 @@ TEST(PathologicalInputs, Table) {
     if (c.kind == "line") {
       EXPECT_EQ("<h1 id=\"page\">Page</h1>\r\n" + seen["home"], seen["support"]);
     }
-    for (const Expect& e : c.expects) {
-      EXPECT_EQ(e.count, e.where == "pages" ? pages : count(seen.at(e.where), e.text)) << e.where << " " << e.text;
+    for (const auto& [where, times, text] : c.expects) {
+      EXPECT_EQ(times, where == "pages" ? pages : count(seen.at(where), text)) << where << " " << text;
     }
   }
 }
