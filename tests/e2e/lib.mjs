@@ -110,8 +110,7 @@ export async function startProcess(command, args, port, options = {}) {
     },
   };
   const deadline = Date.now() + 30_000;
-  const answers = () => fetch(`http://127.0.0.1:${port}/`, { signal: AbortSignal.timeout(30_000) }).catch(() => null);
-  while (!(await answers())) {
+  while (!(await rawGet(port, '/').catch(() => 0))) {
     if (child.exitCode !== null || Date.now() > deadline) {
       await server.stop();
       assert.fail(`${command} did not start:\n${output}`);

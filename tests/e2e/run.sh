@@ -1,8 +1,5 @@
 #!/usr/bin/env bash
-# End-to-end tests: the example site built by the tool, served on a loopback port by PHP's
-# built-in server and by the tool's preview, visited in Chromium, its contact form posted and
-# every link crawled. Installs what it needs when missing.
-#
+# End-to-end tests of the example site in Chromium, PHP and the preview; installs what they need.
 # usage: tests/e2e/run.sh [node --test arguments, e.g. a test file]
 # MAKETARNWICK=path runs the suite against that binary instead of building build/e2e (Release);
 # E2E_BUILD_DIR=path is the build folder the install test installs from.
@@ -23,8 +20,7 @@ if [ -z "${MAKETARNWICK:-}" ]; then
   export MAKETARNWICK=$PWD/build/e2e/maketarnwick E2E_BUILD_DIR=$PWD/build/e2e
 fi
 
-# Every server the tests start leaves its pid here until it is stopped; whatever is left when
-# the suite ends, however it ends, is killed.
+# Every server the tests start leaves its pid here until it is stopped; what is left is killed.
 E2E_PIDDIR=$(mktemp -d)
 export E2E_PIDDIR
 cleanup() {

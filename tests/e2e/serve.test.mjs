@@ -7,8 +7,8 @@ import fs from 'node:fs';
 import path from 'node:path';
 import { after, before, test } from 'node:test';
 
-import { MENU, browse, exampleDir, freePort, languages, mismatches, prepareOutput, rawGet, run, startProcess, temp,
-  tool } from './lib.mjs';
+import { MENU, browse, exampleDir, freePort, languages, mismatches, prepareOutput, rawGet, run, startProcess,
+  temp, tool } from './lib.mjs';
 
 const lang = languages.find((l) => l.code === 'en-us');
 const work = temp('serve');
@@ -52,8 +52,9 @@ test('an open page reloads with its edited template within 2 seconds', { timeout
   await page.close();
 });
 
-test('every menu link, file and the contact script answer; missing and outside paths get the error page', async () => {
-  const menu = [...(await rawGet(port, '/')).body.matchAll(/<div class="(?:cur)?menuitem"><a href="([^"]*)">([^<]*)</g)];
+test('menu pages, files, the contact script; missing or outside paths get the error page', async () => {
+  const home = (await rawGet(port, '/')).body;
+  const menu = [...home.matchAll(/<div class="(?:cur)?menuitem"><a href="([^"]*)">([^<]*)</g)];
   assert.deepEqual(menu.map((m) => m[2]), MENU.map((key) => lang.str(key)));
   const html = (status, title) => ({ status, type: /^text\/html/, ...(title && { title }) });
   // The contact script needs PHP: the answer says how to serve the site with it.
@@ -78,7 +79,7 @@ test('every menu link, file and the contact script answer; missing and outside p
 });
 
 test('a second preview on the same port fails with one line; Ctrl-C stops at once, a page open', async () => {
-  const second = run(tool, ['--serve', '--port', String(port), path.join(work, 'second')], { cwd: source }, 1);
+  const second = run(tool, ['--serve', '--port', `${port}`, path.join(work, 'second')], { cwd: source }, 1);
   assert.equal(second.stdout.trim().split('\n').length, 1, second.stdout);
   assert.ok(!fs.existsSync(path.join(work, 'second')), 'nothing built');
   await (await context.newPage()).goto(`http://127.0.0.1:${port}/`); // its event stream waits on the server
