@@ -1,15 +1,11 @@
 #!/usr/bin/env bash
-# End-to-end tests: the example site built by the tool, served by PHP's
-# built-in server on a loopback port, visited in Chromium, its contact form
-# posted and every link crawled. Installs what it needs when missing.
-#
+# End-to-end tests of the example site in Chromium, PHP and the preview; installs what they need.
 # usage: tests/e2e/run.sh [node --test arguments, e.g. a test file]
-# MAKETARNWICK=path runs the suite against that binary instead of building
-# build/e2e (Release).
+# MAKETARNWICK=path runs the suite against that binary instead of building build/e2e (Release);
+# E2E_BUILD_DIR=path is the build folder the install test installs from.
 set -euo pipefail
 e2e=$(cd "$(dirname "$0")" && pwd)
-repo=$(cd "$e2e/../.." && pwd)
-cd "$repo"
+cd "$e2e/../.."
 . tools/deps.sh
 need_packages "${BUILD_PACKAGES[@]}" chromium php-cli fonts-dejavu-core groff-base
 
@@ -21,25 +17,18 @@ fi
 if [ -z "${MAKETARNWICK:-}" ]; then
   cmake -S . -B build/e2e -G Ninja -DCMAKE_BUILD_TYPE=Release -DMT_TESTS=OFF >/dev/null
   cmake --build build/e2e --target maketarnwick -j 2
-  export MAKETARNWICK=$repo/build/e2e/maketarnwick
-  export E2E_BUILD_DIR=$repo/build/e2e
+  export MAKETARNWICK=$PWD/build/e2e/maketarnwick E2E_BUILD_DIR=$PWD/build/e2e
 fi
 
-# Every PHP server the tests start leaves its pid here until it is stopped;
-# whatever is left when the suite ends, however it ends, is killed.
+# Every server the tests start leaves its pid here until it is stopped; what is left is killed.
 E2E_PIDDIR=$(mktemp -d)
 export E2E_PIDDIR
 cleanup() {
-  for f in "$E2E_PIDDIR"/*.pid; do
-    [ -e "$f" ] || continue
-    kill "$(cat "$f")" 2>/dev/null || true
-  done
+  for f in "$E2E_PIDDIR"/*.pid; do [ -e "$f" ] && kill "$(cat "$f")" 2>/dev/null; done
   rm -rf "$E2E_PIDDIR"
 }
 trap cleanup EXIT INT TERM
 
 cd "$e2e"
-if [ "$#" -eq 0 ]; then
-  set -- ./*.test.mjs
-fi
+[ "$#" -gt 0 ] || set -- ./*.test.mjs
 timeout 1200 node --test --test-concurrency=1 "$@"
