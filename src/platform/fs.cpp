@@ -2,6 +2,10 @@
 
 #include "platform/fs.h"
 
+#include <cstring>
+#include <functional>
+
+#include "platform/fs_native.h"
 #include "platform/names.h"
 
 namespace mt {
@@ -32,6 +36,72 @@ const std::string* SourceResolver::find(const std::string& parent, std::string_v
   for (char& c : key) c = fold(c);
   auto it = names.find(key);
   return it == names.end() ? nullptr : &it->second;
+}
+
+namespace {
+
+// The entry of `parent` equal to `name` without case, or null.
+using FindEntry = std::function<const std::string*(const std::string& parent, std::string_view name)>;
+
+// Resolves `path` component by component through `find`: `path` itself when
+// it exists as written or some component is not found.
+std::string resolve_with(const std::string& path, const FindEntry& find) {
+  if (path.empty() || native::entry_exists(path)) return path;
+  auto is_separator = [](char c) { return std::strchr(native::kSeparators, c) != nullptr; };
+  std::string resolved;
+  size_t pos = 0;
+  while (pos <= path.size()) {
+    size_t end = path.find_first_of(native::kSeparators, pos);
+    if (end == std::string::npos) end = path.size();
+    std::string_view component(path.data() + pos, end - pos);
+    // Empty components (a leading, doubled or trailing separator), "." / ".."
+    // and a drive name no entry to match: they are kept as written.
+    bool plain = !component.empty() && component != "." && component != ".." && !native::is_drive(component);
+    std::string exact = resolved + std::string(component);
+    if (plain && !native::entry_exists(exact)) {
+      // The parent is `resolved` without its trailing separator, but for a
+      // root ("/", "\\", "c:\\"), which keeps it.
+      std::string parent = resolved;
+      if (!parent.empty() && is_separator(parent.back())) parent.pop_back();
+      if (native::is_drive(parent) || (parent.empty() && pos > 0)) parent.push_back(kSep);
+      const std::string* match = find(parent, component);
+      if (!match) return path;
+      resolved.append(*match);
+    } else {
+      resolved = std::move(exact);
+    }
+    if (end == path.size()) break;
+    resolved.push_back(path[end]);
+    pos = end + 1;
+  }
+  return resolved;
+}
+
+}  // namespace
+
+std::string resolve_source_path(const std::string& path) {
+  std::optional<std::string> found;
+  return resolve_with(path, [&found](const std::string& parent, std::string_view name) -> const std::string* {
+    found = native::find_entry_no_case(parent, name);
+    return found ? &*found : nullptr;
+  });
+}
+
+std::string SourceResolver::resolve(const std::string& path) {
+  return resolve_with(path, [this](const std::string& parent, std::string_view name) { return find(parent, name); });
+}
+
+bool SourceResolver::exists(const std::string& path) { return native::entry_exists(path) || resolve(path) != path; }
+
+bool source_exists(const std::string& path) {
+  // The entry itself counts, as when its attributes can be read: a dangling
+  // link exists and then fails to open, where the failure is reported.
+  // Resolution returns another path only when every component was found.
+  return native::entry_exists(path) || resolve_source_path(path) != path;
+}
+
+bool read_source_file(const std::string& path, std::string* contents) {
+  return read_source(path, contents) == ReadResult::kRead;
 }
 
 }  // namespace mt

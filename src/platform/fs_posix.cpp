@@ -8,6 +8,7 @@
 #endif
 
 #include "platform/fs.h"
+#include "platform/fs_native.h"
 #include "platform/names.h"
 
 #ifndef _WIN32
@@ -32,19 +33,24 @@
 
 namespace mt {
 
+using native::entry_exists;
+using native::find_entry_no_case;
+
 namespace {
+
+bool is_dot_entry(const char* name) {
+  return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
+
+}  // namespace
+
+namespace native {
 
 bool entry_exists(const std::string& path) {
   struct stat st;
   return ::lstat(path.c_str(), &st) == 0;
 }
 
-bool is_dot_entry(const char* name) {
-  return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
-}
-
-// The entry of `folder` whose name equals `name` without ASCII case, the first
-// in listing order when there are several; none when there is no such entry.
 std::optional<std::string> find_entry_no_case(const std::string& folder, std::string_view name) {
   DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
   if (!dir) return std::nullopt;
@@ -58,6 +64,10 @@ std::optional<std::string> find_entry_no_case(const std::string& folder, std::st
   ::closedir(dir);
   return best;
 }
+
+}  // namespace native
+
+namespace {
 
 bool stat_path(const std::string& path, struct stat* st) { return ::stat(path.c_str(), st) == 0; }
 
@@ -148,53 +158,7 @@ int open_regular(const std::string& path, struct stat* st) {
   return fd;
 }
 
-// Resolves `path` component by component; `find(parent, name)` gives the
-// entry of `parent` equal to `name` without case.
-template <typename Find>
-std::string resolve_with(const std::string& path, Find find) {
-  if (path.empty() || entry_exists(path)) return path;
-
-  std::string resolved;
-  size_t pos = 0;
-  if (path[0] == kSep) {
-    resolved.push_back(kSep);
-    pos = 1;
-  }
-  while (pos <= path.size()) {
-    size_t end = path.find(kSep, pos);
-    if (end == std::string::npos) end = path.size();
-    std::string_view component(path.data() + pos, end - pos);
-    // Empty components ("a//b", a trailing separator) and "." / ".." are kept
-    // as written: they name no entry to match.
-    bool plain = !component.empty() && component != "." && component != "..";
-    std::string exact = resolved;
-    exact.append(component);
-    if (plain && !entry_exists(exact)) {
-      // The parent is `resolved` without its trailing separator.
-      std::string parent = resolved;
-      if (parent.size() > 1 && parent.back() == kSep) parent.pop_back();
-      const std::string* match = find(parent, component);
-      if (!match) return path;
-      resolved.append(*match);
-    } else {
-      resolved = std::move(exact);
-    }
-    if (end == path.size()) break;
-    resolved.push_back(kSep);
-    pos = end + 1;
-  }
-  return resolved;
-}
-
 }  // namespace
-
-std::string resolve_source_path(const std::string& path) {
-  std::optional<std::string> found;
-  return resolve_with(path, [&found](const std::string& parent, std::string_view name) -> const std::string* {
-    found = find_entry_no_case(parent, name);
-    return found ? &*found : nullptr;
-  });
-}
 
 const SourceResolver::Listing& SourceResolver::listing(const std::string& folder) {
   auto [it, added] = listings_.try_emplace(folder);
@@ -208,12 +172,6 @@ const SourceResolver::Listing& SourceResolver::listing(const std::string& folder
   ::closedir(dir);
   return it->second;
 }
-
-std::string SourceResolver::resolve(const std::string& path) {
-  return resolve_with(path, [this](const std::string& parent, std::string_view name) { return find(parent, name); });
-}
-
-bool SourceResolver::exists(const std::string& path) { return entry_exists(path) || resolve(path) != path; }
 
 std::vector<DirEntry> list_txt_files(const std::string& folder) {
   std::vector<DirEntry> entries;
@@ -245,17 +203,6 @@ std::vector<std::string> list_sub_folders(const std::string& folder) {
   ::closedir(dir);
   std::sort(names.begin(), names.end(), name_less);
   return names;
-}
-
-bool source_exists(const std::string& path) {
-  // The entry itself counts, as when its attributes can be read: a dangling
-  // link exists and then fails to open, so the failure is reported there.
-  // Resolution returns another path only when every component was found.
-  return entry_exists(path) || resolve_source_path(path) != path;
-}
-
-bool read_source_file(const std::string& path, std::string* contents) {
-  return read_source(path, contents) == ReadResult::kRead;
 }
 
 ReadResult read_source(const std::string& path, std::string* contents) {

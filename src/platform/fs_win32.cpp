@@ -6,6 +6,7 @@
 // where the POSIX side follows links.
 
 #include "platform/fs.h"
+#include "platform/fs_native.h"
 
 #include <windows.h>
 
@@ -20,6 +21,9 @@
 #include "platform/wide_win32.h"
 
 namespace mt {
+
+using native::entry_exists;
+using native::find_entry_no_case;
 
 namespace {
 
@@ -79,9 +83,17 @@ bool is_dot_entry(const wchar_t* name) {
   return name[0] == L'.' && (name[1] == L'\0' || (name[1] == L'.' && name[2] == L'\0'));
 }
 
+}  // namespace
+
+namespace native {
+
 bool entry_exists(const std::string& path) {
   return GetFileAttributesW(to_wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
+
+}  // namespace native
+
+namespace {
 
 // Whether a listed entry is a folder, following reparse points: a link to a
 // folder counts, a dangling one does not, as with POSIX stat.
@@ -110,37 +122,9 @@ void for_each_entry(const std::string& folder, Visit visit) {
   FindClose(find);
 }
 
-// Resolves `path` component by component; `find(parent, name)` gives the
-// entry of `parent` equal to `name` without ASCII case.
-template <typename Find>
-std::string resolve_with(const std::string& path, Find find) {
-  if (path.empty() || entry_exists(path)) return path;
-  std::string resolved;
-  size_t pos = 0;
-  while (pos <= path.size()) {
-    size_t end = path.find_first_of("\\/", pos);
-    if (end == std::string::npos) end = path.size();
-    std::string_view component(path.data() + pos, end - pos);
-    // Empty components (a leading "\\", a trailing separator), "." / ".."
-    // and a drive ("c:") name no entry to match: they are kept as written.
-    bool plain = !component.empty() && component != "." && component != ".." && !component.ends_with(':');
-    std::string exact = resolved + std::string(component);
-    if (plain && !entry_exists(exact)) {
-      std::string parent = resolved;
-      if (!parent.empty() && (parent.back() == '\\' || parent.back() == '/')) parent.pop_back();
-      if (parent.ends_with(':') || (parent.empty() && pos > 0)) parent.push_back('\\');
-      const std::string* match = find(parent, component);
-      if (!match) return path;
-      resolved.append(*match);
-    } else {
-      resolved = std::move(exact);
-    }
-    if (end == path.size()) break;
-    resolved.push_back(path[end]);
-    pos = end + 1;
-  }
-  return resolved;
-}
+}  // namespace
+
+namespace native {
 
 std::optional<std::string> find_entry_no_case(const std::string& folder, std::string_view name) {
   std::optional<std::string> best;
@@ -149,6 +133,10 @@ std::optional<std::string> find_entry_no_case(const std::string& folder, std::st
   });
   return best;
 }
+
+}  // namespace native
+
+namespace {
 
 // Where an open entry really is, reparse points followed: its volume and its
 // final path on that volume, without the drive (a volume may be reached
@@ -270,14 +258,6 @@ bool read_all(HANDLE file, uint64_t expected, std::string* contents) {
 
 }  // namespace
 
-std::string resolve_source_path(const std::string& path) {
-  std::optional<std::string> found;
-  return resolve_with(path, [&found](const std::string& parent, std::string_view name) -> const std::string* {
-    found = find_entry_no_case(parent, name);
-    return found ? &*found : nullptr;
-  });
-}
-
 const SourceResolver::Listing& SourceResolver::listing(const std::string& folder) {
   auto [it, added] = listings_.try_emplace(folder);
   if (!added) return it->second;
@@ -286,12 +266,6 @@ const SourceResolver::Listing& SourceResolver::listing(const std::string& folder
       folder, [&names](const std::string&, std::string name, const WIN32_FIND_DATAW&) { add(names, std::move(name)); });
   return names;
 }
-
-std::string SourceResolver::resolve(const std::string& path) {
-  return resolve_with(path, [this](const std::string& parent, std::string_view name) { return find(parent, name); });
-}
-
-bool SourceResolver::exists(const std::string& path) { return entry_exists(path) || resolve(path) != path; }
 
 std::vector<DirEntry> list_txt_files(const std::string& folder) {
   std::vector<DirEntry> entries;
@@ -314,16 +288,6 @@ std::vector<std::string> list_sub_folders(const std::string& folder) {
                  });
   std::sort(names.begin(), names.end(), name_less);
   return names;
-}
-
-bool source_exists(const std::string& path) {
-  // A reparse point's own attributes: a dangling link exists, and then
-  // fails to open where it is read, which reports it.
-  return entry_exists(path) || resolve_source_path(path) != path;
-}
-
-bool read_source_file(const std::string& path, std::string* contents) {
-  return read_source(path, contents) == ReadResult::kRead;
 }
 
 ReadResult read_source(const std::string& path, std::string* contents) {
