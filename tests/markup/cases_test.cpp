@@ -1,15 +1,11 @@
-// Runs the examples of tests/markup/cases/*.txt. An example is fenced by
-// "~~~ example" (or "~~~ example support") and "~~~" and holds the page text,
-// a "." line, the HTML (line ends are CR LF in the output; "¶" marks output
-// that ends without one), and optionally a "." line and the report
-// (messages, broken links, "listed: " files). Fences "~~~ file NAME" before
-// an example hold files it reads. "→" is a tab, "␍" a lone carriage
-// return and "␀" a NUL byte in input and output; "‹BOM›" is a byte order
-// mark and "‹N×x›" N copies of "x" anywhere. The rest is commentary.
-//
-// Also runs the golden files of tests/golden/: whole output files of one
-// fixture build, byte for byte. MT_UPDATE_GOLDEN=1 rewrites them from the
-// real output (then review the diff before committing).
+// Runs the examples of tests/markup/cases/*.txt: "~~~ example" (or "~~~ example support") to
+// "~~~" holds the page text, ".", the HTML (CR LF as line ends, "¶" for a missing last one),
+// and optionally "." and the report (messages, broken links, "listed: " files). "~~~ file NAME"
+// fences before an example hold files it reads. "→" tab, "␍" CR, "␀" NUL, "‹BOM›" byte order
+// mark, "‹N×x›" N copies of x. Also compares the whole files of tests/golden/ (MT_UPDATE_GOLDEN=1
+// rewrites them; review the diff). Then rules checked alone: heading ids, links in localised
+// strings, and single lines that take quadratic time or overflow fixed buffers in a careless
+// renderer (whole pages: tests/driver/pathological.table).
 
 #include <gtest/gtest.h>
 
@@ -17,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "markup/ids.h"
 #include "markup_site.h"
 
 namespace mt {
@@ -130,6 +127,62 @@ TEST(GoldenFiles, WholeOutputs) {
     if (std::getenv("MT_UPDATE_GOLDEN")) std::ofstream(golden, std::ios::binary) << actual;
     EXPECT_EQ(test::read_file(golden.string()), actual);
   }
+}
+
+TEST(HeadingId, Examples) {
+  // clang-format off
+  const std::pair<std::string, std::string> rows[] = {
+      {" Installing the Language Pack ", "installing_the_language_pack"}, {" What's New ", "whats_new"},
+      {"<i>Notes</i>", "notes"}, {" <i>Notes</i>", ""},  // the "<i>" is skipped only at the start
+      {"A / B", "a_b"}, {"a__", "a_"}, {"Name|Value", "name"},
+      {"C#Sharp\\1", "c_sharp_1"}};
+  // clang-format on
+  for (const auto& [heading, id] : rows) EXPECT_EQ(id, heading_id(heading)) << heading;
+}
+
+TEST(StringLinks, Rendering) {
+  test::MarkupSite site;
+  // Nothing outside links is escaped; a label runs to "]]" whatever '|' it holds; no 260-byte limit.
+  const std::pair<std::string, std::string> rows[] = {
+      {"See [[a|x|y]] & <b>", "See <a href=\"http://x/de-de/a\">x|y</a> & <b>"},
+      {"[[support/wendrel/faq]] [[License.txt]] [[b|c",
+       "<a href=\"http://x/de-de/support/wendrel/faq\">faq</a> <a href=\"http://x/de-de/License.txt\">"
+       "http://x/de-de/License.txt</a> <a href=\"http://x/de-de/b\">c</a>"},
+      {"plain [ text ]] | '''", "plain [ text ]] | '''"},
+      {"[[faq|" + std::string(300, 'q') + "]]!", "<a href=\"http://x/de-de/faq\">" + std::string(300, 'q') + "</a>!"}};
+  for (const auto& [text, html] : rows) EXPECT_EQ(html, render_string_links(site.build, site.lang, text));
+  // Without effects a file target is expanded but not listed.
+  EXPECT_EQ("http://x/de-de/img/a.png", expand_url(site.lang, "img/a.png", false));
+  const std::string broken = "expand_url:0: warning: broken url /de-de/";
+  EXPECT_EQ(broken + "a\n" + broken + "b\nlisted: License.txt\n", site.report());
+}
+
+TEST(Pathological, PageLines) {
+  // A line, the size of its rendering and the rendering's last bytes.
+  const std::tuple<std::string, size_t, std::string> rows[] = {
+      {test::repeat("'''x", 300000), 1350000, "<b>x</b>x"},
+      {test::repeat("'''''", 200000), 1400000, "<b><i></i></b>"},
+      {test::repeat("[[]]", 250000), 11250000, "<a href=\"http://x/de-de/\">http://x/de-de/</a>"},
+      {std::string(1000000, '<'), 4000000, "&lt;&lt;"},
+      {test::repeat("[[File:", 142857), 1000006, "[[File:\" />"},
+      {"[[File:x" + test::repeat("|alt=", 200000) + "]]", 37, "<img src=\"http://x/de-de/x\" alt=\"\" />"},
+      {test::repeat("<br", 333333), 5, "<br/>"},
+      {test::repeat("<img", 250000), 1000001, "<img<img>"},
+      {"[[#" + std::string(1000000, '!') + "]]", 47, "\">http://x/de-de/#</a>"},
+      {"[[support/" + test::repeat("a/", 300000) + "]]", 600040, "a/a/\">a/</a>"},
+      {"[[a" + std::string(1000000, '|') + "b]]", 32, "<a href=\"http://x/de-de/a\">b</a>"},
+  };
+  test::MarkupSite site;
+  for (const auto& [line, size, ending] : rows) {
+    SCOPED_TRACE(line.substr(0, 10));
+    std::string out;
+    InlineState state;
+    const LineSource source{"p.txt", 1, false};
+    render_page_line(site.build, site.lang, site.page, line, ConvertOptions{}, source, state, out);
+    EXPECT_EQ(size, out.size());
+    EXPECT_TRUE(out.ends_with(ending));
+  }
+  EXPECT_EQ(2000041u, render_string_links(site.build, site.lang, test::repeat("[[", 500000)).size());
 }
 
 }  // namespace
