@@ -13,7 +13,6 @@ namespace mt {
 namespace {
 
 using test::contains;
-using test::MarkupSite;
 
 TEST(CsvFieldReader, Quirks) {
   // Fields joined with '|'. In quotes an unknown escape drops both bytes; outside, '\' is
@@ -44,7 +43,7 @@ TEST(Downloads, SizesAndAllDownloads) {
 #ifdef _WIN32
   GTEST_SKIP() << "the 5 GiB file would not be sparse on Windows";
 #else
-  MarkupSite site;
+  test::MarkupSite site;
   // Whole kilobytes rounded up; 5 GiB + 1: the low 32 bits alone would say 1 KB.
   const std::pair<long long, uint64_t> sizes[] = {{0, 0}, {1, 1}, {1024, 1}, {1025, 2}, {5368709121LL, 5242881}};
   for (const auto& [bytes, kb] : sizes) {
@@ -62,20 +61,19 @@ TEST(Downloads, SizesAndAllDownloads) {
   site.build.languages[0].values[MULTILINGUAL] = "Multi";
   write_download_all(site.build, site.lang, site.html);
   const std::string html = std::exchange(site.html.text, {});
-  EXPECT_TRUE(html.ends_with(".Multilingual.zip</a></p></td><td>Portable</td><td>x64</td><td>Multi</td><td>2 KB</td>"
-                             "</tr>\r\n</table>\r\n<br/>\r\n"));
+  EXPECT_TRUE(html.ends_with("Portable</td><td>x64</td><td>Multi</td><td>2 KB</td></tr>\r\n</table>\r\n<br/>\r\n"));
   EXPECT_EQ(20u, test::count(html, "<tr>"));
   EXPECT_EQ(20, site.build.diag.errors);  // the other 19 files are missing
 #endif
 }
 
-std::string expand(MarkupSite& site, std::string_view name) {
+std::string expand(test::MarkupSite& site, std::string_view name) {
   expand_macro(site.build, site.lang, site.page, name, LineSource{"de-de/page.txt", 4});
   return std::exchange(site.html.text, {});
 }
 
 TEST(Macros, ByLanguage) {
-  MarkupSite site;
+  test::MarkupSite site;
   // The Spanish sub-site has its own screenshot, listed once however often it is shown.
   site.use_code("ES-es");
   EXPECT_TRUE(contains(expand(site, "Screenshot_Begin"), "src=\"http://x/es-es/sssmall2.gif\""));
@@ -86,10 +84,8 @@ TEST(Macros, ByLanguage) {
       {"EN-au", "AUD", "EN-au/"}, {"en-UK", "GBP", "en-UK/"}, {"en-us", "USD", "en-us/"}, {"", "USD", ""}};
   for (const auto& [code, currency, path] : variants) {
     site.use_code(std::string(code));
-    const std::string form = expand(site, "donate_form");
-    EXPECT_TRUE(contains(form, "name=\"currency_code\" value=\"" + std::string(currency) + "\"")) << code;
-    const std::string back = "value=\"https://www.tarnwick.example/" + std::string(path) + "donated\"";
-    EXPECT_TRUE(contains(form, back)) << code;
+    const std::string form = expand(site, "donate_form"), back = "example/" + std::string(path) + "donated\"";
+    EXPECT_TRUE(contains(form, "currency_code\" value=\"" + std::string(currency)) && contains(form, back)) << code;
   }
   // Raw values go out unescaped; only the last extension of the page is cut.
   site.build.languages[0].values[DONATE_FORM_NAME] = "<b>Name</b>";
@@ -97,7 +93,6 @@ TEST(Macros, ByLanguage) {
   const std::string form = expand(site, "DONATE_FORM");
   EXPECT_TRUE(contains(form, "value=\"Name\"><b>Name</b><br/>"));
   EXPECT_TRUE(contains(form, "value=\"https://www.tarnwick.example/thanks.v2\""));
-  // The language list.
   site.build.languages.resize(3);
   const char* names[][2] = {{"de-de", "Deutsch"}, {"en-us", "English"}, {"fr-fr", "Français"}};
   for (size_t i = 0; i < 3; ++i) {

@@ -3,7 +3,6 @@
 // "http://x" whose support wiki holds wendrel, wendrel/installing_wendrel and wendrel/faq.
 
 #include <string>
-#include <utility>
 
 #include "helpers/fixture.h"
 #include "links/urls.h"
