@@ -32,12 +32,10 @@ TEST(PageFrame, Layouts) {
   // The hidden wiki layout is checked whole by tests/golden/config_site.
   Site site;
   const std::pair<Layout, bool> rows[] = {{Layout::kPlain, false}, {Layout::kWiki, false}, {Layout::kWiki, true}};
-  std::vector<std::string> first;
-  for (const auto& [layout, scrolls] : rows) first.push_back(site.header("Intro", 3, layout, scrolls));
-  expect_parts(first[0], {"!.wiki"});
   const std::string nav = ".wikinav {float:left;min-height:50px;width:224px;overflow:";
-  expect_parts(first[1], {"!class=\"content", nav + "hidden;}"});
-  expect_parts(first[2], {"!class=\"content", nav + "auto;}"});
+  const std::vector<std::string> parts[] = {
+      {"!.wiki"}, {"!class=\"content", nav + "hidden;}"}, {"!class=\"content", nav + "auto;}"}};
+  for (size_t i = 0; i < 3; ++i) expect_parts(site.header("Intro", 3, rows[i].first, rows[i].second), parts[i]);
 }
 
 TEST(PageFrame, Variants) {
@@ -49,9 +47,9 @@ TEST(PageFrame, Variants) {
         ".topcenter {background-color:#000000; margin:0 auto; width:720px;text-align:right;}",
         ".menuitem {float:right;border-left", ".curmenuitem {float:right;background-color",
         ".search {direction:ltr;float:left;}", "padding-left:8px;padding-right:8px;direction:ltr;}",
-        ".contentpadding ul { padding-right:16px; padding-left:16px; } ", ".screenshot {float: right;margin-left:32px}",
+        ".contentpadding ul { padding-right:16px; padding-left:16px; } ",
         "text-align:center;float:right;display:block;", "margin-bottom:12px;margin-left:12px;color:#000000;}",
-        "width:16px;padding-right:16px;}",
+        ".screenshot {float: right;margin-left:32px}", "width:16px;padding-right:16px;}",
         "width:720px;text-align:left;}.menuitem"}},  // the menu centre stays left-aligned in both directions
       {"ar-sa", "http://x", 3, Layout::kWiki,
        {"padding-right:12px;direction:ltr;}", ".wikinav {float:left;", ".wikicontent {width:666px;float:right;"}},
@@ -61,7 +59,8 @@ TEST(PageFrame, Variants) {
         "<div class=\"curmenuitem\"><a href=\"http://x/\">Home</a></div>\r\n"}},
       {"de-de", "http://x", -1, Layout::kPlain, {"!class=\"curmenuitem\""}},
       {"de-de", "", 1, Layout::kPlain,
-       {"url(/searchicon.png)", "url(/dot.png)", "href=\"/rss.xml\"", "<a href=\"/de-de/downloads\">Downloads</a>"}},
+       {"url(/searchicon.png)", "url(/dot.png)", "href=\"/rss.xml\"",
+        "<a href=\"/de-de/downloads\">Downloads</a>"}},
   };
   for (const auto& [code, url_root, menu, layout, parts] : rows) {
     SCOPED_TRACE(std::string(code) + " " + url_root);

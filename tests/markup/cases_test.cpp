@@ -37,7 +37,8 @@ std::string expand(std::string text) {
   static const std::regex mark("‹(?:BOM|(\\d+)×(.+?))›");
   std::string out;
   for (std::smatch m; std::regex_search(text, m, mark); text = m.suffix().str()) {
-    out += m.prefix().str() + (m[1].matched ? test::repeat(m[2].str(), std::stoul(m[1].str())) : "\xEF\xBB\xBF");
+    const std::string bytes = m[1].matched ? test::repeat(m[2].str(), std::stoul(m[1].str())) : "\xEF\xBB\xBF";
+    out += m.prefix().str() + bytes;
   }
   return out + text;
 }
@@ -113,7 +114,9 @@ TEST(GoldenFiles, WholeOutputs) {
     std::string actual = test::read_file(std::string("out/de-de/") + output);
     // One stylesheet rule a line: the sheet is a single line in the page.
     const size_t from = actual.find("<style"), to = actual.find("</style>");
-    if (to != std::string::npos) actual.replace(from, to - from, replace_all(actual.substr(from, to - from), "}", "}\n"));
+    if (to != std::string::npos) {
+      actual.replace(from, to - from, replace_all(actual.substr(from, to - from), "}", "}\n"));
+    }
     const std::filesystem::path golden = source("tests/golden") / name;
     if (std::getenv("MT_UPDATE_GOLDEN")) std::ofstream(golden, std::ios::binary) << actual;
     EXPECT_EQ(test::read_file(golden.string()), actual) << name;
@@ -124,8 +127,7 @@ TEST(HeadingId, Examples) {
   const std::pair<std::string, std::string> rows[] = {
       {" Installing the Language Pack ", "installing_the_language_pack"}, {" What's New ", "whats_new"},
       {"<i>Notes</i>", "notes"}, {" <i>Notes</i>", ""},  // the "<i>" is skipped only at the start
-      {"A / B", "a_b"}, {"a__", "a_"}, {"Name|Value", "name"},
-      {"C#Sharp\\1", "c_sharp_1"}};
+      {"A / B", "a_b"}, {"a__", "a_"}, {"Name|Value", "name"}, {"C#Sharp\\1", "c_sharp_1"}};
   for (const auto& [heading, id] : rows) EXPECT_EQ(id, heading_id(heading)) << heading;
 }
 
@@ -165,7 +167,7 @@ TEST(Pathological, PageLines) {
   for (const auto& [line, size, ending] : rows) {
     std::string out;
     InlineState state;
-    render_page_line(site.build, site.lang, site.page, line, ConvertOptions{}, {"p.txt", 1, false}, state, out);
+    render_page_line(site.build, site.lang, site.page, line, {}, {"p.txt", 1, false}, state, out);
     EXPECT_TRUE(out.size() == size && out.ends_with(ending)) << line.substr(0, 10) << ": " << out.size();
   }
   EXPECT_EQ(2000041u, render_string_links(site.build, site.lang, test::repeat("[[", 500000)).size());
