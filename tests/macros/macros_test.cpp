@@ -1,5 +1,4 @@
-// What the page cases of tests/markup/cases cannot show: CSV fields on
-// their own, sizes beyond 32 bits, and macros that depend on the language.
+// What the page cases cannot show: CSV fields alone, big sizes, macros by language.
 
 #include <gtest/gtest.h>
 
@@ -14,12 +13,10 @@ namespace mt {
 namespace {
 
 using test::contains;
-using test::MarkupSite;
 
 TEST(CsvFieldReader, Quirks) {
-  // Fields joined with '|'. Inside quotes an unknown escape drops both bytes;
-  // outside, '\' is text. Quoted and unquoted pieces join; "" is a close and
-  // a reopen. Missing fields are empty; a lone CR ends the line's fields.
+  // Fields joined with '|'. In quotes an unknown escape drops both bytes; outside, '\' is
+  // text. Quoted and unquoted pieces join; "" closes and reopens; a lone CR ends the fields.
   // clang-format off
   const std::pair<const char*, const char*> rows[] = {
       {"\"a,b\",c", "a,b|c"}, {"\"say \\\"hi\\\"\"", "say \"hi\""}, {"\"x\\\\y\"", "x\\y"}, {"\"a\\tb\"", "ab"},
@@ -46,7 +43,7 @@ TEST(Downloads, SizesAndAllDownloads) {
 #ifdef _WIN32
   GTEST_SKIP() << "the 5 GiB file would not be sparse on Windows";
 #else
-  MarkupSite site;
+  test::MarkupSite site;
   // Whole kilobytes rounded up; 5 GiB + 1: the low 32 bits alone would say 1 KB.
   const std::pair<long long, uint64_t> sizes[] = {{0, 0}, {1, 1}, {1024, 1}, {1025, 2}, {5368709121LL, 5242881}};
   for (const auto& [bytes, kb] : sizes) {
@@ -60,53 +57,35 @@ TEST(Downloads, SizesAndAllDownloads) {
   EXPECT_EQ(0u, download_size_kb(site.build, "folder.zip"));
   EXPECT_EQ("error: couldn't get filesize for: folder.zip\n", std::exchange(site.messages.text, {}));
 
-  // The other sections are examples of the markup cases; this one has rows
-  // of every shape: language cell, icon class, type, architecture.
+  // Every row's shape is in the configured site's golden page; here the sizes and the missing files.
   site.build.languages[0].values[MULTILINGUAL] = "Multi";
   write_download_all(site.build, site.lang, site.html);
-  const std::string html = site.take();
-  auto row = [](std::string cls, std::string file, std::string cells) {
-    return "<tr><td><p class=\"" + cls + "\"><a href=\"http://x/" + file + "\">" + file + "</a></p></td><td>" + cells +
-           "</td></tr>\r\n";
-  };
-  EXPECT_TRUE(html.starts_with(
-      "<h2 id=\"all\">All Wendrel Downloads</h2><table class=\"dltable\">\r\n" +
-      row("de", "Wendrel-1.4.1.877.x86.en-US-Setup.exe", "Installer</td><td>x86</td><td>English (US)</td><td>0 KB")));
-  EXPECT_TRUE(
-      contains(html, row("de", "Wendrel-1.4.1.877.ARM.zip", "Portable</td><td>ARM</td><td>Multi</td><td>0 KB")));
-  EXPECT_TRUE(contains(html, row("de134", "Wendrel-1.3.4.686.x86-Setup.exe",
-                                 "Installer</td><td>x86</td><td>English (US)</td><td>0 KB")));
-  EXPECT_TRUE(html.ends_with(
-      row("de134", "Wendrel-1.3.4.686.x64.Multilingual.zip", "Portable</td><td>x64</td><td>Multi</td><td>2 KB") +
-      "</table>\r\n<br/>\r\n"));
+  const std::string html = std::exchange(site.html.text, {});
+  EXPECT_TRUE(html.ends_with("<td>x64</td><td>Multi</td><td>2 KB</td></tr>\r\n</table>\r\n<br/>\r\n"));
   EXPECT_EQ(20u, test::count(html, "<tr>"));
   EXPECT_EQ(20, site.build.diag.errors);  // the other 19 files are missing
 #endif
 }
 
-std::string expand(MarkupSite& site, std::string_view name) {
+std::string expand(test::MarkupSite& site, std::string_view name) {
   expand_macro(site.build, site.lang, site.page, name, LineSource{"de-de/page.txt", 4});
-  return site.take();
+  return std::exchange(site.html.text, {});
 }
 
 TEST(Macros, ByLanguage) {
-  MarkupSite site;
-  // The Spanish sub-site has its own screenshot, listed once however often
-  // it is shown; the others are examples of the markup cases.
+  test::MarkupSite site;
+  // The Spanish sub-site has its own screenshot, listed once however often it is shown.
   site.use_code("ES-es");
   EXPECT_TRUE(contains(expand(site, "Screenshot_Begin"), "src=\"http://x/es-es/sssmall2.gif\""));
   EXPECT_TRUE(contains(expand(site, "SCREENSHOT_BEGIN"), "src=\"http://x/es-es/sssmall2.gif\""));
   EXPECT_EQ(std::vector<std::string>{"sssmall2.gif"}, site.lang.files.paths());
-  // The donation form's currency and return address (the form itself is an
-  // example of the markup cases).
+  // The donation form's currency and return address.
   const std::string_view variants[][3] = {
       {"EN-au", "AUD", "EN-au/"}, {"en-UK", "GBP", "en-UK/"}, {"en-us", "USD", "en-us/"}, {"", "USD", ""}};
   for (const auto& [code, currency, path] : variants) {
     site.use_code(std::string(code));
-    const std::string form = expand(site, "donate_form");
-    EXPECT_TRUE(contains(form, "name=\"currency_code\" value=\"" + std::string(currency) + "\"")) << code;
-    const std::string back = "value=\"https://www.tarnwick.example/" + std::string(path) + "donated\"";
-    EXPECT_TRUE(contains(form, back)) << code;
+    const std::string form = expand(site, "donate_form"), back = "example/" + std::string(path) + "donated\"";
+    EXPECT_TRUE(contains(form, "\"" + std::string(currency) + "\"") && contains(form, back)) << code;
   }
   // Raw values go out unescaped; only the last extension of the page is cut.
   site.build.languages[0].values[DONATE_FORM_NAME] = "<b>Name</b>";
@@ -114,7 +93,6 @@ TEST(Macros, ByLanguage) {
   const std::string form = expand(site, "DONATE_FORM");
   EXPECT_TRUE(contains(form, "value=\"Name\"><b>Name</b><br/>"));
   EXPECT_TRUE(contains(form, "value=\"https://www.tarnwick.example/thanks.v2\""));
-  // The language list.
   site.build.languages.resize(3);
   const char* names[][2] = {{"de-de", "Deutsch"}, {"en-us", "English"}, {"fr-fr", "Français"}};
   for (size_t i = 0; i < 3; ++i) {

@@ -1,22 +1,18 @@
-// Runs the examples of tests/markup/cases/*.txt. An example is fenced by
-// "~~~ example" (or "~~~ example support") and "~~~" and holds the page text,
-// a "." line, the HTML (line ends are CR LF in the output; "¶" marks output
-// that ends without one), and optionally a "." line and the report
-// (messages, broken links, "listed: " files). Fences "~~~ file NAME" before
-// an example hold files it reads. "→" is a tab, "␍" a lone carriage
-// return and "␀" a NUL byte in input and output; "‹BOM›" is a byte order
-// mark and "‹N×x›" N copies of "x" anywhere. The rest is commentary.
-//
-// Also runs the golden files of tests/golden/: whole output files of one
-// fixture build, byte for byte. MT_UPDATE_GOLDEN=1 rewrites them from the
-// real output (then review the diff before committing).
+// Runs the examples of tests/markup/cases/*.txt: "~~~ example" (or "~~~ example support") to "~~~"
+// holds the page text, ".", the HTML (CR LF as line ends, "¶" for a missing last one), and maybe
+// "." and the report (messages, broken links, "listed: " files); "~~~ file NAME" fences before it
+// hold files it reads. "→" tab, "␍" CR, "␀" NUL, "‹BOM›", "‹N×x›" N copies of x. Then the files of
+// tests/golden/ (MT_UPDATE_GOLDEN=1 rewrites them), and rules checked alone, among them single
+// lines that take quadratic time or overflow fixed buffers (whole pages: driver/pathological.table).
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 
+#include "markup/ids.h"
 #include "markup_site.h"
 
 namespace mt {
@@ -38,17 +34,13 @@ std::string replace_all(std::string text, const std::string& from, const std::st
 
 /// Expands "‹BOM›" and "‹N×x›".
 std::string expand(std::string text) {
-  const std::string open = "‹", close = "›", times = "×";
-  for (size_t at = text.find(open); at != std::string::npos; at = text.find(open, at)) {
-    const size_t end = text.find(close, at), mid = text.find(times, at);
-    const std::string inner = text.substr(at + open.size(), end - at - open.size());
-    const std::string bytes =
-        inner == "BOM" ? "\xEF\xBB\xBF"
-                       : test::repeat(text.substr(mid + times.size(), end - mid - times.size()), std::stoul(inner));
-    text.replace(at, end + close.size() - at, bytes);
-    at += bytes.size();
+  static const std::regex mark("‹(?:BOM|(\\d+)×(.+?))›");
+  std::string out;
+  for (std::smatch m; std::regex_search(text, m, mark); text = m.suffix().str()) {
+    const std::string bytes = m[1].matched ? test::repeat(m[2].str(), std::stoul(m[1].str())) : "\xEF\xBB\xBF";
+    out += m.prefix().str() + bytes;
   }
-  return text;
+  return out + text;
 }
 
 std::vector<Example> read_examples(const std::filesystem::path& file) {
@@ -119,17 +111,66 @@ TEST(GoldenFiles, WholeOutputs) {
   EXPECT_EQ("maketarnwick: builds the tarnwick web site\n0 error(s), 0 warning(s)\n",
             test::run_tool({"out", "http://x"}).out);
   for (const auto& [output, name] : {std::pair{"faq/index.html", "faq.html"}, {"sendemail.php", "sendemail.php"}}) {
-    SCOPED_TRACE(name);
     std::string actual = test::read_file(std::string("out/de-de/") + output);
     // One stylesheet rule a line: the sheet is a single line in the page.
     const size_t from = actual.find("<style"), to = actual.find("</style>");
-    if (from != std::string::npos && to != std::string::npos) {
+    if (to != std::string::npos) {
       actual.replace(from, to - from, replace_all(actual.substr(from, to - from), "}", "}\n"));
     }
     const std::filesystem::path golden = source("tests/golden") / name;
     if (std::getenv("MT_UPDATE_GOLDEN")) std::ofstream(golden, std::ios::binary) << actual;
-    EXPECT_EQ(test::read_file(golden.string()), actual);
+    EXPECT_EQ(test::read_file(golden.string()), actual) << name;
   }
+}
+
+TEST(HeadingId, Examples) {
+  const std::pair<std::string, std::string> rows[] = {
+      {" Installing the Language Pack ", "installing_the_language_pack"}, {" What's New ", "whats_new"},
+      {"<i>Notes</i>", "notes"}, {" <i>Notes</i>", ""},  // the "<i>" is skipped only at the start
+      {"A / B", "a_b"}, {"a__", "a_"}, {"Name|Value", "name"}, {"C#Sharp\\1", "c_sharp_1"}};
+  for (const auto& [heading, id] : rows) EXPECT_EQ(id, heading_id(heading)) << heading;
+}
+
+TEST(StringLinks, Rendering) {
+  test::MarkupSite site;
+  // Nothing outside links is escaped; a label runs to "]]" whatever '|' it holds; no 260-byte limit.
+  const std::pair<std::string, std::string> rows[] = {
+      {"See [[a|x|y]] & <b>", "See <a href=\"http://x/de-de/a\">x|y</a> & <b>"},
+      {"[[support/wendrel/faq]] [[License.txt]] [[b|c",
+       "<a href=\"http://x/de-de/support/wendrel/faq\">faq</a> <a href=\"http://x/de-de/License.txt\">"
+       "http://x/de-de/License.txt</a> <a href=\"http://x/de-de/b\">c</a>"},
+      {"plain [ text ]] | '''", "plain [ text ]] | '''"},
+      {"[[faq|" + std::string(300, 'q') + "]]!", "<a href=\"http://x/de-de/faq\">" + std::string(300, 'q') + "</a>!"}};
+  for (const auto& [text, html] : rows) EXPECT_EQ(html, render_string_links(site.build, site.lang, text));
+  // Without effects a file target is expanded but not listed.
+  EXPECT_EQ("http://x/de-de/img/a.png", expand_url(site.lang, "img/a.png", false));
+  const std::string broken = "expand_url:0: warning: broken url /de-de/";
+  EXPECT_EQ(broken + "a\n" + broken + "b\nlisted: License.txt\n", site.report());
+}
+
+TEST(Pathological, PageLines) {
+  // A line, the size of its rendering and the rendering's last bytes.
+  const std::tuple<std::string, size_t, std::string> rows[] = {
+      {test::repeat("'''x", 300000), 1350000, "<b>x</b>x"},
+      {test::repeat("'''''", 200000), 1400000, "<b><i></i></b>"},
+      {test::repeat("[[]]", 250000), 11250000, "<a href=\"http://x/de-de/\">http://x/de-de/</a>"},
+      {std::string(1000000, '<'), 4000000, "&lt;&lt;"},
+      {test::repeat("[[File:", 142857), 1000006, "[[File:\" />"},
+      {"[[File:x" + test::repeat("|alt=", 200000) + "]]", 37, "<img src=\"http://x/de-de/x\" alt=\"\" />"},
+      {test::repeat("<br", 333333), 5, "<br/>"},
+      {test::repeat("<img", 250000), 1000001, "<img<img>"},
+      {"[[#" + std::string(1000000, '!') + "]]", 47, "\">http://x/de-de/#</a>"},
+      {"[[support/" + test::repeat("a/", 300000) + "]]", 600040, "a/a/\">a/</a>"},
+      {"[[a" + std::string(1000000, '|') + "b]]", 32, "<a href=\"http://x/de-de/a\">b</a>"},
+  };
+  test::MarkupSite site;
+  for (const auto& [line, size, ending] : rows) {
+    std::string out;
+    InlineState state;
+    render_page_line(site.build, site.lang, site.page, line, {}, {"p.txt", 1, false}, state, out);
+    EXPECT_TRUE(out.size() == size && out.ends_with(ending)) << line.substr(0, 10) << ": " << out.size();
+  }
+  EXPECT_EQ(2000041u, render_string_links(site.build, site.lang, test::repeat("[[", 500000)).size());
 }
 
 }  // namespace

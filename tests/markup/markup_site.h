@@ -1,10 +1,8 @@
 #pragma once
-// The records a conversion needs, in a temporary working folder: a German
-// sub-site under "http://x" whose support wiki holds wendrel,
-// wendrel/installing_wendrel and wendrel/faq.
+// The records a conversion needs, in a temporary folder: a German sub-site under
+// "http://x" whose support wiki holds wendrel, wendrel/installing_wendrel and wendrel/faq.
 
 #include <string>
-#include <utility>
 
 #include "helpers/fixture.h"
 #include "links/urls.h"
@@ -36,11 +34,7 @@ struct MarkupSite : SiteRecords {
     write_file(path, text);
     return convert_page(build, lang, page, path, options);
   }
-  /// What the page got so far, emptying it.
-  std::string take() { return std::exchange(html.text, {}); }
-
-  /// Messages so far, then the broken links of the final check, then the
-  /// referenced files as "listed: <path>" lines.
+  /// Messages, then the broken links of the final check, then "listed: <path>" lines.
   std::string report() {
     build.links->final_check(build.diag);
     std::string text = messages.text;
