@@ -1,8 +1,7 @@
 // Whole runs of the tool over small sites, most of them sites that fight
 // back: the cases of runs.table, whose outputs are compared with
 // tests/golden/runs/<golden>.out (MT_UPDATE_GOLDEN=1 rewrites them); then the
-// contact script under PHP, the configuration file golden, and running out of
-// memory.
+// contact script under PHP, and running out of memory.
 
 #include <gtest/gtest.h>
 
@@ -18,16 +17,8 @@
 namespace fs = std::filesystem;
 
 namespace mt::test {
-namespace {
 
-const char* const kClean = "maketarnwick: builds the tarnwick web site\n0 error(s), 0 warning(s)\n";
-const char* const kSecret = "s3cr3t-bytes";
-
-std::string source_path(const std::string& below) {
-  const char* root = std::getenv("MT_SOURCE_DIR");
-  return std::string(root ? root : ".") + "/" + below;
-}
-
+/// `text` with \n, \r, \xHH and \C (for C) replaced; both tables of this folder use it.
 std::string unescape(std::string_view text) {
   std::string out;
   for (size_t i = 0; i < text.size(); ++i) {
@@ -36,6 +27,16 @@ std::string unescape(std::string_view text) {
     if (c != 'x') out += c == 'n' ? '\n' : c == 'r' ? '\r' : c ? c : text[i];
   }
   return out;
+}
+
+namespace {
+
+const char* const kClean = "maketarnwick: builds the tarnwick web site\n0 error(s), 0 warning(s)\n";
+const char* const kSecret = "s3cr3t-bytes";
+
+std::string source_path(const std::string& below) {
+  const char* root = std::getenv("MT_SOURCE_DIR");
+  return std::string(root ? root : ".") + "/" + below;
 }
 
 /// Every file below `root` (or only its entries, not `deep`), by path, with its bytes.
@@ -200,24 +201,6 @@ TEST(Runs, ContactScriptOnUnusualFormInput) {
     // Nothing but the headers: no PHP message, no path of the script.
     EXPECT_TRUE(response.ends_with("\r\n\r\n") && !contains(response, "Warning") && !contains(response, "Fatal"))
         << response;
-  }
-}
-
-// A configuration file that changes every key: the golden pages show each
-// value where it belongs, and nothing of the defaults.
-TEST(Runs, ConfigurationFileGolden) {
-  const fs::path golden = source_path("tests/golden/config_site");
-  TempDir dir;
-  fs::copy(golden / "site", ".", fs::copy_options::recursive);
-  fs::copy(golden / "release", "out", fs::copy_options::recursive);
-  write_file("en-us.txt", full_language_file("English"));
-  RunResult r = run_tool({"out", "http://x"});
-  EXPECT_EQ(0, r.status);
-  EXPECT_EQ(read_file((golden / "expected/messages.txt").string()), r.out);
-  for (const auto& [name, page] : {std::pair{"index.html", "index.html"},
-                                   {"sendemail.php", "sendemail.php"},
-                                   {"support.html", "support/page/index.html"}}) {
-    EXPECT_EQ(read_file((golden / "expected" / name).string()), read_file(std::string("out/en-us/") + page)) << name;
   }
 }
 
