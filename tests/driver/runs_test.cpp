@@ -126,14 +126,17 @@ void do_step(const std::string& verb, const std::string& rest, std::string& out)
   if (verb == "age") fs::last_write_time(path, when(path) - std::chrono::hours(24 * 365));
   bool ok = std::string(
                 " posix tool pages language write append dir remove rename link abslink hardlink age newer "
-                "exists absent same nowhere expect copy edit log ")
+                "exists absent same nowhere expect copy edit log golden ")
                 .find(" " + verb + " ") != std::string::npos;
   if (verb == "newer") ok = when(path) >= when(text);
   if (verb == "exists" || verb == "absent") ok = (verb == "exists") == exists(path);
   if (verb == "same") ok = snapshot(path) == snapshot(text);
   if (verb == "log") ok = count(out, text) == std::stoul(path);
-  if (verb == "nowhere") {
+  if (verb == "nowhere")
     for (const auto& [name, _] : snapshot(".")) ok = ok && !contains(name, path);
+  if (verb == "golden") {
+    if (std::getenv("MT_UPDATE_GOLDEN")) write_file(source_path("tests/golden/runs/" + text), read_file(path));
+    ok = read_file(source_path("tests/golden/runs/" + text)) == read_file(path);
   }
   if (verb == "expect") {
     const size_t seen = count(read_file(path.substr(path.find(' ') + 1)), text);
