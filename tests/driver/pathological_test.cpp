@@ -16,6 +16,9 @@
 #include "lang/languages.h"
 
 namespace mt::test {
+
+std::string unescape(std::string_view text);  // runs_test.cpp
+
 namespace {
 
 struct Case {
@@ -24,15 +27,6 @@ struct Case {
   long size = 0;
   std::vector<std::tuple<std::string, size_t, std::string>> expects = {};  // where, count, text
 };
-
-std::string unescape(const std::string& text) {
-  std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i] == '\\' && i + 1 < text.size() ? text[++i] : 0;
-    out += c == 'n' ? '\n' : c == 'r' ? '\r' : c ? c : text[i];
-  }
-  return out;
-}
 
 std::vector<Case> read_cases() {
   const char* root = std::getenv("MT_SOURCE_DIR");
