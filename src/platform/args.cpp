@@ -1,8 +1,10 @@
 #include "platform/args.h"
 
 #ifdef _WIN32
-#include <shellapi.h>
+// windows.h first: shellapi.h builds on its declarations.
 #include <windows.h>
+
+#include <shellapi.h>
 
 #include "platform/wide_win32.h"
 #endif
