@@ -34,8 +34,6 @@ bool exists(const std::string& path);
 /// A language file that defines `_LANGUAGE_NAME` and every string with its
 /// built-in default, so loading it prints nothing; `extra` lines follow.
 std::string full_language_file(const std::string& name, const std::string& extra = "");
-/// The year that tests pin the copyright line to.
-int fixed_year();
 bool contains(std::string_view text, std::string_view part);
 /// Occurrences of `part` in `text` that do not overlap.
 size_t count(std::string_view text, std::string_view part);
