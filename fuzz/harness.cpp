@@ -140,9 +140,7 @@ void csv_target(std::string_view text) {
 void converter_target(uint8_t flags, std::string_view text) {
   Site& s = site();
   s.begin(flags & 1);
-  ConvertOptions options;
-  options.support = flags & 1;
-  options.macros = expand_macro;
+  ConvertOptions options{.support = (flags & 1) != 0, .macros = expand_macro};
   write_file("page.txt", text);
   for (const char* path : kCsvFiles) provide(path, flags & 16, text);
   provide("{{PREVIOUS_VERSIONS}}.txt", flags & 8, text);

@@ -61,7 +61,6 @@ std::string full_language_file(const std::string& name, const std::string& extra
   return text + extra;
 }
 
-
 bool contains(std::string_view text, std::string_view part) { return text.find(part) != std::string_view::npos; }
 
 size_t count(std::string_view text, std::string_view part) {
