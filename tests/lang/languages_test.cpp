@@ -47,14 +47,26 @@ TEST(Languages, LineSyntax) {
       "SUPPORT = Hilfe\nPRIVACY\ncontact\t=\t\"Kontakt\nforums = \"a\rb\"\r\n"
       "_language_name = \"x\"\n= \"empty key\"\nDONATE = \"first\"\nDONATE = \"second\"\n"
       "_LANGUAGE_TRANSLATOR_LINK = \"x\"\n_LANGUAGE_ENGLISH_NAME = \"German\"\n"
-      "_LANGUAGE_NAME_NATIVE = \"Deutsch!\"\nNOT_A_STRING = \"x\"";
+      "_LANGUAGE_NAME_NATIVE = \"Deutsch!\"\n"
+      // Refused paths keep their defaults; values that merely look like paths, or name none, are kept.
+      "SUPPORT_FOLDER = \"a\\..\"\nERROR404_TEMPLATE = \"..\"\nLICENSE_TEMPLATE = \"C:License.txt\"\n"
+      "FAQ_TEMPLATE = \"faq..txt\"\nDONATE_TEMPLATE = \"sub/donate.txt\"\nHOME_TITLE = \"../not a path\"\n"
+      // The first 4,095 bytes end inside the PRIVACY value; the rest is a line of its own.
+      "PRIVACY = \"" +
+      std::string(4095 - 11, 'a') + "WENDREL_HELP = \"Domande\"\nNOT_A_STRING = \"x\"";
   Language lang = l.load("de-de.txt", "\xEF\xBB\xBF" + full_language_file("Deutsch", lines));
   EXPECT_EQ(
       "de-de.txt: warning: unknown string defined _language_name\n"
       "de-de.txt: warning: unknown string defined \n"
+      "de-de.txt: error: unsafe path in SUPPORT_FOLDER: a\\..\n"
+      "de-de.txt: error: unsafe path in ERROR404_TEMPLATE: ..\n"
       "de-de.txt: warning: unknown string defined NOT_A_STRING\n"
-      "0 error(s), 3 warning(s)",
+      "2 error(s), 3 warning(s)",
       summary(l));
+  EXPECT_EQ(
+      "support|error404.txt|C:License.txt|faq..txt|sub/donate.txt|../not a path",
+      values(lang, {SUPPORT_FOLDER, ERROR404_TEMPLATE, LICENSE_TEMPLATE, FAQ_TEMPLATE, DONATE_TEMPLATE, HOME_TITLE}));
+  EXPECT_EQ(std::string(4084, 'a') + "|Domande", values(lang, {PRIVACY, WENDREL_HELP}));
   EXPECT_EQ("Deutsch!", lang.display_name);  // special keys match by prefix
   EXPECT_EQ("Fragen|Start|Herunterladen|Support|Kontakt|a\rb|second|About tarnwick",
             values(lang, {FAQ, HOME, DOWNLOADS, SUPPORT, CONTACT, FORUMS, DONATE, ABOUT}));
@@ -84,36 +96,6 @@ TEST(Languages, NameDirectionAndUndefinedStrings) {
   EXPECT_EQ("gone", load_language_file("gone.txt", l.diag).code);
   EXPECT_TRUE(summary(l).starts_with("gone.txt: warning: undefined string HOME\n"));
   EXPECT_TRUE(summary(l).ends_with("1 error(s), 74 warning(s)"));
-}
-
-TEST(Languages, LongLinesArriveInPieces) {
-  Loader l;
-  // The first 4,095 bytes end inside the HOME value; the rest of the line is
-  // a line of its own that sets FAQ.
-  std::string head = "HOME = \"" + std::string(4095 - 8, 'a');
-  Language lang = l.load("it-it.txt", full_language_file("Italiano", head + "FAQ = \"Domande\"\n"));
-  EXPECT_EQ(std::string(4087, 'a') + "|Domande", values(lang, {HOME, FAQ}));
-  EXPECT_EQ("0 error(s), 0 warning(s)", summary(l));
-}
-
-TEST(Languages, PathValuesStayInTheFolder) {
-  // Refused values keep their defaults; values that merely look like paths,
-  // and values that name no path, are kept.
-  Loader l;
-  Language lang = l.load("xx.txt", full_language_file("X",
-                                                      "SUPPORT_FOLDER = \"a\\..\"\n"
-                                                      "ERROR404_TEMPLATE = \"..\"\n"
-                                                      "LICENSE_TEMPLATE = \"C:License.txt\"\n"
-                                                      "FAQ_TEMPLATE = \"faq..txt\"\n"
-                                                      "DONATE_TEMPLATE = \"sub/donate.txt\"\n"
-                                                      "HOME = \"../not a path\"\n"));
-  EXPECT_EQ(
-      "xx.txt: error: unsafe path in SUPPORT_FOLDER: a\\..\n"
-      "xx.txt: error: unsafe path in ERROR404_TEMPLATE: ..\n"
-      "2 error(s), 0 warning(s)",
-      summary(l));
-  EXPECT_EQ("support|error404.txt|C:License.txt|faq..txt|sub/donate.txt|../not a path",
-            values(lang, {SUPPORT_FOLDER, ERROR404_TEMPLATE, LICENSE_TEMPLATE, FAQ_TEMPLATE, DONATE_TEMPLATE, HOME}));
 }
 
 TEST(Languages, LoadsTheWorkingFolderInListingOrder) {
