@@ -37,9 +37,8 @@ for f in "${support[@]}"; do names+=(":$(basename "$f" .txt)"$'\n'"=$(basename "
 
 # The targets write their inputs as files into private folders, in memory
 # where the machine allows; this run's are removed at the end.
-tmp_base=${TMPDIR:-/tmp}
-[ -d /dev/shm ] && [ -w /dev/shm ] && tmp_base=/dev/shm
-TMPDIR=$(mktemp -d "$tmp_base/mt-fuzz-run.XXXXXX")
+[ -d /dev/shm ] && [ -w /dev/shm ] && TMPDIR=/dev/shm
+TMPDIR=$(mktemp -d "${TMPDIR:-/tmp}/mt-fuzz-run.XXXXXX")
 export TMPDIR
 trap 'rm -rf "$TMPDIR"' EXIT
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1} UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1}

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <filesystem>
 #include <iterator>
@@ -90,10 +91,7 @@ TEST(Collate, IgnoresCaseButNotAccents) {
       {"\xC3\xA9t\xC3\xA9", "f", -1}, {"9 Tips", "A Guide", -1}, {"apple", "Banana", -1}, {"Zebra", "apple", 1},
   };
   // clang-format on
-  for (const auto& [a, b, sign] : rows) {
-    const int got = collator.compare(a, b);
-    EXPECT_EQ(sign, (got > 0) - (got < 0)) << a << " " << b;
-  }
+  for (const auto& [a, b, sign] : rows) EXPECT_EQ(sign, std::clamp(collator.compare(a, b), -1, 1)) << a << " " << b;
 }
 
 TEST(Sink, FormatsLikePrintf) {
@@ -132,12 +130,10 @@ TEST(Watch, SeesSourcesButNotTheOutput) {
 
     write_file("site/en-us/faq.txt", "changed\n");
     EXPECT_TRUE(watch->wait(1500)) << "an edited page text";
-    while (watch->wait(700)) {
-    }
+    while (watch->wait(700)) continue;
     // A folder made after the watch started is watched as well.
     write_file("site/en-us/support/new/page.txt", "x\n");
-    while (watch->wait(700)) {
-    }
+    while (watch->wait(700)) continue;
     write_file("site/en-us/support/new/page.txt", "longer\n");
     EXPECT_TRUE(watch->wait(1500)) << "a page in a new folder";
   }
