@@ -1,15 +1,12 @@
 // Every fuzz target (see README.md); CMake builds this file once per target,
 // MT_FUZZ_TARGET naming its function. A broken property stops the run like a crash.
 
-#include <stdlib.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 
 #include "driver/build.h"
+#include "helpers/fixture.h"
 #include "lang/languages.h"
 #include "links/registry.h"
 #include "links/urls.h"
@@ -54,42 +51,31 @@ constexpr const char* kCsvFiles[] = {"donations.csv", "supported_languages.csv",
 // One per process: the collator, the scanned tree and the link registry cost
 // more to make than most inputs cost to run. The registry is renewed every few
 // thousand inputs, which bounds its memory; nothing else carries over.
-struct Site {
-  StringSink messages, html;
-  LinkRegistry links;
-  Build build;
-  LangBuild lang;
+struct Site : test::SiteRecords {
+  StringSink html;
   Page page;
   int runs = 0;
 
   Site() {
-    build.url_root = "http://x";
-    build.output_root = "out";
-    build.diag.out = &messages;
-    build.languages.emplace_back().code = "de-de";
-    build.languages[0].display_name = "Deutsch";
-    lang.language = &build.languages[0];
-    lang.source_folder = "de-de";
+    language().display_name = "Deutsch";
     build_support_tree(lang.support, "de-de/support", build.collator);
     page.out = &html;
     renew_links();
   }
   void renew_links() {
     links = LinkRegistry(build.url_root);
-    build.links = &links;
-    build.links->declare("/forum", std::nullopt, true);
-    build.links->declare("http://x/de-de/faq", std::nullopt, true);
+    for (const char* url : {"/forum", "http://x/de-de/faq"}) links.declare(url, std::nullopt, true);
     for (const SupportNode& node : lang.support.nodes()) {
-      build.links->declare("http://x/de-de/support/" + node.path_slug, std::nullopt, true);
+      links.declare("http://x/de-de/support/" + node.path_slug, std::nullopt, true);
     }
   }
   // Starts the run of one input; a target may have switched to the root build.
   void begin(bool support_page) {
     if (++runs % 4096 == 0) {
-      build.links->final_check(build.diag);
+      links.final_check(build.diag);
       renew_links();
     }
-    set_language_code(build, lang, "de-de");
+    use_code("de-de");
     messages.text.clear();
     html.text.clear();
     build.diag.errors = build.diag.warnings = 0;
@@ -154,9 +140,7 @@ void csv_target(std::string_view text) {
 void converter_target(uint8_t flags, std::string_view text) {
   Site& s = site();
   s.begin(flags & 1);
-  ConvertOptions options;
-  options.support = flags & 1;
-  options.macros = expand_macro;
+  ConvertOptions options{.support = (flags & 1) != 0, .macros = expand_macro};
   write_file("page.txt", text);
   for (const char* path : kCsvFiles) provide(path, flags & 16, text);
   provide("{{PREVIOUS_VERSIONS}}.txt", flags & 8, text);
@@ -170,11 +154,7 @@ void links_target(uint8_t flags, std::string_view text) {
   const bool effects = flags & 2;
   Site& s = site();
   s.begin(false);
-  if (flags & 1) {
-    s.lang.code.clear();
-    s.lang.url_part.clear();
-    s.lang.base_url = s.build.url_root;
-  }
+  if (flags & 1) set_language_code(s.build, s.lang, "");  // the root build
   // After the first '#' only id bytes, never a trailing '_'.
   std::string url = expand_url(s.lang, text, effects);
   size_t hash = url.find('#');
@@ -224,23 +204,11 @@ void take(void (*target)(uint8_t, std::string_view), const uint8_t* data, size_t
   if (size > 0) target(data[0], {reinterpret_cast<const char*>(data + 1), size - 1});
 }
 
-void remove_private_folder() {
-  // Only ever the folder made below: a target never changes folder again.
-  std::error_code ignored;
-  fs::path here = fs::current_path(ignored);
-  if (here.filename().string().starts_with("mt-fuzz-")) fs::remove_all(here, ignored);
-}
-
 }  // namespace
 
 // Each target works in a fresh folder under $TMPDIR, removed at a normal exit.
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  std::string pattern = (fs::temp_directory_path() / "mt-fuzz-XXXXXX").string();
-  if (!mkdtemp(pattern.data()) || chdir(pattern.c_str()) != 0) {
-    std::perror("fuzz: private folder");
-    std::abort();
-  }
-  std::atexit(remove_private_folder);
+  static test::TempDir folder;
   write_file("de-de/support/01-Wendrel.txt", "= Wendrel\n");
   write_file("de-de/support/01-Wendrel/01-Installing Wendrel.txt", "= Installing\n");
   write_file("de-de/support/01-Wendrel/02-FAQ.txt", "= FAQ\n");

@@ -21,35 +21,30 @@ cmake --build "$dir" -j 2 --target "${targets[@]/#/fuzz_}" >/dev/null
 # none when empty). Texts are file contents unless they start with ':'.
 seed() {
   local flags=$1 text
-  shift
-  for text; do
+  for text in "${@:2}"; do
     n=$((n + 1))
-    {
-      [ -z "$flags" ] || printf "\\$flags"
-      if [ "${text::1}" = : ]; then printf '%s' "${text:1}"; else cat "$text"; fi
-    } >"$corpus/seed-$n"
+    { [ -z "$flags" ] || printf "\\$flags"; [ "${text::1}" = : ] && printf '%s' "${text:1}" || cat "$text"; } \
+      >"$corpus/seed-$n"
   done
 }
 site=examples/site
-pages=() support=() links=() headings=() names=()
-while IFS= read -r -d '' f; do pages+=("$f"); done < <(find $site -mindepth 2 -name '*.txt' -print0)
-while IFS= read -r -d '' f; do support+=("$f"); done < <(find $site/*/support -name '*.txt' -print0)
-while IFS= read -r l; do links+=(":$l"); done < <(grep -rhoa '\[\[[^]]*\]\]' $site tests/markup/cases | sort -u)
-while IFS= read -r l; do headings+=(":${l#=}"); done < <(grep -rha '^=' $site | sort -u)
+mapfile -d '' pages < <(find $site -mindepth 2 -name '*.txt' -print0)
+mapfile -d '' support < <(find $site/*/support -name '*.txt' -print0)
+mapfile -t links < <(grep -rhoa '\[\[[^]]*\]\]' $site tests/markup/cases | sort -u | sed 's/^/:/')
+mapfile -t headings < <(grep -rha '^=' $site | sort -u | sed 's/^=/:/')
+names=()
 for f in "${support[@]}"; do names+=(":$(basename "$f" .txt)"$'\n'"=$(basename "$f" .txt)="$'\n'); done
 
-# The targets write their inputs as files into private folders, here in
-# memory where the machine allows. A target that crashes leaves its folder
-# behind; this run's are removed at the end.
-tmp_base=${TMPDIR:-/tmp}
-[ -d /dev/shm ] && [ -w /dev/shm ] && tmp_base=/dev/shm
-TMPDIR=$(mktemp -d "$tmp_base/mt-fuzz-run.XXXXXX")
+# The targets write their inputs as files into private folders, in memory
+# where the machine allows; this run's are removed at the end.
+[ -d /dev/shm ] && [ -w /dev/shm ] && TMPDIR=/dev/shm
+TMPDIR=$(mktemp -d "${TMPDIR:-/tmp}/mt-fuzz-run.XXXXXX")
 export TMPDIR
 trap 'rm -rf "$TMPDIR"' EXIT
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1} UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1}
 
 crashed=0
-report=()
+report=$(printf '%-14s %12s %8s %8s' target executions coverage status)
 for target in "${targets[@]}"; do
   corpus=$dir/corpus/$target artifacts=$dir/artifacts/$target log=$dir/logs/$target.log
   mkdir -p "$corpus" "$artifacts" "$(dirname "$log")"
@@ -59,8 +54,7 @@ for target in "${targets[@]}"; do
     converter) seed 000 "${pages[@]}" tests/markup/cases/*.txt; seed 037 "${pages[@]}"; seed 001 "${support[@]}" ;;
     language_file) seed "" $site/[a-z]*.txt ;;
     csv) seed "" $site/*.csv ;;
-    # Every link of the examples as a string, with files listed (002), and
-    # the same at the root build (003).
+    # Every link of the examples as a string, with files listed (002), and at the root build (003).
     links) seed 002 "${links[@]}"; seed 003 "${links[@]}" ;;
     # Heading lines, and support page names followed by a heading.
     slug) seed "" "${headings[@]}" "${names[@]}" ;;
@@ -70,16 +64,10 @@ for target in "${targets[@]}"; do
   # libFuzzer exits non-zero on a crash, leak, timeout or running out of memory.
   status=0
   "$dir/fuzz/fuzz_$target" -max_total_time="$seconds" -timeout=25 -dict="$PWD/fuzz/markup.dict" \
-    -artifact_prefix="$artifacts/" -print_final_stats=1 "$corpus" >"$log" 2>&1 || status=$?
-  [ "$status" -eq 0 ] || crashed=1
+    -artifact_prefix="$artifacts/" -print_final_stats=1 "$corpus" >"$log" 2>&1 || status=$? crashed=1
   execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
   cov=$(sed -n 's/.*cov: \([0-9]*\).*/\1/p' "$log" | tail -1)
-  report+=("$(printf '%-14s %12s %8s %8s' "$target" "${execs:--}" "${cov:--}" "$status")")
+  report+=$'\n'$(printf '%-14s %12s %8s %8s' "$target" "${execs:--}" "${cov:--}" "$status")
 done
-
-printf '%-14s %12s %8s %8s\n' target executions coverage status
-printf '%s\n' "${report[@]}"
-if [ "$crashed" -ne 0 ]; then
-  echo "crashes: see $dir/artifacts and $dir/logs" >&2
-  exit 1
-fi
+echo "$report"
+[ "$crashed" -eq 0 ] || { echo "crashes: see $dir/artifacts and $dir/logs" >&2; exit 1; }

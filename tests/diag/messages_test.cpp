@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <iomanip>
 #include <set>
 #include <sstream>
 #include <string>
@@ -19,18 +20,10 @@ namespace {
 std::string from_roff(const std::string& line) {
   const size_t space = line.find(' ');
   const std::string fonts = line.substr(1, space - 1);  // "B", "IB", "BI", ...
+  // Quoted or bare arguments; roff's backslash escapes are kept for below.
   std::vector<std::string> args;
-  bool quoted = false, fresh = true;
-  for (char c : line.substr(space + 1)) {
-    if (c == ' ' && !quoted) {
-      fresh = true;
-      continue;
-    }
-    if (fresh) args.emplace_back();
-    fresh = false;
-    if (c == '"') quoted = !quoted;
-    else args.back() += c;
-  }
+  std::istringstream in(line.substr(space + 1));
+  for (std::string arg; in >> std::quoted(arg, '"', '\x01');) args.push_back(arg);
   std::string text;
   for (size_t i = 0; i < args.size(); ++i) {
     bool italic = fonts.size() == 1 ? fonts[0] == 'I' : fonts[i % 2] == 'I';

@@ -1,6 +1,5 @@
-// What the browser suite shares: the example's languages, so tests can name what a page shows;
-// the output folder the tool expects; server processes on a free loopback port; and the
-// system's Chromium (no browser is ever downloaded), kept to that server.
+// Shared by the browser suite: the example's languages, so tests can name what a page shows; the
+// output folder the tool expects; servers on a free loopback port; the system's Chromium, kept to them.
 
 import assert from 'node:assert/strict';
 import { spawn, spawnSync } from 'node:child_process';
@@ -20,10 +19,8 @@ export const temp = (name) => fs.mkdtempSync(path.join(os.tmpdir(), `mt-${name}-
 /** Runs a command to its end; throws when it could not start or its status is not `status`. */
 export function run(command, args, options = {}, status = 0) {
   const result = spawnSync(command, args, { encoding: 'utf8', timeout: 120_000, ...options });
-  if (result.error || result.status !== status) {
-    const why = result.error?.message ?? `status ${result.status}`;
-    assert.fail(`${command} ${args.join(' ')}: ${why}\n${result.stdout}${result.stderr}`);
-  }
+  const why = result.error?.message ?? (result.status !== status && `status ${result.status}`);
+  if (why) assert.fail(`${command} ${args.join(' ')}: ${why}\n${result.stdout}${result.stderr}`);
   return result;
 }
 

@@ -2,17 +2,16 @@
 # End-to-end tests of the example site in Chromium, PHP and the preview; installs what they need.
 # usage: tests/e2e/run.sh [node --test arguments, e.g. a test file]
 # MAKETARNWICK=path runs the suite against that binary instead of building build/e2e (Release);
-# E2E_BUILD_DIR=path is the build folder the install test installs from.
+# E2E_BUILD_DIR=path is the build folder that `cmake --install` is tested on.
 set -euo pipefail
 e2e=$(cd "$(dirname "$0")" && pwd)
 cd "$e2e/../.."
 . tools/deps.sh
 need_packages "${BUILD_PACKAGES[@]}" chromium php-cli fonts-dejavu-core groff-base
 
-if [ ! -d "$e2e/node_modules/playwright-core" ]; then
-  # playwright-core never downloads a browser; the suite uses /usr/bin/chromium.
+# playwright-core never downloads a browser; the suite uses /usr/bin/chromium.
+[ -d "$e2e/node_modules/playwright-core" ] ||
   (cd "$e2e" && PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 timeout 600 npm ci --no-audit --no-fund)
-fi
 
 if [ -z "${MAKETARNWICK:-}" ]; then
   cmake -S . -B build/e2e -G Ninja -DCMAKE_BUILD_TYPE=Release -DMT_TESTS=OFF >/dev/null

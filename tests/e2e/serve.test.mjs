@@ -1,14 +1,15 @@
 // The preview: `--serve` on a copy of the example site, so the test can edit a template and
 // watch the open page reload; what every menu link, file, missing page and request that tries
-// to leave the output folder answers; a second preview on the same port; and Ctrl-C.
+// to leave the output folder answers; a second preview on the same port; and Ctrl-C. Then the
+// installed tool and its manual page.
 
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
 import { after, before, test } from 'node:test';
 
-import { MENU, browse, exampleDir, freePort, languages, mismatches, prepareOutput, rawGet, run, startProcess,
-  temp, tool } from './lib.mjs';
+import { MENU, browse, exampleDir, freePort, languages, mismatches, prepareOutput, rawGet, repoDir, run,
+  startProcess, temp, tool } from './lib.mjs';
 
 const lang = languages.find((l) => l.code === 'en-us');
 const work = temp('serve');
@@ -88,4 +89,18 @@ test('a second preview on the same port fails with one line; Ctrl-C stops at onc
   assert.equal((await server.stop('SIGINT')).code, 0, server.output());
   assert.ok(Date.now() - start < 5_000, `stopped after ${Date.now() - start} ms`);
   assert.match(server.output(), /\nstopped\n$/);
+});
+
+const skip = !process.env.E2E_BUILD_DIR;
+test('cmake --install puts the tool and its manual page into the prefix', { skip }, (t) => {
+  const prefix = temp('prefix');
+  t.after(() => fs.rmSync(prefix, { recursive: true, force: true }));
+  run('cmake', ['--install', path.resolve(process.env.E2E_BUILD_DIR), '--prefix', prefix]);
+  const page = path.join(prefix, 'share', 'man', 'man1', 'maketarnwick.1');
+  assert.ok(fs.readFileSync(page).equals(fs.readFileSync(path.join(repoDir, 'docs', 'maketarnwick.1'))));
+  const usage = run(path.join(prefix, 'bin', 'maketarnwick'), [], {}, 1).stdout;
+  assert.match(usage, /\nusage:\nmaketarnwick\.exe <output folder> <url root>\n/);
+  assert.equal(run('groff', ['-ww', '-man', '-Tutf8', page]).stderr, '');
+  const env = { ...process.env, MANWIDTH: '80', MAN_KEEP_FORMATTING: '' };
+  assert.match(run('man', ['-l', page], { env }).stdout, /EXIT STATUS/);
 });

@@ -62,11 +62,9 @@ for (const { name, lang, prefix, root: atRoot } of subSites) {
     const label = (keys, menu) => (link, i) => {
       const key = keys[i];
       if (key === 'FORUMS' || !key) return { text: key && lang.str(key) };
-      const want = { text: lang.str(key), href: inRoot, title: lang.linkTitle(key), doc };
-      if (menu) want.current = [link.text];
-      if (key === 'HOME') want.href = `${base}/`;
-      else if (key !== 'SUPPORT') want.href = `${base}/${lang.page(key)}`;
-      return want;
+      const href = { HOME: `${base}/`, SUPPORT: inRoot }[key] ?? `${base}/${lang.page(key)}`;
+      const current = menu ? { current: [link.text] } : {};
+      return { text: lang.str(key), href, title: lang.linkTitle(key), doc, ...current };
     };
     // The first support page three levels down whose own entry shows (a hidden one has none in bold).
     const support = path.join(out, prefix, lang.str('SUPPORT_FOLDER'));

@@ -14,6 +14,9 @@ namespace fs = std::filesystem;
 
 namespace mt::test {
 
+// The year that tests pin the copyright line to.
+static int fixed_year() { return 2026; }
+
 TempDir::TempDir(bool in_memory) {
   std::error_code error;
   fs::path base = in_memory && fs::is_directory("/dev/shm", error) && access("/dev/shm", W_OK) == 0
@@ -57,8 +60,6 @@ std::string full_language_file(const std::string& name, const std::string& extra
   for (const StringDef& def : kStringTable) text += std::string(def.id) + " = \"" + def.value + "\"\r\n";
   return text + extra;
 }
-
-int fixed_year() { return 2026; }
 
 bool contains(std::string_view text, std::string_view part) { return text.find(part) != std::string_view::npos; }
 

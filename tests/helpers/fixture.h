@@ -1,6 +1,5 @@
 #pragma once
-// Test helpers: a temporary working folder, small file and text utilities,
-// the records of one language build, and whole runs of the tool.
+// Test helpers: a temporary working folder, file and text utilities, a language build's records, tool runs.
 
 #include <string>
 #include <string_view>
@@ -11,9 +10,8 @@
 
 namespace mt::test {
 
-/// A fresh temporary folder, the working folder for the test's lifetime.
-/// `in_memory`: below /dev/shm where the machine has it, for runs that write
-/// tens of megabytes and would otherwise measure the disk.
+/// A fresh temporary folder, the working folder for its lifetime. `in_memory`: below /dev/shm where
+/// the machine has it, for runs that write tens of megabytes and would otherwise measure the disk.
 class TempDir {
  public:
   explicit TempDir(bool in_memory = false);
@@ -34,8 +32,6 @@ bool exists(const std::string& path);
 /// A language file that defines `_LANGUAGE_NAME` and every string with its
 /// built-in default, so loading it prints nothing; `extra` lines follow.
 std::string full_language_file(const std::string& name, const std::string& extra = "");
-/// The year that tests pin the copyright line to.
-int fixed_year();
 bool contains(std::string_view text, std::string_view part);
 /// Occurrences of `part` in `text` that do not overlap.
 size_t count(std::string_view text, std::string_view part);
@@ -48,8 +44,8 @@ struct RunResult {
 };
 RunResult run_tool(const std::vector<std::string>& args);
 
-/// The records of the language build of `code` ("" for the root build) under
-/// `url_root`, with the output root "out" and messages kept in `messages`.
+/// The records of the language build of `code` ("" for the root build) under `url_root`, with the
+/// output root "out" and messages kept in `messages`.
 struct SiteRecords {
   explicit SiteRecords(const std::string& code = "de-de", const std::string& url_root = "http://x");
   SiteRecords(const SiteRecords&) = delete;

@@ -5,6 +5,9 @@
 #include <tuple>
 
 #include "helpers/fixture.h"
+#include "markup/localised.h"
+#include "platform/text.h"
+#include "site/strings.h"
 
 namespace mt {
 namespace {
@@ -44,14 +47,26 @@ TEST(Languages, LineSyntax) {
       "SUPPORT = Hilfe\nPRIVACY\ncontact\t=\t\"Kontakt\nforums = \"a\rb\"\r\n"
       "_language_name = \"x\"\n= \"empty key\"\nDONATE = \"first\"\nDONATE = \"second\"\n"
       "_LANGUAGE_TRANSLATOR_LINK = \"x\"\n_LANGUAGE_ENGLISH_NAME = \"German\"\n"
-      "_LANGUAGE_NAME_NATIVE = \"Deutsch!\"\nNOT_A_STRING = \"x\"";
+      "_LANGUAGE_NAME_NATIVE = \"Deutsch!\"\n"
+      // Refused paths keep their defaults; values that merely look like paths, or name none, are kept.
+      "SUPPORT_FOLDER = \"a\\..\"\nERROR404_TEMPLATE = \"..\"\nLICENSE_TEMPLATE = \"C:License.txt\"\n"
+      "FAQ_TEMPLATE = \"faq..txt\"\nDONATE_TEMPLATE = \"sub/donate.txt\"\nHOME_TITLE = \"../not a path\"\n"
+      // The first 4,095 bytes end inside the PRIVACY value; the rest is a line of its own.
+      "PRIVACY = \"" +
+      std::string(4095 - 11, 'a') + "WENDREL_HELP = \"Domande\"\nNOT_A_STRING = \"x\"";
   Language lang = l.load("de-de.txt", "\xEF\xBB\xBF" + full_language_file("Deutsch", lines));
   EXPECT_EQ(
       "de-de.txt: warning: unknown string defined _language_name\n"
       "de-de.txt: warning: unknown string defined \n"
+      "de-de.txt: error: unsafe path in SUPPORT_FOLDER: a\\..\n"
+      "de-de.txt: error: unsafe path in ERROR404_TEMPLATE: ..\n"
       "de-de.txt: warning: unknown string defined NOT_A_STRING\n"
-      "0 error(s), 3 warning(s)",
+      "2 error(s), 3 warning(s)",
       summary(l));
+  EXPECT_EQ(
+      "support|error404.txt|C:License.txt|faq..txt|sub/donate.txt|../not a path",
+      values(lang, {SUPPORT_FOLDER, ERROR404_TEMPLATE, LICENSE_TEMPLATE, FAQ_TEMPLATE, DONATE_TEMPLATE, HOME_TITLE}));
+  EXPECT_EQ(std::string(4084, 'a') + "|Domande", values(lang, {PRIVACY, WENDREL_HELP}));
   EXPECT_EQ("Deutsch!", lang.display_name);  // special keys match by prefix
   EXPECT_EQ("Fragen|Start|Herunterladen|Support|Kontakt|a\rb|second|About tarnwick",
             values(lang, {FAQ, HOME, DOWNLOADS, SUPPORT, CONTACT, FORUMS, DONATE, ABOUT}));
@@ -83,36 +98,6 @@ TEST(Languages, NameDirectionAndUndefinedStrings) {
   EXPECT_TRUE(summary(l).ends_with("1 error(s), 74 warning(s)"));
 }
 
-TEST(Languages, LongLinesArriveInPieces) {
-  Loader l;
-  // The first 4,095 bytes end inside the HOME value; the rest of the line is
-  // a line of its own that sets FAQ.
-  std::string head = "HOME = \"" + std::string(4095 - 8, 'a');
-  Language lang = l.load("it-it.txt", full_language_file("Italiano", head + "FAQ = \"Domande\"\n"));
-  EXPECT_EQ(std::string(4087, 'a') + "|Domande", values(lang, {HOME, FAQ}));
-  EXPECT_EQ("0 error(s), 0 warning(s)", summary(l));
-}
-
-TEST(Languages, PathValuesStayInTheFolder) {
-  // Refused values keep their defaults; values that merely look like paths,
-  // and values that name no path, are kept.
-  Loader l;
-  Language lang = l.load("xx.txt", full_language_file("X",
-                                                      "SUPPORT_FOLDER = \"a\\..\"\n"
-                                                      "ERROR404_TEMPLATE = \"..\"\n"
-                                                      "LICENSE_TEMPLATE = \"C:License.txt\"\n"
-                                                      "FAQ_TEMPLATE = \"faq..txt\"\n"
-                                                      "DONATE_TEMPLATE = \"sub/donate.txt\"\n"
-                                                      "HOME = \"../not a path\"\n"));
-  EXPECT_EQ(
-      "xx.txt: error: unsafe path in SUPPORT_FOLDER: a\\..\n"
-      "xx.txt: error: unsafe path in ERROR404_TEMPLATE: ..\n"
-      "2 error(s), 0 warning(s)",
-      summary(l));
-  EXPECT_EQ("support|error404.txt|C:License.txt|faq..txt|sub/donate.txt|../not a path",
-            values(lang, {SUPPORT_FOLDER, ERROR404_TEMPLATE, LICENSE_TEMPLATE, FAQ_TEMPLATE, DONATE_TEMPLATE, HOME}));
-}
-
 TEST(Languages, LoadsTheWorkingFolderInListingOrder) {
   Loader l;
   for (const char* name : {"pt-br.old.txt", "DE-DE.txt", "En-us.txt", "fr-fr.TXT"}) {
@@ -128,6 +113,44 @@ TEST(Languages, LoadsTheWorkingFolderInListingOrder) {
   EXPECT_EQ("", l.sink.text);
   EXPECT_EQ(&langs[1], language_by_code(langs, "EN-US"));
   EXPECT_EQ(nullptr, language_by_code(langs, "it-it"));
+}
+
+TEST(Strings, IndexByIdAndText) {
+  // clang-format off
+  const std::pair<std::string, int> ids[] = {
+      {"HOMES", -1}, {"HOM", -1}, {"", -1}, {std::string(5000, 'A'), -1},
+      // Without case; the first, a last and a long id.
+      {"home", HOME}, {"Title_Format", TITLE_FORMAT}, {"DOWNLOAD_WENDREL_OFFLINE_HELP", DOWNLOAD_WENDREL_OFFLINE_HELP},
+      {"download_wendrel_command_line_interface_header", DOWNLOAD_WENDREL_COMMAND_LINE_INTERFACE_HEADER},
+  };
+  // clang-format on
+  for (const auto& [id, index] : ids) EXPECT_EQ(index, string_index_by_id(id)) << id;
+
+  // The replacement is not scanned again; matches never overlap; only ASCII folds.
+  EXPECT_EQ("a x b x", replace_no_case("a {{T}} b {{t}}", "{{T}}", "x"));
+  EXPECT_EQ("{{T}}{{T}}", replace_no_case("{{T}}", "{{t}}", "{{T}}{{T}}"));
+  EXPECT_EQ("ba", replace_no_case("aaa", "aa", "b"));
+  EXPECT_EQ("\xC3\x89", replace_no_case("\xC3\x89", "\xC3\xA9", "e"));
+
+  // Only the last path component loses its extension.
+  // clang-format off
+  const std::pair<const char*, const char*> cuts[] = {
+      {"http://example.com/faq", "http://example.com/faq"}, {"http://example.com/faq.txt", "http://example.com/faq"},
+      {"a.b/c", "a.b/c"}, {"archive.tar.gz", "archive.tar"}, {".txt", ""}};
+  // clang-format on
+  for (const auto& [path, cut] : cuts) EXPECT_EQ(cut, cut_extension(path)) << path;
+  EXPECT_TRUE(has_scheme("mailto:someone@example.com") && !has_scheme("/de-de/faq") && !has_scheme("support/a:b"));
+}
+
+TEST(Strings, MenuUrls) {
+  // A language's own page names move the menu targets with them.
+  test::SiteRecords site;
+  site.language().values[FAQ_TEMPLATE] = "fragen.txt";
+  EXPECT_EQ("http://x/de-de/fragen", menu_url(site.build, site.lang, 2));
+  site.language().values[FORUMS_URL] = "x{{forums_url}}y{{FORUMS_URL}}";
+  EXPECT_EQ("x/forumy/forum", menu_url(site.build, site.lang, 4));
+  test::SiteRecords root("");
+  EXPECT_EQ("http://x/support/wendrel", menu_url(root.build, root.lang, 3));
 }
 
 }  // namespace

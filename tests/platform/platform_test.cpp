@@ -3,14 +3,17 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <filesystem>
 #include <iterator>
+#include <memory>
 
 #include "helpers/fixture.h"
 #include "platform/collate.h"
 #include "platform/fs.h"
 #include "platform/sink.h"
+#include "platform/watch.h"
 
 namespace mt {
 namespace {
@@ -88,10 +91,7 @@ TEST(Collate, IgnoresCaseButNotAccents) {
       {"\xC3\xA9t\xC3\xA9", "f", -1}, {"9 Tips", "A Guide", -1}, {"apple", "Banana", -1}, {"Zebra", "apple", 1},
   };
   // clang-format on
-  for (const auto& [a, b, sign] : rows) {
-    const int got = collator.compare(a, b);
-    EXPECT_EQ(sign, (got > 0) - (got < 0)) << a << " " << b;
-  }
+  for (const auto& [a, b, sign] : rows) EXPECT_EQ(sign, std::clamp(collator.compare(a, b), -1, 1)) << a << " " << b;
 }
 
 TEST(Sink, FormatsLikePrintf) {
@@ -110,6 +110,33 @@ TEST(Sink, FormatsLikePrintf) {
       "<td rowspan=\"-12\">a<b</td>|-2147483648|2147483647|18446744073709551615|%|no conversions[   42|a  |ff]<p>" +
           long_text + "</p>" + long_text,
       s.text);
+}
+
+// Both watches: a change anywhere in the sources wakes the loop, a change in
+// the output folder (which every build rewrites) never does, or each build
+// would start the next.
+TEST(Watch, SeesSourcesButNotTheOutput) {
+  using Open = std::unique_ptr<FolderWatch> (*)(const std::string&, const std::string&);
+  for (Open open : {Open(&watch_folder), Open(&poll_folder)}) {
+    test::TempDir dir;
+    write_file("site/en-us/faq.txt", "a\n");
+    write_file("site/out/index.html", "a\n");
+    std::unique_ptr<FolderWatch> watch = open("site", "site/out");
+    EXPECT_FALSE(watch->wait(700));
+
+    write_file("site/out/faq/index.html", "b\n");
+    write_file("site/out/index.html", "bb\n");
+    EXPECT_FALSE(watch->wait(700)) << "a write to the output";
+
+    write_file("site/en-us/faq.txt", "changed\n");
+    EXPECT_TRUE(watch->wait(1500)) << "an edited page text";
+    while (watch->wait(700)) continue;
+    // A folder made after the watch started is watched as well.
+    write_file("site/en-us/support/new/page.txt", "x\n");
+    while (watch->wait(700)) continue;
+    write_file("site/en-us/support/new/page.txt", "longer\n");
+    EXPECT_TRUE(watch->wait(1500)) << "a page in a new folder";
+  }
 }
 
 }  // namespace

@@ -46,8 +46,7 @@ TEST(SupportTree, OrderAndNames) {
       // Numbered names compare as text; "0 Intro" is not numbered, so its title counts.
       {{{"10 Options.txt", ""}, {"02 Search.txt", ""}, {"2 Search.txt", ""}}, "02 Search|10 Options|2 Search"},
       {{{"0 Intro.txt", "=Zulu=\n"}, {"1 First.txt", ""}}, "1 First|0 Intro"},
-      {{{"x.txt", "=apple=\n"}, {"y.txt", "=Banana=\n"}}, "x|y"},
-      // Equal keys keep the listing order, which ignores case.
+      // Titles compare without case; equal keys keep the listing order, which ignores case too.
       {{{"B.txt", "=Same=\n"}, {"a.txt", "=same=\n"}, {"c.txt", "=Same=\n"}}, "a|B|c"},
   };
   for (const auto& [files, expected] : rows) EXPECT_EQ(expected, order(scan(files)));
