@@ -48,7 +48,7 @@ TEST(Downloads, SizesAndAllDownloads) {
   const std::pair<long long, uint64_t> sizes[] = {{0, 0}, {1, 1}, {1024, 1}, {1025, 2}, {5368709121LL, 5242881}};
   for (const auto& [bytes, kb] : sizes) {
     write_sized("out/f" + std::to_string(bytes), bytes);
-    EXPECT_EQ(kb, download_size_kb(site.build, "f" + std::to_string(bytes))) << bytes;
+    EXPECT_EQ(kb, download_size_kb(site.build, std::string("f").append(std::to_string(bytes)))) << bytes;
   }
   write_sized("out/Wendrel-1.3.4.686.x64.Multilingual.zip", 2048);
   EXPECT_EQ(2u, download_size_kb(site.build, "wendrel-1.3.4.686.X64.multilingual.zip"));  // found without case
@@ -84,8 +84,9 @@ TEST(Macros, ByLanguage) {
       {"EN-au", "AUD", "EN-au/"}, {"en-UK", "GBP", "en-UK/"}, {"en-us", "USD", "en-us/"}, {"", "USD", ""}};
   for (const auto& [code, currency, path] : variants) {
     site.use_code(std::string(code));
-    const std::string form = expand(site, "donate_form"), back = "example/" + std::string(path) + "donated\"";
-    EXPECT_TRUE(contains(form, "\"" + std::string(currency) + "\"") && contains(form, back)) << code;
+    const std::string form = expand(site, "donate_form"),
+                      back = std::string("example/").append(path).append("donated\"");
+    EXPECT_TRUE(contains(form, std::string("\"").append(currency).append("\"")) && contains(form, back)) << code;
   }
   // Raw values go out unescaped; only the last extension of the page is cut.
   site.build.languages[0].values[DONATE_FORM_NAME] = "<b>Name</b>";

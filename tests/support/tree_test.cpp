@@ -30,7 +30,10 @@ SupportTree scan(const Files& files, const std::string& folder = "s") {
 template <typename Field>
 std::string listed(const SupportTree& tree, Field field) {
   std::string text;
-  for (const SupportNode& node : tree.nodes()) text += (text.empty() ? "" : "|") + std::string(field(node));
+  for (const SupportNode& node : tree.nodes()) {
+    if (!text.empty()) text += '|';
+    text += field(node);
+  }
   for (char& c : text) c = c == kSep ? '/' : c;
   return text;
 }
