@@ -115,10 +115,9 @@ def read_table(path=TABLE):
             if key == "case":
                 cases.append([value, None, "", 0])
             elif key == "input":
+                size, _, value = value.partition(" ")
                 kind, _, arg = value.partition(" ")
-                cases[-1][1:3] = [kind, _unescape(arg)]
-            elif key == "size":
-                cases[-1][3] = int(value)
+                cases[-1][1:4] = [kind, _unescape(arg), int(size)]
     return cases
 
 

@@ -39,8 +39,11 @@ std::vector<Case> read_cases() {
     fields >> key >> first;
     std::getline(fields >> std::ws, rest);
     if (key == "case") cases.push_back(Case{number, first + " " + rest});
-    if (key == "input") cases.back().kind = first, cases.back().argument = unescape(rest);
-    if (key == "size") cases.back().size = std::stol(first);
+    if (key == "input") {
+      const size_t space = rest.find(' ');
+      cases.back().size = std::stol(first), cases.back().kind = rest.substr(0, space);
+      cases.back().argument = space == std::string::npos ? "" : unescape(rest.substr(space + 1));
+    }
     if (key == "expect") {
       const size_t space = rest.find(' ');
       const size_t times = std::stoul(rest.substr(0, space));
