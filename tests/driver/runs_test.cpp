@@ -111,8 +111,6 @@ void do_step(const std::string& verb, const std::string& rest, std::string& out)
   if (verb == "dir") fs::create_directories(path);
   if (verb == "remove") fs::remove_all(path);
   if (verb == "rename") fs::rename(path, text);
-  if (verb == "copy")
-    fs::copy(source_path(text), path, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
   if (verb == "edit") {
     std::string bytes = read_file(path);
     const size_t arrow = text.find(" -> "), at = bytes.find(text.substr(0, arrow));
@@ -125,8 +123,8 @@ void do_step(const std::string& verb, const std::string& rest, std::string& out)
   }
   if (verb == "age") fs::last_write_time(path, when(path) - std::chrono::hours(24 * 365));
   bool ok = std::string(
-                " posix tool pages language write append dir remove rename link abslink hardlink age newer "
-                "exists absent same nowhere expect copy edit log golden ")
+                " tool pages language write append dir remove rename link abslink hardlink age newer "
+                "exists absent same nowhere expect edit log golden ")
                 .find(" " + verb + " ") != std::string::npos;
   if (verb == "newer") ok = when(path) >= when(text);
   if (verb == "exists" || verb == "absent") ok = (verb == "exists") == exists(path);
@@ -165,12 +163,13 @@ TEST(Runs, Table) {
   for (const auto& [name, steps] : cases) {
     SCOPED_TRACE(name);
 #ifdef _WIN32
-    if (steps[0] == "posix") continue;
+    if (name.starts_with("(posix)")) continue;
 #endif
     TempDir dir;
     write_file("secret.key", kSecret);
     fs::create_directory("site");
     fs::current_path("site");
+    write_file("en-us.txt", full_language_file("English"));
     std::string out;
     for (const std::string& step : steps) {
       SCOPED_TRACE(step);
