@@ -1,9 +1,11 @@
 // Runs the examples of tests/markup/cases/*.txt: "~~~ example" (or "~~~ example support") to "~~~"
 // holds the page text, ".", the HTML (CR LF as line ends, "¶" for a missing last one), and maybe
-// "." and the report (messages, broken links, "listed: " files); "~~~ file NAME" fences before it
-// hold files it reads. "→" tab, "␍" CR, "␀" NUL, "‹BOM›", "‹N×x›" N copies of x. Then the files of
-// tests/golden/ (MT_UPDATE_GOLDEN=1 rewrites them), and rules checked alone, among them single
-// lines that take quadratic time or overflow fixed buffers (whole pages: driver/pathological.table).
+// "." and the report (messages, broken links, "listed: " files). Or a page line and the HTML written
+// once it is read stand side by side, "TEXT ⇒ HTML", and "⇒ HTML" continues that HTML; then "."
+// and the report follow. "~~~ file NAME" fences before it hold files it reads. "→" tab,
+// "␍" CR, "␀" NUL, "‹BOM›", "‹N×x›" N copies of x. Then the files of tests/golden/
+// (MT_UPDATE_GOLDEN=1 rewrites them), and rules checked alone, among them single lines that take
+// quadratic time or overflow fixed buffers (whole pages: driver/pathological.table).
 
 #include <gtest/gtest.h>
 
@@ -59,7 +61,11 @@ std::vector<Example> read_examples(const std::filesystem::path& file) {
       into = nullptr;
       part = -1;
     } else if (part >= 0 && line == ".") {
-      into = &examples.back().parts[++part];
+      Example& example = examples.back();
+      into = &example.parts[part = part == 0 && !example.parts[1].empty() ? 2 : part + 1];
+    } else if (const size_t beside = line.find("⇒ "); part == 0 && beside != std::string::npos) {
+      if (beside > 0) examples.back().parts[0] += line.substr(0, beside - 1) + "\n";
+      examples.back().parts[1] += line.substr(beside + std::string_view("⇒ ").size()) + "\n";
     } else if (into) {
       *into += line + "\n";
     }
