@@ -1,25 +1,19 @@
 #!/bin/bash
-# The preview without a browser, so that it runs with the unit tests: pages
-# are served once the build is done, the contact script is answered with the
-# page that asks for PHP, and Ctrl-C ends the run with status 0.
+# The preview without a browser, so that it runs with the unit tests: pages are served once the
+# build is done, the contact script gets the page that asks for PHP, Ctrl-C ends with status 0.
 # Usage: preview.sh <maketarnwick binary> <source tree>.
 set -u
-tool=$1
 work=$(mktemp -d)
 trap 'kill -9 $pid 2>/dev/null; rm -rf "$work"' EXIT
 cp -r "$2/examples/site" "$work/source" && cd "$work/source" || exit 1
-get() { # a raw HTTP/1.0 request, so that nothing beyond bash is needed
-  exec 3<>"/dev/tcp/127.0.0.1/$port" && printf 'GET %s HTTP/1.0\r\n\r\n' "$1" >&3 && cat <&3
-  exec 3<&-
-}
-for try in 1 2 3 4 5; do # a port someone else holds is tried again
+for try in 1 2 3 4 5; do # another port when this one is taken
   port=$((20000 + RANDOM % 40000))
-  "$tool" --serve --port $port ../out >../log 2>&1 & pid=$!
+  "$1" --serve --port $port ../out >../log 2>&1 & pid=$!
   for i in $(seq 300); do grep -q 'serving\|cannot listen' ../log && break; sleep 0.1; done
   grep -q serving ../log && break
-  wait $pid
 done
 fail() { echo "preview: $1"; cat ../log; exit 1; }
+get() { exec 3<>"/dev/tcp/127.0.0.1/$port" && printf 'GET %s HTTP/1.0\r\n\r\n' "$1" >&3 && cat <&3; }
 get / | grep -q '^HTTP/1.[01] 200' || fail "the home page is not served"
 get /sendemail.php | grep -q 'needs PHP' || fail "the contact script is not answered with the PHP page"
 kill -INT $pid
