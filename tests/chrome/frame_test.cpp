@@ -29,7 +29,7 @@ void expect_parts(const std::string& text, const std::vector<std::string>& parts
 }
 
 TEST(PageFrame, Layouts) {
-  // The hidden wiki layout is checked whole by tests/golden/runs/wiki_page.html.
+  // The hidden wiki layout is checked by tests/golden/wiki_page.html.
   Site site;
   const std::pair<Layout, bool> rows[] = {{Layout::kPlain, false}, {Layout::kWiki, false}, {Layout::kWiki, true}};
   const std::string nav = ".wikinav {float:left;min-height:50px;width:224px;overflow:";
