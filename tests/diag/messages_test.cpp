@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <iomanip>
 #include <set>
@@ -12,6 +11,7 @@
 #include <vector>
 
 #include "diag/messages.h"
+#include "helpers/fixture.h"
 
 namespace mt {
 namespace {
@@ -54,9 +54,7 @@ std::string from_table(const MessageDef& def) {
 }
 
 TEST(Messages, ManualAndTableAgree) {
-  const char* root = std::getenv("MT_SOURCE_DIR");
-  ASSERT_NE(nullptr, root);
-  std::ifstream manual(std::string(root) + "/docs/maketarnwick.1");
+  std::ifstream manual(test::source_path("docs/maketarnwick.1"));
   ASSERT_TRUE(manual);
   std::set<std::string> listed;
   std::string line;

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -29,8 +28,7 @@ struct Case {
 };
 
 std::vector<Case> read_cases() {
-  const char* root = std::getenv("MT_SOURCE_DIR");
-  std::ifstream in(std::string(root ? root : ".") + "/tests/driver/pathological.table");
+  std::ifstream in(source_path("tests/driver/pathological.table"));
   std::vector<Case> cases;
   std::string line;
   for (int number = 1; std::getline(in, line); ++number) {

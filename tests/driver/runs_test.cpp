@@ -35,11 +35,6 @@ const std::string kBanner = "maketarnwick: builds the tarnwick web site\n";
 const char* const kClean = "0 error(s), 0 warning(s)\n";
 const char* const kSecret = "s3cr3t-bytes";
 
-std::string source_path(const std::string& below) {
-  const char* root = std::getenv("MT_SOURCE_DIR");
-  return std::string(root ? root : ".") + "/" + below;
-}
-
 /// Every file below `root` (or only its entries, not `deep`), by path, with its bytes.
 std::map<std::string, std::string> snapshot(const std::string& root, bool deep = true) {
   std::map<std::string, std::string> files;
@@ -135,16 +130,15 @@ void do_step(const std::string& verb, const std::string& rest, std::string& out)
   if (verb == "nowhere")
     for (const auto& [name, _] : snapshot(".")) ok = ok && !contains(name, path);
   if (verb == "golden") {
-    // A golden file holds the page, or excerpts of it in order, each ending in a "…" line (kept by hand).
+    // The page, or excerpts of it in order, each followed by a "…" line (excerpts are kept by hand).
     const std::string golden = source_path("tests/golden/" + text), page = read_file(path);
-    const std::string parts = read_file(golden);
-    if (std::getenv("MT_UPDATE_GOLDEN") && !contains(parts, "\n…")) write_file(golden, page);
-    size_t at = 0;
-    for (size_t from = 0, end; ok && from < parts.size(); from = end + 5) {
-      end = std::min(parts.find("…\r\n", from), parts.size());
-      ok = (at = page.find(parts.substr(from, end - from), at)) != std::string::npos;
+    if (std::getenv("MT_UPDATE_GOLDEN") && !contains(read_file(golden), "…")) write_file(golden, page);
+    const std::string want = read_file(golden);
+    size_t at = 0, from = 0;
+    for (size_t end; ok && (end = want.find("…\r\n", from)) != std::string::npos; from = end + 5) {
+      ok = (at = page.find(want.substr(from, end - from), at)) != std::string::npos;
     }
-    ok = ok && (contains(parts, "\n…") || parts == page);
+    ok = ok && (from > 0 || want == page);
   }
   if (verb == "expect") {
     const size_t seen = count(read_file(path.substr(path.find(' ') + 1)), text);

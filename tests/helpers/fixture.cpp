@@ -55,6 +55,11 @@ bool exists(const std::string& path) {
   return fs::exists(path, ignored);
 }
 
+std::string source_path(const std::string& below) {
+  const char* root = std::getenv("MT_SOURCE_DIR");
+  return std::string(root ? root : ".") + "/" + below;
+}
+
 std::string full_language_file(const std::string& name, const std::string& extra) {
   std::string text = "_LANGUAGE_NAME = \"" + name + "\"\r\n";
   for (const StringDef& def : kStringTable) text += std::string(def.id) + " = \"" + def.value + "\"\r\n";

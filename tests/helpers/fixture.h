@@ -29,6 +29,8 @@ void write_file(const std::string& path, const std::string& contents);
 /// The contents of `path`, or "<missing>" when it cannot be read.
 std::string read_file(const std::string& path);
 bool exists(const std::string& path);
+/// `below` in the source tree, which ctest names in MT_SOURCE_DIR.
+std::string source_path(const std::string& below);
 /// A language file that defines `_LANGUAGE_NAME` and every string with its
 /// built-in default, so loading it prints nothing; `extra` lines follow.
 std::string full_language_file(const std::string& name, const std::string& extra = "");

@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -85,17 +84,11 @@ std::string readable(const std::string& html) {
   return text.empty() || text.back() == '\n' ? text : text + "¶\n";
 }
 
-/// The folder `relative` of the source tree.
-std::filesystem::path source(const char* relative) {
-  const char* root = std::getenv("MT_SOURCE_DIR");
-  return (root ? std::filesystem::path(root) : std::filesystem::path(__FILE__).parent_path() / "../..") / relative;
-}
-
 TEST(ConversionExamples, AllCaseFiles) {
 #ifdef _WIN32
   GTEST_SKIP() << "the case files spell listed paths with '/'";
 #endif
-  for (const auto& entry : std::filesystem::directory_iterator(source("tests/markup/cases"))) {
+  for (const auto& entry : std::filesystem::directory_iterator(test::source_path("tests/markup/cases"))) {
     const std::vector<Example> examples = read_examples(entry.path());
     EXPECT_FALSE(examples.empty()) << entry.path();
     for (const Example& example : examples) {
