@@ -19,14 +19,6 @@ TEST(Prune, RemovesOnlyStaleFilesTheToolWrote) {
     const char* manifest;  // null: no previous manifest
     Paths on_disk, written, gone, kept;
   } rows[] = {
-      {"renamed support page: its old folder goes, a hand-placed release file stays",
-       "en-us/index.html\nen-us/support/old_name/index.html\nindex.html\n",
-       {"out/en-us/index.html", "out/en-us/support/old_name/index.html", "out/en-us/support/new_name/index.html",
-        "out/index.html", "out/Wendrel-1.4.1.877.x86.zip"},
-       {"en-us/index.html", "en-us/support/new_name/index.html", "index.html"},
-       {"out/en-us/support/old_name"},
-       {"out/en-us/support/new_name/index.html", "out/en-us/index.html", "out/index.html",
-        "out/Wendrel-1.4.1.877.x86.zip"}},
       {"a folder that still holds a file of someone else's stays",
        "dl/page.html\r\n",
        {"out/dl/page.html", "out/dl/Wendrel.chm.zip"},
