@@ -43,6 +43,11 @@ export TMPDIR
 trap 'rm -rf "$TMPDIR"' EXIT
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1} UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1}
 
+# The dictionary, with every macro name and string id as the sources spell them.
+dict=$dir/markup.dict
+{ cat fuzz/markup.dict; grep -ho '{"[A-Z_0-9]*",' src/macros/expander.cpp src/site/strings.cpp | tr -d '{,'; } \
+  >"$dict"
+
 crashed=0
 report=$(printf '%-14s %12s %8s %8s' target executions coverage status)
 for target in "${targets[@]}"; do
@@ -63,7 +68,7 @@ for target in "${targets[@]}"; do
   echo "fuzzing $target for $seconds s" >&2
   # libFuzzer exits non-zero on a crash, leak, timeout or running out of memory.
   status=0
-  "$dir/fuzz/fuzz_$target" -max_total_time="$seconds" -timeout=25 -dict="$PWD/fuzz/markup.dict" \
+  "$dir/fuzz/fuzz_$target" -max_total_time="$seconds" -timeout=25 -dict="$dict" \
     -artifact_prefix="$artifacts/" -print_final_stats=1 "$corpus" >"$log" 2>&1 || status=$? crashed=1
   execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
   cov=$(sed -n 's/.*cov: \([0-9]*\).*/\1/p' "$log" | tail -1)
