@@ -1,7 +1,7 @@
 // The preview: `--serve` on a copy of the example site, so the test can edit a template and
 // watch the open page reload; what every menu link, file, missing page and request that tries
-// to leave the output folder answers; a second preview on the same port; and Ctrl-C. Then the
-// installed tool and its manual page.
+// to leave the output folder answers; a second preview on the same port (Ctrl-C with a page open:
+// tests/serve/preview.sh). Then the installed tool and its manual page.
 
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
@@ -79,16 +79,10 @@ test('menu pages, files, the contact script; missing or outside paths get the er
   assert.deepEqual(problems, []);
 });
 
-test('a second preview on the same port fails with one line; Ctrl-C stops at once, a page open', async () => {
+test('a second preview on the same port fails with one line', () => {
   const second = run(tool, ['--serve', '--port', `${port}`, path.join(work, 'second')], { cwd: source }, 1);
   assert.equal(second.stdout.trim().split('\n').length, 1, second.stdout);
   assert.ok(!fs.existsSync(path.join(work, 'second')), 'nothing built');
-  await (await context.newPage()).goto(`http://127.0.0.1:${port}/`); // its event stream waits on the server
-  await new Promise((r) => setTimeout(r, 300));
-  const start = Date.now();
-  assert.equal((await server.stop('SIGINT')).code, 0, server.output());
-  assert.ok(Date.now() - start < 5_000, `stopped after ${Date.now() - start} ms`);
-  assert.match(server.output(), /\nstopped\n$/);
 });
 
 const skip = !process.env.E2E_BUILD_DIR;

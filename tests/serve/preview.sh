@@ -1,6 +1,7 @@
 #!/bin/bash
 # The preview without a browser, so that it runs with the unit tests: pages are served once the
-# build is done, the contact script gets the page that asks for PHP, Ctrl-C ends with status 0.
+# build is done, the contact script gets the page that asks for PHP, Ctrl-C ends with status 0
+# while a page is open.
 # Usage: preview.sh <maketarnwick binary> <source tree>.
 set -u
 work=$(mktemp -d)
@@ -16,8 +17,10 @@ fail() { echo "preview: $1"; cat ../log; exit 1; }
 get() { exec 3<>"/dev/tcp/127.0.0.1/$port" && printf 'GET %s HTTP/1.0\r\n\r\n' "$1" >&3 && cat <&3; }
 get / | grep -q '^HTTP/1.[01] 200' || fail "the home page is not served"
 get /sendemail.php | grep -q 'needs PHP' || fail "the contact script is not answered with the PHP page"
+# An open page waits on its event stream; Ctrl-C ends the run all the same, within 5 seconds.
+exec 4<>"/dev/tcp/127.0.0.1/$port" && printf 'GET /__maketarnwick/events HTTP/1.0\r\n\r\n' >&4 && sleep 0.3
 kill -INT $pid
-for i in $(seq 100); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
+for i in $(seq 50); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
 kill -0 $pid 2>/dev/null && fail "Ctrl-C does not stop the preview"
 wait $pid || fail "stopped with status $?"
 grep -q '^stopped$' ../log || fail "no stop message"
