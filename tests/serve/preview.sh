@@ -1,7 +1,6 @@
 #!/bin/bash
-# The preview without a browser, so that it runs with the unit tests: pages are served once the
-# build is done, the contact script gets the page that asks for PHP, Ctrl-C ends with status 0
-# while a page is open.
+# The preview without a browser, with the unit tests: once built, pages are served, the contact
+# script gets the page asking for PHP, a FIFO gets 404, and Ctrl-C ends the run with a page open.
 # Usage: preview.sh <maketarnwick binary> <source tree>.
 set -u
 work=$(mktemp -d)
@@ -14,13 +13,13 @@ for try in 1 2 3 4 5; do # another port when this one is taken
   grep -q serving ../log && break
 done
 fail() { echo "preview: $1"; cat ../log; exit 1; }
-get() { exec 3<>"/dev/tcp/127.0.0.1/$port" && printf 'GET %s HTTP/1.0\r\n\r\n' "$1" >&3 && cat <&3; }
+get() { exec 3<>"/dev/tcp/127.0.0.1/$port" && printf 'GET %s HTTP/1.0\r\n\r\n' "$1" >&3 && timeout 5 cat <&3; }
 get / | grep -q '^HTTP/1.[01] 200' || fail "the home page is not served"
 get /sendemail.php | grep -q 'needs PHP' || fail "the contact script is not answered with the PHP page"
+mkfifo ../out/pipe && { get /pipe | grep -q '^HTTP/1.[01] 404' || fail "a FIFO is opened"; }
 # An open page waits on its event stream; Ctrl-C ends the run all the same, within 5 seconds.
 exec 4<>"/dev/tcp/127.0.0.1/$port" && printf 'GET /__maketarnwick/events HTTP/1.0\r\n\r\n' >&4 && sleep 0.3
 kill -INT $pid
-for i in $(seq 50); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
-kill -0 $pid 2>/dev/null && fail "Ctrl-C does not stop the preview"
+timeout 5 tail --pid=$pid -f /dev/null || fail "Ctrl-C does not stop the preview"
 wait $pid || fail "stopped with status $?"
 grep -q '^stopped$' ../log || fail "no stop message"
