@@ -64,10 +64,7 @@ struct Site : test::SiteRecords {
   }
   void renew_links() {
     links = LinkRegistry(build.url_root);
-    for (const char* url : {"/forum", "http://x/de-de/faq"}) links.declare(url, std::nullopt, true);
-    for (const SupportNode& node : lang.support.nodes()) {
-      links.declare("http://x/de-de/support/" + node.path_slug, std::nullopt, true);
-    }
+    declare_known_pages();
   }
   // Starts the run of one input; a target may have switched to the root build.
   void begin(bool support_page) {

@@ -2,8 +2,8 @@
 
 #include "platform/fs.h"
 
-#include <cstring>
 #include <functional>
+#include <string_view>
 
 #include "platform/fs_native.h"
 #include "platform/names.h"
@@ -47,7 +47,7 @@ using FindEntry = std::function<const std::string*(const std::string& parent, st
 // it exists as written or some component is not found.
 std::string resolve_with(const std::string& path, const FindEntry& find) {
   if (path.empty() || native::entry_exists(path)) return path;
-  auto is_separator = [](char c) { return std::strchr(native::kSeparators, c) != nullptr; };
+  auto is_separator = [](char c) { return std::string_view(native::kSeparators).find(c) != std::string_view::npos; };
   std::string resolved;
   size_t pos = 0;
   while (pos <= path.size()) {

@@ -103,4 +103,11 @@ void SiteRecords::use_code(const std::string& code) {
   lang.source_folder = code;
 }
 
+void SiteRecords::declare_known_pages() {
+  for (const char* url : {"/forum", "http://x/de-de/faq"}) links.declare(url, std::nullopt, true);
+  for (const SupportNode& node : lang.support.nodes()) {
+    links.declare("http://x/de-de/support/" + node.path_slug, std::nullopt, true);
+  }
+}
+
 }  // namespace mt::test

@@ -54,6 +54,8 @@ struct SiteRecords {
   SiteRecords& operator=(const SiteRecords&) = delete;
   /// Switches to the language build of `code`, or to the root build for "".
   void use_code(const std::string& code);
+  /// Declares, as a build of de-de under "http://x" would, the forum, the FAQ and `lang.support`.
+  void declare_known_pages();
   Language& language() { return build.languages[0]; }
 
   StringSink messages;

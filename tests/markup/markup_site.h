@@ -18,11 +18,7 @@ struct MarkupSite : SiteRecords {
       write_file(std::string("de-de/support/") + name, "= Title\n");
     }
     build_support_tree(lang.support, "de-de/support", build.collator);
-    // What the build run and page writers declare.
-    for (std::string url : {"/forum", "http://x/de-de/faq"}) build.links->declare(url, std::nullopt, true);
-    for (const SupportNode& node : lang.support.nodes()) {
-      build.links->declare("http://x/de-de/support/" + node.path_slug, std::nullopt, true);
-    }
+    declare_known_pages();
     page.out = &html;
     page.url = support_page ? "http://x/de-de/support/wendrel/installing_wendrel" : "http://x/de-de/faq";
     options.support = support_page;
