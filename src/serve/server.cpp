@@ -30,9 +30,6 @@ constexpr std::string_view kRetryLine = "retry: 2000\n";
 // An event stream whose page is gone is noticed only when a write fails:
 // a comment line this often lets such a thread go.
 constexpr auto kKeepAlive = std::chrono::seconds(10);
-// A post is answered without its body (the contact script needs PHP), which
-// the library would otherwise keep in memory whatever its length.
-constexpr size_t kMaxPost = 1 << 20;
 // Files are sent in pieces of this size, read from the open file.
 constexpr size_t kPiece = 1 << 16;
 
@@ -165,6 +162,17 @@ void answer_events(ServedSite& site, httplib::Response& res) {
       });
 }
 
+/// Reads a post's body and drops it, whatever its length: the library would
+/// keep it in memory, and the contact script that would read it needs PHP.
+void answer_post(ServedSite& site, const httplib::Request& req, httplib::Response& res,
+                 const httplib::ContentReader& read) {
+  const auto drop = [](const char*, size_t) { return true; };
+  const bool whole =
+      req.is_multipart_form_data() ? read([](const httplib::MultipartFormData&) { return true; }, drop) : read(drop);
+  if (whole) return answer_file(site, req, res);
+  res.status = 400;  // a malformed form
+}
+
 /// Looks at every request before it is routed: one for another host is
 /// refused, with nothing of the site.
 httplib::Server::HandlerResponse screen(const ServedSite& site, const httplib::Request& req, httplib::Response& res) {
@@ -201,7 +209,6 @@ PreviewServer::PreviewServer(ServedSite& site) : impl_(new Impl{site, {}, {}}) {
   server.new_task_queue = [] { return new httplib::ThreadPool(kThreads); };
   // Idle connections are let go soon, so Ctrl-C does not wait for them.
   server.set_keep_alive_timeout(1);
-  server.set_payload_max_length(kMaxPost);
   // The library's default options let a second server share the port.
   server.set_socket_options([](socket_t socket) { own_port_alone(static_cast<std::uintptr_t>(socket)); });
   server.set_pre_routing_handler(
@@ -210,7 +217,9 @@ PreviewServer::PreviewServer(ServedSite& site) : impl_(new Impl{site, {}, {}}) {
              [&site](const httplib::Request&, httplib::Response& res) { answer_events(site, res); });
   server.Get(".*", [&site](const httplib::Request& req, httplib::Response& res) { answer_file(site, req, res); });
   // The contact form posts to its script; every other post finds nothing.
-  server.Post(".*", [&site](const httplib::Request& req, httplib::Response& res) { answer_file(site, req, res); });
+  server.Post(".*", [&site](const httplib::Request& req, httplib::Response& res, const httplib::ContentReader& read) {
+    answer_post(site, req, res, read);
+  });
 }
 
 PreviewServer::~PreviewServer() { stop(); }

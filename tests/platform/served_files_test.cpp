@@ -1,6 +1,10 @@
 #include "platform/served_files.h"
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 #include <string>
 
@@ -34,6 +38,13 @@ TEST(ServedFile, ReadsAtAnyOffsetInsideTheFolderOnly) {
   EXPECT_EQ(file->read_at(text.size(), piece.data(), piece.size()), 0);
   EXPECT_FALSE(mt::open_served_file(root, "../outside.txt", &name));
   EXPECT_FALSE(mt::open_served_file(root, "missing.html", &name));
+#ifndef _WIN32
+  // Something put in the file's place after the checks: a FIFO is not waited on, a link not followed.
+  ASSERT_EQ(mkfifo("site/pipe", 0600), 0);
+  EXPECT_FALSE(mt::ServedFile::open(root + "/pipe"));
+  ASSERT_EQ(symlink("../outside.txt", "site/link"), 0);
+  EXPECT_FALSE(mt::ServedFile::open(root + "/link"));
+#endif
 }
 
 }  // namespace
