@@ -23,7 +23,7 @@ send() {
 }
 get() { send "GET $1 HTTP/1.0\r\n\r\n"; }
 get11() { send "GET $1 HTTP/1.1\r\nHost: $2\r\n${3:-}Connection: close\r\n\r\n"; }
-get / | grep -q '^HTTP/1.[01] 200' || fail "the home page is not served"
+get / | tr -d '\r\n' | grep -q '^HTTP/1.[01] 200.*</script></body></html>$' || fail "the home page is not served whole"
 get /sendemail.php | grep -q 'needs PHP' || fail "the contact script is not answered with the PHP page"
 mkfifo ../out/pipe && { get /pipe | grep -q '^HTTP/1.[01] 404' || fail "a FIFO is opened"; }
 
@@ -36,6 +36,9 @@ truncate -s 256M ../out/huge.zip
 grown "sending a large file"
 limit=30 send "POST /sendemail.php HTTP/1.0\r\nContent-Length: 268435456\r\n\r\n" 268435456 | grep -q 'needs PHP' ||
   fail "a large post is not answered"
+form='--b\r\nContent-Disposition: form-data; name="x"\r\n\r\ny\r\n--b--\r\n'
+send "POST /sendemail.php HTTP/1.0\r\nContent-Type: multipart/form-data; boundary=b\r\nContent-Length: 59\r\n\r\n$form" |
+  grep -q 'needs PHP' || fail "a form posted in parts is not answered"
 grown "a large post"
 
 # A page elsewhere reaches the preview under another name through DNS rebinding: only this
@@ -60,6 +63,8 @@ for i in $(seq 40); do
 done
 sleep 0.3
 get / | grep -q '^HTTP/1.[01] 200' || fail "open event streams stall the pages"
+timeout 2 cat <&$stream | tr -d '\r' >../events
+grep -q '^retry: ' ../events && grep -q '^data: 1$' ../events || fail "a stream beyond the first few gets no build"
 
 # An open page waits on its event stream; Ctrl-C ends the run all the same, within 5 seconds.
 exec 4<>"/dev/tcp/127.0.0.1/$port" && printf 'GET /__maketarnwick/events HTTP/1.0\r\n\r\n' >&4 && sleep 0.3
