@@ -36,6 +36,9 @@ truncate -s 256M ../out/huge.zip
 grown "sending a large file"
 limit=30 send "POST /sendemail.php HTTP/1.0\r\nContent-Length: 268435456\r\n\r\n" 268435456 | grep -q 'needs PHP' ||
   fail "a large post is not answered"
+# A file cut short while it is sent (a release file copied over in place) ends the reply.
+exec 3<>"/dev/tcp/127.0.0.1/$port" && printf 'GET /huge.zip HTTP/1.0\r\n\r\n' >&3 && head -c 1000 <&3 >/dev/null
+truncate -s 0 ../out/huge.zip && timeout 5 cat <&3 >/dev/null || fail "a file cut short keeps its reply open"
 form='--b\r\nContent-Disposition: form-data; name="x"\r\n\r\ny\r\n--b--\r\n'
 send "POST /sendemail.php HTTP/1.0\r\nContent-Type: multipart/form-data; boundary=b\r\nContent-Length: 59\r\n\r\n$form" |
   grep -q 'needs PHP' || fail "a form posted in parts is not answered"
