@@ -108,9 +108,9 @@ RangeAnswer requested_range(std::string_view header, uint64_t size) {
   // Answering each range of a list would let one short header ask for the
   // file many times over; HTTP lets a server send the whole file instead.
   constexpr std::string_view kUnit = "bytes=";
-  const std::string_view spec = trim_spaces(header);
-  if (!starts_with_no_case(spec, kUnit) || spec.find(',') != std::string_view::npos) return {};
-  const std::string_view range = trim_spaces(spec.substr(kUnit.size()));
+  const std::string_view value = trim_spaces(header);
+  if (!starts_with_no_case(value, kUnit) || value.find(',') != std::string_view::npos) return {};
+  const std::string_view range = trim_spaces(value.substr(kUnit.size()));
   const size_t dash = range.find('-');
   if (dash == std::string_view::npos) return {};
   const std::string_view first_text = range.substr(0, dash), last_text = range.substr(dash + 1);
