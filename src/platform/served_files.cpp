@@ -1,7 +1,6 @@
 #include "platform/served_files.h"
 
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <system_error>
 
@@ -40,24 +39,38 @@ std::string canonical_folder(const std::string& folder) {
   return from_path(path);
 }
 
-bool read_served_file(const std::string& root, const std::string& relative, std::string* contents, std::string* name) {
+std::unique_ptr<ServedFile> open_served_file(const std::string& root, const std::string& relative, std::string* name) {
   std::error_code error;
   const fs::path base = to_path(root);
   // The link check comes after following every link, so a link that leads
   // out of the folder serves nothing, wherever in the path it sits.
   fs::path file = fs::canonical(base / to_path(relative), error);
-  if (error || !is_within(file, base)) return false;
+  if (error || !is_within(file, base)) return nullptr;
   if (fs::is_directory(file, error)) {
     file = fs::canonical(file / "index.html", error);
-    if (error || !is_within(file, base)) return false;
+    if (error || !is_within(file, base)) return nullptr;
   }
-  if (!fs::is_regular_file(file, error)) return false;
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return false;
-  contents->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  if (in.bad()) return false;
-  *name = from_path(file.filename());
-  return true;
+  // Opening a FIFO would wait for a writer, and opening a device can act on
+  // it: only what is a regular file now is opened (and checked again once
+  // open, in case it was replaced meanwhile).
+  if (!fs::is_regular_file(file, error)) return nullptr;
+  std::unique_ptr<ServedFile> opened = ServedFile::open(from_path(file));
+  if (opened) *name = from_path(file.filename());
+  return opened;
+}
+
+bool read_served_file(const std::string& root, const std::string& relative, std::string* contents, std::string* name) {
+  std::unique_ptr<ServedFile> file = open_served_file(root, relative, name);
+  if (!file) return false;
+  constexpr size_t kPiece = 1 << 16;
+  contents->clear();
+  for (;;) {
+    const size_t had = contents->size();
+    contents->resize(had + kPiece);
+    const std::ptrdiff_t got = file->read_at(had, contents->data() + had, kPiece);
+    contents->resize(had + (got > 0 ? static_cast<size_t>(got) : 0));
+    if (got <= 0) return got == 0;
+  }
 }
 
 }  // namespace mt

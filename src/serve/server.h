@@ -1,6 +1,7 @@
 #pragma once
-// The preview's HTTP server: serves the output folder on 127.0.0.1 and
-// tells open pages, through an event stream, when a rebuild finished.
+// The preview's HTTP server: serves the output folder on 127.0.0.1 to
+// requests for this machine's own names, and tells open pages, through an
+// event stream, when a rebuild finished.
 
 #include <condition_variable>
 #include <memory>
@@ -18,6 +19,7 @@ struct ServedSite {
   std::condition_variable changed;
   unsigned build = 1;      // number of the latest finished build
   std::string error_page;  // the root's 404 page folder, relative to root
+  unsigned streams = 0;    // event streams open now
   bool stopping = false;
 };
 

@@ -1,7 +1,8 @@
 // The preview: `--serve` on a copy of the example site, so the test can edit a template and
-// watch the open page reload; what every menu link, file, missing page and request that tries
-// to leave the output folder answers; a second preview on the same port (Ctrl-C with a page open:
-// tests/serve/preview.sh). Then the installed tool and its manual page.
+// watch open pages reload, one and a dozen; what every menu link, file, missing page and request
+// that tries to leave the output folder answers; a second preview on the same port (Ctrl-C with a
+// page open, other hosts, ranges, large files: tests/serve/preview.sh). Then the installed tool
+// and its manual page.
 
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
@@ -51,6 +52,22 @@ test('an open page reloads with its edited template within 2 seconds', { timeout
   assert.ok((await page.content()).includes(marker), 'the reloaded page shows the edit');
   assert.match(server.output(), /rebuilt in \d+\.\d+ s/);
   await page.close();
+});
+
+test('a dozen open pages all load and all reload after one edit', { timeout: 120_000 }, async () => {
+  // Browsers open about six connections to a host: a stream held by every page would leave the
+  // seventh page waiting for ever. The pages share one stream.
+  const pages = [];
+  for (let i = 1; i <= 12; i++) {
+    const page = await context.newPage();
+    pages.push(page);
+    assert.equal((await page.goto(`http://127.0.0.1:${port}/faq`, { timeout: 20_000 }))?.status(), 200, `page ${i}`);
+  }
+  await pages[0].waitForTimeout(300);
+  const reloaded = Promise.all(pages.map((page) => page.waitForEvent('load', { timeout: 20_000 })));
+  fs.appendFileSync(path.join(source, 'en-us', lang.str('FAQ_TEMPLATE')), `\nEdited under ${pages.length} pages\n`);
+  await reloaded;
+  await Promise.all(pages.map((page) => page.close()));
 });
 
 test('menu pages, files, the contact script; missing or outside paths get the error page', async () => {
