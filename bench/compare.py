@@ -215,6 +215,12 @@ def main(argv=None):
     parser.add_argument("--show", type=int, default=3, help="sites whose differences are printed in full (default 3)")
     parser.add_argument("--stop", action="store_true", help="stop after the first site that differs")
     parser.add_argument("--timeout", type=float, default=60, help="seconds before a build counts as hung (default 60)")
+    argv = list(sys.argv[1:] if argv is None else argv)
+    # "--flags --pedantic" would read as two options: join the value on.
+    for i in range(len(argv) - 1):
+        if argv[i] == "--flags":
+            argv[i:i + 2] = ["--flags=" + argv[i + 1]]
+            break
     options = parser.parse_args(argv)
     for name in ("bin_a", "bin_b"):
         path = getattr(options, name)
@@ -241,6 +247,8 @@ def main(argv=None):
     try:
         pending = [executor.submit(run_seed, seed, options) for seed in seeds]
         for future in concurrent.futures.as_completed(pending):
+            if future.cancelled():  # --stop
+                continue
             seed, verdict, report = future.result()
             results[seed] = (verdict, report)
             bad = sum(1 for v, _ in results.values() if v != "same")

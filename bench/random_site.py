@@ -276,8 +276,11 @@ class Site:
     def _string_value(self, lang, sid, default):
         rng = self.rng
         r = rng.random()
+        if sid in ("CONTACTOK_TEMPLATE", "CONTACTERROR_TEMPLATE") and r < 0.1:
+            # Page names the contact script embeds in PHP strings.
+            return rng.choice(['ok".txt', "ok$x.txt", "ok\\x.txt", "ok'x.txt", "ok\x01.txt"])
         if sid in PAGE_LIST:
-            if r >= lang.rename_rate:
+            if rng.random() >= lang.rename_rate:
                 return default
             return rng.choice([
                 "x-" + default, default.upper(), default[:-4] + ".TXT", "sub/" + default,
@@ -287,8 +290,6 @@ class Site:
             if r < 0.8:
                 return default
             return rng.choice(["hilfe", "Support", "docs/help", "..", "", "/etc", "sup port", "Ayuda"])
-        if sid in ("CONTACTOK_TEMPLATE", "CONTACTERROR_TEMPLATE") and r < 0.3:
-            return rng.choice(['ok".txt', "ok$x.txt", "ok\\x.txt", "ok'x.txt"])
         if sid == "SUPPORT_URL" and r < 0.4:
             return rng.choice(["support/wendrel/", "hilfe/x", "https://x/y", "/support",
                                "support/wendrel#Top Part", "support/options", ""])
@@ -802,7 +803,8 @@ class Site:
     def _key_line(self, sid, value):
         rng = self.rng
         key = sid if rng.random() > 0.05 else sid.lower()
-        value = value.replace('"', "'")
+        if '"' in value and rng.random() < 0.5:
+            value = value.replace('"', "'")
         return rng.choice(['%s = "%s"', '%s="%s"', '%s = "%s"', '%s\t= "%s"', '%s = "%s" // note']) % (key, value)
 
     def csv_text(self, columns, linked):
@@ -956,7 +958,16 @@ class Site:
                 continue
             seen.add(name)
             path = safe_join(folder, name)
-            if path:
+            if not path:
+                continue
+            r = rng.random()
+            if r < 0.02:
+                files[path + "/"] = None  # a template that is a folder
+            elif r < 0.03:
+                self.links.append((path, "nowhere.txt"))
+            elif r < 0.035:
+                self.links.append((path, "/dev/null"))  # outside the site
+            else:
                 files[path] = self.page_text()
         for name, present in lang.files.items():
             if present:
