@@ -7,7 +7,7 @@ differs and ends with one line: "compared N sites: all identical", or how
 many differed (exit status 1).
 
     compare.py BIN_A BIN_B [-n 300] [-s FIRST_SEED] [-j 2] [--flags "..."]
-               [--config] [--keep DIR] [--show 3] [--stop] [--timeout 60]
+               [--config] [--keep DIR] [--show 3] [--stop] [--timeout 30]
 
 compare.sh runs this; see bench/README.md. Standard library only.
 """
@@ -15,6 +15,7 @@ compare.sh runs this; see bench/README.md. Standard library only.
 import argparse
 import concurrent.futures
 import os
+import resource
 import shlex
 import shutil
 import signal
@@ -29,6 +30,14 @@ import random_site  # noqa: E402
 
 # Exit statuses of a completed run, a refused one, and --strict's.
 NORMAL_STATUSES = (0, 1, 2)
+
+# A site's output is a few MB; a build that writes on without end is stopped
+# here (SIGXFSZ) rather than filling the memory that /dev/shm stands on.
+MAX_FILE_SIZE = 256 << 20
+
+
+def limit_file_size():
+    resource.setrlimit(resource.RLIMIT_FSIZE, (MAX_FILE_SIZE, MAX_FILE_SIZE))
 
 
 def tree(root):
@@ -135,7 +144,7 @@ def build(binary, flags, d, site, side, timeout):
             try:
                 status = subprocess.run([binary] + flags + [site.output_arg, site.url_root],
                                         cwd=os.path.join(d, "site"), stdin=subprocess.DEVNULL, stdout=stdout,
-                                        stderr=stderr, timeout=timeout).returncode
+                                        stderr=stderr, timeout=timeout, preexec_fn=limit_file_size).returncode
             except subprocess.TimeoutExpired:
                 status = 124
             except OSError as error:  # the binary could not be started
@@ -188,8 +197,9 @@ def run_seed(seed, options):
     if verdict == "same" and odd:
         # Alike, but a crash or a hang is a finding all the same.
         verdict = "crashed"
-        report.append("both builds ended with exit status %d (124: timed out, above 128: killed by a signal)"
-                      % odd[0])
+        how = ("timed out" if odd[0] == 124 else "ended by signal %d" % (odd[0] - 128) if odd[0] > 128
+               else "ended with exit status %d" % odd[0])
+        report.append("both builds %s alike (exit status %d)" % (how, odd[0]))
     with open(os.path.join(d, "report"), "w", encoding="utf-8", errors="surrogateescape") as f:
         f.write("\n".join(report + [command]) + "\n")
     if verdict == "same" and not options.keep:
@@ -214,7 +224,7 @@ def main(argv=None):
     parser.add_argument("--keep", metavar="DIR", help="work in DIR and keep every site, tree and message")
     parser.add_argument("--show", type=int, default=3, help="sites whose differences are printed in full (default 3)")
     parser.add_argument("--stop", action="store_true", help="stop after the first site that differs")
-    parser.add_argument("--timeout", type=float, default=60, help="seconds before a build counts as hung (default 60)")
+    parser.add_argument("--timeout", type=float, default=30, help="seconds before a build counts as hung (default 30)")
     argv = list(sys.argv[1:] if argv is None else argv)
     # "--flags --pedantic" would read as two options: join the value on.
     for i in range(len(argv) - 1):
@@ -278,8 +288,8 @@ def main(argv=None):
             for line in report:
                 print("  " + line)
         else:
-            print("seed %d: %s: %s" % (seed, verdict, "; ".join(line.split(",")[0] for line in report
-                                                               if not line.startswith(" "))))
+            what = [line.split(",")[0].split(":")[0] for line in report if not line.startswith(" ")]
+            print("seed %d: %s: %s" % (seed, verdict, "; ".join(what)))
             # Only the report stays: the trees of every differing site could fill the memory.
             if not options.keep:
                 for name in os.listdir(d):

@@ -8,7 +8,7 @@
 #
 # usage: bench/compare.sh BIN_A BIN_B [-n 300] [-s FIRST_SEED] [-j 2]
 #          [--flags "--pedantic ..."] [--config] [--keep DIR] [--show 3]
-#          [--stop] [--timeout 60]
+#          [--stop] [--timeout 30]
 # The options are those of bench/compare.py (--help lists them).
 #
 # The last commit's binary against the work tree's:
