@@ -99,7 +99,6 @@ def _config_keys():
 
 
 STRINGS = _string_table()
-STRING_IDS = [sid for sid, _ in STRINGS]
 DEFAULTS = dict(STRINGS)
 MACROS = _macros()
 PAGE_LIST = _page_list(STRINGS)
@@ -212,6 +211,7 @@ class Language:
         self.strings = {}       # id -> value the file gives
         self.templates = {}     # page-list id -> template file name used
         self.support_folder = "support"
+        self.rename_rate = 0    # share of templates given other names
         self.roots = []         # support tree
         self.files = {}         # referenced file -> present
 
@@ -618,7 +618,7 @@ class Site:
             return ""
         return self.inline_text()
 
-    def page_lines(self, support=False, budget=None):
+    def page_lines(self, budget=None):
         rng = self.rng
         self.page_headings = rng.sample(HEADINGS, 3)
         lines = []
@@ -793,7 +793,8 @@ class Site:
                 lines.append(rng.choice([
                     "UNKNOWN_KEY = \"x\"", "HOME=Start", 'HOME "no equals"', ' = "empty key"', "",
                     "   ", "// comment", '/* c */ HOME = "x"', 'HOME = "unclosed', "garbage line",
-                    'home = "lower case id"', '\tFAQ\t=\t"tabs"', 'FAQ = "v" trailing "x"']))
+                    'home = "lower case id"', '\tFAQ\t=\t"tabs"', 'FAQ = "v" trailing "x"',
+                    'HOME : "colon"', 'FAQ := "x"', 'DOWNLOADS - "dash"', 'ABOUT x"y"']))
         if rng.random() < 0.05:
             # A key that starts after the 4,095-byte piece boundary.
             lines.append("//" + "x" * rng.choice([4092, 4093, 4093, 4094, rng.randrange(4000, 4200)]) +
@@ -846,8 +847,8 @@ class Site:
             return "y" * rng.choice([255, 256, 300, 4095, 4096, 5000])
         return self.inline_text(hostile=False, max_tokens=3).replace(",", " ").replace("\n", " ")
 
-    def page_text(self, support=False):
-        return self.text_bytes(self.page_lines(support))
+    def page_text(self):
+        return self.text_bytes(self.page_lines())
 
     def support_text(self, node):
         rng = self.rng
@@ -856,7 +857,7 @@ class Site:
             lines.append(rng.choice(["==Not a title==", "", "text first"]))
         if node.title_line is not None:
             lines.append(node.title_line)
-        lines += self.page_lines(support=True, budget=rng.randrange(0, 20))
+        lines += self.page_lines(budget=rng.randrange(0, 20))
         return self.text_bytes(lines)
 
     def config_text(self):
