@@ -25,6 +25,8 @@ import sys
 import tempfile
 import time
 
+# No __pycache__ in the source tree.
+sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import random_site  # noqa: E402
 

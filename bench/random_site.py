@@ -28,6 +28,8 @@ import random
 import re
 import sys
 
+# No __pycache__ in the source tree.
+sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import gen_site  # noqa: E402  (the realistic generator: string table, release files, images)
 
