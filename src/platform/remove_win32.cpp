@@ -49,6 +49,14 @@ DWORD attributes_of(HANDLE handle) {
   return GetFileInformationByHandle(handle, &info) ? info.dwFileAttributes : INVALID_FILE_ATTRIBUTES;
 }
 
+// Whether the entry at `path`, open with `attributes`, is a reparse point.
+// The path is asked too: some implementations (wine) show a link's target
+// through the handle, yet mark the path. Held open, the entry cannot have
+// been swapped in between.
+bool is_link(const std::string& path, DWORD attributes) {
+  return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) || entry_kind(path) == EntryKind::kLink;
+}
+
 // Why the entry at `path` is not what removal needs.
 Removal refusal_at(const std::string& path) {
   switch (entry_kind(path)) {
@@ -147,7 +155,7 @@ Removal remove_output_file(const std::string& root, std::string_view relative, c
     if (!held.back().valid()) return refusal_at(path);
     DWORD attributes = attributes_of(held.back().get());
     if (attributes == INVALID_FILE_ATTRIBUTES) return Removal::kFailed;
-    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return Removal::kThroughLink;
+    if (is_link(path, attributes)) return Removal::kThroughLink;
     if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return Removal::kChanged;
     folders.push_back(path);
     start = slash + 1;
@@ -156,7 +164,7 @@ Removal remove_output_file(const std::string& root, std::string_view relative, c
   {
     Handle file(open_entry(path, GENERIC_READ | DELETE, FILE_SHARE_READ | FILE_SHARE_DELETE));
     if (!file.valid()) return refusal_at(path);
-    if (attributes_of(file.get()) & FILE_ATTRIBUTE_REPARSE_POINT) return Removal::kThroughLink;
+    if (is_link(path, attributes_of(file.get()))) return Removal::kThroughLink;
     if (!regular_file(file.get())) return Removal::kChanged;
     if (!below(location_of(file.get()), base_location)) return Removal::kThroughLink;
     LARGE_INTEGER size;
