@@ -105,6 +105,8 @@ Removal remove_output_file(const std::string& root, std::string_view relative, c
   for (size_t start = 0; start <= relative.size();) {
     size_t end = std::min(relative.find('/', start), relative.size());
     parts.emplace_back(relative.substr(start, end - start));
+    // Only plain names lead downward; anything else is not the tool's.
+    if (parts.back().empty() || parts.back() == "." || parts.back() == "..") return Removal::kChanged;
     start = end + 1;
   }
   // The root is the folder the owner named, links and all.

@@ -134,7 +134,7 @@ bool folder_is_empty(const std::string& path) {
 }
 
 bool file_digest(const std::string& path, FileDigest* digest) {
-  Handle file(open_entry(path, GENERIC_READ, FILE_SHARE_READ));
+  Handle file(open_entry(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE));
   *digest = FileDigest();
   return file.valid() && regular_file(file.get()) && digest_of(file.get(), digest);
 }
@@ -149,7 +149,12 @@ Removal remove_output_file(const std::string& root, std::string_view relative, c
   std::string path = root;
   for (size_t start = 0;;) {
     size_t slash = relative.find('/', start);
-    path = join_path(path, relative.substr(start, slash == std::string_view::npos ? slash : slash - start));
+    std::string_view part = relative.substr(start, slash == std::string_view::npos ? slash : slash - start);
+    // Only plain names lead downward; anything else is not the tool's.
+    if (part.empty() || part == "." || part == ".." || part.find_first_of("\\:") != part.npos) {
+      return Removal::kChanged;
+    }
+    path = join_path(path, part);
     if (slash == std::string_view::npos) break;
     held.emplace_back(open_entry(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE));
     if (!held.back().valid()) return refusal_at(path);
