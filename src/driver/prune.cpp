@@ -1,5 +1,7 @@
 #include "driver/prune.h"
 
+#include <cstdint>
+#include <optional>
 #include <set>
 #include <utility>
 

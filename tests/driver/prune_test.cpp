@@ -3,8 +3,16 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#ifdef __linux__
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+#endif
 
+#include <algorithm>
 #include <filesystem>
+#include <iostream>
 
 #include "driver/prune.h"
 #include "helpers/fixture.h"
@@ -16,15 +24,32 @@ namespace fs = std::filesystem;
 using Paths = std::vector<std::string>;
 
 // Sets up "path" holding "x", "path -> target" a symbolic link, "path =>
-// other" a hard link, "path |" a pipe.
+// other" a hard link, "path |" a pipe, "path !" a file that resists removal.
 void make(const std::string& entry) {
   const size_t arrow = entry.find(" -> "), hard = entry.find(" => ");
-  if (arrow != std::string::npos) fs::create_symlink(entry.substr(arrow + 4), entry.substr(0, arrow));
-  if (hard != std::string::npos) fs::create_hard_link(entry.substr(hard + 4), entry.substr(0, hard));
+  const std::string path = entry.substr(0, std::min({arrow, hard, entry.find(" |"), entry.find(" !")}));
+  if (arrow != std::string::npos) fs::create_symlink(entry.substr(arrow + 4), path);
+  if (hard != std::string::npos) fs::create_hard_link(entry.substr(hard + 4), path);
 #ifndef _WIN32
-  if (entry.ends_with(" |")) mkfifo(entry.substr(0, entry.size() - 2).c_str(), 0600);
+  if (entry.ends_with(" |")) mkfifo(path.c_str(), 0600);
 #endif
-  if (arrow == hard && !entry.ends_with(" |")) write_file(entry, "x");
+  if (arrow == hard && !entry.ends_with(" |")) write_file(path, "x");
+}
+
+// Makes a file resist removal (`on`) or not: immutable for root, who may
+// remove anything else, a read-only folder for others. False when it cannot.
+bool lock([[maybe_unused]] const std::string& path, [[maybe_unused]] bool on) {
+#ifdef __linux__
+  if (geteuid() != 0) return chmod(fs::path(path).parent_path().c_str(), on ? 0555 : 0755) == 0;
+  int fd = open(path.c_str(), O_RDONLY), flags = 0;
+  bool ok = fd >= 0 && ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+  flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+  ok = ok && ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+  if (fd >= 0) close(fd);
+  return ok;
+#else
+  return false;
+#endif
 }
 
 TEST(Prune, RemovesOnlyStaleFilesTheToolWroteAsItWroteThem) {
@@ -33,7 +58,7 @@ TEST(Prune, RemovesOnlyStaleFilesTheToolWroteAsItWroteThem) {
     const char* manifest;  // null: no previous manifest; "1 af63f54c86021707 " records a file holding "x"
     Paths on_disk, written, gone, kept;
     const char* said;   // the messages, '/' for the native separator
-    const char* after;  // the new manifest below its first line
+    const char* after;  // the new manifest below its first line; null: none
   } rows[] = {
       {"an unchanged stale file goes with the folders it leaves empty; someone else's file stays",
        "1 af63f54c86021707 dl/page.html\r\n1 af63f54c86021707 a/b/c.html\n",
@@ -63,6 +88,14 @@ TEST(Prune, RemovesOnlyStaleFilesTheToolWroteAsItWroteThem) {
        "--prune kept out/forged.html: it changed since this tool wrote it\n"
        "--prune kept out/old.html: the manifest holds no size and hash for it\n",
        ""},
+      {"a manifest that cannot be replaced is an error",
+       nullptr,
+       {"out/.maketarnwick-manifest/x"},
+       {},
+       {},
+       {"out/.maketarnwick-manifest/x"},
+       "error: unable to write out/.maketarnwick-manifest\n",
+       nullptr},
       {"no previous manifest: nothing is removed",
        nullptr,
        {"out/old.html"},
@@ -71,6 +104,16 @@ TEST(Prune, RemovesOnlyStaleFilesTheToolWroteAsItWroteThem) {
        {"out/old.html"},
        "",
        ""},
+#ifdef __linux__
+      {"a file that cannot be removed is an error and stays listed",
+       "1 af63f54c86021707 ro/page.html\n",
+       {"out/ro/page.html !"},
+       {},
+       {},
+       {"out/ro/page.html"},
+       "error: unable to remove out/ro/page.html\n",
+       "1 af63f54c86021707 ro/page.html\n"},
+#endif
 #ifndef _WIN32
       {"a copy renamed only in letter case goes where the file system tells case",
        "1 af63f54c86021707 Manual.pdf\n",
@@ -113,16 +156,26 @@ TEST(Prune, RemovesOnlyStaleFilesTheToolWroteAsItWroteThem) {
     SCOPED_TRACE(row.name);
     TempDir dir;
     fs::create_directory("out");
-    for (const std::string& entry : row.on_disk) make(entry);
+    std::string locked;
+    for (const std::string& entry : row.on_disk) {
+      make(entry);
+      if (entry.ends_with(" !")) locked = entry.substr(0, entry.size() - 2);
+    }
+    if (!locked.empty() && !lock(locked, true)) {
+      std::cout << "skipped: no file can be made to resist removal here\n";
+      continue;
+    }
     if (row.manifest) write_file("out/.maketarnwick-manifest", row.manifest);
     StringSink out;
     Diagnostics diag{&out};
     prune_output("out", row.written, diag);
+    if (!locked.empty()) lock(locked, false);
     std::string said = row.said;
     for (char& c : said) c = c == '/' ? kSep : c;
     EXPECT_EQ(said, out.text);
     for (const std::string& path : row.gone) EXPECT_FALSE(exists(path)) << path;
     for (const std::string& path : row.kept) EXPECT_TRUE(exists(path)) << path;
+    if (!row.after) continue;
     EXPECT_EQ(std::string("# maketarnwick manifest: size, FNV-1a 64 hash, path of each file written\n") + row.after,
               read_file("out/.maketarnwick-manifest"));
   }

@@ -101,6 +101,19 @@ TEST(Fs, TellsLinksWithoutFollowingThem) {
   EXPECT_EQ(EntryKind::kNone, entry_kind("missing"));
 }
 
+// Removal takes plain names only, whatever its caller checked before.
+TEST(Fs, RemovesNothingOutsideItsRoot) {
+  test::TempDir dir;
+  write_file("outside.txt", "x");
+  write_file("out/sub/x", "x");
+  FileDigest x;
+  x.add("x", 1);
+  for (const char* path : {"../outside.txt", "sub/../../outside.txt", "sub/./x", "sub//x"}) {
+    EXPECT_EQ(Removal::kChanged, remove_output_file("out", path, x)) << path;
+  }
+  EXPECT_TRUE(test::exists("outside.txt") && test::exists("out/sub/x"));
+}
+
 TEST(Collate, IgnoresCaseButNotAccents) {
   Collator collator;
   // clang-format off
