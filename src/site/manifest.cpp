@@ -117,7 +117,7 @@ Manifest read_manifest(const std::string& output_root) {
 
 bool write_manifest(const std::string& output_root, const Manifest& manifest) {
   FileSink out;
-  if (!out.open(join_path(output_root, kManifestName))) return false;
+  out.open(join_path(output_root, kManifestName));  // a failure shows at close
   out.write(format_manifest(manifest));
   return out.close();
 }
