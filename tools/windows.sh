@@ -6,7 +6,8 @@
 # A second site adds source names in other letter case and support pages
 # whose output paths pass 260 characters below the output root; a third
 # holds links leading out of the site and a link where a page goes; a
-# rebuild onto a full disk (as root) must keep the previous pages whole.
+# --prune run must not remove through a linked folder; a rebuild onto a
+# full disk (as root) must keep the previous pages whole.
 # The last line counts unit tests and checks together.
 # Usage: tools/windows.sh
 set -euo pipefail
@@ -176,6 +177,34 @@ compare_output "$hostile/linux.out" "$hostile/out.out"
 if [ "$(cat "$hostile/secret.key")" = secret-5f3a9c ] && [ ! -L "$hostile/out/en-us/index.html" ] &&
    grep -q '<html' "$hostile/out/en-us/index.html"; then pass "a link in the output replaced, not written through"
 else fail "the link in the output was written through"; fi
+
+echo "== --prune never removes through a link under wine"
+# A copy the first run wrote is moved out of the output with its folder,
+# and a link to that folder put where it stood; the next run no longer
+# writes the copy. Wine marks a POSIX link's path as a reparse point, as
+# Windows marks a junction (wine cannot make junctions).
+prune=$work/prune
+cp -r examples/site "$prune-site"
+mkdir -p "$prune-site/en-us/docs" "$prune-outside"
+echo keep >"$prune-site/en-us/docs/keep.txt"
+cp "$prune-site/en-us/faq.txt" "$work/faq.txt"
+echo '[[docs/keep.txt]]' >>"$prune-site/en-us/faq.txt"
+# Copies go into folders that exist already.
+rm -rf "$prune" && mkdir -p "$prune/docs" "$prune/en-us/docs"
+examples/release-files.sh "$prune" >/dev/null
+prune_run() {
+  (cd "$prune-site" && wine "$root/build/windows/maketarnwick.exe" --prune "$(winepath -w "$prune")" "$url_root") \
+    >"$prune.out" || true
+}
+prune_run
+mv "$prune/en-us/docs" "$prune-outside/docs"
+ln -s "$prune-outside/docs" "$prune/en-us/docs"
+cp "$work/faq.txt" "$prune-site/en-us/faq.txt"
+prune_run
+if [ -f "$prune-outside/docs/keep.txt" ] && [ -L "$prune/en-us/docs" ] && [ ! -e "$prune/docs/keep.txt" ] &&
+   tr -d '\r' <"$prune.out" | grep -q 'prune kept .*en-us.docs.keep.txt: it is a link or lies below one'; then
+  pass "--prune kept the file below a link and removed the other copy"
+else fail "--prune went through a link or removed nothing"; tr -d '\r' <"$prune.out" | grep -i prune || true; fi
 
 echo "== --serve under wine"
 # The cross build has no HTTP library: --serve says so and builds nothing.

@@ -66,6 +66,9 @@ void Diagnostics::write(Where where, Msg id, const MessageArg* args, size_t coun
   line.write(text.substr(start));
   line.write("\n", 1);
   out->write(line.text);
+  const auto index = static_cast<size_t>(id);
+  if (counts.size() <= index) counts.resize(index + 1);
+  bump(counts[index]);
   if (def.kind == MessageKind::error) bump(errors);
   if (def.kind == MessageKind::warning) bump(warnings);
 }

@@ -7,6 +7,7 @@
 #include <charconv>
 #include <concepts>
 #include <string_view>
+#include <vector>
 
 #include "diag/messages.h"
 #include "platform/sink.h"
@@ -38,6 +39,9 @@ struct Diagnostics {
   Sink* out = nullptr;
   int errors = 0;
   int warnings = 0;
+  // How often each message was reported, by its Msg index: lets a step ask
+  // what kind of errors the run had, not only how many.
+  std::vector<int> counts = {};
 
   template <class... Args>
   void report(Where where, Msg id, const Args&... args) {
@@ -46,6 +50,12 @@ struct Diagnostics {
   }
 
   void write(Where where, Msg id, const MessageArg* args, size_t count);
+
+  /// How often `id` was reported so far.
+  int count(Msg id) const {
+    const auto index = static_cast<size_t>(id);
+    return index < counts.size() ? counts[index] : 0;
+  }
 };
 
 /// Writes the out-of-memory message straight to standard output and ends

@@ -11,6 +11,8 @@ const MessageDef kMessages[] = {
     {Msg::unsafe_character, MessageKind::error, MessageAt::file, "unsafe character in %s: %s"},
     {Msg::unsafe_code, MessageKind::error, MessageAt::file, "unsafe language code, file not loaded"},
     {Msg::source_outside_site, MessageKind::error, MessageAt::file, "refusing source outside the site %s"},
+    {Msg::no_language_file, MessageKind::error, MessageAt::nothing,
+     "no language file in %s: expected one <code>.txt per language, such as en-us.txt"},
     {Msg::create_failed, MessageKind::error, MessageAt::file, "failed to create %s: %s"},
     {Msg::write_failed, MessageKind::error, MessageAt::file, "cannot write %s: %s"},
     {Msg::write_over_source, MessageKind::error, MessageAt::file, "refusing to write %s over its source"},
@@ -49,6 +51,13 @@ const MessageDef kMessages[] = {
     {Msg::init_write_failed, MessageKind::error, MessageAt::nothing, "unable to write into %s"},
     {Msg::write_file_failed, MessageKind::error, MessageAt::nothing, "unable to write %s"},
     {Msg::remove_failed, MessageKind::error, MessageAt::nothing, "unable to remove %s"},
+    {Msg::prune_skipped, MessageKind::note, MessageAt::nothing,
+     "--prune removed nothing: the run reported %s error(s) reading its sources"},
+    {Msg::prune_kept_changed, MessageKind::note, MessageAt::nothing,
+     "--prune kept %s: it changed since this tool wrote it"},
+    {Msg::prune_kept_unrecorded, MessageKind::note, MessageAt::nothing,
+     "--prune kept %s: the manifest holds no size and hash for it"},
+    {Msg::prune_kept_link, MessageKind::note, MessageAt::nothing, "--prune kept %s: it is a link or lies below one"},
     {Msg::duplicate_id, MessageKind::note, MessageAt::nothing, "id %s already exists"},
     {Msg::set_file_time_failed, MessageKind::note, MessageAt::nothing, "SetFileTime failed: get last error %s"},
     {Msg::serve_unavailable, MessageKind::note, MessageAt::nothing,
@@ -73,7 +82,8 @@ const MessageDef kMessages[] = {
      "  --version        print the name and version and exit\n"
      "  --strict         exit with status 2 when the run reported any error or warning\n"
      "  --prune          after the build, remove the files that the previous --prune\n"
-     "                   run wrote and this one did not (manifest: .maketarnwick-manifest)\n"
+     "                   run wrote, this one did not and nobody changed since\n"
+     "                   (manifest: .maketarnwick-manifest)\n"
      "  --pedantic       warn of what a plain run keeps silent\n"
      "  --init <folder>  write a minimal working site into a new or empty folder\n"
      "  --serve          build, serve on http://127.0.0.1:PORT and rebuild on changes\n"

@@ -25,6 +25,7 @@ enum class Msg {
   unsafe_character,
   unsafe_code,
   source_outside_site,
+  no_language_file,
   // Building the pages.
   create_failed,
   write_failed,
@@ -65,6 +66,10 @@ enum class Msg {
   init_write_failed,
   write_file_failed,
   remove_failed,
+  prune_skipped,
+  prune_kept_changed,
+  prune_kept_unrecorded,
+  prune_kept_link,
   // Counting nothing.
   duplicate_id,
   set_file_time_failed,

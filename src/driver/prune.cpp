@@ -1,116 +1,113 @@
 #include "driver/prune.h"
 
-#include <algorithm>
+#include <cstdint>
+#include <optional>
 #include <set>
-#include <string_view>
+#include <utility>
 
 #include "platform/fs.h"
 #include "platform/remove.h"
-#include "platform/served_files.h"
-#include "platform/sink.h"
-#include "platform/text.h"
+#include "site/manifest.h"
 
 namespace mt {
 
 namespace {
 
-std::string with_slashes(std::string path) {
-  std::replace(path.begin(), path.end(), '\\', '/');
-  return path;
+// Errors of reading the sources: the language files, templates, support
+// pages, CSV tables, the shared page text and the configuration. After one,
+// the run may have left out pages that it would otherwise have written.
+constexpr Msg kSourceErrors[] = {
+    Msg::no_language_file, Msg::unsafe_code, Msg::source_outside_site,    Msg::language_name_unset, Msg::unsafe_path,
+    Msg::unsafe_character, Msg::cant_open,   Msg::previous_versions_loop, Msg::config_unsafe_value,
+};
+
+// Errors after which a file this run meant to write may still be an older
+// file, or one the owner put there.
+constexpr Msg kOutputErrors[] = {
+    Msg::create_failed, Msg::write_failed, Msg::write_over_source, Msg::copy_failed, Msg::copy_outside_site,
+};
+
+template <size_t N>
+int count_of(const Diagnostics& diag, const Msg (&ids)[N]) {
+  int total = 0;
+  for (Msg id : ids) total += diag.count(id);
+  return total;
 }
 
-// The manifest is a file in the output folder that anyone may have edited:
-// only plain relative paths inside the folder are taken from it.
-bool plain_relative(std::string_view path) {
-  if (path.empty() || leaves_folder(path)) return false;
-  size_t start = 0;
-  while (start <= path.size()) {
-    size_t end = path.find('/', start);
-    if (end == std::string_view::npos) end = path.size();
-    std::string_view part = path.substr(start, end - start);
-    if (part.empty() || part == ".") return false;
-    start = end + 1;
+// The records of the files this run wrote. When a write may have failed,
+// only a file that still matches its old record is known to be the tool's.
+Manifest records_of(const std::string& root, const std::set<std::string>& written, const Manifest& previous,
+                    bool trusted) {
+  Manifest records;
+  for (const std::string& path : written) {
+    FileDigest digest;
+    if (!file_digest(output_path(root, path), &digest)) continue;
+    auto old = previous.find(path);
+    if (trusted || (old != previous.end() && old->second == digest)) records[path] = digest;
   }
-  return path != kManifestName;
+  return records;
 }
 
-// The native paths of the folders between the root and the file, outermost
-// first; empty when one of them is not a real folder (a link could lead
-// anywhere).
-bool real_folders(const std::string& root, std::string_view path, std::vector<std::string>* folders) {
-  std::string folder = root;
-  size_t start = 0;
-  for (size_t slash = path.find('/'); slash != std::string_view::npos; slash = path.find('/', start)) {
-    folder = join_path(folder, path.substr(start, slash - start));
-    if (entry_kind(folder) != EntryKind::kFolder) return false;
-    folders->push_back(folder);
-    start = slash + 1;
+using Identities = std::set<std::pair<uint64_t, uint64_t>>;
+
+Identities identities_of(const std::string& root, const std::set<std::string>& written) {
+  Identities ids;
+  for (const std::string& path : written) {
+    FileId id;
+    if (file_id(output_path(root, path), &id)) ids.emplace(id.device, id.number);
   }
-  return true;
+  return ids;
 }
 
-void remove_stale(const std::string& root, const std::string& path, Diagnostics& diag) {
-  std::vector<std::string> folders;
-  if (!real_folders(root, path, &folders)) return;
-  // Manifest lines separate with '/' on every platform.
-  std::string native = join_path(folders.empty() ? root : folders.back(), path.substr(path.rfind('/') + 1));
-  EntryKind kind = entry_kind(native);
-  if (kind == EntryKind::kNone || kind == EntryKind::kFolder) return;
-  if (!remove_file(native)) {
-    diag.report({}, Msg::remove_failed, native);
-    return;
-  }
-  for (auto it = folders.rbegin(); it != folders.rend(); ++it) {
-    if (!folder_is_empty(*it) || !remove_empty_folder(*it)) break;
+// Removes what the previous manifest lists and this run did not write; a
+// file that could not be removed stays in `next`, for a later run.
+void remove_stale(const std::string& root, const std::set<std::string>& written, const Manifest& previous,
+                  Manifest& next, Diagnostics& diag) {
+  std::optional<Identities> written_ids;
+  for (const auto& [path, record] : previous) {
+    if (written.contains(path)) continue;
+    const std::string native = output_path(root, path);
+    if (!record) {
+      if (entry_kind(native) != EntryKind::kNone) diag.report({}, Msg::prune_kept_unrecorded, native);
+      continue;
+    }
+    // Where the file system ignores case (or folds names otherwise), an old
+    // name may be the very file this run wrote under its new name.
+    FileId id;
+    if (file_id(native, &id)) {
+      if (!written_ids) written_ids = identities_of(root, written);
+      if (written_ids->contains({id.device, id.number})) continue;
+    }
+    switch (remove_output_file(root, path, *record)) {
+      case Removal::kRemoved:
+      case Removal::kMissing: break;
+      case Removal::kThroughLink: diag.report({}, Msg::prune_kept_link, native); break;
+      case Removal::kChanged: diag.report({}, Msg::prune_kept_changed, native); break;
+      case Removal::kFailed:
+        diag.report({}, Msg::remove_failed, native);
+        next[path] = record;
+        break;
+    }
   }
 }
 
 }  // namespace
 
 void prune_output(const std::string& output_root, const std::vector<std::string>& written, Diagnostics& diag) {
-  std::set<std::string> now;
-  // Compared without case too: on a file system that ignores case, a page
-  // renamed only in case is the file this run just wrote.
-  std::set<std::string> now_lowered;
-  for (const std::string& path : written) {
-    now.insert(with_slashes(path));
-    now_lowered.insert(ascii_lower(with_slashes(path)));
+  const std::set<std::string> now(written.begin(), written.end());
+  const Manifest previous = read_manifest(output_root);
+  Manifest next = records_of(output_root, now, previous, count_of(diag, kOutputErrors) == 0);
+  if (const int errors = count_of(diag, kSourceErrors); errors > 0) {
+    diag.report({}, Msg::prune_skipped, errors);
+    // Kept, so that the next complete run prunes them.
+    next.insert(previous.begin(), previous.end());
+  } else {
+    remove_stale(output_root, now, previous, next, diag);
   }
-
-  const std::string manifest = join_path(output_root, kManifestName);
-  std::string previous;
-  // The output folder is seldom inside the working folder, where source
-  // reads are confined: the manifest is read as a file of the output folder.
-  const std::string canonical_root = canonical_folder(output_root);
-  std::string read_name;
-  if (!canonical_root.empty() && read_served_file(canonical_root, kManifestName, &previous, &read_name)) {
-    std::string_view text = previous;
-    while (!text.empty()) {
-      size_t end = text.find('\n');
-      std::string_view line = text.substr(0, end);
-      text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-      if (line.ends_with('\r')) line.remove_suffix(1);
-      if (plain_relative(line) && !now_lowered.contains(ascii_lower(line)))
-        remove_stale(output_root, std::string(line), diag);
-    }
-  }
-
   // The new list replaces the old one only when it is whole, so a failed
   // write never forgets files that a later run should prune.
-  const std::string temporary = manifest + ".tmp";
-  FileSink out;
-  bool written_ok = out.open(temporary);
-  if (written_ok) {
-    for (const std::string& path : now) {
-      out.write(path);
-      out.write("\n");
-    }
-    written_ok = out.close();
-  }
-  if (!written_ok || !replace_file(temporary, manifest)) {
-    if (entry_kind(temporary) == EntryKind::kFile) remove_file(temporary);
-    diag.report({}, Msg::write_file_failed, manifest);
-  }
+  if (!write_manifest(output_root, next))
+    diag.report({}, Msg::write_file_failed, output_path(output_root, kManifestName));
 }
 
 }  // namespace mt

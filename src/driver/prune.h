@@ -1,6 +1,7 @@
 #pragma once
 // --prune: removing the output files that an earlier --prune run wrote and
-// this run did not, using a manifest that only --prune runs write.
+// this run did not, using the manifest (site/manifest.h) that only --prune
+// runs write.
 
 #include <string>
 #include <vector>
@@ -9,14 +10,18 @@
 
 namespace mt {
 
-/// The manifest's name in the output root.
-inline constexpr const char* kManifestName = ".maketarnwick-manifest";
-
-/// Removes every file that the previous manifest lists and `written` does
-/// not, then the folders that this leaves empty, then replaces the manifest
-/// with `written`. Paths are relative to `output_root`, with '/' or the native
-/// separator. Manifest lines that are absolute or leave the folder are
-/// ignored, and nothing is removed through a linked folder.
+/// Removes each file that the previous manifest lists and `written` does
+/// not, when it is still the file that was written (its size and hash) and
+/// is no link and lies below none, then the folders this leaves empty; then
+/// replaces the manifest with the files of `written`. Paths are relative to
+/// `output_root`, with '/' between parts. Whatever it keeps it names, with
+/// the reason.
+///
+/// `diag` holds the run's messages so far, which decide how much is trusted:
+/// after an error reading the sources (the run may have left out pages it
+/// would otherwise write) nothing is removed and the old entries are kept
+/// for a later run; after an error writing the output, a file is recorded
+/// only where it still matches its old record (it may not be this run's).
 void prune_output(const std::string& output_root, const std::vector<std::string>& written, Diagnostics& diag);
 
 }  // namespace mt

@@ -5,6 +5,7 @@
 
 #include "platform/fs.h"
 #include "platform/pieces.h"
+#include "platform/served_files.h"
 #include "platform/text.h"
 
 namespace mt {
@@ -217,9 +218,11 @@ const Language* language_by_code(const std::vector<Language>& languages, std::st
 std::vector<Language> load_languages(Diagnostics& diag, bool pedantic) {
   std::vector<Language> languages;
   std::vector<std::string> file_names;  // of `languages`, for naming a code given twice
+  bool found = false;
   for (const DirEntry& entry : list_txt_files("")) {
     // "{{...}}.txt" files are page texts that macros include, not languages.
     if (entry.is_dir || entry.name.starts_with("{{")) continue;
+    found = true;
     Language record;
     if (!load_language_file(entry.name, diag, &record, pedantic)) continue;
     // Both are built into the same folder, the later over the earlier.
@@ -229,6 +232,12 @@ std::vector<Language> load_languages(Diagnostics& diag, bool pedantic) {
     }
     languages.push_back(std::move(record));
     file_names.push_back(entry.name);
+  }
+  // Most likely the tool was started in the wrong folder: a run that builds
+  // nothing must not pass for a clean one.
+  if (!found) {
+    const std::string folder = canonical_folder(".");
+    diag.report({}, Msg::no_language_file, folder.empty() ? "." : folder);
   }
   return languages;
 }

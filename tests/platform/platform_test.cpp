@@ -12,6 +12,7 @@
 #include "helpers/fixture.h"
 #include "platform/collate.h"
 #include "platform/fs.h"
+#include "platform/remove.h"
 #include "platform/sink.h"
 #include "platform/watch.h"
 
@@ -81,6 +82,36 @@ TEST(Fs, Copies) {
   EXPECT_EQ(kErrorSameFile, error);
   EXPECT_EQ("new contents", read_file("src/Page.txt"));
   EXPECT_EQ(1, std::distance(std::filesystem::directory_iterator("out"), std::filesystem::directory_iterator()));
+}
+
+// What prune asks before it removes anything: a link is a link, whatever it leads to.
+TEST(Fs, TellsLinksWithoutFollowingThem) {
+  test::TempDir dir;
+  write_file("folder/file", "x");
+#ifndef _WIN32
+  std::filesystem::create_directory_symlink("folder", "to-folder");
+  std::filesystem::create_symlink("nowhere", "dangling");
+  mkfifo("pipe", 0600);
+  EXPECT_EQ(EntryKind::kLink, entry_kind("to-folder"));
+  EXPECT_EQ(EntryKind::kLink, entry_kind("dangling"));
+  EXPECT_EQ(EntryKind::kOther, entry_kind("pipe"));
+#endif
+  EXPECT_EQ(EntryKind::kFile, entry_kind("folder/file"));
+  EXPECT_EQ(EntryKind::kFolder, entry_kind("folder"));
+  EXPECT_EQ(EntryKind::kNone, entry_kind("missing"));
+}
+
+// Removal takes plain names only, whatever its caller checked before.
+TEST(Fs, RemovesNothingOutsideItsRoot) {
+  test::TempDir dir;
+  write_file("outside.txt", "x");
+  write_file("out/sub/x", "x");
+  FileDigest x;
+  x.add("x", 1);
+  for (const char* path : {"../outside.txt", "sub/../../outside.txt", "sub/./x", "sub//x"}) {
+    EXPECT_EQ(Removal::kChanged, remove_output_file("out", path, x)) << path;
+  }
+  EXPECT_TRUE(test::exists("outside.txt") && test::exists("out/sub/x"));
 }
 
 TEST(Collate, IgnoresCaseButNotAccents) {
