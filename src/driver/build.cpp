@@ -15,6 +15,7 @@
 #include "platform/text.h"
 #include "support/pages.h"
 #include "support/tree.h"
+#include "translate/tasks.h"
 
 namespace mt {
 
@@ -76,6 +77,35 @@ void refuse_outside_shared_sources(Diagnostics& diag) {
        {"donations.csv", "supported_languages.csv", "previous_stable_releases.csv", "{{PREVIOUS_VERSIONS}}.txt"}) {
     if (source_outside_site(name)) diag.report({name}, Msg::source_outside_site, name);
   }
+}
+
+// What a translators' option needs after it, or null for other options.
+const char* option_value_name(const std::string& option) {
+  if (option == "--html" || option == "--import-po") return "a file";
+  if (option == "--accept") return "a language";
+  if (option == "--export-po") return "a language and a file";
+  return nullptr;
+}
+
+bool translator_task(const Options& o) { return o.status || o.import_po || !o.accept.empty() || !o.export_po.empty(); }
+
+// The task of the translators' options, or the option that lacks its
+// companion ("" when none).
+std::string translator_task_of(const Options& o, TranslateTask* task) {
+  using Kind = TranslateTask::Kind;
+  task->kind = o.status            ? Kind::status
+               : !o.accept.empty() ? Kind::accept
+               : o.import_po       ? Kind::import_po
+                                   : Kind::export_po;
+  task->json = o.json;
+  task->html_file = o.html_file;
+  task->strict = o.strict;
+  task->lang = !o.accept.empty() ? o.accept : o.export_po;
+  task->items = o.operands;
+  task->po_file = o.po_file;
+  if (task->kind != Kind::status && (o.json || !o.html_file.empty())) return o.json ? "--json" : "--html";
+  if (task->kind != Kind::accept && !o.operands.empty()) return task->kind == Kind::status ? "--status" : "--export-po";
+  return {};
 }
 
 }  // namespace
@@ -142,10 +172,21 @@ int run(const Options& options, Sink& out, int (*year)(), RunReport* result) {
     diag.report({}, Msg::version);
     return 0;
   }
-  diag.report({}, Msg::banner);
+  // JSON on standard output is for programs: nothing else goes there.
+  if (!(options.status && options.json)) diag.report({}, Msg::banner);
+  if (options.bad.empty() && translator_task(options)) {
+    TranslateTask task;
+    if (std::string lone = translator_task_of(options, &task); !lone.empty()) {
+      diag.report({}, Msg::option_needs, lone, lone == "--json" || lone == "--html" ? "--status" : "no other argument");
+      return 1;
+    }
+    return run_translate_task(task, out, diag);
+  }
   if (!options.bad.empty()) {
     if (options.bad == "--port") {
       diag.report({}, Msg::bad_port);
+    } else if (const char* what = option_value_name(options.bad)) {
+      diag.report({}, Msg::option_needs, options.bad, what);
     } else if (options.bad == "--init") {
       diag.report({}, Msg::init_needs_folder);
     } else {

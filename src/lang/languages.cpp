@@ -156,7 +156,40 @@ std::string code_from_file_name(const std::string& file_name) {
   return ascii_lower(code);
 }
 
+// Whether the rest of a key line after its value's closing quote is the
+// comment "// same"; the loader ignores whatever follows the quote.
+bool marked_same(std::string_view rest) {
+  if (rest.empty() || rest[0] != '"') return false;
+  size_t i = skip_white(rest, 1);
+  if (rest.substr(i, 2) != "//") return false;
+  i = skip_white(rest, i + 2);
+  std::string_view word = rest.substr(i, 4);
+  return equal_no_case(word, "same") && skip_white(rest, i + 4) == rest.size();
+}
+
 }  // namespace
+
+std::vector<KeyLine> key_lines(std::string_view contents) {
+  std::vector<KeyLine> found;
+  Pieces pieces(contents, kPieceSize);
+  std::string_view piece;
+  int number = 1;
+  while (pieces.next(&piece)) {
+    std::string_view key, value;
+    std::string_view line = line_of(piece);
+    if (split_key_line(line, &key, &value)) {
+      KeyLine k;
+      k.index = string_index_by_id(key);
+      k.line = number;
+      k.value_begin = static_cast<size_t>(value.data() - contents.data());
+      k.value_end = k.value_begin + value.size();
+      k.same = marked_same(line.substr(static_cast<size_t>(value.data() + value.size() - line.data())));
+      found.push_back(k);
+    }
+    if (piece.ends_with('\n')) ++number;
+  }
+  return found;
+}
 
 Language load_language_file(const std::string& file_name, Diagnostics& diag) {
   Language record;
