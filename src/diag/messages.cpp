@@ -80,6 +80,7 @@ const MessageDef kMessages[] = {
     {Msg::po_no_language, MessageKind::error, MessageAt::file,
      "the header's Language: names no language of the site (%s); nothing imported"},
     {Msg::po_imported, MessageKind::note, MessageAt::nothing, "imported %s translation(s) into %s file(s) of %s"},
+    {Msg::po_unusable, MessageKind::warning, MessageAt::line, "translation of %s not imported: %s"},
     {Msg::check_placeholder_missing, MessageKind::warning, MessageAt::line, "translation of %s lacks %s of the source"},
     {Msg::check_placeholder_added, MessageKind::warning, MessageAt::line,
      "translation of %s adds %s, which the source lacks"},

@@ -89,6 +89,7 @@ enum class Msg {
   po_unparsable,
   po_no_language,
   po_imported,
+  po_unusable,
   check_placeholder_missing,
   check_placeholder_added,
   check_link_changed,

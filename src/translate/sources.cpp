@@ -104,6 +104,13 @@ std::string support_page_path(const std::string& folder, const SupportTree& tree
   return join_path(folder, tree.nodes()[static_cast<size_t>(node)].source_path) + ".txt";
 }
 
+int lang_index(const Sources& sources, std::string_view code) {
+  for (size_t i = 0; i < sources.langs.size(); ++i) {
+    if (equal_no_case(sources.langs[i].code, code)) return static_cast<int>(i);
+  }
+  return -1;
+}
+
 std::string template_item_name(size_t template_slot) {
   std::string_view id = kStringTable[kTemplatePages[template_slot]].id;
   id.remove_suffix(std::string_view("_TEMPLATE").size());

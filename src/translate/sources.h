@@ -51,6 +51,9 @@ struct Sources {
 /// the status reports what is missing itself.
 bool read_sources(Sources* sources, const Collator& collator, Diagnostics& diag);
 
+/// The index of the language `code` (ASCII case ignored), or -1.
+int lang_index(const Sources& sources, std::string_view code);
+
 /// The hash a translation is accepted against: the bytes less a byte order
 /// mark, with blanks at line ends and the kind of line end ignored, so
 /// re-saving a page in another editor changes nothing; blank lines and

@@ -34,18 +34,12 @@ int status_task(const TranslateTask& task, const Sources& sources, Sink& out, Di
   return task.strict && left ? 2 : 0;
 }
 
-const LangSources* find_lang(const Sources& sources, std::string_view code) {
-  for (const LangSources& lang : sources.langs) {
-    if (equal_no_case(lang.code, code)) return &lang;
-  }
-  return nullptr;
-}
-
 // Records the default language's current text of the items for a language:
 // those named, or every item the language has (missing ones have nothing to
 // be accepted yet).
 int accept_task(const TranslateTask& task, const Sources& sources, Diagnostics& diag) {
-  const LangSources* lang = find_lang(sources, task.lang);
+  const int index = lang_index(sources, task.lang);
+  const LangSources* lang = index < 0 ? nullptr : &sources.langs[static_cast<size_t>(index)];
   if (!lang) {
     diag.report({}, Msg::unknown_language, task.lang, task.lang);
     return 1;
