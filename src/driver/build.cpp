@@ -15,6 +15,7 @@
 #include "platform/text.h"
 #include "support/pages.h"
 #include "support/tree.h"
+#include "translate/pedantic.h"
 #include "translate/tasks.h"
 
 namespace mt {
@@ -242,6 +243,7 @@ int run(const Options& options, Sink& out, int (*year)(), RunReport* result) {
   build.links->declare("/forum", std::nullopt, true);
 
   build.languages = load_languages(build.diag, build.pedantic);
+  if (build.pedantic) check_all_translations(build.collator, build.diag);
 
   for (const Language& language : build.languages) build_language(build, language, language.code);
   if (!build.languages.empty()) {
