@@ -33,7 +33,7 @@ python3 "$src/bench/gen_site.py" --languages 4 --pages 40 "$work/gen" >/dev/null
 
 # An edit, then the same edit as a translation tool writes it back.
 cd "$work/site"
-sed -e '/^msgctxt "DOWNLOADS"$/,/^$/s/^msgstr ""$/msgstr "Herunterladen"/' \
+sed -e '/^msgctxt "DOWNLOADS"$/,/^$/s/^msgstr .*/msgstr "Herunterladen"/' \
     -e '/^msgctxt "page:faq#2"$/,/^$/s/^msgstr .*/msgstr " Einrichtung "/' "$work/de-de.po" > "$work/edit.po"
 printf '#~ msgctxt "OLD"\n#~ msgid "Old"\n#~ msgstr "Alt"\n' >> "$work/edit.po"
 msgcat --sort-output -w 20 "$work/edit.po" -o "$work/tool.po"
