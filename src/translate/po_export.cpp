@@ -88,6 +88,10 @@ int export_po_task(const TranslateTask& task, const Sources& sources, Diagnostic
   for (const PagePair& page : page_pairs(sources, static_cast<size_t>(l))) {
     count += page_entries(out, page, stale.contains(page.item));
   }
+  if (is_site_source(sources, task.po_file)) {
+    diag.report({task.po_file}, Msg::write_over_source, task.po_file);
+    return 1;
+  }
   FileSink file;
   if (file.open(task.po_file)) file.write(out);
   if (!file.close()) {

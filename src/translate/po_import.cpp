@@ -64,6 +64,13 @@ std::string applied(const FileChange& change) {
   return out + change.append;
 }
 
+// A file may hold an entry twice; the later one wins, so no two edits
+// ever overlap.
+void add_edit(FileChange& change, Edit edit) {
+  std::erase_if(change.edits, [&edit](const Edit& e) { return e.begin == edit.begin; });
+  change.edits.push_back(std::move(edit));
+}
+
 std::string line_end_of(const std::string& text) {
   size_t nl = text.find('\n');
   return nl != std::string::npos && nl > 0 && text[nl - 1] == '\r' ? "\r\n" : "\n";
@@ -84,7 +91,7 @@ void import_string(Import& im, const PoEntry& e, int index) {
   }
   if (last) {
     if (im.strings.text.compare(last->value_begin, last->value_end - last->value_begin, e.str) == 0) return;
-    im.strings.edits.push_back({last->value_begin, last->value_end, e.str});
+    add_edit(im.strings, {last->value_begin, last->value_end, e.str, e.line});
   } else {
     std::string& t = im.strings.text;
     const std::string eol = line_end_of(t);
@@ -128,7 +135,7 @@ void import_block(Import& im, const PoEntry& e, size_t p, size_t block) {
   check_translation(im.diag, at, e.context, e.id, e.str);
   const TextBlock& b = change->blocks[block];
   if (change->text.compare(b.begin, b.end - b.begin, e.str) == 0) return;
-  change->edits.push_back({b.begin, b.end, e.str, e.line});
+  add_edit(*change, {b.begin, b.end, e.str, e.line});
   ++im.imported;
 }
 
@@ -164,12 +171,17 @@ bool keeps_shape(const FileChange& change, const std::string& edited) {
   return true;
 }
 
-// Creates the folders above a new page.
-void make_parent_folders(const std::string& path) {
+// Creates the folders above a new page, each only after the one above it
+// proved to lie inside the site: a linked folder must not take the page,
+// or a folder made for it, outside. Returns the first folder outside, or "".
+std::string make_parent_folders(const std::string& path) {
   for (size_t at = path.find_first_of("/\\"); at != std::string::npos; at = path.find_first_of("/\\", at + 1)) {
+    const std::string folder = path.substr(0, at);
+    if (source_outside_site(folder)) return folder;
     int ignored = 0;
-    make_folder(path.substr(0, at), &ignored);
+    make_folder(folder, &ignored);
   }
+  return {};
 }
 
 bool write_change(Import& im, FileChange& change, int* files) {
@@ -181,7 +193,12 @@ bool write_change(Import& im, FileChange& change, int* files) {
                    "its translations would change what kind of line a block is");
     return true;
   }
-  if (change.create) make_parent_folders(change.path);
+  if (change.create) {
+    if (const std::string folder = make_parent_folders(change.path); !folder.empty()) {
+      im.diag.report({change.path}, Msg::source_outside_site, folder);
+      return false;
+    }
+  }
   FileSink out;
   if (out.open(change.path)) out.write(edited);
   if (!out.close()) {

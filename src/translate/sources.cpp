@@ -104,6 +104,29 @@ std::string support_page_path(const std::string& folder, const SupportTree& tree
   return join_path(folder, tree.nodes()[static_cast<size_t>(node)].source_path) + ".txt";
 }
 
+bool is_site_source(const Sources& sources, const std::string& path) {
+  FileId target;
+  if (!file_id(path, &target)) return false;  // a new file
+  auto same = [&target](const std::string& source) {
+    FileId id;
+    return file_id(source, &id) && id == target;
+  };
+  for (const char* shared : {"maketarnwick.conf", "maketarnwick.translations", "donations.csv",
+                             "supported_languages.csv", "previous_stable_releases.csv", "{{PREVIOUS_VERSIONS}}.txt"}) {
+    if (same(shared)) return true;
+  }
+  for (const LangSources& lang : sources.langs) {
+    if (same(lang.file)) return true;
+    for (const std::string& page : lang.templates) {
+      if (!page.empty() && same(page)) return true;
+    }
+    for (size_t n = 0; n < lang.support.nodes().size(); ++n) {
+      if (same(support_page_path(lang.support_folder, lang.support, static_cast<int>(n)))) return true;
+    }
+  }
+  return false;
+}
+
 int lang_index(const Sources& sources, std::string_view code) {
   for (size_t i = 0; i < sources.langs.size(); ++i) {
     if (equal_no_case(sources.langs[i].code, code)) return static_cast<int>(i);

@@ -51,6 +51,11 @@ struct Sources {
 /// the status reports what is missing itself.
 bool read_sources(Sources* sources, const Collator& collator, Diagnostics& diag);
 
+/// Whether `path` names an existing file that the site is built or
+/// translated from (a language file, a page, a table, the configuration,
+/// the record): what a report or PO file must never be written over.
+bool is_site_source(const Sources& sources, const std::string& path);
+
 /// The index of the language `code` (ASCII case ignored), or -1.
 int lang_index(const Sources& sources, std::string_view code);
 

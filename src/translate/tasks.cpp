@@ -22,6 +22,10 @@ int status_task(const TranslateTask& task, const Sources& sources, Sink& out, Di
     report_status_text(status, diag);
   }
   if (!task.html_file.empty()) {
+    if (is_site_source(sources, task.html_file)) {
+      diag.report({task.html_file}, Msg::write_over_source, task.html_file);
+      return 1;
+    }
     FileSink page;
     if (page.open(task.html_file)) write_status_html(status, page);
     if (!page.close()) {

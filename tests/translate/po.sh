@@ -49,7 +49,13 @@ sed 's/^"Language: de-de/"Language: xx-yy/' "$work/edit.po" > "$work/unknown.po"
 "$tool" --import-po "$work/unknown.po" | grep -q "unknown.po: error: the header's Language: names no language of the site (xx-yy)" || fail unknown
 printf 'msgid "a"\nmsgstr "b\n' > "$work/broken.po"
 "$tool" --import-po "$work/broken.po" | grep -q "broken.po:2: error: cannot read the PO file" || fail broken
+"$tool" --export-po de-de de-de/faq.txt | grep -q "refusing to write de-de/faq.txt over its source" || fail "export over a page"
+"$tool" --status --html ru-ru.txt | grep -q "refusing to write ru-ru.txt over its source" || fail "status page over a source"
 [ "$(snapshot)" = "$before" ] || fail "a refused file changed something"
+
+# An entry given twice: the later wins (two edits of one place never overlap).
+printf 'msgctxt "DOWNLOADS"\nmsgid "Downloads"\nmsgstr "Laden"\n' >> "$work/edit.po"
+"$tool" --import-po "$work/edit.po" >/dev/null && grep -q '^DOWNLOADS = "Laden"' de-de.txt || fail "entry given twice"
 
 # Seeded defects, one per check.
 set_str() { sed -i "/^msgctxt \"$1\"\$/,/^\$/s/^msgstr .*/msgstr \"$2\"/" "$work/bad.po"; }
