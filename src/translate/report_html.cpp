@@ -24,9 +24,11 @@ std::string escaped(std::string_view text) {
   return out;
 }
 
-void row(std::string& out, const std::string& name, const Tally& t) {
+// One row; a language's name leads to its lists below.
+void row(std::string& out, const std::string& name, const Tally& t, bool link) {
   const int p = t.percent();
-  out += "<tr><th>" + escaped(name) + "</th><td><div class=\"bar\" role=\"img\" aria-label=\"" + std::to_string(p) +
+  const std::string shown = link ? "<a href=\"#" + escaped(name) + "\">" + escaped(name) + "</a>" : escaped(name);
+  out += "<tr><th>" + shown + "</th><td><div class=\"bar\" role=\"img\" aria-label=\"" + std::to_string(p) +
          "% complete\"><div style=\"width:" + std::to_string(p) + "%\"></div></div></td><td>" + std::to_string(p) +
          "%</td><td>" + std::to_string(t.done()) + " of " + std::to_string(t.total) + "</td><td>" +
          std::to_string(t.missing) + "</td><td>" + std::to_string(t.untranslated) + "</td><td>" +
@@ -63,8 +65,8 @@ void write_status_html(const Status& status, Sink& sink) {
   out +=
       "<table>\n<tr><th>Language</th><th>Complete</th><th></th><th>Items</th><th>Missing</th>"
       "<th>Untranslated</th><th>Stale</th><th>Orphan</th></tr>\n";
-  for (const LangStatus& lang : status.langs) row(out, lang.code, lang.tally);
-  row(out, "All languages", status.totals);
+  for (const LangStatus& lang : status.langs) row(out, lang.code, lang.tally, true);
+  row(out, "All languages", status.totals, false);
   out += "</table>\n";
   sink.write(out);
   for (const LangStatus& lang : status.langs) {
