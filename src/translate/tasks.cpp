@@ -73,7 +73,8 @@ int accept_task(const TranslateTask& task, const Sources& sources, Diagnostics& 
       ++count;
     }
   } else {
-    for (const std::string& item : task.items) accepted[item] = hashes.at(item), ++count;
+    for (const std::string& item : task.items) accepted[item] = hashes.at(item);
+    count = static_cast<int>(task.items.size());
   }
   if (!write_record(record, diag)) return 1;
   diag.report({}, Msg::accepted, count, lang->code, kRecordName);
