@@ -1,6 +1,7 @@
 #include "driver/across_languages.h"
 
 #include <map>
+#include <set>
 
 #include "links/alternates.h"
 #include "platform/fs.h"
@@ -11,23 +12,32 @@ namespace mt {
 
 namespace {
 
-// The template pages the build writes (the page list of build.cpp).
-constexpr int kTemplates[] = {HOME_TEMPLATE,    DOWNLOADS_TEMPLATE,  FAQ_TEMPLATE,          CONTACT_TEMPLATE,
-                              ABOUT_TEMPLATE,   DONATE_TEMPLATE,     ERROR404_TEMPLATE,     LANGUAGE_TEMPLATE,
-                              DONATED_TEMPLATE, CONTACTOK_TEMPLATE,  CONTACTERROR_TEMPLATE, UPDATE_TEMPLATE,
-                              PRIVACY_TEMPLATE, MAINTENANCE_TEMPLATE};
-
 void index_pages(Build& build, IndexedLanguage& indexed) {
   const Language& language = *indexed.language;
-  for (int t : kTemplates) {
+  for (int t : kTemplatePages) {
     const std::string path = join_path(language.code, language.value(t));
     if (build.resolver.exists(path) && !source_outside_site(path)) indexed.templates.set(static_cast<size_t>(t));
   }
   // Scanned again when the language is built; only the nodes are kept here.
-  SupportTree tree;
-  build_support_tree(tree, build.resolver.resolve(join_path(language.code, language.value(SUPPORT_FOLDER))),
+  build_support_tree(indexed.support, build.resolver.resolve(join_path(language.code, language.value(SUPPORT_FOLDER))),
                      build.collator);
-  indexed.support = tree.nodes();
+  for (size_t n = 0; n < indexed.support.nodes().size(); ++n) indexed.support.take_text(static_cast<int>(n));
+}
+
+// Support pages correspond through the default language's.
+void match_languages(SiteIndex& index) {
+  const SupportTree& def = index.languages[index.default_language].support;
+  for (size_t i = 0; i < index.languages.size(); ++i) {
+    IndexedLanguage& lang = index.languages[i];
+    if (i != index.default_language) {
+      lang.match = match_support(def, lang.support);
+      continue;
+    }
+    for (size_t n = 0; n < def.nodes().size(); ++n) {
+      lang.match.of_default.push_back(static_cast<int>(n));
+      lang.match.of_other.push_back(static_cast<int>(n));
+    }
+  }
 }
 
 // The output file where `key`'s page of language `from` would be in `to`
@@ -36,7 +46,8 @@ void index_pages(Build& build, IndexedLanguage& indexed) {
 std::string would_be_file(const Build& build, const IndexedLanguage& from, const IndexedLanguage& to, PageKey key) {
   std::string path = "/" + to.language->code;
   if (key.support_node >= 0) {
-    path += page_path(from, key).substr(from.path.size());
+    path += "/" + to.language->value(SUPPORT_FOLDER) + "/";
+    path += from.support.nodes()[static_cast<size_t>(key.support_node)].path_slug + "/";
   } else {
     path += page_path(to, key).substr(to.path.size());
   }
@@ -45,7 +56,7 @@ std::string would_be_file(const Build& build, const IndexedLanguage& from, const
   return file + "index.html";
 }
 
-void check_key(Build& build, size_t from, PageKey key) {
+void check_key(Build& build, size_t from, PageKey key, std::set<std::string>& stale) {
   const IndexedLanguage& lang = build.index.languages[from];
   int found = 0;
   for (size_t to = 0; to < build.index.languages.size(); ++to) {
@@ -57,10 +68,11 @@ void check_key(Build& build, size_t from, PageKey key) {
     }
     FileId id;
     const std::string file = would_be_file(build, lang, other, key);
-    if (file_id(file, &id)) build.diag.report({other.language->code}, Msg::stale_page, file);
+    if (file_id(file, &id) && stale.insert(file).second)
+      build.diag.report({other.language->code}, Msg::stale_page, file);
   }
   if (key.support_node >= 0 && found == 1 && build.index.languages.size() > 1) {
-    const SupportNode& node = lang.support[static_cast<size_t>(key.support_node)];
+    const SupportNode& node = lang.support.nodes()[static_cast<size_t>(key.support_node)];
     build.diag.report({lang.language->code}, Msg::page_in_one_language, node.source_path);
   }
 }
@@ -89,17 +101,26 @@ void index_languages(Build& build, const Language& default_language) {
     index_pages(build, indexed);
     build.index.languages.push_back(std::move(indexed));
   }
+  match_languages(build.index);
 }
 
 void check_page_sets(Build& build) {
-  // A template page is looked at once, from the first language that has it.
+  // A page is looked at once: a template page from the first language that
+  // has it, a support page from the default language or where it is an
+  // orphan.
+  std::set<std::string> stale;
   std::bitset<kStringCount> seen;
   for (size_t from = 0; from < build.index.languages.size(); ++from) {
     const IndexedLanguage& lang = build.index.languages[from];
-    for (int t : kTemplates) {
+    for (int t : kTemplatePages) {
       const auto bit = static_cast<size_t>(t);
-      if (lang.templates.test(bit) && !seen.test(bit)) check_key(build, from, {t, -1});
+      if (lang.templates.test(bit) && !seen.test(bit)) check_key(build, from, {t, -1}, stale);
       if (lang.templates.test(bit)) seen.set(bit);
+    }
+    for (size_t n = 0; n < lang.support.nodes().size(); ++n) {
+      if (from == build.index.default_language || lang.match.of_other[n] < 0) {
+        check_key(build, from, {-1, static_cast<int>(n)}, stale);
+      }
     }
   }
 }

@@ -116,7 +116,7 @@ std::vector<std::string> language_sitemaps(Build& build, size_t from) {
   for (int t = 0; t < kStringCount; ++t) {
     if (lang.templates.test(static_cast<size_t>(t)) && listed(t)) keys.push_back({t, -1});
   }
-  for (size_t n = 0; n < lang.support.size(); ++n) keys.push_back({-1, static_cast<int>(n)});
+  for (size_t n = 0; n < lang.support.nodes().size(); ++n) keys.push_back({-1, static_cast<int>(n)});
 
   std::vector<std::string> names;
   Sitemap map;

@@ -4,16 +4,6 @@
 
 namespace mt {
 
-PageKey counterpart(const SiteIndex& index, size_t from, PageKey key, size_t to) {
-  (void)index;
-  (void)from;
-  (void)to;
-  // Support pages correspond through the translators' rule; until it is
-  // wired in, they have no counterparts.
-  if (key.support_node >= 0) return {};
-  return key;
-}
-
 std::vector<Alternate> alternates(const SiteIndex& index, size_t from, PageKey key) {
   std::vector<Alternate> set;
   if (index.languages[from].tag.empty()) return set;

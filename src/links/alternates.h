@@ -22,10 +22,6 @@ struct Alternate {
   auto operator<=>(const Alternate&) const = default;
 };
 
-/// `key`'s page (read in language `from`) in language `to`; a key with no
-/// page there has both fields -1.
-PageKey counterpart(const SiteIndex& index, size_t from, PageKey key, size_t to);
-
 /// The alternates that `key`'s page in language `from` declares: one per
 /// tagged language that has the page, in load order, then "x-default" (the
 /// default language's version, else the first one). Empty when `from` has

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "site/counterparts.h"
 #include "site/strings.h"
 #include "site/support_tree.h"
 
@@ -25,7 +26,8 @@ struct IndexedLanguage {
   std::string path;                     // from the URL root to its pages: "" for the default
                                         // language, whose root copy is the canonical one
   std::bitset<kStringCount> templates;  // template indexes whose page is written
-  std::vector<SupportNode> support;     // its support tree, texts dropped
+  SupportTree support;                  // its support tree, texts dropped
+  Counterparts match;                   // its support pages against the default language's
 };
 
 struct SiteIndex {
@@ -37,6 +39,11 @@ struct SiteIndex {
 /// The root-relative path of `key`'s page in language `lang`, "/" at the
 /// end: the folder that holds its index.html.
 std::string page_path(const IndexedLanguage& lang, PageKey key);
+
+/// `key`'s page (read in language `from`) in language `to`: template pages
+/// by template, support pages by the counterparts rule; a key with no page
+/// there has both fields -1.
+PageKey counterpart(const SiteIndex& index, size_t from, PageKey key, size_t to);
 
 /// Whether language `lang` has `key`'s page (as given, in the language it
 /// was read from).
