@@ -116,7 +116,7 @@ void page_header(Build& build, LangBuild& lang, Sink& out, const char* page_name
   write_content_open(out, layout);
 }
 
-void page_footer(Build& build, LangBuild& lang, Sink& out) {
+void page_footer(Build& build, LangBuild& lang, Sink& out, PageKey key, const std::string& source) {
   for (int i = 0; i < 3; ++i) out.write("</div>\r\n");
   out.write("<div class=\"bot\">\r\n");
   out.write("<div class=\"botcenter\">\r\n");
@@ -133,6 +133,7 @@ void page_footer(Build& build, LangBuild& lang, Sink& out) {
   write_footer_link(build, lang, out, PRIVACY_TEMPLATE, PRIVACY);
   out.write("</div>\r\n");
   out.write("</div>\r\n");
+  if (build.site.language_switch == "on" && lang.indexed >= 0) write_language_switch(build, lang, out, key, source);
   out.write("</body>\r\n");
   out.write("</html>\r\n");
 }

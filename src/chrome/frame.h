@@ -15,6 +15,6 @@ void page_header(Build& build, LangBuild& lang, Sink& out, const char* page_name
                  bool nav_scrolls, PageKey key = {}, const std::string& source = {});
 
 /// Closes the content area and writes the bottom bars and document end.
-void page_footer(Build& build, LangBuild& lang, Sink& out);
+void page_footer(Build& build, LangBuild& lang, Sink& out, PageKey key = {}, const std::string& source = {});
 
 }  // namespace mt

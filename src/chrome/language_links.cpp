@@ -54,4 +54,27 @@ void write_language_links(Build& build, const LangBuild& lang, Sink& out, PageKe
   build.links->alternate_sets().add(source, own_path(build, lang, key), canonical, set);
 }
 
+void write_language_switch(Build& build, const LangBuild& lang, Sink& out, PageKey key, const std::string& source) {
+  const size_t from = static_cast<size_t>(lang.indexed);
+  const bool known_page = has_page(build.index.languages[from], key);
+  out.write("<ul class=\"languageswitch\">\r\n");
+  for (size_t to = 0; to < build.index.languages.size(); ++to) {
+    const IndexedLanguage& other = build.index.languages[to];
+    const PageKey there = known_page ? counterpart(build.index, from, key, to) : PageKey{};
+    const bool same = has_page(other, there);
+    // Page links within the site, as the menu's: under the URL root.
+    const std::string path = page_path(other, same ? there : PageKey{HOME_TEMPLATE, -1});
+    std::string attributes;
+    // A language without a tag is still offered; it only cannot say which.
+    if (!other.tag.empty()) attributes = " hreflang=\"" + other.tag + "\" lang=\"" + other.tag + "\"";
+    if (other.language->rtl) attributes += " dir=\"rtl\"";
+    if (!same) attributes += " class=\"switchhome\"";
+    if (to == from) attributes += " aria-current=\"page\"";
+    out.printf("<li style=\"display:inline;margin:0 6px;\"><a href=\"%s\"%s>%s</a></li>\r\n",
+               attribute(build.url_root + path).c_str(), attributes.c_str(), other.language->display_name.c_str());
+    build.links->record_head(source, build.url_root + path);
+  }
+  out.write("</ul>\r\n");
+}
+
 }  // namespace mt

@@ -23,4 +23,9 @@ std::string html_lang(const Build& build, const LangBuild& lang);
 /// records them for the link check under `source`.
 void write_language_links(Build& build, const LangBuild& lang, Sink& out, PageKey key, const std::string& source);
 
+/// Writes the language switch: a link per language to `key`'s page there,
+/// or to that language's home page (class "switchhome") where it has none,
+/// each with the language's name, tag and direction; records the links.
+void write_language_switch(Build& build, const LangBuild& lang, Sink& out, PageKey key, const std::string& source);
+
 }  // namespace mt

@@ -17,7 +17,7 @@ bool write_framed_page(Build& build, LangBuild& lang, const std::string& path, c
   page_header(build, lang, file, frame.title, frame.menu_mark, frame.layout, frame.nav_scrolls, frame.key,
               frame.source);
   body(file);
-  page_footer(build, lang, file);
+  page_footer(build, lang, file, frame.key, frame.source);
   close_output(build.diag, lang, file, path);
   return true;
 }
