@@ -54,8 +54,9 @@ bool is_variant(std::string_view s) {
 std::string language_tag(std::string_view code) {
   const std::vector<std::string_view> parts = subtags(code);
   std::string_view first = parts[0];
-  const bool language_ok = (first.size() >= 2 && first.size() <= 3) || (first.size() >= 5 && first.size() <= 8);
-  if (!language_ok || !all_of(first, is_alpha)) return {};
+  // Languages of 5-8 letters are reserved and none is registered: a code
+  // such as "english" is a name, not a tag.
+  if (first.size() < 2 || first.size() > 3 || !all_of(first, is_alpha)) return {};
   std::string tag = lower(first);
   size_t i = 1;
   // Script, region and variants in this order, each at most once but variants.

@@ -7,8 +7,8 @@
 
 namespace mt {
 
-/// The tag of `code` in its usual letter case: a language subtag of 2, 3 or
-/// 5-8 letters, then optionally a script (4 letters), a region (2 letters
+/// The tag of `code` in its usual letter case: a language subtag of 2 or 3
+/// letters, then optionally a script (4 letters), a region (2 letters
 /// or 3 digits) and variants (5-8 letters or digits, or a digit and 3), each
 /// after a '-'. "" when `code` is not of that form.
 std::string language_tag(std::string_view code);

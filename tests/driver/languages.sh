@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Links between languages on a generated 30-language site: with the keys on,
+# the run reports nothing it does not report without them; a crawler over
+# the built tree and xmllint find every set whole and every sitemap valid;
+# each seeded fault is reported. usage: languages.sh MAKETARNWICK SOURCE_DIR
+set -eu
+bin=$(realpath "$1")
+src=$(realpath "$2")
+command -v xmllint >/dev/null || { echo "xmllint missing (tools/deps.sh installs it)"; exit 77; }
+t=$(mktemp -d)
+trap 'rm -rf "$t"' EXIT
+python3 "$src/bench/gen_site.py" "$t/site" --languages 30 --pages 20 >/dev/null
+python3 "$src/bench/gen_site.py" "$t/plain" --release-files >/dev/null
+cp -r "$t/plain" "$t/out"
+cd "$t/site"
+"$bin" "$t/plain" https://www.example.com >"$t/plain.txt"
+printf 'ALTERNATE_LINKS = "on"\nSITEMAPS = "on"\nLANGUAGE_SWITCH = "on"\n' >maketarnwick.conf
+"$bin" "$t/out" https://www.example.com >"$t/on.txt"
+diff "$t/plain.txt" "$t/on.txt"
+python3 "$src/tests/driver/crawl_languages.py" "$t/out" https://www.example.com
+(cd "$t/out" && xmllint --noout --schema "$src/tests/driver/sitemap.xsd" sitemap*.xml)
+
+# Seeded faults, each with its message; the owner's robots.txt stays as it is.
+echo "= Nur hier =" >"de-de/support/Nur hier.txt"
+cp en-us.txt english.txt
+cp -r en-us english
+rm fr-fr/faq.txt
+printf 'User-agent: *\n' >"$t/out/robots.txt"
+"$bin" "$t/out" https://www.example.com >"$t/seeded.txt"
+status=0
+for line in "de-de: warning: support page Nur hier exists in this language only: it has no alternates" \
+  "english.txt: warning: language code english has no BCP 47 tag, left out of alternates and sitemaps: add english=TAG to LANGUAGE_TAGS or name the file like pt-br.txt" \
+  "kept the robots.txt of $t/out, which this tool did not write: add the line Sitemap: https://www.example.com/sitemap.xml to it" \
+  "fr-fr: warning: $t/out/fr-fr/faq/index.html is left from an earlier build, no page of this one: remove it or build with --prune"; do
+  grep -qxF "$line" "$t/seeded.txt" || { echo "missing: $line"; status=1; }
+done
+[ "$(cat "$t/out/robots.txt")" = "User-agent: *" ] || { echo "robots.txt replaced"; status=1; }
+exit $status
