@@ -3,7 +3,7 @@
 records: every page's alternate and canonical links, the language switch,
 the sitemaps and robots.txt. Prints each problem; exit status 1 if any.
 
-usage: crawl_languages.py OUTPUT_FOLDER ADDRESS_ROOT"""
+usage: crawl_languages.py OUTPUT_FOLDER ADDRESS_ROOT DEFAULT_TAG"""
 import html.parser
 import os
 import sys
@@ -29,7 +29,7 @@ class Head(html.parser.HTMLParser):
             self.switch.append(a["href"])
 
 
-def main(out, root):
+def main(out, root, default_tag):
     problems = []
 
     def local(url):
@@ -55,6 +55,8 @@ def main(out, root):
         self_url = head.canonical or url
         if "x-default" not in head.alternates:
             problems.append("%s: no x-default" % url)
+        elif default_tag in head.alternates and head.alternates["x-default"] != head.alternates[default_tag]:
+            problems.append("%s: x-default is not the %s version" % (url, default_tag))
         if self_url not in head.alternates.values():
             problems.append("%s: its own address is not in its set" % url)
         for lang, member in head.alternates.items():

@@ -17,7 +17,7 @@ cd "$t/site"
 printf 'ALTERNATE_LINKS = "on"\nSITEMAPS = "on"\nLANGUAGE_SWITCH = "on"\n' >maketarnwick.conf
 "$bin" "$t/out" https://www.example.com >"$t/on.txt"
 diff "$t/plain.txt" "$t/on.txt"
-python3 "$src/tests/driver/crawl_languages.py" "$t/out" https://www.example.com
+python3 "$src/tests/driver/crawl_languages.py" "$t/out" https://www.example.com en-US
 (cd "$t/out" && xmllint --noout --schema "$src/tests/driver/sitemap.xsd" sitemap*.xml)
 
 # Seeded faults, each with its message; the owner's robots.txt stays as it is.
@@ -35,4 +35,5 @@ for line in "de-de: warning: support page Nur hier exists in this language only:
   grep -qxF "$line" "$t/seeded.txt" || { echo "missing: $line"; status=1; }
 done
 [ "$(cat "$t/out/robots.txt")" = "User-agent: *" ] || { echo "robots.txt replaced"; status=1; }
+! grep -q "rel=\"alternate\" hreflang" "$t/out/de-de/support/nur_hier/index.html" || { echo "a page of one language has alternates"; status=1; }
 exit $status
