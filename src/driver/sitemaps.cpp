@@ -55,14 +55,15 @@ std::string xml_address(std::string_view url) {
   return out;
 }
 
-// Whether the output root holds `name` and this tool did not write it.
-bool owner_file(const Build& build, const char* name, std::string_view mark) {
+// Whether the output root holds `name` and this tool did not write it;
+// its text in `*text` (empty when it cannot be read).
+bool owner_file(const Build& build, const char* name, std::string_view mark, std::string* text) {
   const std::string root = canonical_folder(build.output_root);
-  std::string text, found;
+  std::string found;
   FileId id;
   if (!file_id(join_path(build.output_root, name), &id)) return false;
-  if (root.empty() || !read_served_file(root, name, &text, &found)) return true;
-  return text.find(mark) == std::string::npos;
+  if (root.empty() || !read_served_file(root, name, text, &found)) return true;
+  return text->find(mark) == std::string::npos;
 }
 
 bool write_file(Build& build, const std::string& name, const std::string& text) {
@@ -138,8 +139,12 @@ std::vector<std::string> language_sitemaps(Build& build, size_t from) {
 }
 
 void write_robots(Build& build, const std::string& index_address) {
-  if (owner_file(build, "robots.txt", kRobotsMark)) {
-    build.diag.report({}, Msg::robots_kept, build.output_root, index_address);
+  std::string text;
+  if (owner_file(build, "robots.txt", kRobotsMark, &text)) {
+    // Once the owner has added the line, there is nothing more to say.
+    if (text.find("Sitemap: " + index_address) == std::string::npos) {
+      build.diag.report({}, Msg::robots_kept, build.output_root, index_address);
+    }
     return;
   }
   write_file(build, "robots.txt", std::string(kRobotsMark) + "\nSitemap: " + index_address + "\n");
@@ -158,7 +163,8 @@ void write_sitemaps(Build& build) {
     }
   }
   index += "</sitemapindex>\n";
-  if (owner_file(build, "sitemap.xml", kXmlMark)) {
+  std::string text;
+  if (owner_file(build, "sitemap.xml", kXmlMark, &text)) {
     build.diag.report({}, Msg::sitemap_index_kept, build.output_root);
     return;
   }

@@ -35,5 +35,7 @@ for line in "de-de: warning: support page Nur hier exists in this language only:
   grep -qxF "$line" "$t/seeded.txt" || { echo "missing: $line"; status=1; }
 done
 [ "$(cat "$t/out/robots.txt")" = "User-agent: *" ] || { echo "robots.txt replaced"; status=1; }
+printf 'Sitemap: https://www.example.com/sitemap.xml\n' >>"$t/out/robots.txt"
+"$bin" "$t/out" https://www.example.com | grep -q "kept the robots.txt" && { echo "note after the line was added"; status=1; }
 ! grep -q "rel=\"alternate\" hreflang" "$t/out/de-de/support/nur_hier/index.html" || { echo "a page of one language has alternates"; status=1; }
 exit $status
