@@ -21,12 +21,12 @@ TEST(LanguageTags, Codes) {
       {"es-419", "", "es-419"},
       {"sl-rozaj-biske", "", "sl-rozaj-biske"},
       {"de-ch-1901", "", "de-CH-1901"},
-      {"english", "", ""},         // a name, not a language subtag
-      {"en_us", "", ""},           // '_' is no separator
-      {"en-us-", "", ""},          // empty subtag
+      {"english", "", ""},  // a name, not a language subtag
+      {"en_us", "", ""},    // '_' is no separator
+      {"en-us-", "", ""},   // empty subtag
       {"en-toolongvariant", "", ""},
-      {"x-klingon", "", ""},       // private use is no language
-      {"en-us-us", "", ""},        // a second region
+      {"x-klingon", "", ""},  // private use is no language
+      {"en-us-us", "", ""},   // a second region
       {"", "", ""},
       {"english", "chinese=zh-Hans english=en-gb", "en-GB"},
       {"ENGLISH", "english=en", "en"},
