@@ -38,4 +38,11 @@ done
 printf 'Sitemap: https://www.example.com/sitemap.xml\n' >>"$t/out/robots.txt"
 "$bin" "$t/out" https://www.example.com | grep -q "kept the robots.txt" && { echo "note after the line was added"; status=1; }
 ! grep -q "rel=\"alternate\" hreflang" "$t/out/de-de/support/nur_hier/index.html" || { echo "a page of one language has alternates"; status=1; }
+
+# A URL root that is no address: sitemaps say so, until SITE_HOME_URL stands in for it.
+"$bin" "$t/rel" /site | grep -qxF 'warning: sitemap addresses must be absolute: give an absolute URL root, or set ABSOLUTE_ADDRESSES = "on" and SITE_HOME_URL' || { echo "no warning of relative sitemaps"; status=1; }
+printf 'ABSOLUTE_ADDRESSES = "on"\nSITE_HOME_URL = "https://public.example"\n' >>maketarnwick.conf
+"$bin" "$t/rel" /site | grep -q "sitemap addresses" && { echo "warned of absolute sitemaps"; status=1; }
+grep -qF '<link rel="canonical" href="https://public.example/it-it/faq/" />' "$t/rel/it-it/faq/index.html" || { echo "canonical not absolute"; status=1; }
+grep -qF '<loc>https://public.example/sitemap-it-IT.xml</loc>' "$t/rel/sitemap.xml" || { echo "index not absolute"; status=1; }
 exit $status
