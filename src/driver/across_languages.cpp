@@ -19,8 +19,8 @@ void index_pages(Build& build, IndexedLanguage& indexed) {
     if (build.resolver.exists(path) && !source_outside_site(path)) indexed.templates.set(static_cast<size_t>(t));
   }
   // Scanned again when the language is built; only the nodes are kept here.
-  build_support_tree(indexed.support, build.resolver.resolve(join_path(language.code, language.value(SUPPORT_FOLDER))),
-                     build.collator);
+  // Its messages are the build's to give, once.
+  build_support_tree(indexed.support, join_path(language.code, language.value(SUPPORT_FOLDER)), build.collator);
   for (size_t n = 0; n < indexed.support.nodes().size(); ++n) indexed.support.take_text(static_cast<int>(n));
 }
 
