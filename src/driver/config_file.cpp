@@ -26,6 +26,12 @@ struct Key {
   const char* comment;
 };
 
+// Every name of a file or a site path takes the placeholders, whether its
+// default uses them or not.
+bool is_pattern(const Key& key) { return key.kind == Kind::kFile || key.kind == Kind::kSitePath; }
+
+std::string default_pattern(const Key& key) { return key.pattern ? std::string(key.pattern) : SiteConfig{}.*key.field; }
+
 const Key kKeys[] = {
     {"PRODUCT_NAME", &SiteConfig::product_name, Kind::kNamePart, nullptr,
      "Product name: screenshot alt text, donation item name, release file names"},
@@ -139,7 +145,7 @@ SiteConfig load_site_config(Diagnostics& diag, const std::string& path) {
   std::vector<std::string> patterns(kKeyCount);
   std::vector<int> pattern_lines(kKeyCount, 0);
   for (size_t k = 0; k < kKeyCount; ++k) {
-    if (kKeys[k].pattern) patterns[k] = kKeys[k].pattern;
+    if (is_pattern(kKeys[k])) patterns[k] = default_pattern(kKeys[k]);
   }
 
   std::string_view text = contents;
@@ -164,12 +170,12 @@ SiteConfig load_site_config(Diagnostics& diag, const std::string& path) {
       continue;
     }
     // A pattern is checked once expanded; its own text only for the bytes.
-    Kind check = kKeys[k].pattern ? Kind::kText : kKeys[k].kind;
+    Kind check = is_pattern(kKeys[k]) ? Kind::kText : kKeys[k].kind;
     if (!safe_value(check, value)) {
       diag.report({path, line_number}, Msg::config_unsafe_value, kKeys[k].name, value);
       continue;
     }
-    if (kKeys[k].pattern) {
+    if (is_pattern(kKeys[k])) {
       patterns[k] = value;
       pattern_lines[k] = line_number;
     } else {
@@ -178,11 +184,11 @@ SiteConfig load_site_config(Diagnostics& diag, const std::string& path) {
   }
 
   for (size_t k = 0; k < kKeyCount; ++k) {
-    if (!kKeys[k].pattern) continue;
+    if (!is_pattern(kKeys[k])) continue;
     std::string name = expand(patterns[k], config);
     if (pattern_lines[k] != 0 && !safe_value(kKeys[k].kind, name)) {
       diag.report({path, pattern_lines[k]}, Msg::config_unsafe_value, kKeys[k].name, name);
-      name = expand(kKeys[k].pattern, config);
+      name = expand(default_pattern(kKeys[k]), config);
     }
     config.*kKeys[k].field = name;
   }
@@ -200,7 +206,7 @@ std::string default_config_text() {
     text += "\n// ";
     text += key.name;
     text += " = \"";
-    text += key.pattern ? std::string(key.pattern) : defaults.*key.field;
+    text += is_pattern(key) ? default_pattern(key) : defaults.*key.field;
     text += "\"\n";
   }
   return text;

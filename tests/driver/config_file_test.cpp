@@ -72,6 +72,32 @@ TEST(ConfigFile, Lines) {
   }
 }
 
+// Every key naming a file or a site path expands the placeholders, one row per key.
+TEST(ConfigFile, EveryFileNameKeyExpandsPlaceholders) {
+  TempDir dir;
+  using C = SiteConfig;
+  const struct {
+    const char* key;
+    std::string SiteConfig::*field;
+    std::string lead;  // what the value must start with
+  } rows[] = {{"CURRENT_FILE_PREFIX", &C::current_prefix, ""},
+              {"PREVIOUS_FILE_PREFIX", &C::previous_prefix, ""},
+              {"LANGUAGE_PACK_FILE", &C::language_pack_file, ""},
+              {"SDK_FILE", &C::sdk_file, ""},
+              {"OFFLINE_HELP_FILE", &C::offline_help_file, ""},
+              {"CLI_FILE", &C::cli_file, ""},
+              {"CHANGES_FILE", &C::changes_file, "/"},
+              {"CHECKSUM_FILE", &C::checksum_file, "/"},
+              {"VERSION_INI", &C::version_ini, "/"}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.key);
+    const std::string text = std::string(row.key) + " = \"" + row.lead +
+                             "{{PRODUCT_NAME}}-{{VERSION}}-{{PREVIOUS_VERSION}}\"\n" +
+                             "PRODUCT_NAME = \"P\"\nVERSION = \"2\"\nPREVIOUS_VERSION = \"1\"\n";
+    EXPECT_EQ(row.lead + "P-2-1", load(text.c_str()).first.*row.field);
+  }
+}
+
 TEST(ConfigFile, AbsentFileAndDefaultTextGiveTheDefaults) {
   TempDir dir;
   const std::pair<SiteConfig, std::string> defaults = {SiteConfig{}, ""};
