@@ -21,6 +21,7 @@ const MessageDef kMessages[] = {
     {Msg::cant_open, MessageKind::error, MessageAt::file, "cant open %s"},
     {Msg::copy_failed, MessageKind::error, MessageAt::file, "unable to copy file %s: %s"},
     {Msg::copy_outside_site, MessageKind::error, MessageAt::file, "refusing to copy file outside the site %s"},
+    {Msg::release_folder_missing, MessageKind::error, MessageAt::nothing, "release folder %s not found"},
     {Msg::no_filesize, MessageKind::error, MessageAt::nothing, "couldn't get filesize for: %s"},
     {Msg::previous_versions_loop, MessageKind::error, MessageAt::line, "PREVIOUS_VERSIONS includes itself"},
     {Msg::still_bold, MessageKind::warning, MessageAt::line, "still bold"},

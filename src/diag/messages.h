@@ -34,6 +34,7 @@ enum class Msg {
   cant_open,
   copy_failed,
   copy_outside_site,
+  release_folder_missing,
   no_filesize,
   previous_versions_loop,
   still_bold,

@@ -7,6 +7,7 @@
 #include "driver/init.h"
 #include "driver/pages.h"
 #include "driver/prune.h"
+#include "driver/release_files.h"
 #include "lang/languages.h"
 #include "links/registry.h"
 #include "markup/inline.h"
@@ -201,6 +202,8 @@ int run(const Options& options, Sink& out, int (*year)(), RunReport* result) {
   build.links->declare("/forum", std::nullopt, true);
 
   build.languages = load_languages(build.diag, build.pedantic);
+  // Before any page: the download sections read the copies' sizes.
+  copy_release_files(build);
 
   for (const Language& language : build.languages) build_language(build, language, language.code);
   if (!build.languages.empty()) {

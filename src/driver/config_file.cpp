@@ -15,6 +15,7 @@ enum class Kind {
   kNamePart,  // also a part of file names
   kFile,      // a file name in the output root (a pattern)
   kSitePath,  // a link from the site root, "/" first (a pattern)
+  kFolder,    // a folder of the working folder, or "" for none (a pattern)
   kSwitch,    // "on" or "off"
 };
 
@@ -28,7 +29,9 @@ struct Key {
 
 // Every name of a file or a site path takes the placeholders, whether its
 // default uses them or not.
-bool is_pattern(const Key& key) { return key.kind == Kind::kFile || key.kind == Kind::kSitePath; }
+bool is_pattern(const Key& key) {
+  return key.kind == Kind::kFile || key.kind == Kind::kSitePath || key.kind == Kind::kFolder;
+}
 
 std::string default_pattern(const Key& key) { return key.pattern ? std::string(key.pattern) : SiteConfig{}.*key.field; }
 
@@ -56,6 +59,8 @@ const Key kKeys[] = {
      "Checksums, from the site root ({{SHA256}} in WENDREL_SHA256)"},
     {"VERSION_INI", &SiteConfig::version_ini, Kind::kSitePath, nullptr,
      "Update check file that pages may link to, from the site root"},
+    {"RELEASE_FOLDER", &SiteConfig::release_folder, Kind::kFolder, nullptr,
+     "Folder of release files that every build copies into the output folder first (\"\": none)"},
     {"SITE_HOME_URL", &SiteConfig::site_home_url, Kind::kText, nullptr,
      "The public site's home URL, without a trailing \"/\" (donation return page)"},
     {"NO_REPLY_ADDRESS", &SiteConfig::no_reply_address, Kind::kText, nullptr,
@@ -93,6 +98,7 @@ bool safe_value(Kind kind, std::string_view value) {
     case Kind::kNamePart: return safe_file(value) && value.find('/') == std::string_view::npos;
     case Kind::kFile: return safe_file(value);
     case Kind::kSitePath: return value.size() > 1 && value[0] == '/' && safe_file(value.substr(1));
+    case Kind::kFolder: return value.empty() || safe_file(value);
     case Kind::kSwitch: return value == "on" || value == "off";
   }
   return false;
