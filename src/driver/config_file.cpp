@@ -71,6 +71,8 @@ const Key kKeys[] = {
     {"SEARCH_ENDPOINT", &SiteConfig::search_endpoint, Kind::kText, nullptr, "Web search endpoint of the search box"},
     {"SITE_DOMAIN", &SiteConfig::site_domain, Kind::kText, nullptr,
      "The domain the search box restricts the search to"},
+    {"RTL_CONTENT", &SiteConfig::rtl_content, Kind::kSwitch, nullptr,
+     "\"on\": pages of right-to-left languages read right to left in content, contents and support navigation"},
     {"SUPPORT_PAGE_DIRECTION_MARKERS", &SiteConfig::support_direction_markers, Kind::kSwitch, nullptr,
      "\"on\": support pages honour __RTL_BEGIN__ and __RTL_END__ lines as template pages do"},
 };
