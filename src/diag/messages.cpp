@@ -35,6 +35,7 @@ const MessageDef kMessages[] = {
     {Msg::broken_frame_url, MessageKind::warning, MessageAt::file, "broken url %s"},
     {Msg::unknown_macro, MessageKind::warning, MessageAt::line, "unknown macro %s"},
     {Msg::unknown_macro_hint, MessageKind::warning, MessageAt::line, "unknown macro %s, did you mean %s"},
+    {Msg::broken_url_hint, MessageKind::warning, MessageAt::line, "broken url %s, did you mean %s"},
     {Msg::missing_page_text, MessageKind::warning, MessageAt::line, "missing page text %s"},
     {Msg::missing_table, MessageKind::warning, MessageAt::file, "missing table, read by the %s macro"},
     {Msg::unclosed_quote, MessageKind::warning, MessageAt::line, "unclosed quote"},

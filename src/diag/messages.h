@@ -49,6 +49,7 @@ enum class Msg {
   broken_frame_url,
   unknown_macro,
   unknown_macro_hint,
+  broken_url_hint,
   missing_page_text,
   missing_table,
   unclosed_quote,

@@ -213,7 +213,7 @@ int run(const Options& options, Sink& out, int (*year)(), RunReport* result) {
     if (result) result->error_page = cut_extension(fallback->value(ERROR404_TEMPLATE));
   }
 
-  build.links->final_check(build.diag);
+  build.links->final_check(build.diag, build.pedantic);
   progress_clear(build.progress);
   if (build.prune) prune_output(build.output_root, build.written, build.diag);
   build.diag.report({}, Msg::summary, build.diag.errors, build.diag.warnings);

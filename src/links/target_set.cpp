@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "platform/text.h"
+
 namespace mt {
 
 namespace {
@@ -97,6 +99,23 @@ void TargetSet::add(std::string_view url, const std::string_view* anchor, bool t
     insert(twin_text, kSelf);
   }
   insert(text, flags);
+}
+
+std::string TargetSet::nearest(std::string_view target, int limit) const {
+  const bool anchored = target.find('#') != std::string_view::npos;
+  std::string_view best;
+  int best_distance = limit + 1;
+  for (const Slot& slot : slots_) {
+    if (!slot.text) continue;
+    const std::string_view text(slot.text, slot.size);
+    if ((text.find('#') != std::string_view::npos) != anchored) continue;
+    const int distance = edit_distance_no_case(target, text, limit);
+    if (distance < best_distance || (distance == best_distance && distance <= limit && text < best)) {
+      best_distance = distance;
+      best = text;
+    }
+  }
+  return std::string(best);
 }
 
 bool TargetSet::contains(std::string_view target) const {

@@ -19,6 +19,10 @@ class TargetSet {
   /// also the form with a '/' after `url`.
   void add(std::string_view url, const std::string_view* anchor, bool twin);
   bool contains(std::string_view target) const;
+  /// The declared text closest to `target` within `limit` edits (case
+  /// ignored; the smallest text on a tie), or "": a text with an anchor only
+  /// for a target with one, so a page is suggested for a page.
+  std::string nearest(std::string_view target, int limit) const;
 
  private:
   enum Flags : uint8_t {
