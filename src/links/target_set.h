@@ -48,6 +48,9 @@ class TargetSet {
   size_t block_left_ = 0;
   char* block_next_ = nullptr;
   mutable std::string scratch_;  // a twin's base text, built while looking up
+  // The texts ordered by (holds '#', size, bytes), made by the first hint
+  // after a change: a hint then compares only texts of about its size.
+  mutable std::vector<std::string_view> by_size_;
 };
 
 }  // namespace mt
