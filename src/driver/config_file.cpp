@@ -178,14 +178,16 @@ SiteConfig load_site_config(Diagnostics& diag, const std::string& path) {
       continue;
     }
     // A pattern is checked once expanded; its own text only for the bytes.
-    Kind check = is_pattern(kKeys[k]) ? Kind::kText : kKeys[k].kind;
-    if (!safe_value(check, value)) {
+    // A key whose default holds no placeholder, set to a value without one,
+    // is checked here, so its message keeps its place among the others.
+    const bool deferred = is_pattern(kKeys[k]) && (kKeys[k].pattern || value.find("{{") != std::string_view::npos);
+    if (!safe_value(deferred ? Kind::kText : kKeys[k].kind, value)) {
       diag.report({path, line_number}, Msg::config_unsafe_value, kKeys[k].name, value);
       continue;
     }
     if (is_pattern(kKeys[k])) {
       patterns[k] = value;
-      pattern_lines[k] = line_number;
+      pattern_lines[k] = deferred ? line_number : 0;
     } else {
       config.*kKeys[k].field = value;
     }
