@@ -17,5 +17,6 @@ need_packages() {
 
 BUILD_PACKAGES=(cmake g++ ninja-build libicu-dev libgtest-dev pkg-config libcpp-httplib-dev)
 # What the tests run besides the tool: PHP for the contact scripts (php-cgi
-# runs them as a web server would), the browser suite, the manual's check.
-TEST_PACKAGES=(php-cli php-cgi chromium fonts-dejavu-core groff-base man-db)
+# runs them as a web server would), the browser suite, the manual's check,
+# curl for the walkthrough's preview.
+TEST_PACKAGES=(php-cli php-cgi chromium fonts-dejavu-core groff-base man-db curl)
