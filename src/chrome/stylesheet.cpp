@@ -156,6 +156,20 @@ void write_toc_rules(Sink& out) {
   out.printf(".faqcontent ul {" "padding-left:16px; " "}");
 }
 
+// With RTL_CONTENT on, a right-to-left language's content, table of
+// contents and support navigation read right to left without markers: the
+// rules above keep them left to right, so these come after and override.
+void write_rtl_content_rules(Sink& out) {
+  out.printf(".contentpadding, .wikipadding {" "direction:rtl;" "text-align:right;" "}");
+  out.printf(".contentpadding ul, .wikicontent ul, .faqcontent ul {" "padding-left:0;"
+             "padding-right:16px;" "}");
+  out.printf(".toclvl2 {" "margin-left:0;" "margin-right:32px;" "}");
+  out.printf(".wikinavindent2 {" "margin-left:0;" "margin-right:12px;" "}");
+  out.printf(".wikinavindent3 {" "margin-left:0;" "margin-right:24px;" "}");
+  out.printf(".wikicontent td, .wikicontent th {" "text-align:right;" "}");
+  out.printf(".wikicontent dd {" "margin-left:0;" "margin-right:24px;" "}");
+}
+
 // clang-format on
 
 }  // namespace
@@ -166,6 +180,7 @@ std::string make_stylesheet(const Build& build, const LangBuild& lang, Layout la
   write_base_rules(out, build.url_root.c_str(), lang.plain_width, dir);
   if (layout == Layout::kWiki) write_wiki_rules(out, lang.wiki_width, lang.nav_width, nav_scrolls, dir);
   write_toc_rules(out);
+  if (lang.rtl && build.site.rtl_content == "on") write_rtl_content_rules(out);
   return std::move(out.text);
 }
 

@@ -8,6 +8,7 @@
 #include "driver/init.h"
 #include "driver/pages.h"
 #include "driver/prune.h"
+#include "driver/release_files.h"
 #include "driver/sitemaps.h"
 #include "lang/languages.h"
 #include "links/registry.h"
@@ -206,6 +207,8 @@ int run(const Options& options, Sink& out, int (*year)(), RunReport* result) {
   build.links->declare("/forum", std::nullopt, true);
 
   build.languages = load_languages(build.diag, build.pedantic);
+  // Before any page: the download sections read the copies' sizes.
+  copy_release_files(build);
 
   const Language* fallback = language_by_code(build.languages, "en-us");
   if (!fallback && !build.languages.empty()) fallback = &build.languages.front();
@@ -220,7 +223,7 @@ int run(const Options& options, Sink& out, int (*year)(), RunReport* result) {
   }
   if (fallback && build.site.sitemaps == "on") write_sitemaps(build);
 
-  build.links->final_check(build.diag);
+  build.links->final_check(build.diag, build.pedantic);
   progress_clear(build.progress);
   if (build.prune) prune_output(build.output_root, build.written, build.diag);
   build.diag.report({}, Msg::summary, build.diag.errors, build.diag.warnings);

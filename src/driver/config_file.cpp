@@ -15,6 +15,7 @@ enum class Kind {
   kNamePart,  // also a part of file names
   kFile,      // a file name in the output root (a pattern)
   kSitePath,  // a link from the site root, "/" first (a pattern)
+  kFolder,    // a folder of the working folder, or "" for none (a pattern)
   kSwitch,    // "on" or "off"
 };
 
@@ -25,6 +26,14 @@ struct Key {
   const char* pattern;  // default pattern of a file name; null: the field's default
   const char* comment;
 };
+
+// Every name of a file or a site path takes the placeholders, whether its
+// default uses them or not.
+bool is_pattern(const Key& key) {
+  return key.kind == Kind::kFile || key.kind == Kind::kSitePath || key.kind == Kind::kFolder;
+}
+
+std::string default_pattern(const Key& key) { return key.pattern ? std::string(key.pattern) : SiteConfig{}.*key.field; }
 
 const Key kKeys[] = {
     {"PRODUCT_NAME", &SiteConfig::product_name, Kind::kNamePart, nullptr,
@@ -50,6 +59,8 @@ const Key kKeys[] = {
      "Checksums, from the site root ({{SHA256}} in WENDREL_SHA256)"},
     {"VERSION_INI", &SiteConfig::version_ini, Kind::kSitePath, nullptr,
      "Update check file that pages may link to, from the site root"},
+    {"RELEASE_FOLDER", &SiteConfig::release_folder, Kind::kFolder, nullptr,
+     "Folder of release files that every build copies into the output folder first (\"\": none)"},
     {"SITE_HOME_URL", &SiteConfig::site_home_url, Kind::kText, nullptr,
      "The public site's home URL, without a trailing \"/\" (donation return page)"},
     {"NO_REPLY_ADDRESS", &SiteConfig::no_reply_address, Kind::kText, nullptr,
@@ -60,6 +71,8 @@ const Key kKeys[] = {
     {"SEARCH_ENDPOINT", &SiteConfig::search_endpoint, Kind::kText, nullptr, "Web search endpoint of the search box"},
     {"SITE_DOMAIN", &SiteConfig::site_domain, Kind::kText, nullptr,
      "The domain the search box restricts the search to"},
+    {"RTL_CONTENT", &SiteConfig::rtl_content, Kind::kSwitch, nullptr,
+     "\"on\": pages of right-to-left languages read right to left in content, contents and support navigation"},
     {"SUPPORT_PAGE_DIRECTION_MARKERS", &SiteConfig::support_direction_markers, Kind::kSwitch, nullptr,
      "\"on\": support pages honour __RTL_BEGIN__ and __RTL_END__ lines as template pages do"},
     {"ALTERNATE_LINKS", &SiteConfig::alternate_links, Kind::kSwitch, nullptr,
@@ -98,6 +111,7 @@ bool safe_value(Kind kind, std::string_view value) {
     case Kind::kNamePart: return safe_file(value) && value.find('/') == std::string_view::npos;
     case Kind::kFile: return safe_file(value);
     case Kind::kSitePath: return value.size() > 1 && value[0] == '/' && safe_file(value.substr(1));
+    case Kind::kFolder: return value.empty() || safe_file(value);
     case Kind::kSwitch: return value == "on" || value == "off";
   }
   return false;
@@ -150,7 +164,7 @@ SiteConfig load_site_config(Diagnostics& diag, const std::string& path) {
   std::vector<std::string> patterns(kKeyCount);
   std::vector<int> pattern_lines(kKeyCount, 0);
   for (size_t k = 0; k < kKeyCount; ++k) {
-    if (kKeys[k].pattern) patterns[k] = kKeys[k].pattern;
+    if (is_pattern(kKeys[k])) patterns[k] = default_pattern(kKeys[k]);
   }
 
   std::string_view text = contents;
@@ -175,25 +189,27 @@ SiteConfig load_site_config(Diagnostics& diag, const std::string& path) {
       continue;
     }
     // A pattern is checked once expanded; its own text only for the bytes.
-    Kind check = kKeys[k].pattern ? Kind::kText : kKeys[k].kind;
-    if (!safe_value(check, value)) {
+    // A key whose default holds no placeholder, set to a value without one,
+    // is checked here, so its message keeps its place among the others.
+    const bool deferred = is_pattern(kKeys[k]) && (kKeys[k].pattern || value.find("{{") != std::string_view::npos);
+    if (!safe_value(deferred ? Kind::kText : kKeys[k].kind, value)) {
       diag.report({path, line_number}, Msg::config_unsafe_value, kKeys[k].name, value);
       continue;
     }
-    if (kKeys[k].pattern) {
+    if (is_pattern(kKeys[k])) {
       patterns[k] = value;
-      pattern_lines[k] = line_number;
+      pattern_lines[k] = deferred ? line_number : 0;
     } else {
       config.*kKeys[k].field = value;
     }
   }
 
   for (size_t k = 0; k < kKeyCount; ++k) {
-    if (!kKeys[k].pattern) continue;
+    if (!is_pattern(kKeys[k])) continue;
     std::string name = expand(patterns[k], config);
     if (pattern_lines[k] != 0 && !safe_value(kKeys[k].kind, name)) {
       diag.report({path, pattern_lines[k]}, Msg::config_unsafe_value, kKeys[k].name, name);
-      name = expand(kKeys[k].pattern, config);
+      name = expand(default_pattern(kKeys[k]), config);
     }
     config.*kKeys[k].field = name;
   }
@@ -211,7 +227,7 @@ std::string default_config_text() {
     text += "\n// ";
     text += key.name;
     text += " = \"";
-    text += key.pattern ? std::string(key.pattern) : defaults.*key.field;
+    text += is_pattern(key) ? default_pattern(key) : defaults.*key.field;
     text += "\"\n";
   }
   return text;

@@ -121,8 +121,8 @@ struct SiteFile {
   std::string_view text;
 };
 
-// The smallest donation button image: a 1x1 transparent PNG.
-constexpr std::string_view kButtonImage(
+// The smallest image, a 1x1 transparent PNG: donation button and logo.
+constexpr std::string_view kTinyImage(
     "\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x01\0\0\0\x01\x08\x06\0\0\0\x1f\x15\xc4\x89"
     "\0\0\0\rIDATx\x9c\x63\0\x01\0\0\x05\0\x01\x0d\x0a\x2d\xb4\0\0\0\0IEND\xae\x42\x60\x82",
     67);
@@ -139,14 +139,15 @@ const SiteFile kPages[] = {
      "* [[faq|FAQ]] and [[contact|Contact]]\n"
      "</ul>\n"
      "== Release files ==\n"
-     "Put the release files into the output folder by hand; the tool never writes or removes them. "
-     "Their names come from VERSION in ''maketarnwick.conf''. "
+     "Every build copies the folder ''release'' (RELEASE_FOLDER in ''maketarnwick.conf'') into the "
+     "output folder first: put the release files there. It holds the feed rss.xml and the logo "
+     "tarnwick9.png that every page links to; replace them with your own. "
+     "Release file names come from VERSION in ''maketarnwick.conf''. "
      "The download sections that show file sizes (all downloads, language pack, SDK, "
-     "command-line interface, offline help) need the files there before the build; "
-     "without them the build reports each missing file. "
+     "command-line interface, offline help) read them from the output folder; "
+     "a missing one is reported. "
      "The downloads page also links to the changes and checksum files at the site root "
-     "(CHANGES_FILE and CHECKSUM_FILE), and every page shows the logo tarnwick9.png "
-     "from the output folder: put those there too.\n"},
+     "(CHANGES_FILE and CHECKSUM_FILE): put those into ''release'' too.\n"},
     {"en-us/downloads.txt",
      "=Downloads=\n"
      "{{DOWNLOAD_WENDREL}}\n"
@@ -177,7 +178,12 @@ const SiteFile kPages[] = {
     {"en-us/privacy.txt", "=Privacy=\nThe contact form sends your message and, if you give it, your address.\n"},
     {"en-us/maintenance.txt", "=Maintenance=\nThe site is being updated; please come back soon.\n"},
     {"en-us/License.txt", "License\n\nThe terms under which the product may be used.\n"},
-    {"en-us/paypal.donate.png", kButtonImage},
+    {"en-us/paypal.donate.png", kTinyImage},
+    // What the frame of every page links to at the site root.
+    {"release/tarnwick9.png", kTinyImage},
+    {"release/rss.xml",
+     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<rss version=\"2.0\"><channel><title>News</title>"
+     "<link>https://www.example.com/</link><description>Releases</description></channel></rss>\n"},
     // Page names give the URLs the built-in strings link to; the number in
     // front orders the pages and does not show.
     {"en-us/support/01 Wendrel.txt",
@@ -237,7 +243,11 @@ int init_site(const std::string& folder, Diagnostics& diag) {
     return 1;
   }
   const std::string language = language_file();
-  const std::string config = default_config_text();
+  // The starter site keeps its feed, logo and release files in a folder
+  // that every build copies: the one key set in its configuration.
+  std::string config = default_config_text();
+  const std::string_view release_key = "// RELEASE_FOLDER = \"\"";
+  config.replace(config.find(release_key), release_key.size(), "RELEASE_FOLDER = \"release\"");
   if (!write_site_file(folder, "en-us.txt", language) || !write_site_file(folder, kConfigFileName, config)) {
     diag.report({}, Msg::init_write_failed, folder);
     return 1;

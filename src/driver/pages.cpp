@@ -183,18 +183,23 @@ void copy_referenced_file(Build& build, const LangBuild& lang, const std::string
     build.diag.report({lang.source_folder}, Msg::copy_outside_site, path);
     return;
   }
-  record_output(build, join_path(lang.output_folder, path), false);
+  copy_to_output(build, lang.source_folder, path, join_path(lang.output_folder, path));
+}
+
+void copy_to_output(Build& build, const std::string& source_folder, const std::string& path,
+                    const std::string& destination) {
+  record_output(build, destination, false);
   int error = 0;
-  if (copy_source_file(join_path(lang.source_folder, path), join_path(lang.output_folder, path), &error)) return;
+  if (copy_source_file(join_path(source_folder, path), destination, &error)) return;
   if (error == kErrorOutsideSite) {
-    build.diag.report({lang.source_folder}, Msg::copy_outside_site, path);
+    build.diag.report({source_folder}, Msg::copy_outside_site, path);
   } else if (error == kErrorSameFile) {
-    build.diag.report({lang.source_folder}, Msg::write_over_source, join_path(lang.output_folder, path));
+    build.diag.report({source_folder}, Msg::write_over_source, destination);
   } else if (error == ENOENT || error == ENOTDIR || error == EISDIR || error == EACCES) {
     // A source that cannot be read keeps its message.
-    build.diag.report({lang.source_folder}, Msg::copy_failed, path, error);
+    build.diag.report({source_folder}, Msg::copy_failed, path, error);
   } else {
-    build.diag.report({lang.source_folder}, Msg::write_failed, join_path(lang.output_folder, path), error_text(error));
+    build.diag.report({source_folder}, Msg::write_failed, destination, error_text(error));
   }
 }
 

@@ -19,4 +19,10 @@ void write_contact_script(Build& build, const LangBuild& lang);
 /// language output folder; refuses paths that leave the folder.
 void copy_referenced_file(Build& build, const LangBuild& lang, const std::string& path);
 
+/// Copies `path` of `source_folder` over `destination` (whose folder exists)
+/// as every output file is written, recording it for --prune; a failure is
+/// reported at `source_folder`.
+void copy_to_output(Build& build, const std::string& source_folder, const std::string& path,
+                    const std::string& destination);
+
 }  // namespace mt

@@ -61,6 +61,9 @@ struct DirEntry {
 /// same on every machine. A missing folder gives no entries.
 std::vector<DirEntry> list_txt_files(const std::string& folder);
 
+/// Every entry of a source folder, sorted as `list_txt_files` sorts.
+std::vector<DirEntry> list_entries(const std::string& folder);
+
 /// The names of the sub-folders of a source folder, resolved and sorted as
 /// `list_txt_files` does; lets a scan find many sub-folders with one listing.
 std::vector<std::string> list_sub_folders(const std::string& folder);

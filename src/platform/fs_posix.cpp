@@ -173,13 +173,15 @@ const SourceResolver::Listing& SourceResolver::listing(const std::string& folder
   return it->second;
 }
 
-std::vector<DirEntry> list_txt_files(const std::string& folder) {
+namespace {
+
+std::vector<DirEntry> list_folder(const std::string& folder, bool txt_only) {
   std::vector<DirEntry> entries;
   std::string resolved = resolve_source_path(folder);
   DIR* dir = ::opendir(resolved.empty() ? "." : resolved.c_str());
   if (!dir) return entries;
   while (const dirent* entry = ::readdir(dir)) {
-    if (is_dot_entry(entry->d_name) || !has_txt_extension(entry->d_name)) continue;
+    if (is_dot_entry(entry->d_name) || (txt_only && !has_txt_extension(entry->d_name))) continue;
     DirEntry e;
     e.name = entry->d_name;
     e.is_dir = is_folder(resolved, *entry);
@@ -190,6 +192,12 @@ std::vector<DirEntry> list_txt_files(const std::string& folder) {
             [](const DirEntry& a, const DirEntry& b) { return name_less(a.name, b.name); });
   return entries;
 }
+
+}  // namespace
+
+std::vector<DirEntry> list_txt_files(const std::string& folder) { return list_folder(folder, true); }
+
+std::vector<DirEntry> list_entries(const std::string& folder) { return list_folder(folder, false); }
 
 std::vector<std::string> list_sub_folders(const std::string& folder) {
   std::vector<std::string> names;

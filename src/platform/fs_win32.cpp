@@ -267,11 +267,13 @@ const SourceResolver::Listing& SourceResolver::listing(const std::string& folder
   return names;
 }
 
-std::vector<DirEntry> list_txt_files(const std::string& folder) {
+namespace {
+
+std::vector<DirEntry> list_folder(const std::string& folder, bool txt_only) {
   std::vector<DirEntry> entries;
   for_each_entry(resolve_source_path(folder),
                  [&](const std::string& listed, std::string name, const WIN32_FIND_DATAW& data) {
-                   if (!has_txt_extension(name)) return;
+                   if (txt_only && !has_txt_extension(name)) return;
                    bool folder_entry = listed_folder(listed, data, name);
                    entries.push_back(DirEntry{std::move(name), folder_entry});
                  });
@@ -279,6 +281,12 @@ std::vector<DirEntry> list_txt_files(const std::string& folder) {
             [](const DirEntry& a, const DirEntry& b) { return name_less(a.name, b.name); });
   return entries;
 }
+
+}  // namespace
+
+std::vector<DirEntry> list_txt_files(const std::string& folder) { return list_folder(folder, true); }
+
+std::vector<DirEntry> list_entries(const std::string& folder) { return list_folder(folder, false); }
 
 std::vector<std::string> list_sub_folders(const std::string& folder) {
   std::vector<std::string> names;

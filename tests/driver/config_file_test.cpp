@@ -59,6 +59,17 @@ TEST(ConfigFile, Lines) {
       {"SDK_FILE = \".\"\n", kUnsafe + "SDK_FILE: .\n", &C::sdk_file, "Wendrel-SDK.zip"},
       {"CHANGES_FILE = \"Changes.txt\"\n", kUnsafe + "CHANGES_FILE: Changes.txt\n", &C::changes_file, "/Changes.txt"},
       {"CHANGES_FILE = \"/../x\"\n", kUnsafe + "CHANGES_FILE: /../x\n", &C::changes_file, "/Changes.txt"},
+      // Every key naming a file or a site path expands the placeholders, one row per key.
+      {"CURRENT_FILE_PREFIX = \"{{PRODUCT_NAME}}_{{VERSION}}\"\n", "", &C::current_prefix, "Wendrel_1.4.1.877"},
+      {"PREVIOUS_FILE_PREFIX = \"{{PREVIOUS_VERSION}}\"\n", "", &C::previous_prefix, "1.3.4.686"},
+      {"LANGUAGE_PACK_FILE = \"{{VERSION}}.zip\"\n", "", &C::language_pack_file, "1.4.1.877.zip"},
+      {"SDK_FILE = \"{{VERSION}}.zip\"\n", "", &C::sdk_file, "1.4.1.877.zip"},
+      {"OFFLINE_HELP_FILE = \"{{VERSION}}.zip\"\n", "", &C::offline_help_file, "1.4.1.877.zip"},
+      {"CLI_FILE = \"{{PRODUCT_NAME}}-{{VERSION}}.zip\"\n", "", &C::cli_file, "Wendrel-1.4.1.877.zip"},
+      {"CHANGES_FILE = \"/{{VERSION}}.txt\"\n", "", &C::changes_file, "/1.4.1.877.txt"},
+      {"CHECKSUM_FILE = \"/{{VERSION}}\"\n", "", &C::checksum_file, "/1.4.1.877"},
+      {"VERSION_INI = \"/{{PREVIOUS_VERSION}}.ini\"\n", "", &C::version_ini, "/1.3.4.686.ini"},
+      {"RELEASE_FOLDER = \"r/{{VERSION}}\"\n", "", &C::release_folder, "r/1.4.1.877"},
       // The expanded name is what is checked, at the pattern's line.
       {"\nCURRENT_FILE_PREFIX = \"../{{VERSION}}\"\nVERSION = \"5\"\n",
        "2: error: unsafe value for CURRENT_FILE_PREFIX: ../5\n", &C::current_prefix, "Wendrel-5"},
@@ -82,7 +93,7 @@ TEST(ConfigFile, AbsentFileAndDefaultTextGiveTheDefaults) {
   for (size_t at = text.find("\n// "); at != std::string::npos; at = text.find("\n// ", at + 1)) {
     if (text.find(" = \"", at) < text.find('\n', at + 1)) text.erase(at + 1, 3);
   }
-  EXPECT_EQ(26u, count(text, "\"\n"));
+  EXPECT_EQ(28u, count(text, "\"\n"));
   EXPECT_TRUE(load(text.c_str()) == defaults) << load(text.c_str()).second;
 }
 
