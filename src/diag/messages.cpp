@@ -85,6 +85,8 @@ const MessageDef kMessages[] = {
      "                   run wrote, this one did not and nobody changed since\n"
      "                   (manifest: .maketarnwick-manifest)\n"
      "  --pedantic       warn of what a plain run keeps silent\n"
+     "  --changes <file> write the output files this run added (+), changed (*)\n"
+     "                   and removed with --prune (-) into <file>, for a deploy\n"
      "  --init <folder>  write a minimal working site into a new or empty folder\n"
      "  --serve          build, serve on http://127.0.0.1:PORT and rebuild on changes\n"
      "  --port <N>       the port of --serve (default 8080)\n"
@@ -96,6 +98,7 @@ const MessageDef kMessages[] = {
     {Msg::unknown_option, MessageKind::error, MessageAt::nothing, "unknown option %s"},
     {Msg::bad_port, MessageKind::error, MessageAt::nothing, "--port needs a port number from 1 to 65535"},
     {Msg::init_needs_folder, MessageKind::error, MessageAt::nothing, "--init needs a folder"},
+    {Msg::changes_needs_file, MessageKind::error, MessageAt::nothing, "--changes needs a file"},
     {Msg::init_done, MessageKind::note, MessageAt::nothing,
      "wrote a new site into %s: build it there with maketarnwick <output folder> <url root>"},
     {Msg::banner, MessageKind::plain, MessageAt::nothing, "maketarnwick: builds the tarnwick web site"},

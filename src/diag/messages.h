@@ -84,6 +84,7 @@ enum class Msg {
   unknown_option,
   bad_port,
   init_needs_folder,
+  changes_needs_file,
   init_done,
   banner,
   usage,

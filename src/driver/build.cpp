@@ -78,6 +78,14 @@ void refuse_outside_shared_sources(Diagnostics& diag) {
   }
 }
 
+// The list goes through the same writer as every output file: a deploy
+// script watching its time sees it change only when the list does.
+void write_change_list(Build& build, const std::string& path) {
+  FileSink out;
+  if (out.open(path)) out.write(build.changes.format());
+  if (!out.close()) build.diag.report({}, Msg::write_file_failed, path);
+}
+
 }  // namespace
 
 void set_language_code(const Build& build, LangBuild& lang, const std::string& code) {
@@ -146,6 +154,8 @@ int run(const Options& options, Sink& out, int (*year)(), RunReport* result) {
   if (!options.bad.empty()) {
     if (options.bad == "--port") {
       diag.report({}, Msg::bad_port);
+    } else if (options.bad == "--changes") {
+      diag.report({}, Msg::changes_needs_file);
     } else if (options.bad == "--init") {
       diag.report({}, Msg::init_needs_folder);
     } else {
@@ -170,6 +180,7 @@ int run(const Options& options, Sink& out, int (*year)(), RunReport* result) {
   build.url_root = args[1];
   build.diag.out = &out;
   build.prune = options.prune;
+  build.list_changes = !options.changes_file.empty();
   build.pedantic = options.pedantic;
   build.progress.shown = stderr_is_terminal();
   LinkRegistry links(build.url_root);
@@ -212,7 +223,8 @@ int run(const Options& options, Sink& out, int (*year)(), RunReport* result) {
 
   build.links->final_check(build.diag);
   progress_clear(build.progress);
-  if (build.prune) prune_output(build.output_root, build.written, build.diag);
+  if (build.prune) prune_output(build.output_root, build.written, build.diag, &build.changes);
+  if (build.list_changes) write_change_list(build, options.changes_file);
   build.diag.report({}, Msg::summary, build.diag.errors, build.diag.warnings);
   // For a CI job: a run with problems must be able to fail the pipeline.
   return options.strict && (build.diag.errors > 0 || build.diag.warnings > 0) ? 2 : 0;

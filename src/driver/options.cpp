@@ -45,6 +45,12 @@ Options parse_options(const std::vector<std::string>& args) {
     } else if (arg == "--port") {
       options.port_given = true;
       if (++i == args.size() || !parse_port(args[i], &options.port)) options.bad = arg;
+    } else if (arg == "--changes") {
+      if (++i == args.size() || args[i].empty()) {
+        options.bad = arg;
+      } else {
+        options.changes_file = args[i];
+      }
     } else if (arg == "--init") {
       options.init = true;
       if (++i == args.size()) {

@@ -10,6 +10,7 @@
 #include "platform/fs.h"
 #include "platform/fs_native.h"
 #include "platform/names.h"
+#include "platform/output_file.h"
 
 #ifndef _WIN32
 
@@ -258,6 +259,7 @@ bool file_id(const std::string& path, FileId* id) {
 std::string error_text(int error) {
   if (error == kErrorOutsideSite) return "outside the site";
   if (error == kErrorSameFile) return "it is the source itself";
+  if (error == kErrorChangedMeanwhile) return "it changed while being written";
   return std::strerror(error);
 }
 
@@ -316,6 +318,39 @@ void ReplacementFile::abandon() {
   temp_path_.clear();
 }
 
+OldKind OldOutput::open(const std::string& path) {
+  close();
+  // O_NOFOLLOW: a link standing there is replaced, never compared through;
+  // O_NONBLOCK: a pipe put there cannot hold the run.
+  int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return errno == ENOENT ? OldKind::kMissing : OldKind::kOther;
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return OldKind::kOther;
+  }
+  handle_ = fd;
+  size_ = static_cast<uint64_t>(st.st_size);
+  return OldKind::kRegular;
+}
+
+bool OldOutput::read_at(uint64_t offset, char* data, size_t size) {
+  while (size > 0) {
+    ssize_t n = ::pread(static_cast<int>(handle_), data, size, static_cast<off_t>(offset));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    data += n;
+    size -= static_cast<size_t>(n);
+    offset += static_cast<uint64_t>(n);
+  }
+  return true;
+}
+
+void OldOutput::close() {
+  if (handle_ >= 0) ::close(static_cast<int>(handle_));
+  handle_ = -1;
+}
+
 bool make_folder(const std::string& path, int* error) {
   if (::mkdir(path.c_str(), 0777) == 0) return true;
   int saved = errno;
@@ -325,7 +360,7 @@ bool make_folder(const std::string& path, int* error) {
   return false;
 }
 
-bool copy_source_file(const std::string& source, const std::string& destination, int* error) {
+bool copy_source_file(const std::string& source, const std::string& destination, int* error, WriteOutcome* outcome) {
   struct stat from;
   int in = open_regular(resolve_source_path(source), &from);
   if (in < 0) {
@@ -340,11 +375,11 @@ bool copy_source_file(const std::string& source, const std::string& destination,
     set_error(error, kErrorSameFile);
     return false;
   }
-  ReplacementFile out;
+  OutputFile out;
   bool ok = out.open(destination, error);
-  char buffer[65536];
+  std::string buffer(1 << 16, '\0');
   while (ok) {
-    ssize_t n = ::read(in, buffer, sizeof buffer);
+    ssize_t n = ::read(in, buffer.data(), buffer.size());
     if (n < 0) {
       if (errno == EINTR) continue;
       set_error(error, errno);
@@ -352,11 +387,13 @@ bool copy_source_file(const std::string& source, const std::string& destination,
     } else if (n == 0) {
       break;
     } else {
-      ok = out.write(buffer, static_cast<size_t>(n), error);
+      ok = out.write(buffer.data(), static_cast<size_t>(n), error);
     }
   }
   ::close(in);
-  return ok && out.commit(error);
+  ok = ok && out.commit(error);
+  *outcome = out.outcome();
+  return ok;
 }
 
 TouchResult touch_folder(const std::string& path, int* error) {
