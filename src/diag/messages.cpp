@@ -66,6 +66,7 @@ const MessageDef kMessages[] = {
      "maketarnwick: cannot listen on 127.0.0.1:%s: the port is in use or not allowed"},
     {Msg::serving, MessageKind::note, MessageAt::nothing, "serving %s/ (Ctrl-C stops)"},
     {Msg::rebuilt, MessageKind::note, MessageAt::nothing, "rebuilt in %s s; open pages reload"},
+    {Msg::rebuilt_unchanged, MessageKind::note, MessageAt::nothing, "rebuilt in %s s; no file changed"},
     {Msg::stopped, MessageKind::note, MessageAt::nothing, "stopped"},
     {Msg::help, MessageKind::plain, MessageAt::nothing,
      "usage:\n"

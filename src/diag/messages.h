@@ -77,6 +77,7 @@ enum class Msg {
   serve_port_taken,
   serving,
   rebuilt,
+  rebuilt_unchanged,
   stopped,
   // The run itself.
   help,

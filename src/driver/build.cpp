@@ -180,7 +180,8 @@ int run(const Options& options, Sink& out, int (*year)(), RunReport* result) {
   build.url_root = args[1];
   build.diag.out = &out;
   build.prune = options.prune;
-  build.list_changes = !options.changes_file.empty();
+  // The preview reloads open pages only when some file changed.
+  build.list_changes = !options.changes_file.empty() || result;
   build.pedantic = options.pedantic;
   build.progress.shown = stderr_is_terminal();
   LinkRegistry links(build.url_root);
@@ -224,7 +225,8 @@ int run(const Options& options, Sink& out, int (*year)(), RunReport* result) {
   build.links->final_check(build.diag);
   progress_clear(build.progress);
   if (build.prune) prune_output(build.output_root, build.written, build.diag, &build.changes);
-  if (build.list_changes) write_change_list(build, options.changes_file);
+  if (!options.changes_file.empty()) write_change_list(build, options.changes_file);
+  if (result) result->changed_files = build.changes.size();
   build.diag.report({}, Msg::summary, build.diag.errors, build.diag.warnings);
   // For a CI job: a run with problems must be able to fail the pipeline.
   return options.strict && (build.diag.errors > 0 || build.diag.warnings > 0) ? 2 : 0;

@@ -25,6 +25,7 @@ class ChangeList {
   void note(const std::string& relative, WriteOutcome outcome);
   /// Notes a file --prune removed.
   void note_removed(const std::string& relative);
+  size_t size() const { return marks_.size(); }
   /// The list's text; empty when nothing changed.
   std::string format() const;
 
