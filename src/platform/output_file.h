@@ -41,10 +41,10 @@ class OutputFile {
   bool start_replacement(int* error);
 
   std::string path_;
-  OldOutput old_;           // open while every byte so far matched it
-  uint64_t matched_ = 0;    // bytes equal to the old file's first bytes
-  ReplacementFile file_;    // open once a byte differed
-  std::string scratch_;     // the old file's bytes being compared
+  OldOutput old_;         // open while every byte so far matched it
+  uint64_t matched_ = 0;  // bytes equal to the old file's first bytes
+  ReplacementFile file_;  // open once a byte differed
+  std::string scratch_;   // the old file's bytes being compared
   bool open_ = false;
   bool failed_to_create_ = false;
   WriteOutcome outcome_ = WriteOutcome::kAdded;
