@@ -111,6 +111,7 @@ const MessageDef kMessages[] = {
     {Msg::output_folder_failed, MessageKind::plain, MessageAt::nothing, "Unable to created output folder"},
     {Msg::unsafe_url_root, MessageKind::error, MessageAt::nothing, "unsafe character '%s' in url root"},
     {Msg::output_is_source, MessageKind::error, MessageAt::nothing, "output folder %s is the source folder %s"},
+    {Msg::changes_over_source, MessageKind::error, MessageAt::nothing, "--changes file %s could replace a source"},
     {Msg::out_of_memory, MessageKind::plain, MessageAt::nothing, "out of memory"},
     {Msg::summary, MessageKind::plain, MessageAt::nothing, "%s error(s), %s warning(s)"},
 };

@@ -93,6 +93,7 @@ enum class Msg {
   output_folder_failed,
   unsafe_url_root,
   output_is_source,
+  changes_over_source,
   out_of_memory,
   summary,
 };

@@ -68,6 +68,18 @@ std::string source_folder_at(const std::string& output) {
   return {};
 }
 
+// Whether the change list at `path` could replace a source: a file of a
+// language folder, or a language file, table or configuration of the
+// working folder (a "changes.txt" there would be read as a language next).
+bool change_list_over_source(const std::string& path) {
+  const size_t sep = path.find_last_of(kSep == '/' ? "/" : "\\/");
+  const std::string folder = sep == std::string::npos ? "." : path.substr(0, sep + 1);
+  const std::string source = source_folder_at(folder);
+  if (source.empty()) return false;
+  const std::string name = ascii_lower(path.substr(sep + 1));
+  return source != "." || name.ends_with(".txt") || name.ends_with(".csv") || name.ends_with(".conf");
+}
+
 // The tables and the shared page text are read by macros, which treat a
 // source they cannot read as missing; a link taking one out of the site is
 // named here once.
@@ -198,6 +210,11 @@ int run(const Options& options, Sink& out, int (*year)(), RunReport* result) {
   }
   if (std::string source = source_folder_at(build.output_root); !source.empty()) {
     build.diag.report({}, Msg::output_is_source, build.output_root, source);
+    return 1;
+  }
+
+  if (!options.changes_file.empty() && change_list_over_source(options.changes_file)) {
+    build.diag.report({}, Msg::changes_over_source, options.changes_file);
     return 1;
   }
 

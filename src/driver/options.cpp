@@ -1,5 +1,7 @@
 #include "driver/options.h"
 
+#include <algorithm>
+
 namespace mt {
 
 namespace {
@@ -62,6 +64,8 @@ Options parse_options(const std::vector<std::string>& args) {
       options.bad = arg;
     }
   }
+  // An option that lacks its value at the very end leaves `i` past the end.
+  i = std::min(i, args.size());
   options.operands.assign(args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
   return options;
 }
