@@ -23,7 +23,8 @@ struct PageFrame {
 };
 
 /// Writes the page at `path`: head, `body(out)`, foot. A file that cannot be
-/// created is reported and left alone (false); a failed write is reported.
+/// created is reported and left alone; a failed write is reported. True when
+/// a new file was put in place (not when the old one held the same bytes).
 bool write_framed_page(Build& build, LangBuild& lang, const std::string& path, const PageFrame& frame,
                        const std::function<void(Sink& out)>& body);
 
@@ -31,8 +32,13 @@ bool write_framed_page(Build& build, LangBuild& lang, const std::string& path, c
 /// --prune; a page also counts for the progress line.
 void record_output(Build& build, const std::string& path, bool page);
 
-/// Closes a page, support page or script, putting it in place; a failure
-/// (its temporary file then removed, the old file kept) is reported.
-void close_output(Diagnostics& diag, const LangBuild& lang, FileSink& file, const std::string& path);
+/// Closes a page, support page or script, putting it in place unless it is
+/// unchanged, and notes what it did for --changes; a failure (its temporary
+/// file then removed, the old file kept) is reported. True when a new file
+/// was put in place.
+bool close_output(Build& build, const LangBuild& lang, FileSink& file, const std::string& path);
+
+/// Notes for --changes what writing the output file `path` did.
+void note_change(Build& build, const std::string& path, WriteOutcome outcome);
 
 }  // namespace mt

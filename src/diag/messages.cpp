@@ -91,6 +91,7 @@ const MessageDef kMessages[] = {
      "maketarnwick: cannot listen on 127.0.0.1:%s: the port is in use or not allowed"},
     {Msg::serving, MessageKind::note, MessageAt::nothing, "serving %s/ (Ctrl-C stops)"},
     {Msg::rebuilt, MessageKind::note, MessageAt::nothing, "rebuilt in %s s; open pages reload"},
+    {Msg::rebuilt_unchanged, MessageKind::note, MessageAt::nothing, "rebuilt in %s s; no file changed"},
     {Msg::stopped, MessageKind::note, MessageAt::nothing, "stopped"},
     {Msg::help, MessageKind::plain, MessageAt::nothing,
      "usage:\n"
@@ -110,6 +111,8 @@ const MessageDef kMessages[] = {
      "                   run wrote, this one did not and nobody changed since\n"
      "                   (manifest: .maketarnwick-manifest)\n"
      "  --pedantic       warn of what a plain run keeps silent\n"
+     "  --changes <file> write the output files this run added (+), changed (*)\n"
+     "                   and removed with --prune (-) into <file>, for a deploy\n"
      "  --init <folder>  write a minimal working site into a new or empty folder\n"
      "  --serve          build, serve on http://127.0.0.1:PORT and rebuild on changes\n"
      "  --port <N>       the port of --serve (default 8080)\n"
@@ -121,6 +124,7 @@ const MessageDef kMessages[] = {
     {Msg::unknown_option, MessageKind::error, MessageAt::nothing, "unknown option %s"},
     {Msg::bad_port, MessageKind::error, MessageAt::nothing, "--port needs a port number from 1 to 65535"},
     {Msg::init_needs_folder, MessageKind::error, MessageAt::nothing, "--init needs a folder"},
+    {Msg::changes_needs_file, MessageKind::error, MessageAt::nothing, "--changes needs a file"},
     {Msg::init_done, MessageKind::note, MessageAt::nothing,
      "wrote a new site into %s: build it there with maketarnwick <output folder> <url root>"},
     {Msg::banner, MessageKind::plain, MessageAt::nothing, "maketarnwick: builds the tarnwick web site"},
@@ -132,6 +136,7 @@ const MessageDef kMessages[] = {
     {Msg::output_folder_failed, MessageKind::plain, MessageAt::nothing, "Unable to created output folder"},
     {Msg::unsafe_url_root, MessageKind::error, MessageAt::nothing, "unsafe character '%s' in url root"},
     {Msg::output_is_source, MessageKind::error, MessageAt::nothing, "output folder %s is the source folder %s"},
+    {Msg::changes_over_source, MessageKind::error, MessageAt::nothing, "--changes file %s could replace a source"},
     {Msg::out_of_memory, MessageKind::plain, MessageAt::nothing, "out of memory"},
     {Msg::summary, MessageKind::plain, MessageAt::nothing, "%s error(s), %s warning(s)"},
 };

@@ -92,6 +92,7 @@ enum class Msg {
   serve_port_taken,
   serving,
   rebuilt,
+  rebuilt_unchanged,
   stopped,
   // The run itself.
   help,
@@ -99,6 +100,7 @@ enum class Msg {
   unknown_option,
   bad_port,
   init_needs_folder,
+  changes_needs_file,
   init_done,
   banner,
   usage,
@@ -106,6 +108,7 @@ enum class Msg {
   output_folder_failed,
   unsafe_url_root,
   output_is_source,
+  changes_over_source,
   out_of_memory,
   summary,
 };

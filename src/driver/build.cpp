@@ -71,6 +71,18 @@ std::string source_folder_at(const std::string& output) {
   return {};
 }
 
+// Whether the change list at `path` could replace a source: a file of a
+// language folder, or a language file, table or configuration of the
+// working folder (a "changes.txt" there would be read as a language next).
+bool change_list_over_source(const std::string& path) {
+  const size_t sep = path.find_last_of(kSep == '/' ? "/" : "\\/");
+  const std::string folder = sep == std::string::npos ? "." : path.substr(0, sep + 1);
+  const std::string source = source_folder_at(folder);
+  if (source.empty()) return false;
+  const std::string name = ascii_lower(path.substr(sep + 1));
+  return source != "." || name.ends_with(".txt") || name.ends_with(".csv") || name.ends_with(".conf");
+}
+
 // The tables and the shared page text are read by macros, which treat a
 // source they cannot read as missing; a link taking one out of the site is
 // named here once.
@@ -79,6 +91,14 @@ void refuse_outside_shared_sources(Diagnostics& diag) {
        {"donations.csv", "supported_languages.csv", "previous_stable_releases.csv", "{{PREVIOUS_VERSIONS}}.txt"}) {
     if (source_outside_site(name)) diag.report({name}, Msg::source_outside_site, name);
   }
+}
+
+// The list goes through the same writer as every output file: a deploy
+// script watching its time sees it change only when the list does.
+void write_change_list(Build& build, const std::string& path) {
+  FileSink out;
+  if (out.open(path)) out.write(build.changes.format());
+  if (!out.close()) build.diag.report({}, Msg::write_file_failed, path);
 }
 
 }  // namespace
@@ -152,6 +172,8 @@ int run(const Options& options, Sink& out, int (*year)(), RunReport* result) {
   if (!options.bad.empty()) {
     if (options.bad == "--port") {
       diag.report({}, Msg::bad_port);
+    } else if (options.bad == "--changes") {
+      diag.report({}, Msg::changes_needs_file);
     } else if (options.bad == "--init") {
       diag.report({}, Msg::init_needs_folder);
     } else {
@@ -176,6 +198,8 @@ int run(const Options& options, Sink& out, int (*year)(), RunReport* result) {
   build.url_root = args[1];
   build.diag.out = &out;
   build.prune = options.prune;
+  // The preview reloads open pages only when some file changed.
+  build.list_changes = !options.changes_file.empty() || result;
   build.pedantic = options.pedantic;
   build.progress.shown = stderr_is_terminal();
   LinkRegistry links(build.url_root);
@@ -192,6 +216,11 @@ int run(const Options& options, Sink& out, int (*year)(), RunReport* result) {
   }
   if (std::string source = source_folder_at(build.output_root); !source.empty()) {
     build.diag.report({}, Msg::output_is_source, build.output_root, source);
+    return 1;
+  }
+
+  if (!options.changes_file.empty() && change_list_over_source(options.changes_file)) {
+    build.diag.report({}, Msg::changes_over_source, options.changes_file);
     return 1;
   }
 
@@ -225,7 +254,9 @@ int run(const Options& options, Sink& out, int (*year)(), RunReport* result) {
 
   build.links->final_check(build.diag, build.pedantic);
   progress_clear(build.progress);
-  if (build.prune) prune_output(build.output_root, build.written, build.diag);
+  if (build.prune) prune_output(build.output_root, build.written, build.diag, &build.changes);
+  if (!options.changes_file.empty()) write_change_list(build, options.changes_file);
+  if (result) result->changed_files = build.changes.size();
   build.diag.report({}, Msg::summary, build.diag.errors, build.diag.warnings);
   // For a CI job: a run with problems must be able to fail the pipeline.
   return options.strict && (build.diag.errors > 0 || build.diag.warnings > 0) ? 2 : 0;

@@ -12,7 +12,8 @@ namespace mt {
 
 /// What a run tells a caller that goes on to serve the site.
 struct RunReport {
-  std::string error_page;  // folder of the root's 404 page, relative to the output; "" when none
+  std::string error_page;    // folder of the root's 404 page, relative to the output; "" when none
+  size_t changed_files = 0;  // files added, changed or removed: nothing to reload when 0
 };
 
 /// Runs the tool with the arguments after the program name, writing all

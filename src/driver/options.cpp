@@ -1,5 +1,7 @@
 #include "driver/options.h"
 
+#include <algorithm>
+
 namespace mt {
 
 namespace {
@@ -45,6 +47,12 @@ Options parse_options(const std::vector<std::string>& args) {
     } else if (arg == "--port") {
       options.port_given = true;
       if (++i == args.size() || !parse_port(args[i], &options.port)) options.bad = arg;
+    } else if (arg == "--changes") {
+      if (++i == args.size() || args[i].empty()) {
+        options.bad = arg;
+      } else {
+        options.changes_file = args[i];
+      }
     } else if (arg == "--init") {
       options.init = true;
       if (++i == args.size()) {
@@ -56,6 +64,8 @@ Options parse_options(const std::vector<std::string>& args) {
       options.bad = arg;
     }
   }
+  // An option that lacks its value at the very end leaves `i` past the end.
+  i = std::min(i, args.size());
   options.operands.assign(args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
   return options;
 }

@@ -18,7 +18,8 @@ struct Options {
   bool port_given = false;
   bool init = false;
   std::string init_folder;
-  std::string bad;  // the option that is unknown or lacks a valid value; "" when none
+  std::string changes_file;  // --changes: where the list of changed output files goes; "" when none
+  std::string bad;           // the option that is unknown or lacks a valid value; "" when none
   std::vector<std::string> operands;
 };
 

@@ -94,6 +94,7 @@ void page_from_template(Build& build, LangBuild& lang, const char* fixed_name, i
                             build.diag.report({lang.source_folder}, Msg::cant_open, template_path);
                           }
                         });
+  // A page left as it was leaves its folder's time alone too.
   if (!written) return;
 
   if (!folder.empty()) {
@@ -175,7 +176,7 @@ void write_contact_script(Build& build, const LangBuild& lang) {
   php.printf("\t\theader( \"Location: %s/%s\" );\r\n", base, error_page.c_str());
   php.write("\t}\r\n");
   php.write("?>\r\n");
-  close_output(build.diag, lang, php, path);
+  close_output(build, lang, php, path);
 }
 
 void copy_referenced_file(Build& build, const LangBuild& lang, const std::string& path) {
@@ -190,7 +191,11 @@ void copy_to_output(Build& build, const std::string& source_folder, const std::s
                     const std::string& destination) {
   record_output(build, destination, false);
   int error = 0;
-  if (copy_source_file(join_path(source_folder, path), destination, &error)) return;
+  WriteOutcome outcome = WriteOutcome::kChanged;
+  if (copy_source_file(join_path(source_folder, path), destination, &error, &outcome)) {
+    note_change(build, destination, outcome);
+    return;
+  }
   if (error == kErrorOutsideSite) {
     build.diag.report({source_folder}, Msg::copy_outside_site, path);
   } else if (error == kErrorSameFile) {

@@ -10,6 +10,7 @@
 #include "platform/fs.h"
 #include "platform/fs_native.h"
 #include "platform/names.h"
+#include "platform/output_file.h"
 
 #ifndef _WIN32
 
@@ -266,6 +267,7 @@ bool file_id(const std::string& path, FileId* id) {
 std::string error_text(int error) {
   if (error == kErrorOutsideSite) return "outside the site";
   if (error == kErrorSameFile) return "it is the source itself";
+  if (error == kErrorChangedMeanwhile) return "it changed while being written";
   return std::strerror(error);
 }
 
@@ -333,7 +335,7 @@ bool make_folder(const std::string& path, int* error) {
   return false;
 }
 
-bool copy_source_file(const std::string& source, const std::string& destination, int* error) {
+bool copy_source_file(const std::string& source, const std::string& destination, int* error, WriteOutcome* outcome) {
   struct stat from;
   int in = open_regular(resolve_source_path(source), &from);
   if (in < 0) {
@@ -348,11 +350,11 @@ bool copy_source_file(const std::string& source, const std::string& destination,
     set_error(error, kErrorSameFile);
     return false;
   }
-  ReplacementFile out;
+  OutputFile out;
   bool ok = out.open(destination, error);
-  char buffer[65536];
+  std::string buffer(1 << 16, '\0');
   while (ok) {
-    ssize_t n = ::read(in, buffer, sizeof buffer);
+    ssize_t n = ::read(in, buffer.data(), buffer.size());
     if (n < 0) {
       if (errno == EINTR) continue;
       set_error(error, errno);
@@ -360,11 +362,13 @@ bool copy_source_file(const std::string& source, const std::string& destination,
     } else if (n == 0) {
       break;
     } else {
-      ok = out.write(buffer, static_cast<size_t>(n), error);
+      ok = out.write(buffer.data(), static_cast<size_t>(n), error);
     }
   }
   ::close(in);
-  return ok && out.commit(error);
+  ok = ok && out.commit(error);
+  *outcome = out.outcome();
+  return ok;
 }
 
 TouchResult touch_folder(const std::string& path, int* error) {

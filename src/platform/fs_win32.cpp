@@ -18,6 +18,7 @@
 
 #include "platform/args.h"
 #include "platform/names.h"
+#include "platform/output_file.h"
 #include "platform/wide_win32.h"
 
 namespace mt {
@@ -326,6 +327,7 @@ bool file_id(const std::string& path, FileId* id) {
 std::string error_text(int error) {
   if (error == kErrorOutsideSite) return "outside the site";
   if (error == kErrorSameFile) return "it is the source itself";
+  if (error == kErrorChangedMeanwhile) return "it changed while being written";
   wchar_t* text = nullptr;
   DWORD length =
       FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
@@ -421,6 +423,45 @@ void ReplacementFile::abandon() {
   temp_path_.clear();
 }
 
+OldKind OldOutput::open(const std::string& path) {
+  close();
+  // The entry itself: a reparse point standing there is replaced, never
+  // compared through. Others may still write or replace it meanwhile.
+  Handle file(open_existing(path, GENERIC_READ, FILE_FLAG_OPEN_REPARSE_POINT));
+  if (!file.valid()) {
+    const DWORD code = GetLastError();
+    return code == ERROR_FILE_NOT_FOUND ? OldKind::kMissing : OldKind::kOther;
+  }
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!info_of(file, &info) || is_folder(info) || (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
+      GetFileType(file.get()) != FILE_TYPE_DISK) {
+    return OldKind::kOther;
+  }
+  size_ = size_of(info);
+  handle_ = reinterpret_cast<intptr_t>(file.release());
+  return OldKind::kRegular;
+}
+
+bool OldOutput::read_at(uint64_t offset, char* data, size_t size) {
+  while (size > 0) {
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(offset);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    DWORD got = 0;
+    const DWORD chunk = static_cast<DWORD>(std::min<size_t>(size, 1u << 30));
+    if (!ReadFile(reinterpret_cast<HANDLE>(handle_), data, chunk, &got, &at) || got == 0) return false;
+    data += got;
+    size -= got;
+    offset += got;
+  }
+  return true;
+}
+
+void OldOutput::close() {
+  if (handle_ != -1) CloseHandle(reinterpret_cast<HANDLE>(handle_));
+  handle_ = -1;
+}
+
 bool make_folder(const std::string& path, int* error) {
   std::wstring wide = to_wide(path);
   if (CreateDirectoryW(wide.c_str(), nullptr)) return true;
@@ -433,7 +474,7 @@ bool make_folder(const std::string& path, int* error) {
   return false;
 }
 
-bool copy_source_file(const std::string& source, const std::string& destination, int* error) {
+bool copy_source_file(const std::string& source, const std::string& destination, int* error, WriteOutcome* outcome) {
   BY_HANDLE_FILE_INFORMATION from;
   int code = 0;
   Handle in(open_source(source, &from, &code));
@@ -455,7 +496,7 @@ bool copy_source_file(const std::string& source, const std::string& destination,
     if (error) *error = kErrorSameFile;
     return false;
   }
-  ReplacementFile out;
+  OutputFile out;
   if (!out.open(destination, error)) return false;
   std::string buffer(1 << 16, '\0');
   for (;;) {
@@ -467,7 +508,9 @@ bool copy_source_file(const std::string& source, const std::string& destination,
     if (got == 0) break;
     if (!out.write(buffer.data(), got, error)) return false;
   }
-  return out.commit(error);
+  const bool ok = out.commit(error);
+  *outcome = out.outcome();
+  return ok;
 }
 
 TouchResult touch_folder(const std::string& path, int* error) {

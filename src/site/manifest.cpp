@@ -31,7 +31,9 @@ bool plain_relative(std::string_view path) {
   return true;
 }
 
-std::string escaped(std::string_view path) {
+}  // namespace
+
+std::string escape_path(std::string_view path) {
   std::string out;
   for (char c : path) {
     auto byte = static_cast<unsigned char>(c);
@@ -43,6 +45,8 @@ std::string escaped(std::string_view path) {
   }
   return out;
 }
+
+namespace {
 
 std::string unescaped(std::string_view text) {
   std::string out;
@@ -101,7 +105,7 @@ std::string format_manifest(const Manifest& manifest) {
     if (!record) continue;
     std::string hash(16, '0');
     for (size_t i = 0; i < 16; ++i) hash[i] = kHex[(record->hash >> (60 - 4 * i)) & 15];
-    text += std::to_string(record->size) + ' ' + hash + ' ' + escaped(path) + '\n';
+    text += std::to_string(record->size) + ' ' + hash + ' ' + escape_path(path) + '\n';
   }
   return text;
 }

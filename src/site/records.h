@@ -13,6 +13,7 @@
 #include "platform/collate.h"
 #include "platform/fs.h"
 #include "platform/sink.h"
+#include "site/changes.h"
 #include "site/config.h"
 #include "site/ids.h"
 #include "site/referenced.h"
@@ -43,8 +44,11 @@ struct Build {
   // ('/' between parts): what --prune keeps. Recorded before the write, so a
   // failed write never makes the previous good file look stale.
   std::vector<std::string> written;
-  bool prune = false;     // --prune
-  bool pedantic = false;  // --pedantic
+  // What this run added, changed and removed, for --changes.
+  ChangeList changes;
+  bool list_changes = false;  // --changes
+  bool prune = false;         // --prune
+  bool pedantic = false;      // --pedantic
   // Places warned of under --pedantic so far: a text converted for several
   // builds (the default language twice, the shared page text in every
   // language) is named once.
