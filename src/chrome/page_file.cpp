@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/fs.h"
+#include "platform/remove.h"
 
 namespace mt {
 
@@ -19,6 +20,13 @@ bool write_framed_page(Build& build, LangBuild& lang, const std::string& path, c
   page_footer(build, lang, file);
   close_output(build.diag, lang, file, path);
   return true;
+}
+
+void make_page_folder(Build& build, const LangBuild& lang, const std::string& folder) {
+  bool replaced = false;
+  // A folder that cannot be made shows when its page cannot be created.
+  make_output_folder(folder, &replaced);
+  if (replaced) build.diag.report({lang.source_folder}, Msg::link_replaced, folder);
 }
 
 void record_output(Build& build, const std::string& path, bool page) {

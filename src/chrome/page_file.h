@@ -25,6 +25,10 @@ struct PageFrame {
 bool write_framed_page(Build& build, LangBuild& lang, const std::string& path, const PageFrame& frame,
                        const std::function<void(Sink& out)>& body);
 
+/// Makes the folder of a page; a link standing there is replaced by a real
+/// folder (and named), so no page is written through it.
+void make_page_folder(Build& build, const LangBuild& lang, const std::string& folder);
+
 /// Records `path` (under the output root) as written by this run, for
 /// --prune; a page also counts for the progress line.
 void record_output(Build& build, const std::string& path, bool page);

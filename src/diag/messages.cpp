@@ -18,6 +18,7 @@ const MessageDef kMessages[] = {
     {Msg::write_over_source, MessageKind::error, MessageAt::file, "refusing to write %s over its source"},
     {Msg::folder_visited, MessageKind::warning, MessageAt::file,
      "support folder %s already visited, not entered again"},
+    {Msg::link_replaced, MessageKind::note, MessageAt::file, "replaced the link %s by a folder"},
     {Msg::cant_open, MessageKind::error, MessageAt::file, "cant open %s"},
     {Msg::copy_failed, MessageKind::error, MessageAt::file, "unable to copy file %s: %s"},
     {Msg::copy_outside_site, MessageKind::error, MessageAt::file, "refusing to copy file outside the site %s"},

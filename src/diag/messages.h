@@ -31,6 +31,7 @@ enum class Msg {
   write_failed,
   write_over_source,
   folder_visited,
+  link_replaced,
   cant_open,
   copy_failed,
   copy_outside_site,

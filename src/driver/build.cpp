@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "chrome/page_file.h"
 #include "driver/config_file.h"
 #include "driver/init.h"
 #include "driver/pages.h"
@@ -100,8 +101,7 @@ void build_language(Build& build, const Language& language, const std::string& c
   }
   set_language_code(build, lang, code);
   lang.source_folder = language.code;
-  int ignored = 0;
-  make_folder(lang.output_folder, &ignored);
+  make_page_folder(build, lang, lang.output_folder);
 
   const std::string support_source = join_path(lang.source_folder, lang.str(SUPPORT_FOLDER));
   // The root build, and a second file of the same code, scan a tree again;

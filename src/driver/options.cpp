@@ -56,6 +56,8 @@ Options parse_options(const std::vector<std::string>& args) {
       options.bad = arg;
     }
   }
+  // An option whose value is missing stepped past the end.
+  if (i > args.size()) i = args.size();
   options.operands.assign(args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
   return options;
 }

@@ -7,6 +7,7 @@
 #include "markup/converter.h"
 #include "markup/inline.h"
 #include "platform/fs.h"
+#include "platform/remove.h"
 #include "platform/text.h"
 
 #include <algorithm>
@@ -69,8 +70,7 @@ void page_from_template(Build& build, LangBuild& lang, const char* fixed_name, i
     page_path = join_path(lang.output_folder, fixed_name);
   } else {
     folder = join_path(lang.output_folder, cut_extension(template_name));
-    int ignored = 0;
-    make_folder(folder, &ignored);
+    make_page_folder(build, lang, folder);
     page_path = join_path(folder, "index.html");
   }
 
@@ -183,7 +183,11 @@ void copy_referenced_file(Build& build, const LangBuild& lang, const std::string
   }
   record_output(build, join_path(lang.output_folder, path), false);
   int error = 0;
-  if (copy_source_file(join_path(lang.source_folder, path), join_path(lang.output_folder, path), &error)) return;
+  // The copy is written in a folder of the output that the owner made; a
+  // link there would carry it out of the output folder.
+  if (link_on_the_way(lang.output_folder, path)) error = kErrorThroughLink;
+  if (error == 0 && copy_source_file(join_path(lang.source_folder, path), join_path(lang.output_folder, path), &error))
+    return;
   if (error == kErrorOutsideSite) {
     build.diag.report({lang.source_folder}, Msg::copy_outside_site, path);
   } else if (error == kErrorSameFile) {

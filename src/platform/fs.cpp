@@ -7,6 +7,7 @@
 
 #include "platform/fs_native.h"
 #include "platform/names.h"
+#include "platform/remove.h"
 
 namespace mt {
 
@@ -102,6 +103,26 @@ bool source_exists(const std::string& path) {
 
 bool read_source_file(const std::string& path, std::string* contents) {
   return read_source(path, contents) == ReadResult::kRead;
+}
+
+bool make_output_folder(const std::string& path, bool* replaced) {
+  *replaced = false;
+  // A link where an output folder goes would carry the pages written into
+  // it out of the output folder.
+  if (entry_kind(path) == EntryKind::kLink) {
+    if (!remove_link(path)) return false;
+    *replaced = true;
+  }
+  int ignored = 0;
+  return make_folder(path, &ignored);
+}
+
+bool link_on_the_way(const std::string& root, std::string_view relative) {
+  for (size_t sep = relative.find_first_of(native::kSeparators); sep != std::string_view::npos;
+       sep = relative.find_first_of(native::kSeparators, sep + 1)) {
+    if (entry_kind(join_path(root, relative.substr(0, sep))) == EntryKind::kLink) return true;
+  }
+  return false;
 }
 
 }  // namespace mt

@@ -133,6 +133,8 @@ bool make_folder(const std::string& path, int* error);
 /// outside the working folder, and for a destination that is the source.
 inline constexpr int kErrorOutsideSite = -1;
 inline constexpr int kErrorSameFile = -2;
+/// For a write refused because a folder on its way is a link.
+inline constexpr int kErrorThroughLink = -3;
 
 /// Copies a source file over `destination` through a `ReplacementFile`;
 /// parent folders are not created. False with `*error` set to errno (or one

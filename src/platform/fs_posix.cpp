@@ -258,6 +258,7 @@ bool file_id(const std::string& path, FileId* id) {
 std::string error_text(int error) {
   if (error == kErrorOutsideSite) return "outside the site";
   if (error == kErrorSameFile) return "it is the source itself";
+  if (error == kErrorThroughLink) return "a folder on its way is a link";
   return std::strerror(error);
 }
 

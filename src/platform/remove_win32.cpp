@@ -120,6 +120,14 @@ EntryKind entry_kind(const std::string& path) {
   return EntryKind::kFile;
 }
 
+bool remove_link(const std::string& path) {
+  const std::wstring wide = to_wide(path);
+  // A link to a folder is removed as a folder, which takes the link alone.
+  DWORD attributes = GetFileAttributesW(wide.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return false;
+  return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? RemoveDirectoryW(wide.c_str()) != 0 : DeleteFileW(wide.c_str()) != 0;
+}
+
 bool folder_is_empty(const std::string& path) {
   WIN32_FIND_DATAW data;
   HANDLE find = FindFirstFileW(to_wide(join_path(path, "*")).c_str(), &data);

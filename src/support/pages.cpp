@@ -33,8 +33,7 @@ void write_navigation(const LangBuild& lang, Sink& out, int current, const std::
 void write_support_pages(Build& build, LangBuild& lang, const std::string& support_source_folder) {
   const std::string& folder_name = lang.str(SUPPORT_FOLDER);
   const std::string support_output = join_path(lang.output_folder, folder_name);
-  int ignored = 0;
-  make_folder(support_output, &ignored);
+  make_page_folder(build, lang, support_output);
 
   ConvertOptions options;
   options.support = true;
@@ -48,7 +47,7 @@ void write_support_pages(Build& build, LangBuild& lang, const std::string& suppo
     std::string relative = node.path_slug;
     std::replace(relative.begin(), relative.end(), '/', kSep);
     const std::string page_folder = relative.empty() ? support_output : join_path(support_output, relative);
-    make_folder(page_folder, &ignored);
+    make_page_folder(build, lang, page_folder);
 
     Page page;
     page.url = lang.base_url + "/" + folder_name + "/" + node.path_slug;
