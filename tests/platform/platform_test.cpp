@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 #include <climits>
 #include <filesystem>
 #include <iterator>
@@ -13,6 +14,7 @@
 #include "platform/collate.h"
 #include "platform/fs.h"
 #include "platform/remove.h"
+#include "platform/signals.h"
 #include "platform/sink.h"
 #include "platform/watch.h"
 
@@ -83,6 +85,22 @@ TEST(Fs, Copies) {
   EXPECT_EQ("new contents", read_file("src/Page.txt"));
   EXPECT_EQ(1, std::distance(std::filesystem::directory_iterator("out"), std::filesystem::directory_iterator()));
 }
+
+#ifndef _WIN32
+// A run stopped mid-page (Ctrl-C, kill) must not leave a partial page to be
+// deployed. (A file that a run killed outright left: the build runs.)
+TEST(Fs, InterruptedWriteLeavesNoTemporaryFile) {
+  test::TempDir dir;
+  const auto stopped_mid_page = [] {
+    remove_temp_files_on_interrupt();
+    ReplacementFile page;
+    int error = 0;
+    if (page.open("page.html", &error) && test::exists(".page.html.tmp")) std::raise(SIGTERM);
+  };
+  EXPECT_EXIT(stopped_mid_page(), testing::KilledBySignal(SIGTERM), "");
+  EXPECT_FALSE(test::exists(".page.html.tmp"));
+}
+#endif
 
 // What prune asks before it removes anything: a link is a link, whatever it leads to.
 TEST(Fs, TellsLinksWithoutFollowingThem) {
