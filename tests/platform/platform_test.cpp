@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <csignal>
 #include <climits>
+#include <csignal>
 #include <filesystem>
 #include <iterator>
 #include <memory>
