@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <climits>
 
 #include "platform/args.h"
@@ -48,53 +47,47 @@ void append_components(std::wstring& full, std::wstring_view path) {
   }
 }
 
-std::wstring extended(const std::wstring& path);
-
-// The working folder in the \\?\ form.
+// The working folder as Windows gives it, without a \\?\ in front.
 std::wstring working_folder() {
   DWORD size = GetCurrentDirectoryW(0, nullptr);
   std::wstring folder(size, L'\0');
   DWORD length = size == 0 ? 0 : GetCurrentDirectoryW(size, folder.data());
   folder.resize(length < size ? length : 0);
-  return folder.empty() ? folder : extended(folder);
+  if (folder.starts_with(L"\\\\?\\UNC\\")) return L"\\\\" + folder.substr(8);
+  if (folder.starts_with(L"\\\\?\\")) return folder.substr(4);
+  return folder;
+}
+
+bool is_separator(wchar_t c) { return c == L'\\' || c == L'/'; }
+
+// The drive ("c:") or share ("\\\\server\\share") that an absolute path starts with.
+std::wstring root_of(const std::wstring& path) {
+  if (path.size() >= 2 && path[1] == L':') return path.substr(0, 2);
+  size_t server = path.find_first_of(L"\\/", 2);
+  size_t share = server == std::wstring::npos ? server : path.find_first_of(L"\\/", server + 1);
+  return path.substr(0, share);
 }
 
 // `path` in the \\?\ form: full, with '\\' only.
 std::wstring extended(const std::wstring& path) {
   if (path.empty() || path.starts_with(L"\\\\?\\") || path.starts_with(L"\\\\.\\")) return path;
-  auto separator = [](wchar_t c) { return c == L'\\' || c == L'/'; };
-  std::wstring full;
-  size_t rest = 0;
-  if (path.size() >= 2 && separator(path[0]) && separator(path[1])) {
-    // \\server\share\...: the server and share are the root.
-    size_t server_end = path.find_first_of(L"\\/", 2);
-    size_t share_end = server_end == std::wstring::npos ? server_end : path.find_first_of(L"\\/", server_end + 1);
-    rest = share_end == std::wstring::npos ? path.size() : share_end;
-    full = L"\\\\?\\UNC\\" + path.substr(2, rest - 2);
-    for (wchar_t& c : full) c = c == L'/' ? L'\\' : c;
-    full.push_back(L'\\');
-  } else if (path.size() >= 2 && path[1] == L':') {
-    if (path.size() == 2 || !separator(path[2])) return full_path_of_drive_relative(path);
-    full = L"\\\\?\\" + path.substr(0, 2) + L"\\";
-    rest = 3;
-  } else {
-    full = working_folder();
-    if (full.empty()) return path;
-    // "\\x" starts at the root of the working folder's drive.
-    if (separator(path[0])) {
-      size_t cut = 6;  // \\?\C:
-      if (full.starts_with(L"\\\\?\\UNC\\")) {
-        size_t server = full.find(L'\\', 8);
-        cut = server == std::wstring::npos ? full.size() : std::min(full.size(), full.find(L'\\', server + 1));
-      }
-      full.resize(cut);
+  const bool unc = path.size() >= 2 && is_separator(path[0]) && is_separator(path[1]);
+  const bool drive = path.size() >= 2 && path[1] == L':';
+  if (drive && (path.size() == 2 || !is_separator(path[2]))) return full_path_of_drive_relative(path);
+  if (!unc && !drive) {
+    // Relative to the working folder, or ("\\x") to the root of its drive.
+    std::wstring folder = working_folder();
+    if (folder.size() < 2 || !((folder[1] == L':') || (is_separator(folder[0]) && is_separator(folder[1])))) {
+      return path;
     }
-    if (full.back() != L'\\') full.push_back(L'\\');
+    if (is_separator(path[0])) return extended(root_of(folder) + path);
+    return extended(folder + L"\\" + path);
   }
-  // The root keeps its separator; components follow it.
-  const size_t root = full.size();
-  append_components(full, std::wstring_view(path).substr(rest));
-  if (full.size() > root && full.back() == L'\\') full.pop_back();
+  const std::wstring root = root_of(path);
+  std::wstring full = unc ? L"\\\\?\\UNC\\" + root.substr(2) : L"\\\\?\\" + root;
+  for (wchar_t& c : full) c = c == L'/' ? L'\\' : c;
+  full.push_back(L'\\');
+  append_components(full, std::wstring_view(path).substr(root.size()));
   return full;
 }
 
