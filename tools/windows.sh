@@ -186,13 +186,17 @@ compare_output "$hostile/linux.out" "$hostile/out.out"
 if [ "$(cat "$hostile/secret.key")" = secret-5f3a9c ] && [ ! -L "$hostile/out/en-us/index.html" ] &&
    grep -q '<html' "$hostile/out/en-us/index.html"; then pass "a link in the output replaced, not written through"
 else fail "the link in the output was written through"; fi
-# So is a link standing where a page's folder goes.
+# So is a link standing where a page's folder goes. Windows removes the
+# link itself; wine shows a handle to its target only, so there the link is
+# kept with an error and nothing written below it.
 mkdir -p "$hostile/elsewhere"
 rm -rf "$hostile/out/en-us/support" && ln -s "$hostile/elsewhere" "$hostile/out/en-us/support"
 run_tool "$hostile/site" wine "$hostile/out"
-if [ -z "$(ls -A "$hostile/elsewhere")" ] && [ ! -L "$hostile/out/en-us/support" ] &&
-   [ -f "$hostile/out/en-us/support/wendrel/index.html" ]; then pass "a folder link in the output replaced, not written through"
-else fail "the folder link in the output was written through"; ls -A "$hostile/elsewhere" | head -n 3; fi
+if [ -d "$hostile/elsewhere" ] && [ -z "$(ls -A "$hostile/elsewhere")" ] &&
+   { { [ ! -L "$hostile/out/en-us/support" ] && [ -f "$hostile/out/en-us/support/wendrel/index.html" ]; } ||
+     tr -d '\r' <"$hostile/out.out" | grep -q 'error: cannot replace the link .*support by a folder'; }; then
+  pass "a folder link in the output replaced or refused, never written through"
+else fail "the folder link in the output was written through or its target removed"; fi
 
 echo "== --prune never removes through a link under wine"
 # A copy the first run wrote is moved out of the output with its folder,

@@ -22,11 +22,12 @@ bool write_framed_page(Build& build, LangBuild& lang, const std::string& path, c
   return true;
 }
 
-void make_page_folder(Build& build, const LangBuild& lang, const std::string& folder) {
-  bool replaced = false;
+bool make_page_folder(Build& build, const LangBuild& lang, const std::string& folder) {
   // A folder that cannot be made shows when its page cannot be created.
-  make_output_folder(folder, &replaced);
-  if (replaced) build.diag.report({lang.source_folder}, Msg::link_replaced, folder);
+  const OutputFolder made = make_output_folder(folder);
+  if (made == OutputFolder::kReplaced) build.diag.report({lang.source_folder}, Msg::link_replaced, folder);
+  if (made == OutputFolder::kLinkKept) build.diag.report({lang.source_folder}, Msg::link_kept, folder);
+  return made != OutputFolder::kLinkKept;
 }
 
 void record_output(Build& build, const std::string& path, bool page) {

@@ -19,6 +19,8 @@ const MessageDef kMessages[] = {
     {Msg::folder_visited, MessageKind::warning, MessageAt::file,
      "support folder %s already visited, not entered again"},
     {Msg::link_replaced, MessageKind::note, MessageAt::file, "replaced the link %s by a folder"},
+    {Msg::link_kept, MessageKind::error, MessageAt::file,
+     "cannot replace the link %s by a folder, nothing written below it"},
     {Msg::cant_open, MessageKind::error, MessageAt::file, "cant open %s"},
     {Msg::copy_failed, MessageKind::error, MessageAt::file, "unable to copy file %s: %s"},
     {Msg::copy_outside_site, MessageKind::error, MessageAt::file, "refusing to copy file outside the site %s"},

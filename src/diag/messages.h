@@ -32,6 +32,7 @@ enum class Msg {
   write_over_source,
   folder_visited,
   link_replaced,
+  link_kept,
   cant_open,
   copy_failed,
   copy_outside_site,

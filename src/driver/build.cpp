@@ -105,7 +105,7 @@ void build_language(Build& build, const Language& language, const std::string& c
   // one); only the folders below it must not be.
   int ignored = 0;
   if (code.empty()) make_folder(lang.output_folder, &ignored);
-  if (!code.empty()) make_page_folder(build, lang, lang.output_folder);
+  if (!code.empty() && !make_page_folder(build, lang, lang.output_folder)) return;
 
   const std::string support_source = join_path(lang.source_folder, lang.str(SUPPORT_FOLDER));
   // The root build, and a second file of the same code, scan a tree again;

@@ -70,7 +70,7 @@ void page_from_template(Build& build, LangBuild& lang, const char* fixed_name, i
     page_path = join_path(lang.output_folder, fixed_name);
   } else {
     folder = join_path(lang.output_folder, cut_extension(template_name));
-    make_page_folder(build, lang, folder);
+    if (!make_page_folder(build, lang, folder)) return;
     page_path = join_path(folder, "index.html");
   }
 

@@ -105,16 +105,14 @@ bool read_source_file(const std::string& path, std::string* contents) {
   return read_source(path, contents) == ReadResult::kRead;
 }
 
-bool make_output_folder(const std::string& path, bool* replaced) {
-  *replaced = false;
+OutputFolder make_output_folder(const std::string& path) {
   // A link where an output folder goes would carry the pages written into
   // it out of the output folder.
-  if (entry_kind(path) == EntryKind::kLink) {
-    if (!remove_link(path)) return false;
-    *replaced = true;
-  }
+  const bool link = entry_kind(path) == EntryKind::kLink;
+  if (link && !remove_link(path)) return OutputFolder::kLinkKept;
   int ignored = 0;
-  return make_folder(path, &ignored);
+  make_folder(path, &ignored);
+  return link ? OutputFolder::kReplaced : OutputFolder::kMade;
 }
 
 bool link_on_the_way(const std::string& root, std::string_view relative) {

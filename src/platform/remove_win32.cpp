@@ -121,11 +121,13 @@ EntryKind entry_kind(const std::string& path) {
 }
 
 bool remove_link(const std::string& path) {
-  const std::wstring wide = to_wide(path);
-  // A link to a folder is removed as a folder, which takes the link alone.
-  DWORD attributes = GetFileAttributesW(wide.c_str());
+  // Only a handle that shows the reparse point itself may be deleted: one
+  // that shows the target (as wine gives) would delete the target.
+  Handle link(open_entry(path, DELETE | FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE));
+  DWORD attributes = link.valid() ? attributes_of(link.get()) : INVALID_FILE_ATTRIBUTES;
   if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return false;
-  return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? RemoveDirectoryW(wide.c_str()) != 0 : DeleteFileW(wide.c_str()) != 0;
+  FILE_DISPOSITION_INFO dispose{TRUE};
+  return SetFileInformationByHandle(link.get(), FileDispositionInfo, &dispose, sizeof dispose) != 0;
 }
 
 bool folder_is_empty(const std::string& path) {
