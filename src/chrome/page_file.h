@@ -18,6 +18,8 @@ struct PageFrame {
   int menu_mark = -1;
   Layout layout = Layout::kPlain;
   bool nav_scrolls = false;
+  PageKey key = {};    // the same page in other languages
+  std::string source;  // its template or text, for messages about it
 };
 
 /// Writes the page at `path`: head, `body(out)`, foot. A file that cannot be
