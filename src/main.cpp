@@ -10,6 +10,7 @@
 #include "driver/build.h"
 #include "driver/options.h"
 #include "platform/args.h"
+#include "platform/signals.h"
 #include "platform/sink.h"
 #include "serve/serve.h"
 
@@ -17,6 +18,8 @@ namespace {
 
 int run_tool(int argc, char** argv) {
   std::set_new_handler(mt::out_of_memory);
+  // A run stopped half-way leaves no partial page to be deployed.
+  mt::remove_temp_files_on_interrupt();
   const mt::Options options = mt::parse_options(mt::command_line_arguments(argc, argv));
   mt::FileSink out(stdout);
   int status = 0;

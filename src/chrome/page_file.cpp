@@ -1,6 +1,7 @@
 #include "chrome/page_file.h"
 
 #include "platform/fs.h"
+#include "platform/remove.h"
 
 namespace mt {
 
@@ -17,6 +18,14 @@ bool write_framed_page(Build& build, LangBuild& lang, const std::string& path, c
   body(file);
   page_footer(build, lang, file, frame.key, frame.source);
   return close_output(build, lang, file, path);
+}
+
+bool make_page_folder(Build& build, const LangBuild& lang, const std::string& folder) {
+  // A folder that cannot be made shows when its page cannot be created.
+  const OutputFolder made = make_output_folder(folder);
+  if (made == OutputFolder::kReplaced) build.diag.report({lang.source_folder}, Msg::link_replaced, folder);
+  if (made == OutputFolder::kLinkKept) build.diag.report({lang.source_folder}, Msg::link_kept, folder);
+  return made != OutputFolder::kLinkKept;
 }
 
 void record_output(Build& build, const std::string& path, bool page) {

@@ -28,6 +28,11 @@ struct PageFrame {
 bool write_framed_page(Build& build, LangBuild& lang, const std::string& path, const PageFrame& frame,
                        const std::function<void(Sink& out)>& body);
 
+/// Makes the folder of a page; a link standing there is replaced by a real
+/// folder (and named), so no page is written through it. False, with an
+/// error, when the link cannot be removed: then nothing goes below it.
+bool make_page_folder(Build& build, const LangBuild& lang, const std::string& folder);
+
 /// Records `path` (under the output root) as written by this run, for
 /// --prune; a page also counts for the progress line.
 void record_output(Build& build, const std::string& path, bool page);

@@ -31,6 +31,8 @@ enum class Msg {
   write_failed,
   write_over_source,
   folder_visited,
+  link_replaced,
+  link_kept,
   cant_open,
   copy_failed,
   copy_outside_site,

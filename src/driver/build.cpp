@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "chrome/page_file.h"
 #include "driver/across_languages.h"
 #include "driver/config_file.h"
 #include "driver/init.h"
@@ -126,8 +127,11 @@ void build_language(Build& build, const Language& language, const std::string& c
   for (size_t i = 0; i < build.index.languages.size(); ++i) {
     if (build.index.languages[i].language == &language) lang.indexed = static_cast<int>(i);
   }
+  // The output folder itself may well be a link (a deploy switched by
+  // one); only the folders below it must not be.
   int ignored = 0;
-  make_folder(lang.output_folder, &ignored);
+  if (code.empty()) make_folder(lang.output_folder, &ignored);
+  if (!code.empty() && !make_page_folder(build, lang, lang.output_folder)) return;
 
   const std::string support_source = join_path(lang.source_folder, lang.str(SUPPORT_FOLDER));
   // The root build, and a second file of the same code, scan a tree again;

@@ -93,11 +93,13 @@ constexpr std::string_view kBom = "\xEF\xBB\xBF";
 bool is_white(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 
 // Values end up inside double-quoted attributes and PHP strings, where these
-// bytes would end the string or start an interpolation or escape.
+// bytes would end the string or start an interpolation or escape, and in
+// page text (the version in the download heading), where '<' and '>' would
+// be markup: a configured value is never markup.
 bool safe_text(std::string_view value) {
   for (char c : value) {
     auto byte = static_cast<unsigned char>(c);
-    if (c == '"' || c == '$' || c == '\\' || byte < 0x20 || byte == 0x7F) return false;
+    if (c == '"' || c == '$' || c == '\\' || c == '<' || c == '>' || byte < 0x20 || byte == 0x7F) return false;
   }
   return true;
 }
@@ -156,7 +158,12 @@ std::string expand(std::string_view pattern, const SiteConfig& config) {
 SiteConfig load_site_config(Diagnostics& diag, const std::string& path) {
   SiteConfig config;
   std::string contents;
-  if (!read_source_file(path, &contents)) return config;
+  // A file linked from outside the site is refused aloud: built with the
+  // defaults, the site would quietly send donations to another account.
+  if (ReadResult read = read_source(path, &contents); read != ReadResult::kRead) {
+    if (read == ReadResult::kOutsideSite) diag.report({path}, Msg::source_outside_site, path);
+    return config;
+  }
 
   // Patterns are expanded after the whole file is read, so a VERSION line
   // below a pattern still counts; a pattern's line is kept for its message.

@@ -7,6 +7,7 @@
 #include "markup/converter.h"
 #include "markup/inline.h"
 #include "platform/fs.h"
+#include "platform/remove.h"
 #include "platform/text.h"
 
 #include <algorithm>
@@ -69,8 +70,7 @@ void page_from_template(Build& build, LangBuild& lang, const char* fixed_name, i
     page_path = join_path(lang.output_folder, fixed_name);
   } else {
     folder = join_path(lang.output_folder, cut_extension(template_name));
-    int ignored = 0;
-    make_folder(folder, &ignored);
+    if (!make_page_folder(build, lang, folder)) return;
     page_path = join_path(folder, "index.html");
   }
 
@@ -184,15 +184,19 @@ void copy_referenced_file(Build& build, const LangBuild& lang, const std::string
     build.diag.report({lang.source_folder}, Msg::copy_outside_site, path);
     return;
   }
-  copy_to_output(build, lang.source_folder, path, join_path(lang.output_folder, path));
+  copy_to_output(build, lang.source_folder, path, lang.output_folder);
 }
 
 void copy_to_output(Build& build, const std::string& source_folder, const std::string& path,
-                    const std::string& destination) {
+                    const std::string& output_folder) {
+  const std::string destination = join_path(output_folder, path);
   record_output(build, destination, false);
   int error = 0;
   WriteOutcome outcome = WriteOutcome::kChanged;
-  if (copy_source_file(join_path(source_folder, path), destination, &error, &outcome)) {
+  // The copy is written in a folder of the output that the owner made; a
+  // link there would carry it out of the output folder.
+  if (link_on_the_way(output_folder, path)) error = kErrorThroughLink;
+  if (error == 0 && copy_source_file(join_path(source_folder, path), destination, &error, &outcome)) {
     note_change(build, destination, outcome);
     return;
   }

@@ -19,10 +19,11 @@ void write_contact_script(Build& build, const LangBuild& lang);
 /// language output folder; refuses paths that leave the folder.
 void copy_referenced_file(Build& build, const LangBuild& lang, const std::string& path);
 
-/// Copies `path` of `source_folder` over `destination` (whose folder exists)
-/// as every output file is written, recording it for --prune; a failure is
+/// Copies `path` of `source_folder` to the same path below `output_folder`
+/// (whose folders exist) as every output file is written, recording it for
+/// --prune; refused when a folder on the way is a link. A failure is
 /// reported at `source_folder`.
 void copy_to_output(Build& build, const std::string& source_folder, const std::string& path,
-                    const std::string& destination);
+                    const std::string& output_folder);
 
 }  // namespace mt

@@ -33,7 +33,7 @@ void copy_folder(ReleaseCopy& copy, const std::string& relative) {
   for (const DirEntry& entry : list_entries(source)) {
     const std::string path = relative.empty() ? entry.name : join_path(relative, entry.name);
     if (entry.is_dir) copy_folder(copy, path);
-    else copy_to_output(copy.build, copy.source_root, path, join_path(copy.build.output_root, path));
+    else copy_to_output(copy.build, copy.source_root, path, copy.build.output_root);
   }
 }
 

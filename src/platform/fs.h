@@ -167,6 +167,8 @@ inline constexpr int kErrorOutsideSite = -1;
 inline constexpr int kErrorSameFile = -2;
 /// The `*error` of an output file whose old bytes changed while being compared.
 inline constexpr int kErrorChangedMeanwhile = -3;
+/// For a write refused because a folder on its way is a link.
+inline constexpr int kErrorThroughLink = -4;
 
 /// Copies a source file over `destination` through an `OutputFile` (left
 /// alone when it holds the same bytes); parent folders are not created.

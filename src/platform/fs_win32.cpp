@@ -19,6 +19,7 @@
 #include "platform/args.h"
 #include "platform/names.h"
 #include "platform/output_file.h"
+#include "platform/signals.h"
 #include "platform/wide_win32.h"
 
 namespace mt {
@@ -328,6 +329,7 @@ std::string error_text(int error) {
   if (error == kErrorOutsideSite) return "outside the site";
   if (error == kErrorSameFile) return "it is the source itself";
   if (error == kErrorChangedMeanwhile) return "it changed while being written";
+  if (error == kErrorThroughLink) return "a folder on its way is a link";
   wchar_t* text = nullptr;
   DWORD length =
       FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
@@ -343,6 +345,41 @@ std::string error_text(int error) {
   return result.empty() ? "error " + std::to_string(error) : result;
 }
 
+namespace {
+
+// Removes the file at `path` when it is a temporary file that no run is
+// writing, such as a killed run leaves: opened without sharing, it opens
+// only when no process holds it open, and goes when this handle closes.
+bool remove_stale_temp(const std::wstring& path) {
+  DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES ||
+      (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE))) {
+    return false;
+  }
+  HANDLE file = CreateFileW(path.c_str(), DELETE, 0, nullptr, OPEN_EXISTING, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(file);
+  return GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES;
+}
+
+// Creates the temporary file `path`; a stale one of that name is removed
+// first. Delete sharing lets an interrupt remove it while it is open.
+HANDLE create_temp(const std::wstring& path) {
+  auto create = [&path] {
+    return CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+  };
+  HANDLE file = create();
+  DWORD code = GetLastError();
+  if (file == INVALID_HANDLE_VALUE && (code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS)) {
+    if (remove_stale_temp(path)) file = create();
+    if (file == INVALID_HANDLE_VALUE) SetLastError(code);
+  }
+  return file;
+}
+
+}  // namespace
+
 ReplacementFile::~ReplacementFile() { abandon(); }
 
 bool ReplacementFile::open(const std::string& path, int* error) {
@@ -352,16 +389,16 @@ bool ReplacementFile::open(const std::string& path, int* error) {
   std::string folder = sep == std::string::npos ? std::string() : path.substr(0, sep + 1);
   std::string name = sep == std::string::npos ? path : path.substr(sep + 1);
   // In the same folder, so the rename stays on one volume. CREATE_NEW keeps
-  // concurrent runs apart: a name taken by another run (or left by a crashed
-  // one) is skipped.
+  // concurrent runs apart: a name another run is writing is skipped, one
+  // left by a killed run is taken over. An interrupt removes it.
   const std::string stem = folder + "." + name + ".tmp";
   DWORD code = 0;
   for (int attempt = 0;; ++attempt) {
     temp_path_ = attempt == 0 ? stem : stem + "-" + std::to_string(attempt);
-    HANDLE file = CreateFileW(to_wide(temp_path_).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = create_temp(to_wide(temp_path_));
     if (file != INVALID_HANDLE_VALUE) {
       handle_ = reinterpret_cast<intptr_t>(file);
+      note_temp_file(&temp_path_);
       return true;
     }
     code = GetLastError();
@@ -412,6 +449,7 @@ bool ReplacementFile::commit(int* error) {
     set_error(error, GetLastError());
     DeleteFileW(temp.c_str());
   }
+  forget_temp_file(&temp_path_);
   temp_path_.clear();
   return ok;
 }
@@ -420,6 +458,7 @@ void ReplacementFile::abandon() {
   if (handle_ >= 0) CloseHandle(reinterpret_cast<HANDLE>(handle_));
   handle_ = -1;
   if (!temp_path_.empty()) DeleteFileW(to_wide(temp_path_).c_str());
+  forget_temp_file(&temp_path_);
   temp_path_.clear();
 }
 

@@ -37,7 +37,7 @@ TEST(ConfigFile, Lines) {
       // A pattern is expanded with the values of the whole file.
       {"CHECKSUM_FILE = \"/sums/{{version}}.txt\"\nVERSION = \"9\"\n", "", &C::checksum_file, "/sums/9.txt"},
       {"CONTACT_ADDRESS = \"me@x.org\"\nCONTACT_ADDRESS = \"you@x.org\"\n", "", &C::contact_address, "you@x.org"},
-      {"SEARCH_ENDPOINT = \"https://s.example/?a=1&b=<2>\"\n", "", &C::search_endpoint, "https://s.example/?a=1&b=<2>"},
+      {"SEARCH_ENDPOINT = \"https://s.example/?a=1&b=2\"\n", "", &C::search_endpoint, "https://s.example/?a=1&b=2"},
       {"COLOUR = \"red\"\n", "1: warning: unknown key COLOUR\n", &C::version, "1.4.1.877"},
       {"version = \"3\"\n", "", &C::version, "3"},
       {"\nVERSION \"3\"\n", "2: " + kSyntax, &C::version, "1.4.1.877"},
@@ -51,6 +51,9 @@ TEST(ConfigFile, Lines) {
        "no-reply@tarnwick.example"},
       {"SITE_NAME = \"a\tb\"\n", kUnsafe + "SITE_NAME: a\\tb\n", &C::site_name, "tarnwick"},
       {"SITE_NAME = \"a\x7F\"\n", kUnsafe + "SITE_NAME: a\\x7f\n", &C::site_name, "tarnwick"},
+      // The version lands in the download heading's text: never markup.
+      {"VERSION = \"<img src=x onerror=alert(1)>\"\n", kUnsafe + "VERSION: <img src=x onerror=alert(1)>\n", &C::version,
+       "1.4.1.877"},
       // Values that name files must stay inside the output folder.
       {"VERSION = \"..\"\n", kUnsafe + "VERSION: ..\n", &C::current_prefix, "Wendrel-1.4.1.877"},
       {"PRODUCT_NAME = \"a/b\"\n", kUnsafe + "PRODUCT_NAME: a/b\n", &C::product_name, "Wendrel"},

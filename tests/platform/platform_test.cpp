@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <csignal>
 #include <filesystem>
 #include <iterator>
 #include <memory>
@@ -14,6 +15,7 @@
 #include "platform/fs.h"
 #include "platform/output_file.h"
 #include "platform/remove.h"
+#include "platform/signals.h"
 #include "platform/sink.h"
 #include "platform/watch.h"
 
@@ -149,6 +151,21 @@ TEST(Fs, OutputFilesKeepUnchangedFiles) {
   EXPECT_EQ("old", read_file("out"));
   EXPECT_EQ(1, std::distance(std::filesystem::directory_iterator("."), std::filesystem::directory_iterator()));
 }
+#ifndef _WIN32
+// A run stopped mid-page (Ctrl-C, kill) must not leave a partial page to be
+// deployed. (A file that a run killed outright left: the build runs.)
+TEST(Fs, InterruptedWriteLeavesNoTemporaryFile) {
+  test::TempDir dir;
+  const auto stopped_mid_page = [] {
+    remove_temp_files_on_interrupt();
+    ReplacementFile page;
+    int error = 0;
+    if (page.open("page.html", &error) && test::exists(".page.html.tmp")) std::raise(SIGTERM);
+  };
+  EXPECT_EXIT(stopped_mid_page(), testing::KilledBySignal(SIGTERM), "");
+  EXPECT_FALSE(test::exists(".page.html.tmp"));
+}
+#endif
 
 // What prune asks before it removes anything: a link is a link, whatever it leads to.
 TEST(Fs, TellsLinksWithoutFollowingThem) {
