@@ -67,7 +67,9 @@ void write_menu_bar(Build& build, LangBuild& lang, Sink& out, int menu_index) {
   out.write("<div class=\"menu\">\r\n");
   out.write("<div class=\"menucenter\">\r\n");
   for (int i = 0; i < kMenuItems; ++i) {
-    const std::string target = menu_url(build, lang, i);
+    UrlTarget menu = menu_target(lang, i);
+    if (!menu.file.empty()) lang.files.add(menu.file);
+    const std::string& target = menu.url;
     const char* label = lang.str(i).c_str();
     check_frame_link(build, lang, target);
     if (i == menu_index)

@@ -1,6 +1,5 @@
 #include "markup/localised.h"
 
-#include "links/urls.h"
 #include "markup/inline.h"
 #include "platform/text.h"
 
@@ -15,20 +14,20 @@ std::string localised_text(Build& build, LangBuild& lang, int index, std::string
   return render_string_links(build, lang, replace_no_case(value, token, replacement));
 }
 
-std::string menu_url(Build& /*build*/, LangBuild& lang, int index) {
+UrlTarget menu_target(const LangBuild& lang, int index) {
   switch (index) {
-    case 0: return lang.base_url + "/";
-    case 1: return template_page_url(lang, DOWNLOADS_TEMPLATE);
-    case 2: return template_page_url(lang, FAQ_TEMPLATE);
-    case 3: return expand_url(lang, lang.str(SUPPORT_URL));
+    case 0: return {lang.base_url + "/", {}};
+    case 1: return {template_page_url(lang, DOWNLOADS_TEMPLATE), {}};
+    case 2: return {template_page_url(lang, FAQ_TEMPLATE), {}};
+    case 3: return resolve_target(lang, lang.str(SUPPORT_URL));
     case 4: {
       // The expansion comes first so that a language can embed the forum's
       // address in a longer value of its own.
-      const std::string forum = expand_url(lang, "/forum");
-      return replace_no_case(lang.str(FORUMS_URL), "{{FORUMS_URL}}", forum);
+      const std::string forum = resolve_target(lang, "/forum").url;
+      return {replace_no_case(lang.str(FORUMS_URL), "{{FORUMS_URL}}", forum), {}};
     }
-    case 5: return template_page_url(lang, DONATE_TEMPLATE);
-    case 6: return template_page_url(lang, CONTACT_TEMPLATE);
+    case 5: return {template_page_url(lang, DONATE_TEMPLATE), {}};
+    case 6: return {template_page_url(lang, CONTACT_TEMPLATE), {}};
     default: return {};
   }
 }

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "links/urls.h"
 #include "site/records.h"
 
 namespace mt {
@@ -15,7 +16,8 @@ namespace mt {
 std::string localised_text(Build& build, LangBuild& lang, int index, std::string_view token = {},
                            std::string_view replacement = {});
 
-/// The target of menu item `index` (0-6); empty for any other index.
-std::string menu_url(Build& build, LangBuild& lang, int index);
+/// The target of menu item `index` (0-6); empty for any other index. The
+/// support item may name a file to copy, which the caller records.
+UrlTarget menu_target(const LangBuild& lang, int index);
 
 }  // namespace mt
