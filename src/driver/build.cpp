@@ -48,7 +48,7 @@ constexpr PageRow kPageList[] = {
 // cannot hold as it is, or npos.
 size_t unsafe_byte(const std::string& text) {
   for (size_t i = 0; i < text.size(); ++i) {
-    if (!safe_in_script(std::string_view(text).substr(i, 1))) return i;
+    if (!script_safe_byte(text[i])) return i;
   }
   return std::string::npos;
 }

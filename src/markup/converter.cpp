@@ -6,14 +6,17 @@
 #include "links/registry.h"
 #include "markup/blocks.h"
 #include "markup/ids.h"
-#include "markup/lines.h"
 #include "markup/toc.h"
 #include "platform/fs.h"
+#include "platform/lines.h"
 #include "platform/numbers.h"
 
 namespace mt {
 
 namespace {
+
+// Lines longer than a piece are split, each piece a line of its own.
+constexpr LineRules kPageLines{65535, true, true};
 
 /// A heading line, rendered once when the lines are classified: the table of
 /// contents lists its id before the heading itself is written.
@@ -54,10 +57,11 @@ class Converter {
   /// Every line is classified once, before anything is written, so the
   /// table of contents can list headings that follow it.
   void classify_lines(std::string_view text) {
-    SourceLines lines(text);
-    std::string_view raw;
+    TextLines lines(text, kPageLines);
+    TextLine piece;
     bool preformatted = false;
-    while (lines.next(&raw)) {
+    while (lines.next(&piece)) {
+      std::string_view raw = piece.text;
       Line line;
       line.text = raw;
       line.number = static_cast<int>(lines_.size()) + 1;

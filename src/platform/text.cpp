@@ -57,10 +57,14 @@ bool leaves_folder(std::string_view path) {
   return false;
 }
 
+bool script_safe_byte(char ch) {
+  auto c = static_cast<unsigned char>(ch);
+  return c >= 0x20 && c != 0x7F && c != '"' && c != '$' && c != '\\';
+}
+
 bool safe_in_script(std::string_view value) {
-  for (char ch : value) {
-    auto c = static_cast<unsigned char>(ch);
-    if (c < 0x20 || c == 0x7F || c == '"' || c == '$' || c == '\\') return false;
+  for (char c : value) {
+    if (!script_safe_byte(c)) return false;
   }
   return true;
 }

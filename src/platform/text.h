@@ -25,8 +25,11 @@ std::string cut_extension(std::string_view text);
 /// drive, or with a ".." component (either separator counts).
 bool leaves_folder(std::string_view path);
 
-/// Whether `value` can stand inside a PHP double-quoted string as it is:
-/// no '"', '$', '\\' and no control byte (below 0x20, or 0x7F).
+/// Whether byte `c` can stand inside a PHP double-quoted string as it is:
+/// not '"', '$', '\\' nor a control byte (below 0x20, or 0x7F).
+bool script_safe_byte(char c);
+
+/// Whether every byte of `value` is script-safe.
 bool safe_in_script(std::string_view value);
 
 /// Whether a URL or target has a ':' before its first '/' (a scheme).
