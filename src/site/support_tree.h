@@ -21,6 +21,7 @@ struct SupportNode {
   int parent = -1;          // index into SupportTree::nodes, -1 at top level
   int depth = 0;
   bool hidden = false;        // raw file name starts with "_"
+  std::string counterpart;    // the "__COUNTERPART__" path of its text, "" when none
   std::vector<int> children;  // indexes, in tree order
 };
 

@@ -13,6 +13,7 @@
 #include "platform/lines.h"
 #include "platform/numbers.h"
 #include "platform/text.h"
+#include "site/counterparts.h"
 
 namespace mt {
 
@@ -143,6 +144,7 @@ int add_node(SupportTree& tree, const std::string& folder_source_path, const std
   node.source_path = join_path(folder_source_path, raw);
   node.title = std::move(title);
   node.parent = parent;
+  if (text) node.counterpart = counterpart_line(*text);
   return tree.add(std::move(node), std::move(text));
 }
 
