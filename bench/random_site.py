@@ -52,7 +52,7 @@ def _unescape(literal):
 
 
 def _string_table():
-    found = re.findall(r'\{"([A-Z][A-Z0-9_]*)", "((?:[^"\\]|\\.)*)"\}', _source("src/site/strings.cpp"))
+    found = re.findall(r'MT_STRING\(([A-Z][A-Z0-9_]*), "((?:[^"\\]|\\.)*)"', _source("src/site/strings.def"))
     return [(sid, _unescape(value)) for sid, value in found] or list(gen_site.STRINGS)
 
 
