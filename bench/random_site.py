@@ -67,7 +67,9 @@ def _macros():
 
 
 def _page_list(strings):
-    ids = re.findall(r"\{([A-Z0-9_]+_TEMPLATE), ", _source("src/driver/build.cpp"))
+    site_map = _source("src/site/site_map.h")
+    pages = site_map[site_map.find("kPages[]"):]
+    ids = re.findall(r"\{([A-Z0-9_]+_TEMPLATE), ", pages[: pages.find("};")])
     if ids:
         return ids
     by_value = {value: sid for sid, value in strings}

@@ -13,36 +13,13 @@
 #include "platform/fs.h"
 #include "platform/terminal.h"
 #include "platform/text.h"
+#include "site/site_map.h"
 #include "support/pages.h"
 #include "support/tree.h"
 
 namespace mt {
 
 namespace {
-
-/// One row of the fixed page list of a language build.
-struct PageRow {
-  int template_index;
-  int title_index;  // -1: the home page, titled by HOME_TITLE
-  int menu_mark;    // -1: no menu item is current
-};
-
-constexpr PageRow kPageList[] = {
-    {HOME_TEMPLATE, -1, 0},
-    {DOWNLOADS_TEMPLATE, DOWNLOADS, 1},
-    {FAQ_TEMPLATE, FAQ, 2},
-    {CONTACT_TEMPLATE, CONTACT, 6},
-    {ABOUT_TEMPLATE, ABOUT, -1},
-    {DONATE_TEMPLATE, DONATE, 5},
-    {ERROR404_TEMPLATE, ERROR404, -1},
-    {LANGUAGE_TEMPLATE, LANGUAGE, -1},
-    {DONATED_TEMPLATE, DONATED, -1},
-    {CONTACTOK_TEMPLATE, CONTACTOK, -1},
-    {CONTACTERROR_TEMPLATE, CONTACTERROR, -1},
-    {UPDATE_TEMPLATE, UPDATE, -1},
-    {PRIVACY_TEMPLATE, PRIVACY, -1},
-    {MAINTENANCE_TEMPLATE, MAINTENANCE, -1},
-};
 
 // The position of the first byte of `text` that a PHP double-quoted string
 // cannot hold as it is, or npos.
@@ -111,13 +88,13 @@ void build_language(Build& build, const Language& language, const std::string& c
                      lang.source_folder, pedantic);
   if (build.progress.shown) {
     int total = static_cast<int>(lang.support.nodes().size());
-    for (const PageRow& row : kPageList) {
+    for (const PageEntry& row : kPages) {
       total += build.resolver.exists(join_path(lang.source_folder, lang.str(row.template_index))) ? 1 : 0;
     }
     progress_language(build.progress, code, total);
   }
 
-  for (const PageRow& row : kPageList) {
+  for (const PageEntry& row : kPages) {
     const char* fixed_name = row.template_index == HOME_TEMPLATE ? "index.html" : nullptr;
     const char* title = row.title_index < 0 ? nullptr : lang.str(row.title_index).c_str();
     page_from_template(build, lang, fixed_name, row.template_index, title, row.menu_mark);

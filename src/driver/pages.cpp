@@ -8,6 +8,7 @@
 #include "markup/inline.h"
 #include "platform/fs.h"
 #include "platform/text.h"
+#include "site/site_map.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -15,22 +16,6 @@
 namespace mt {
 
 namespace {
-
-// Where the page frame links to the page of a template, for --pedantic's
-// warning when the template is missing; nullptr when it does not.
-const char* frame_place(int template_index) {
-  switch (template_index) {
-    case HOME_TEMPLATE:
-    case DOWNLOADS_TEMPLATE:
-    case FAQ_TEMPLATE:
-    case DONATE_TEMPLATE:
-    case CONTACT_TEMPLATE: return "menu";
-    case ABOUT_TEMPLATE:
-    case LANGUAGE_TEMPLATE:
-    case PRIVACY_TEMPLATE: return "footer";
-    default: return nullptr;
-  }
-}
 
 // A missing template writes no page and says nothing; under --pedantic the
 // ones every page links to are named, once per language.
@@ -44,7 +29,7 @@ void report_missing_template(Build& build, const LangBuild& lang, int template_i
 }  // namespace
 
 void page_from_template(Build& build, LangBuild& lang, const char* fixed_name, int template_index, const char* title,
-                        int menu_mark) {
+                        MenuItem menu_mark) {
   const std::string& template_name = lang.str(template_index);
   const std::string template_path = join_path(lang.source_folder, template_name);
   if (!build.resolver.exists(template_path)) {

@@ -21,7 +21,7 @@ constexpr const char* kPreviousVersionsFile = "{{PREVIOUS_VERSIONS}}.txt";
 using MacroWriter = void (*)(Build&, LangBuild&, Page&, const LineSource&);
 
 void screenshot_begin(Build& build, LangBuild& lang, Page& page, const LineSource&) {
-  UrlTarget support = menu_target(lang, 3);
+  UrlTarget support = menu_target(lang, kMenuSupport);
   if (!support.file.empty()) lang.files.add(support.file);
   const std::string& support_home = support.url;
   Sink& out = *page.out;

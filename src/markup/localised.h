@@ -7,6 +7,7 @@
 
 #include "links/urls.h"
 #include "site/records.h"
+#include "site/site_map.h"
 
 namespace mt {
 
@@ -16,8 +17,8 @@ namespace mt {
 std::string localised_text(Build& build, LangBuild& lang, int index, std::string_view token = {},
                            std::string_view replacement = {});
 
-/// The target of menu item `index` (0-6); empty for any other index. The
-/// support item may name a file to copy, which the caller records.
-UrlTarget menu_target(const LangBuild& lang, int index);
+/// The target of a menu item (site/site_map.h). The support item may name a
+/// file to copy, which the caller records.
+UrlTarget menu_target(const LangBuild& lang, MenuItem item);
 
 }  // namespace mt

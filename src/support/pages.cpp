@@ -57,7 +57,7 @@ void write_support_pages(Build& build, LangBuild& lang, const std::string& suppo
     const std::string page_path = join_path(page_folder, "index.html");
     // Computed once: the header's overflow flag and the column read the same list.
     const std::vector<int> shown = lang.support.shown_in_navigation(current);
-    const PageFrame frame{node.name.c_str(), 3, Layout::kWiki, lang.support.navigation_scrolls(shown)};
+    const PageFrame frame{node.name.c_str(), kMenuSupport, Layout::kWiki, lang.support.navigation_scrolls(shown)};
     write_framed_page(build, lang, page_path, frame, [&](Sink& file) {
       page.out = &file;
       write_navigation(lang, file, current, shown);

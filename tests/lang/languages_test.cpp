@@ -146,11 +146,11 @@ TEST(Strings, MenuUrls) {
   // A language's own page names move the menu targets with them.
   test::SiteRecords site;
   site.language().values[FAQ_TEMPLATE] = "fragen.txt";
-  EXPECT_EQ("http://x/de-de/fragen", menu_target(site.lang, 2).url);
+  EXPECT_EQ("http://x/de-de/fragen", menu_target(site.lang, kMenuFaq).url);
   site.language().values[FORUMS_URL] = "x{{forums_url}}y{{FORUMS_URL}}";
-  EXPECT_EQ("x/forumy/forum", menu_target(site.lang, 4).url);
+  EXPECT_EQ("x/forumy/forum", menu_target(site.lang, kMenuForums).url);
   test::SiteRecords root("");
-  EXPECT_EQ("http://x/support/wendrel", menu_target(root.lang, 3).url);
+  EXPECT_EQ("http://x/support/wendrel", menu_target(root.lang, kMenuSupport).url);
 }
 
 }  // namespace
