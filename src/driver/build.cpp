@@ -136,18 +136,20 @@ int run(const Options& options, Sink& out, int (*year)(), RunReport* result) {
     if (status == 0) diag.report({}, Msg::init_done, options.init_folder);
     return status;
   }
-  const std::vector<std::string>& args = options.operands;
-  if (args.size() != 2 || options.init) {
+  if (options.operands.size() != 2 || options.init) {
     diag.report({}, Msg::usage);
     return 1;
   }
+  return build_site(build_config(options), out, year, result);
+}
 
+int build_site(const BuildConfig& config, Sink& out, int (*year)(), RunReport* result) {
   Build build;
-  build.output_root = args[0];
-  build.url_root = args[1];
+  build.output_root = config.output_root;
+  build.url_root = config.url_root;
   build.diag.out = &out;
-  build.prune = options.prune;
-  build.pedantic = options.pedantic;
+  build.prune = config.prune;
+  build.pedantic = config.pedantic;
   build.progress.shown = stderr_is_terminal();
   LinkRegistry links(build.url_root);
   build.links = &links;
@@ -192,7 +194,7 @@ int run(const Options& options, Sink& out, int (*year)(), RunReport* result) {
   if (build.prune) prune_output(build.output_root, build.written, build.diag);
   build.diag.report({}, Msg::summary, build.diag.errors, build.diag.warnings);
   // For a CI job: a run with problems must be able to fail the pipeline.
-  return options.strict && (build.diag.errors > 0 || build.diag.warnings > 0) ? 2 : 0;
+  return config.strict && (build.diag.errors > 0 || build.diag.warnings > 0) ? 2 : 0;
 }
 
 }  // namespace mt

@@ -103,4 +103,37 @@ int edit_distance_no_case(std::string_view a, std::string_view b, int limit) {
   return std::min(previous[b.size()], limit + 1);
 }
 
+std::string fill_slots(std::string_view text, std::initializer_list<Slot> slots) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 16);
+  size_t i = 0;
+  while (i < text.size()) {
+    size_t stop = text.find_first_of("{\n", i);
+    if (stop == std::string_view::npos) stop = text.size();
+    out.append(text.substr(i, stop - i));
+    i = stop;
+    if (i == text.size()) break;
+    if (text[i] == '\n') {
+      out += "\r\n";
+      ++i;
+      continue;
+    }
+    const Slot* found = nullptr;
+    for (const Slot& slot : slots) {
+      if (text.compare(i, 2, "{{") == 0 && text.compare(i + 2, slot.name.size(), slot.name) == 0 &&
+          text.compare(i + 2 + slot.name.size(), 2, "}}") == 0) {
+        found = &slot;
+      }
+    }
+    if (!found) {
+      out += '{';
+      ++i;
+      continue;
+    }
+    out.append(found->value);
+    i += found->name.size() + 4;
+  }
+  return out;
+}
+
 }  // namespace mt

@@ -2,6 +2,7 @@
 // Byte-level text helpers. Text is UTF-8 and never decoded: comparisons that
 // ignore case fold ASCII letters only; bytes from 0x80 up compare as they are.
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +17,17 @@ bool starts_with_no_case(std::string_view text, std::string_view prefix);
 /// Every non-overlapping occurrence of `token` (matched without case, left to
 /// right) replaced by `replacement`; the replacement is not scanned again.
 std::string replace_no_case(std::string_view text, std::string_view token, std::string_view replacement);
+
+/// One named slot of a template: "{{name}}" in the template text.
+struct Slot {
+  std::string_view name;
+  std::string_view value;
+};
+
+/// `text` with every "{{name}}" of `slots` replaced by its value, in one pass
+/// (a value is never searched for slots) and every '\n' of the template text
+/// written as "\r\n". Any other "{{" stays as written.
+std::string fill_slots(std::string_view text, std::initializer_list<Slot> slots);
 
 /// `text` less the part from the last '.' of its last path component on
 /// (components end at '/' or the native separator); unchanged without one.

@@ -24,11 +24,11 @@ constexpr int kQuietMs = 150;
 constexpr auto kBurstLimit = std::chrono::seconds(2);
 
 /// Builds the site; true when the run completed (whatever it reported).
-bool build_site(ServedSite& site, const std::vector<std::string>& flags, const std::string& url_root, Sink& out) {
+bool rebuild(ServedSite& site, const BuildConfig& config, Sink& out) {
   RunReport result;
-  std::vector<std::string> args = flags;
-  args.insert(args.end(), {"--", site.folder, url_root});
-  const int status = run(args, out, nullptr, &result);
+  // Every build is announced as a run of the tool would be.
+  Diagnostics{&out}.report({}, Msg::banner);
+  const int status = build_site(config, out, nullptr, &result);
   // --strict's status 2 still leaves a site to serve.
   if (status == 1) return false;
   std::lock_guard<std::mutex> lock(site.mutex);
@@ -71,7 +71,10 @@ int serve(const ServeOptions& options, FileSink& out) {
   }
   catch_interrupts();
 
-  if (!build_site(site, options.build_flags, url_root, out)) {
+  BuildConfig config = options.build;
+  config.output_root = site.folder;
+  config.url_root = url_root;
+  if (!rebuild(site, config, out)) {
     out.flush();
     return 1;
   }
@@ -84,7 +87,7 @@ int serve(const ServeOptions& options, FileSink& out) {
   while (!interrupted()) {
     if (!watch->wait(kIdleMs) || !settle(*watch)) continue;
     const auto start = std::chrono::steady_clock::now();
-    const bool built = build_site(site, options.build_flags, url_root, out);
+    const bool built = rebuild(site, config, out);
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
     if (built) {
       {
