@@ -83,7 +83,8 @@ void build_language(Build& build, const Language& language, const std::string& c
   const std::string support_source = join_path(lang.source_folder, lang.str(SUPPORT_FOLDER));
   // The root build, and a second file of the same code, scan a tree again;
   // its pedantic warnings were given by the first scan.
-  const bool pedantic = build.pedantic && !code.empty() && build.pedantic_due("support " + support_source);
+  const bool pedantic =
+      build.pedantic && !code.empty() && build.pedantic_due({PedanticPlace::Check::kSupportTree, support_source});
   build_support_tree(lang.support, build.resolver.resolve(support_source), build.collator, build.diag,
                      lang.source_folder, pedantic);
   if (build.progress.shown) {

@@ -140,7 +140,7 @@ void previous_versions(Build& build, LangBuild& lang, Page& page, const LineSour
     return;
   }
   if (!convert_page(build, lang, page, kPreviousVersionsFile, ConvertOptions{.macros = expand_macro}) &&
-      build.pedantic && build.pedantic_due(kPreviousVersionsFile)) {
+      build.pedantic && build.pedantic_due({PedanticPlace::Check::kPageText, kPreviousVersionsFile})) {
     build.diag.report({where.path, where.line}, Msg::missing_page_text, kPreviousVersionsFile);
   }
 }
@@ -185,7 +185,9 @@ constexpr Macro kMacros[] = {
 
 // A line that names no macro writes nothing; --pedantic says so.
 void report_unknown_macro(Build& build, std::string_view name, const LineSource& where) {
-  if (!build.pedantic || !build.pedantic_due(std::string(where.path) + ":" + std::to_string(where.line))) return;
+  if (!build.pedantic ||
+      !build.pedantic_due({PedanticPlace::Check::kUnknownMacro, std::string(where.path), where.line}))
+    return;
   const std::string shown(name);
   const std::string hint = closest_name(name, kMacros, [](const Macro& m) { return m.name; });
   if (hint.empty()) {

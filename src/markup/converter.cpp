@@ -111,7 +111,7 @@ class Converter {
 
   void report_emphasis_at_end() {
     if (!build_.pedantic || (!emphasis_.bold && !emphasis_.italic)) return;
-    if (!build_.pedantic_due(path_ + ":" + std::to_string(line_number_) + ":end")) return;
+    if (!build_.pedantic_due({PedanticPlace::Check::kEmphasisAtEnd, path_, line_number_})) return;
     if (emphasis_.bold) {
       build_.diag.report({path_, line_number_}, Msg::still_bold_at_end);
     }
@@ -123,7 +123,7 @@ class Converter {
   /// An item with no "<ul>" line before it is written as a list item of no
   /// list; --pedantic names it.
   void report_item_outside_list() {
-    if (!build_.pedantic || !build_.pedantic_due(path_ + ":" + std::to_string(line_number_) + ":item")) return;
+    if (!build_.pedantic || !build_.pedantic_due({PedanticPlace::Check::kItemOutsideList, path_, line_number_})) return;
     build_.diag.report({path_, line_number_}, Msg::item_outside_list);
   }
 
