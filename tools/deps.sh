@@ -16,3 +16,5 @@ need_packages() {
 }
 
 BUILD_PACKAGES=(cmake g++ ninja-build libicu-dev libgtest-dev pkg-config libcpp-httplib-dev)
+# The tests of the sitemaps validate them against a schema with xmllint.
+TEST_PACKAGES=(libxml2-utils python3)

@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . tools/deps.sh
-need_packages "${BUILD_PACKAGES[@]}"
+need_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
 
 dir=build/debug
 flags=(-DCMAKE_BUILD_TYPE=Debug)

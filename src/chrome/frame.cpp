@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "chrome/language_links.h"
 #include "chrome/stylesheet.h"
 #include "links/registry.h"
 #include "links/urls.h"
@@ -26,12 +27,12 @@ void check_frame_file(Build& build, const LangBuild& lang, const char* file) {
   }
 }
 
-void write_head(Build& build, LangBuild& lang, Sink& out, const char* page_name, Layout layout, bool nav_scrolls) {
+void write_head(Build& build, LangBuild& lang, Sink& out, const char* page_name, Layout layout, bool nav_scrolls,
+                PageKey key, const std::string& source) {
   out.write("<!DOCTYPE html>\n");
-  // The root build has no base code; its pages still declare a language.
-  const char* html_lang = lang.base_code.empty() ? "en" : lang.base_code.c_str();
-  if (lang.rtl) out.printf("<html lang=\"%s\" dir=\"rtl\">\n", html_lang);
-  else out.printf("<html lang=\"%s\">\n", html_lang);
+  const std::string language = html_lang(build, lang);
+  if (lang.rtl) out.printf("<html lang=\"%s\" dir=\"rtl\">\n", language.c_str());
+  else out.printf("<html lang=\"%s\">\n", language.c_str());
   out.write("<head>\n");
   out.printf("<title>%s</title>\r\n", page_title(*lang.language, page_name).c_str());
   out.printf("<meta name=\"viewport\" content=\"width=%d\">\r\n",
@@ -42,6 +43,9 @@ void write_head(Build& build, LangBuild& lang, Sink& out, const char* page_name,
       "href=\"%s/rss.xml\" />\r\n",
       build.site.site_name.c_str(), build.url_root.c_str());
   check_frame_file(build, lang, "rss.xml");
+  if (alternate_links_on(build, lang) && (key.template_index >= 0 || key.support_node >= 0)) {
+    write_language_links(build, lang, out, key, source);
+  }
   out.write("<style type=\"text/css\">");
   out.write(stylesheet(build, lang, layout, nav_scrolls));
   out.write("</style>\r\n");
@@ -104,14 +108,14 @@ void write_footer_link(Build& build, const LangBuild& lang, Sink& out, const Foo
 }  // namespace
 
 void page_header(Build& build, LangBuild& lang, Sink& out, const char* page_name, MenuItem menu_index, Layout layout,
-                 bool nav_scrolls) {
-  write_head(build, lang, out, page_name, layout, nav_scrolls);
+                 bool nav_scrolls, PageKey key, const std::string& source) {
+  write_head(build, lang, out, page_name, layout, nav_scrolls, key, source);
   write_top_bar(build, lang, out);
   write_menu_bar(build, lang, out, menu_index);
   write_content_open(out, layout);
 }
 
-void page_footer(Build& build, LangBuild& lang, Sink& out) {
+void page_footer(Build& build, LangBuild& lang, Sink& out, PageKey key, const std::string& source) {
   for (int i = 0; i < 3; ++i) out.write("</div>\r\n");
   out.write("<div class=\"bot\">\r\n");
   out.write("<div class=\"botcenter\">\r\n");
@@ -131,6 +135,7 @@ void page_footer(Build& build, LangBuild& lang, Sink& out) {
   }
   out.write("</div>\r\n");
   out.write("</div>\r\n");
+  if (build.site.language_switch == "on" && lang.indexed >= 0) write_language_switch(build, lang, out, key, source);
   out.write("</body>\r\n");
   out.write("</html>\r\n");
 }

@@ -14,9 +14,10 @@ bool write_framed_page(Build& build, LangBuild& lang, const std::string& path, c
     build.diag.report({lang.source_folder}, Msg::create_failed, path, error_text(file.error()));
     return false;
   }
-  page_header(build, lang, file, frame.title, frame.menu_mark, frame.layout, frame.nav_scrolls);
+  page_header(build, lang, file, frame.title, frame.menu_mark, frame.layout, frame.nav_scrolls, frame.key,
+              frame.source);
   body(file);
-  page_footer(build, lang, file);
+  page_footer(build, lang, file, frame.key, frame.source);
   close_output(build.diag, lang, file, path);
   return true;
 }

@@ -18,6 +18,8 @@ struct PageFrame {
   MenuItem menu_mark = kNoMenuItem;
   Layout layout = Layout::kPlain;
   bool nav_scrolls = false;
+  PageKey key = {};    // the same page in other languages
+  std::string source;  // its template or text, for messages about it
 };
 
 /// Writes the page at `path`: head, `body(out)`, foot. A file that cannot be

@@ -3,10 +3,12 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "driver/across_languages.h"
 #include "driver/config_file.h"
 #include "driver/init.h"
 #include "driver/pages.h"
 #include "driver/prune.h"
+#include "driver/sitemaps.h"
 #include "lang/languages.h"
 #include "links/registry.h"
 #include "markup/inline.h"
@@ -77,6 +79,9 @@ void build_language(Build& build, const Language& language, const std::string& c
   }
   set_language_code(build, lang, code);
   lang.source_folder = language.code;
+  for (size_t i = 0; i < build.index.languages.size(); ++i) {
+    if (build.index.languages[i].language == &language) lang.indexed = static_cast<int>(i);
+  }
   int ignored = 0;
   make_folder(lang.output_folder, &ignored);
 
@@ -182,13 +187,18 @@ int build_site(const BuildConfig& config, Sink& out, int (*year)(), RunReport* r
 
   build.languages = load_languages(build.diag, build.pedantic);
 
+  const Language* fallback = language_by_code(build.languages, "en-us");
+  if (!fallback && !build.languages.empty()) fallback = &build.languages.front();
+  if (fallback && languages_linked(build.site)) {
+    index_languages(build, *fallback);
+    check_page_sets(build);
+  }
   for (const Language& language : build.languages) build_language(build, language, language.code);
-  if (!build.languages.empty()) {
-    const Language* fallback = language_by_code(build.languages, "en-us");
-    if (!fallback) fallback = &build.languages.front();
+  if (fallback) {
     build_language(build, *fallback, "");
     if (result) result->error_page = cut_extension(fallback->value(ERROR404_TEMPLATE));
   }
+  if (fallback && build.site.sitemaps == "on") write_sitemaps(build);
 
   build.links->final_check(build.diag);
   progress_clear(build.progress);

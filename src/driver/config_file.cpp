@@ -63,6 +63,17 @@ const Key kKeys[] = {
      "The domain the search box restricts the search to"},
     {"SUPPORT_PAGE_DIRECTION_MARKERS", &SiteConfig::support_direction_markers, Kind::kSwitch, nullptr,
      "\"on\": support pages honour __RTL_BEGIN__ and __RTL_END__ lines as template pages do"},
+    {"ALTERNATE_LINKS", &SiteConfig::alternate_links, Kind::kSwitch, nullptr,
+     "\"on\": each page's head links to its versions in the other languages and names its canonical address"},
+    {"SITEMAPS", &SiteConfig::sitemaps, Kind::kSwitch, nullptr,
+     "\"on\": a sitemap per language, a sitemap index and a robots.txt line at the output root"},
+    {"ABSOLUTE_ADDRESSES", &SiteConfig::absolute_addresses, Kind::kSwitch, nullptr,
+     "\"on\": alternate, canonical and sitemap addresses start with SITE_HOME_URL instead of the URL root"},
+    {"LANGUAGE_SWITCH", &SiteConfig::language_switch, Kind::kSwitch, nullptr,
+     "\"on\": the foot of every page links to the same page in each language"},
+    {"LANGUAGE_TAGS", &SiteConfig::language_tags, Kind::kText, nullptr,
+     "BCP 47 tags for language codes that are not of the form language-region, as blank-separated code=tag pairs, such "
+     "as chinese=zh-Hans"},
 };
 
 // One line per '\n', however long; a byte order mark only at the start. A

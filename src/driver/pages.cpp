@@ -68,15 +68,17 @@ void page_from_template(Build& build, LangBuild& lang, const char* fixed_name, i
     return;
   }
 
-  const bool written = write_framed_page(build, lang, page_path, {title, menu_mark}, [&](Sink& out) {
-    page.out = &out;
-    // The template was there a moment ago; one that cannot be read (a
-    // folder, a dangling link, no permission) would otherwise leave an empty
-    // page behind without a word.
-    if (!convert_page(build, lang, page, template_path, ConvertOptions{.macros = expand_macro})) {
-      build.diag.report({lang.source_folder}, Msg::cant_open, template_path);
-    }
-  });
+  const bool written =
+      write_framed_page(build, lang, page_path,
+                        {title, menu_mark, Layout::kPlain, false, {template_index, -1}, template_path}, [&](Sink& out) {
+                          page.out = &out;
+                          // The template was there a moment ago; one that cannot be read (a
+                          // folder, a dangling link, no permission) would otherwise leave an empty
+                          // page behind without a word.
+                          if (!convert_page(build, lang, page, template_path, ConvertOptions{.macros = expand_macro})) {
+                            build.diag.report({lang.source_folder}, Msg::cant_open, template_path);
+                          }
+                        });
   if (!written) return;
 
   if (!folder.empty()) {

@@ -40,6 +40,12 @@ void LinkRegistry::record_frame(const std::string& source, std::string_view url,
   pending_.push_back(Pending{source, 0, std::string(relative), {}, true});
 }
 
+void LinkRegistry::record_head(std::string_view source, std::string_view url) {
+  std::string_view relative = strip_root(url);
+  if (has_scheme(relative) || known(relative)) return;
+  pending_.push_back(Pending{std::string(source), 0, std::string(relative), {}, true});
+}
+
 bool LinkRegistry::known(std::string_view root_relative) const { return targets_.contains(root_relative); }
 
 void LinkRegistry::settle() {
@@ -59,6 +65,7 @@ void LinkRegistry::final_check(Diagnostics& diag) {
       diag.report({p.file_name, p.line}, Msg::broken_url, p.url);
     }
   }
+  alternate_sets_.check(diag, [this](const std::string& path) { return known(path); });
 }
 
 }  // namespace mt

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "diag/diagnostics.h"
+#include "links/alternates.h"
 #include "links/target_set.h"
 
 namespace mt {
@@ -32,6 +33,13 @@ class LinkRegistry {
   /// link is recorded once, under the first source.
   void record_frame(const std::string& source, std::string_view url, const std::string& output_file = {});
 
+  /// Records a link that a page's head or a generated file writes (no
+  /// line): reported as a frame link is, under `source`.
+  void record_head(std::string_view source, std::string_view url);
+
+  /// The alternate-language sets pages declared, checked by final_check.
+  AlternateSets& alternate_sets() { return alternate_sets_; }
+
   /// Whether a root-relative URL has been declared.
   bool known(std::string_view root_relative) const;
 
@@ -41,7 +49,7 @@ class LinkRegistry {
   void settle();
 
   /// Prints "broken url" for every recorded link that names no known target,
-  /// in recording order.
+  /// in recording order, then what the alternate-language sets lack.
   void final_check(Diagnostics& diag);
 
  private:
@@ -57,7 +65,8 @@ class LinkRegistry {
   std::string url_root_;
   TargetSet targets_;
   std::vector<Pending> pending_;
-  std::set<std::string> frame_links_;  // source and URL (a file: URL alone) of each frame link recorded
+  std::set<std::string> frame_links_;
+  AlternateSets alternate_sets_;  // source and URL (a file: URL alone) of each frame link recorded
 };
 
 }  // namespace mt

@@ -42,6 +42,20 @@ struct SiteConfig {
   // "on": support pages honour __RTL_BEGIN__/__RTL_END__ as template pages do.
   std::string support_direction_markers = "off";
 
+  // Across languages, all "off" by default so a site that sets none of them
+  // builds as before. "on": every page's head names its versions in the
+  // other languages and its canonical address, and "lang" carries the
+  // language's BCP 47 tag.
+  std::string alternate_links = "off";
+  // "on": the build writes a sitemap per language, an index and a robots.txt.
+  std::string sitemaps = "off";
+  // "on": head links and sitemaps use SITE_HOME_URL in place of the URL root.
+  std::string absolute_addresses = "off";
+  // "on": every page's foot links to the same page in each language.
+  std::string language_switch = "off";
+  // "code=tag" pairs for language codes that the tag rule cannot map.
+  std::string language_tags;
+
   bool operator==(const SiteConfig&) const = default;
 };
 

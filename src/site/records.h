@@ -17,6 +17,7 @@
 #include "site/config.h"
 #include "site/ids.h"
 #include "site/referenced.h"
+#include "site/site_index.h"
 #include "site/strings.h"
 #include "site/support_tree.h"
 
@@ -72,6 +73,8 @@ struct Build {
   /// Whether a pedantic warning at `place` is due: --pedantic is on and the
   /// place was not warned of yet.
   bool pedantic_due(PedanticPlace place) { return pedantic && pedantic_places.insert(std::move(place)).second; }
+  // The pages of every language, when a key that links languages is on.
+  SiteIndex index;
   // Pages written so far and the expected total, for the progress line.
   Progress progress;
 };
@@ -90,6 +93,7 @@ struct LangBuild {
   std::string source_folder;  // the language code, relative to the working folder
   std::string output_folder;  // output root + folder part
   std::string base_url;       // URL root + URL part
+  int indexed = -1;           // its place in Build::index, -1 when not indexed
   ReferencedFiles files;
   SupportTree support;
   // Stylesheet texts, made once per language build: plain, wiki with a

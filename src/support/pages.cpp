@@ -57,12 +57,13 @@ void write_support_pages(Build& build, LangBuild& lang, const std::string& suppo
     const std::string page_path = join_path(page_folder, "index.html");
     // Computed once: the header's overflow flag and the column read the same list.
     const std::vector<int> shown = lang.support.shown_in_navigation(current);
-    const PageFrame frame{node.name.c_str(), kMenuSupport, Layout::kWiki, lang.support.navigation_scrolls(shown)};
+    const std::string text_path = join_path(support_source_folder, node.source_path + ".txt");
+    const PageFrame frame{node.name.c_str(), kMenuSupport, Layout::kWiki, lang.support.navigation_scrolls(shown),
+                          {-1, current},     text_path};
     write_framed_page(build, lang, page_path, frame, [&](Sink& file) {
       page.out = &file;
       write_navigation(lang, file, current, shown);
       file.write("<div class=\"wikicontent\">\r\n");
-      const std::string text_path = join_path(support_source_folder, node.source_path + ".txt");
       if (std::optional<std::string> text = lang.support.take_text(current)) {
         convert_text(build, lang, page, text_path, *text, options);
       } else {

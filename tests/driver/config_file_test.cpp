@@ -82,7 +82,7 @@ TEST(ConfigFile, AbsentFileAndDefaultTextGiveTheDefaults) {
   for (size_t at = text.find("\n// "); at != std::string::npos; at = text.find("\n// ", at + 1)) {
     if (text.find(" = \"", at) < text.find('\n', at + 1)) text.erase(at + 1, 3);
   }
-  EXPECT_EQ(21u, count(text, "\"\n"));
+  EXPECT_EQ(26u, count(text, "\"\n"));
   EXPECT_TRUE(load(text.c_str()) == defaults) << load(text.c_str()).second;
 }
 
