@@ -25,7 +25,7 @@ int run_tool(int argc, char** argv) {
   int status = 0;
   const bool other = options.help || options.version || options.init || !options.bad.empty();
   if (options.serve && !other && options.operands.size() == 1) {
-    status = mt::serve({options.operands[0], options.port, mt::build_flags(options)}, out);
+    status = mt::serve({options.operands[0], options.port, mt::build_config(options)}, out);
   } else if ((options.serve || options.port_given) && !other) {
     mt::Diagnostics diag{&out};
     diag.report({}, mt::Msg::serve_usage);

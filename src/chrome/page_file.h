@@ -15,7 +15,7 @@ namespace mt {
 /// layout, and whether the navigation column scrolls.
 struct PageFrame {
   const char* title = nullptr;
-  int menu_mark = -1;
+  MenuItem menu_mark = kNoMenuItem;
   Layout layout = Layout::kPlain;
   bool nav_scrolls = false;
   PageKey key = {};    // the same page in other languages

@@ -17,6 +17,7 @@
 #include "platform/fs.h"
 #include "platform/terminal.h"
 #include "platform/text.h"
+#include "site/site_map.h"
 #include "support/pages.h"
 #include "support/tree.h"
 
@@ -24,35 +25,11 @@ namespace mt {
 
 namespace {
 
-/// One row of the fixed page list of a language build.
-struct PageRow {
-  int template_index;
-  int title_index;  // -1: the home page, titled by HOME_TITLE
-  int menu_mark;    // -1: no menu item is current
-};
-
-constexpr PageRow kPageList[] = {
-    {HOME_TEMPLATE, -1, 0},
-    {DOWNLOADS_TEMPLATE, DOWNLOADS, 1},
-    {FAQ_TEMPLATE, FAQ, 2},
-    {CONTACT_TEMPLATE, CONTACT, 6},
-    {ABOUT_TEMPLATE, ABOUT, -1},
-    {DONATE_TEMPLATE, DONATE, 5},
-    {ERROR404_TEMPLATE, ERROR404, -1},
-    {LANGUAGE_TEMPLATE, LANGUAGE, -1},
-    {DONATED_TEMPLATE, DONATED, -1},
-    {CONTACTOK_TEMPLATE, CONTACTOK, -1},
-    {CONTACTERROR_TEMPLATE, CONTACTERROR, -1},
-    {UPDATE_TEMPLATE, UPDATE, -1},
-    {PRIVACY_TEMPLATE, PRIVACY, -1},
-    {MAINTENANCE_TEMPLATE, MAINTENANCE, -1},
-};
-
 // The position of the first byte of `text` that a PHP double-quoted string
 // cannot hold as it is, or npos.
 size_t unsafe_byte(const std::string& text) {
   for (size_t i = 0; i < text.size(); ++i) {
-    if (!safe_in_script(std::string_view(text).substr(i, 1))) return i;
+    if (!script_safe_byte(text[i])) return i;
   }
   return std::string::npos;
 }
@@ -136,18 +113,19 @@ void build_language(Build& build, const Language& language, const std::string& c
   const std::string support_source = join_path(lang.source_folder, lang.str(SUPPORT_FOLDER));
   // The root build, and a second file of the same code, scan a tree again;
   // its pedantic warnings were given by the first scan.
-  const bool pedantic = build.pedantic && !code.empty() && build.pedantic_due("support " + support_source);
+  const bool pedantic =
+      build.pedantic && !code.empty() && build.pedantic_due({PedanticPlace::Check::kSupportTree, support_source});
   build_support_tree(lang.support, build.resolver.resolve(support_source), build.collator, build.diag,
                      lang.source_folder, pedantic);
   if (build.progress.shown) {
     int total = static_cast<int>(lang.support.nodes().size());
-    for (const PageRow& row : kPageList) {
+    for (const PageEntry& row : kPages) {
       total += build.resolver.exists(join_path(lang.source_folder, lang.str(row.template_index))) ? 1 : 0;
     }
     progress_language(build.progress, code, total);
   }
 
-  for (const PageRow& row : kPageList) {
+  for (const PageEntry& row : kPages) {
     const char* fixed_name = row.template_index == HOME_TEMPLATE ? "index.html" : nullptr;
     const char* title = row.title_index < 0 ? nullptr : lang.str(row.title_index).c_str();
     page_from_template(build, lang, fixed_name, row.template_index, title, row.menu_mark);
@@ -191,20 +169,22 @@ int run(const Options& options, Sink& out, int (*year)(), RunReport* result) {
     if (status == 0) diag.report({}, Msg::init_done, options.init_folder);
     return status;
   }
-  const std::vector<std::string>& args = options.operands;
-  if (args.size() != 2 || options.init) {
+  if (options.operands.size() != 2 || options.init) {
     diag.report({}, Msg::usage);
     return 1;
   }
+  return build_site(build_config(options), out, year, result);
+}
 
+int build_site(const BuildConfig& config, Sink& out, int (*year)(), RunReport* result) {
   Build build;
-  build.output_root = args[0];
-  build.url_root = args[1];
+  build.output_root = config.output_root;
+  build.url_root = config.url_root;
   build.diag.out = &out;
-  build.prune = options.prune;
+  build.prune = config.prune;
   // The preview reloads open pages only when some file changed.
-  build.list_changes = !options.changes_file.empty() || result;
-  build.pedantic = options.pedantic;
+  build.list_changes = !config.changes_file.empty() || result;
+  build.pedantic = config.pedantic;
   build.progress.shown = stderr_is_terminal();
   LinkRegistry links(build.url_root);
   build.links = &links;
@@ -223,8 +203,8 @@ int run(const Options& options, Sink& out, int (*year)(), RunReport* result) {
     return 1;
   }
 
-  if (!options.changes_file.empty() && change_list_over_source(options.changes_file)) {
-    build.diag.report({}, Msg::changes_over_source, options.changes_file);
+  if (!config.changes_file.empty() && change_list_over_source(config.changes_file)) {
+    build.diag.report({}, Msg::changes_over_source, config.changes_file);
     return 1;
   }
 
@@ -259,11 +239,11 @@ int run(const Options& options, Sink& out, int (*year)(), RunReport* result) {
   build.links->final_check(build.diag, build.pedantic);
   progress_clear(build.progress);
   if (build.prune) prune_output(build.output_root, build.written, build.diag, &build.changes);
-  if (!options.changes_file.empty()) write_change_list(build, options.changes_file);
+  if (!config.changes_file.empty()) write_change_list(build, config.changes_file);
   if (result) result->changed_files = build.changes.size();
   build.diag.report({}, Msg::summary, build.diag.errors, build.diag.warnings);
   // For a CI job: a run with problems must be able to fail the pipeline.
-  return options.strict && (build.diag.errors > 0 || build.diag.warnings > 0) ? 2 : 0;
+  return config.strict && (build.diag.errors > 0 || build.diag.warnings > 0) ? 2 : 0;
 }
 
 }  // namespace mt

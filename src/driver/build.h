@@ -23,6 +23,11 @@ int run(const std::vector<std::string>& args, Sink& out, int (*year)() = nullptr
 /// The same with the options read already (--serve is the caller's).
 int run(const Options& options, Sink& out, int (*year)() = nullptr, RunReport* result = nullptr);
 
+/// Builds the site from the working folder as `config` asks, writing the
+/// build's messages (not the banner) to `out`: what the command line and the
+/// preview both call. Returns the exit status.
+int build_site(const BuildConfig& config, Sink& out, int (*year)() = nullptr, RunReport* result = nullptr);
+
 /// Builds one sub-site under `code`, or the root site when `code` is "".
 void build_language(Build& build, const Language& language, const std::string& code);
 

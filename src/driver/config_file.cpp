@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/fs.h"
+#include "platform/lines.h"
 #include "platform/text.h"
 
 namespace mt {
@@ -88,26 +89,19 @@ const Key kKeys[] = {
      "as chinese=zh-Hans"},
 };
 
-constexpr std::string_view kBom = "\xEF\xBB\xBF";
+// One line per '\n', however long; a byte order mark only at the start. A
+// NUL byte stays, so the value holding it is refused as unsafe.
+constexpr LineRules kConfigLines{SIZE_MAX, false, false};
 
 bool is_white(char c) { return c == ' ' || c == '\t' || c == '\r'; }
-
-// Values end up inside double-quoted attributes and PHP strings, where these
-// bytes would end the string or start an interpolation or escape, and in
-// page text (the version in the download heading), where '<' and '>' would
-// be markup: a configured value is never markup.
-bool safe_text(std::string_view value) {
-  for (char c : value) {
-    auto byte = static_cast<unsigned char>(c);
-    if (c == '"' || c == '$' || c == '\\' || c == '<' || c == '>' || byte < 0x20 || byte == 0x7F) return false;
-  }
-  return true;
-}
 
 bool safe_file(std::string_view value) { return !value.empty() && value != "." && !leaves_folder(value); }
 
 bool safe_value(Kind kind, std::string_view value) {
-  if (!safe_text(value)) return false;
+  // Values end up inside double-quoted attributes and PHP strings, and in
+  // page text (the version in the download heading), where '<' and '>'
+  // would be markup: a configured value is never markup.
+  if (!safe_in_script(value) || value.find_first_of("<>") != std::string_view::npos) return false;
   switch (kind) {
     case Kind::kText: return true;
     case Kind::kNamePart: return safe_file(value) && value.find('/') == std::string_view::npos;
@@ -117,28 +111,6 @@ bool safe_value(Kind kind, std::string_view value) {
     case Kind::kSwitch: return value == "on" || value == "off";
   }
   return false;
-}
-
-// KEY = "value" with white space around the parts; the value ends at the
-// next double quote. False for any other shape.
-bool split_line(std::string_view line, std::string_view* key, std::string_view* value) {
-  size_t i = 0;
-  while (i < line.size() && is_white(line[i])) ++i;
-  size_t key_start = i;
-  while (i < line.size() && !is_white(line[i]) && line[i] != '=') ++i;
-  *key = line.substr(key_start, i - key_start);
-  while (i < line.size() && is_white(line[i])) ++i;
-  if (key->empty() || i >= line.size() || line[i] != '=') return false;
-  ++i;
-  while (i < line.size() && is_white(line[i])) ++i;
-  if (i >= line.size() || line[i] != '"') return false;
-  size_t close = line.find('"', i + 1);
-  if (close == std::string_view::npos) return false;
-  *value = line.substr(i + 1, close - i - 1);
-  for (size_t j = close + 1; j < line.size(); ++j) {
-    if (!is_white(line[j])) return false;
-  }
-  return true;
 }
 
 bool blank_or_comment(std::string_view line) {
@@ -174,40 +146,39 @@ SiteConfig load_site_config(Diagnostics& diag, const std::string& path) {
     if (is_pattern(kKeys[k])) patterns[k] = default_pattern(kKeys[k]);
   }
 
-  std::string_view text = contents;
-  if (text.starts_with(kBom)) text.remove_prefix(kBom.size());
+  TextLines lines(contents, kConfigLines);
+  TextLine piece;
   int line_number = 0;
-  while (!text.empty()) {
-    size_t end = text.find('\n');
-    std::string_view line = text.substr(0, end);
-    text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+  while (lines.next(&piece)) {
+    std::string_view line = piece.text;
     ++line_number;
     if (blank_or_comment(line)) continue;
 
-    std::string_view key, value;
-    if (!split_line(line, &key, &value)) {
+    KeyLine parsed;
+    if (!parse_key_line(line, true, &parsed)) {
       diag.report({path, line_number}, Msg::config_syntax);
       continue;
     }
     size_t k = 0;
-    while (k < kKeyCount && !equal_no_case(key, kKeys[k].name)) ++k;
+    while (k < kKeyCount && !equal_no_case(parsed.key, kKeys[k].name)) ++k;
     if (k == kKeyCount) {
-      diag.report({path, line_number}, Msg::config_unknown_key, key);
+      diag.report({path, line_number}, Msg::config_unknown_key, parsed.key);
       continue;
     }
     // A pattern is checked once expanded; its own text only for the bytes.
     // A key whose default holds no placeholder, set to a value without one,
     // is checked here, so its message keeps its place among the others.
-    const bool deferred = is_pattern(kKeys[k]) && (kKeys[k].pattern || value.find("{{") != std::string_view::npos);
-    if (!safe_value(deferred ? Kind::kText : kKeys[k].kind, value)) {
-      diag.report({path, line_number}, Msg::config_unsafe_value, kKeys[k].name, value);
+    const bool deferred =
+        is_pattern(kKeys[k]) && (kKeys[k].pattern || parsed.value.find("{{") != std::string_view::npos);
+    if (!safe_value(deferred ? Kind::kText : kKeys[k].kind, parsed.value)) {
+      diag.report({path, line_number}, Msg::config_unsafe_value, kKeys[k].name, parsed.value);
       continue;
     }
     if (is_pattern(kKeys[k])) {
-      patterns[k] = value;
+      patterns[k] = parsed.value;
       pattern_lines[k] = deferred ? line_number : 0;
     } else {
-      config.*kKeys[k].field = value;
+      config.*kKeys[k].field = parsed.value;
     }
   }
 

@@ -13,86 +13,6 @@ namespace mt {
 
 namespace {
 
-// Where each string of the table shows, for the comment above it in the
-// language file a new site starts from.
-constexpr auto kWhere = std::to_array<const char*>({
-    "Menu label, and the link text back to the home page",
-    "Menu label; title of the downloads page",
-    "Menu label; title of the FAQ page",
-    "Menu label of the support pages",
-    "Menu label of the forum link",
-    "Menu label; title of the donation page",
-    "Menu label; title of the contact page",
-    "Title of the privacy page (footer link)",
-    "Title of the page for missing pages",
-    "Title of the about page (footer link)",
-    "Title of the language choice page (footer link)",
-    "Title of the page after a donation",
-    "Title of the page after a sent contact message",
-    "Title of the page after a failed contact message",
-    "Title of the update page",
-    "Title of the maintenance page",
-    "File of the home page text, in the language folder",
-    "File of the downloads page text",
-    "File of the FAQ page text",
-    "File of the donation page text",
-    "File of the missing-page text",
-    "File of the contact page text",
-    "File of the privacy page text",
-    "File of the about page text",
-    "File of the language choice page text",
-    "File of the after-donation page text",
-    "File of the contact-sent page text",
-    "File of the contact-failed page text",
-    "File of the update page text",
-    "File of the maintenance page text",
-    "Folder of the support pages, in the language folder",
-    "License file name; no page uses it (WENDREL_LICENSE holds the link)",
-    "Target of the Support menu item",
-    "Target of the Forums menu item ({{FORUMS_URL}} stands for the forum address)",
-    "Window title of the home page",
-    "Window title of the other pages; {{TITLE}} stands for the page's string above",
-    "Heading of the current download section; {{VERSION}} is the release",
-    "Changes link under the current download; {{CHANGES}} is the changes file",
-    "Older versions link under the current download",
-    "License link under the current download",
-    "MD5 link ({{MD5}}); not shown by today's download section",
-    "Checksum link under the current download; {{SHA256}} is the checksum file",
-    "Supported languages link under the current download and the language pack",
-    "Help link under the current download",
-    "Heading of a beta download section (none is on offer)",
-    "What's new link of the current download section",
-    "Button: installer",
-    "Button: 64-bit installer",
-    "Button: portable zip",
-    "Button: 64-bit portable zip",
-    "Heading of the table of all downloads",
-    "Type cell of installers in the table of all downloads",
-    "Type cell of portable zips in the table of all downloads",
-    "Language cell of multilingual files in the table of all downloads",
-    "Unit after file sizes in download tables",
-    "Heading of the language pack section",
-    "Help link under the language pack",
-    "Heading of the command-line interface section",
-    "Help link under the command-line interface",
-    "Heading of the SDK section",
-    "Help link under the SDK",
-    "Footer copyright; {{YEAR}} is the current year",
-    "Donation form: name field label",
-    "Donation form: comment field label",
-    "Donation form: image of the send button, in the language folder",
-    "Donation form: alt text of the send button",
-    "Heading of the donation list",
-    "Donation list: name column",
-    "Donation list: comment column",
-    "Donation list: amount column",
-    "Contact form: message field label",
-    "Contact form: address field label",
-    "Contact form: send button",
-    "Heading of the offline help section",
-});
-static_assert(kWhere.size() == kStringCount);
-
 std::string language_file() {
   std::string text =
       "// English (US): the site's default language, also built at the root of the output folder.\n"
@@ -106,7 +26,7 @@ std::string language_file() {
       "_LANGUAGE_TEXT_DIRECTION = \"LTR\"\n";
   for (int i = 0; i < kStringCount; ++i) {
     text += "\n// ";
-    text += kWhere[static_cast<size_t>(i)];
+    text += kStringTable[i].comment;
     text += "\n";
     text += kStringTable[i].id;
     text += " = \"";

@@ -70,12 +70,17 @@ Options parse_options(const std::vector<std::string>& args) {
   return options;
 }
 
-std::vector<std::string> build_flags(const Options& options) {
-  std::vector<std::string> flags;
-  if (options.strict) flags.push_back("--strict");
-  if (options.prune) flags.push_back("--prune");
-  if (options.pedantic) flags.push_back("--pedantic");
-  return flags;
+BuildConfig build_config(const Options& options) {
+  BuildConfig config;
+  if (options.operands.size() == 2) {
+    config.output_root = options.operands[0];
+    config.url_root = options.operands[1];
+  }
+  config.strict = options.strict;
+  config.prune = options.prune;
+  config.pedantic = options.pedantic;
+  config.changes_file = options.changes_file;
+  return config;
 }
 
 }  // namespace mt

@@ -23,10 +23,20 @@ struct Options {
   std::vector<std::string> operands;
 };
 
+/// What one build is asked to do; read only while it runs.
+struct BuildConfig {
+  std::string output_root;
+  std::string url_root;  // as given: no slash added or removed
+  bool strict = false;
+  bool prune = false;
+  bool pedantic = false;
+  std::string changes_file;  // --changes: where to list what changed, or ""
+};
+
 /// Reads options up to the first argument that is not one, or up to "--".
 Options parse_options(const std::vector<std::string>& args);
 
-/// The options that every build of a --serve preview repeats.
-std::vector<std::string> build_flags(const Options& options);
+/// The build the options ask for, with the two operands (when given).
+BuildConfig build_config(const Options& options);
 
 }  // namespace mt

@@ -4,13 +4,14 @@
 #include <string>
 
 #include "site/records.h"
+#include "site/site_map.h"
 
 namespace mt {
 
 /// Writes the page made from the template at `template_index`, if the
 /// template exists. `fixed_name` is "index.html" for the home page, else null.
 void page_from_template(Build& build, LangBuild& lang, const char* fixed_name, int template_index, const char* title,
-                        int menu_mark);
+                        MenuItem menu_mark);
 
 /// Writes "sendemail.php" into the language output folder.
 void write_contact_script(Build& build, const LangBuild& lang);

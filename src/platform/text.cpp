@@ -57,10 +57,14 @@ bool leaves_folder(std::string_view path) {
   return false;
 }
 
+bool script_safe_byte(char ch) {
+  auto c = static_cast<unsigned char>(ch);
+  return c >= 0x20 && c != 0x7F && c != '"' && c != '$' && c != '\\';
+}
+
 bool safe_in_script(std::string_view value) {
-  for (char ch : value) {
-    auto c = static_cast<unsigned char>(ch);
-    if (c < 0x20 || c == 0x7F || c == '"' || c == '$' || c == '\\') return false;
+  for (char c : value) {
+    if (!script_safe_byte(c)) return false;
   }
   return true;
 }
@@ -104,6 +108,39 @@ int edit_distance_no_case(std::string_view a, std::string_view b, int limit) {
     std::swap(previous, current);
   }
   return std::min(previous[b.size()], over);
+}
+
+std::string fill_slots(std::string_view text, std::initializer_list<Slot> slots) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 16);
+  size_t i = 0;
+  while (i < text.size()) {
+    size_t stop = text.find_first_of("{\n", i);
+    if (stop == std::string_view::npos) stop = text.size();
+    out.append(text.substr(i, stop - i));
+    i = stop;
+    if (i == text.size()) break;
+    if (text[i] == '\n') {
+      out += "\r\n";
+      ++i;
+      continue;
+    }
+    const Slot* found = nullptr;
+    for (const Slot& slot : slots) {
+      if (text.compare(i, 2, "{{") == 0 && text.compare(i + 2, slot.name.size(), slot.name) == 0 &&
+          text.compare(i + 2 + slot.name.size(), 2, "}}") == 0) {
+        found = &slot;
+      }
+    }
+    if (!found) {
+      out += '{';
+      ++i;
+      continue;
+    }
+    out.append(found->value);
+    i += found->name.size() + 4;
+  }
+  return out;
 }
 
 }  // namespace mt

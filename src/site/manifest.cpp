@@ -4,6 +4,7 @@
 #include <charconv>
 
 #include "platform/fs.h"
+#include "platform/lines.h"
 #include "platform/served_files.h"
 #include "platform/sink.h"
 #include "platform/text.h"
@@ -81,11 +82,11 @@ bool split_record(std::string_view line, FileDigest* record, std::string_view* p
 
 Manifest parse_manifest(std::string_view text) {
   Manifest manifest;
-  while (!text.empty()) {
-    size_t end = text.find('\n');
-    std::string_view line = text.substr(0, end);
-    text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-    if (line.ends_with('\r')) line.remove_suffix(1);
+  // One line per '\n', however long; a NUL stays, so that line names nothing.
+  TextLines lines(text, LineRules{SIZE_MAX, false, false});
+  TextLine piece;
+  while (lines.next(&piece)) {
+    std::string_view line = piece.text;
     if (line.starts_with('#')) continue;
     FileDigest record;
     std::string_view path;

@@ -65,7 +65,7 @@ void write_support_pages(Build& build, LangBuild& lang, const std::string& suppo
     // Computed once: the header's overflow flag and the column read the same list.
     const std::vector<int> shown = lang.support.shown_in_navigation(current);
     const std::string text_path = join_path(support_source_folder, node.source_path + ".txt");
-    const PageFrame frame{node.name.c_str(), 3,        Layout::kWiki, lang.support.navigation_scrolls(shown),
+    const PageFrame frame{node.name.c_str(), kMenuSupport, Layout::kWiki, lang.support.navigation_scrolls(shown),
                           {-1, current},     text_path};
     write_framed_page(build, lang, page_path, frame, [&](Sink& file) {
       page.out = &file;
