@@ -52,7 +52,7 @@ def _unescape(literal):
 
 
 def _string_table():
-    found = re.findall(r'\{"([A-Z][A-Z0-9_]*)", "((?:[^"\\]|\\.)*)"\}', _source("src/site/strings.cpp"))
+    found = re.findall(r'MT_STRING\(([A-Z][A-Z0-9_]*), "((?:[^"\\]|\\.)*)"', _source("src/site/strings.def"))
     return [(sid, _unescape(value)) for sid, value in found] or list(gen_site.STRINGS)
 
 
@@ -67,7 +67,9 @@ def _macros():
 
 
 def _page_list(strings):
-    ids = re.findall(r"\{([A-Z0-9_]+_TEMPLATE), ", _source("src/driver/build.cpp"))
+    site_map = _source("src/site/site_map.h")
+    pages = site_map[site_map.find("kPages[]"):]
+    ids = re.findall(r"\{([A-Z0-9_]+_TEMPLATE), ", pages[: pages.find("};")])
     if ids:
         return ids
     by_value = {value: sid for sid, value in strings}

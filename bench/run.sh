@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Times full builds of generated sites and, in the same run, the cost of
 # copying the tool's own output tree with `cp -r` (the floor: the same files
-# created by the plainest means). Prints a Markdown table of medians.
+# created by the plainest means), then a rebuild into the same folder with no
+# source change (which writes nothing; its change list must be empty and no
+# file's inode or time may change). Prints a Markdown table of medians.
 #
 # usage: bench/run.sh [-s SIZES] [-r REPEATS] [-w WORKDIR] [-k]
 #   -s SIZES    comma-separated list of small, medium, large (default: all)
@@ -97,11 +99,24 @@ for size in ${sizes//,/ }; do
     cp -r "$out" "$copy"
     t3=$(now)
 
-    printf '%s\t%d\t%d\t%d\t%d\t%d\t%d\t%d\t%s\n' "$size" "$r" "$pages" "$files" \
-      $((t1 - t0)) "$rss" $((t3 - t2)) "$kbytes" "$summary" >>"$results"
+    find "$out" -type f -printf '%i %T@ %p\n' | sort >"$runs/$size-$r/before.txt"
+    sync
+    t4=$(now)
+    (cd "$src" && "$tool" --changes "$runs/$size-$r/changes.txt" "$out" "https://www.example.org/site" >/dev/null)
+    t5=$(now)
+    find "$out" -type f -printf '%i %T@ %p\n' | sort >"$runs/$size-$r/after.txt"
+    if [ -s "$runs/$size-$r/changes.txt" ] || ! cmp -s "$runs/$size-$r/before.txt" "$runs/$size-$r/after.txt"; then
+      echo "$size #$r: a rebuild with no change changed files (see $runs/$size-$r)" >&2
+      keep=1
+      exit 1
+    fi
+
+    printf '%s\t%d\t%d\t%d\t%d\t%d\t%d\t%d\t%d\t%s\n' "$size" "$r" "$pages" "$files" \
+      $((t1 - t0)) "$rss" $((t3 - t2)) "$kbytes" $((t5 - t4)) "$summary" >>"$results"
     awk -v s="$size" -v r="$r" -v p="$pages" -v b=$((t1 - t0)) -v m="$rss" -v c=$((t3 - t2)) \
-      -v d="$summary" 'BEGIN { printf "%s #%d: %d pages in %.3f s, peak %d KB; cp -r %.3f s; %s\n",
-        s, r, p, b / 1e9, m, c / 1e9, d }' >&2
+      -v n=$((t5 - t4)) -v d="$summary" \
+      'BEGIN { printf "%s #%d: %d pages in %.3f s, peak %d KB; cp -r %.3f s; rebuild %.3f s; %s\n",
+        s, r, p, b / 1e9, m, c / 1e9, n / 1e9, d }' >&2
   done
 done
 
@@ -111,22 +126,24 @@ import statistics, sys
 SHAPES = {"small": "5 × 200", "medium": "5 × 2,000", "large": "30 × 2,000"}
 rows = {}
 for line in open(sys.argv[1], encoding="utf-8"):
-    size, _, pages, files, ns, rss, cp_ns, kbytes, summary = line.rstrip("\n").split("\t")
+    size, _, pages, files, ns, rss, cp_ns, kbytes, again_ns, summary = line.rstrip("\n").split("\t")
     rows.setdefault(size, []).append(
-        (int(pages), int(files), int(ns), int(rss), int(cp_ns), int(kbytes), summary))
+        (int(pages), int(files), int(ns), int(rss), int(cp_ns), int(kbytes), summary, int(again_ns)))
 
 print("| site | languages × support pages | pages | files | output MB | build s | pages/s "
-      "| µs/page | peak RSS MB | KB/page | cp -r s | µs/file (cp) | build / cp | diagnostics |")
-print("|---|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---|")
+      "| µs/page | peak RSS MB | KB/page | cp -r s | µs/file (cp) | build / cp | rebuild s | rebuild / cp "
+      "| diagnostics |")
+print("|---|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---|")
 for size, runs in rows.items():
     pages, files, kbytes, summary = runs[0][0], runs[0][1], runs[0][5], runs[0][6]
     build = statistics.median(r[2] for r in runs) / 1e9
     rss = statistics.median(r[3] for r in runs)
     copy = statistics.median(r[4] for r in runs) / 1e9
-    print("| %s | %s | %d | %d | %.0f | %.3f | %.0f | %.1f | %.1f | %.1f | %.3f | %.1f | %.2f | %s |" % (
+    again = statistics.median(r[7] for r in runs) / 1e9
+    print("| %s | %s | %d | %d | %.0f | %.3f | %.0f | %.1f | %.1f | %.1f | %.3f | %.1f | %.2f | %.3f | %.2f | %s |" % (
         size, SHAPES[size], pages, files, kbytes / 1024, build, pages / build,
         build * 1e6 / pages, rss / 1024, rss / pages, copy, copy * 1e6 / files,
-        build / copy, summary))
+        build / copy, again, again / copy, summary))
 print()
 print("Medians of %d run(s) per size; build and copy were timed alternately in the same run."
       % max(len(r) for r in rows.values()))

@@ -10,6 +10,7 @@
 #include "driver/build.h"
 #include "driver/options.h"
 #include "platform/args.h"
+#include "platform/signals.h"
 #include "platform/sink.h"
 #include "serve/serve.h"
 
@@ -17,12 +18,14 @@ namespace {
 
 int run_tool(int argc, char** argv) {
   std::set_new_handler(mt::out_of_memory);
+  // A run stopped half-way leaves no partial page to be deployed.
+  mt::remove_temp_files_on_interrupt();
   const mt::Options options = mt::parse_options(mt::command_line_arguments(argc, argv));
   mt::FileSink out(stdout);
   int status = 0;
   const bool other = options.help || options.version || options.init || !options.bad.empty();
   if (options.serve && !other && options.operands.size() == 1) {
-    status = mt::serve({options.operands[0], options.port, mt::build_flags(options)}, out);
+    status = mt::serve({options.operands[0], options.port, mt::build_config(options)}, out);
   } else if ((options.serve || options.port_given) && !other) {
     mt::Diagnostics diag{&out};
     diag.report({}, mt::Msg::serve_usage);

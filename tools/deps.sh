@@ -16,5 +16,7 @@ need_packages() {
 }
 
 BUILD_PACKAGES=(cmake g++ ninja-build libicu-dev libgtest-dev pkg-config libcpp-httplib-dev)
-# The tests of the sitemaps validate them against a schema with xmllint.
-TEST_PACKAGES=(libxml2-utils python3)
+# What the tests run besides the tool: PHP for the contact scripts (php-cgi
+# runs them as a web server would), the browser suite, the manual's check,
+# curl for the walkthrough's preview, xmllint for the sitemaps' schema.
+TEST_PACKAGES=(php-cli php-cgi chromium fonts-dejavu-core groff-base man-db curl libxml2-utils python3)

@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
-"""Writes docs/reference/strings.md from the string table in src/site/strings.cpp.
+"""Writes docs/reference/strings.md from the string rows in src/site/strings.def.
 
-The ids and defaults come from the code, so the page cannot drift from it;
-where each string appears is kept here, and the script refuses to run when
-a string of the table has no entry (or an entry names a string that is gone).
+Each row holds a string's id, default, the comment --init writes above it
+and where it appears, so the page cannot drift from the code. In a "where",
+"expanded" strings go through the placeholder and [[link]] rendering; the
+others are written exactly as given.
 
 Usage: tools/gen-strings-doc.py          rewrite the page
        tools/gen-strings-doc.py --check  exit 1 when the page is out of date
@@ -13,97 +14,18 @@ import re
 import sys
 
 ROOT = pathlib.Path(__file__).resolve().parent.parent
-SOURCE = ROOT / "src/site/strings.cpp"
+SOURCE = ROOT / "src/site/strings.def"
 PAGE = ROOT / "docs/reference/strings.md"
 
-# Where each string appears. "expanded" strings go through the placeholder
-# and [[link]] rendering; the others are written exactly as given.
-WHERE = {
-    "HOME": "menu item 1 (label)",
-    "DOWNLOADS": "menu item 2; title of the downloads page",
-    "FAQ": "menu item 3; title of the FAQ page",
-    "SUPPORT": "menu item 4",
-    "FORUMS": "menu item 5",
-    "DONATE": "menu item 6; title of the donate page",
-    "CONTACT": "menu item 7; title of the contact page",
-    "PRIVACY": "footer link text; title of the privacy page",
-    "ERROR404": "title of the error page",
-    "ABOUT": "footer link text; title of the about page",
-    "LANGUAGE": "footer link text; title of the language page",
-    "DONATED": "title of the donated (thank-you) page",
-    "CONTACTOK": "title of the contact-ok page",
-    "CONTACTERROR": "title of the contact-error page",
-    "UPDATE": "title of the update page",
-    "MAINTENANCE": "title of the maintenance page",
-    "HOME_TEMPLATE": "template file of the home page (written as `index.html` of the language)",
-    "DOWNLOADS_TEMPLATE": "template file; its name less the extension is the page's folder and URL; target of the Downloads menu item and of the download sections' anchors",
-    "FAQ_TEMPLATE": "template file and page folder; target of the FAQ menu item",
-    "DONATE_TEMPLATE": "template file and page folder; target of the Donate menu item",
-    "ERROR404_TEMPLATE": "template file and page folder",
-    "CONTACT_TEMPLATE": "template file and page folder; target of the Contact menu item",
-    "PRIVACY_TEMPLATE": "template file and page folder; footer link target",
-    "ABOUT_TEMPLATE": "template file and page folder; footer link target",
-    "LANGUAGE_TEMPLATE": "template file and page folder; footer link target",
-    "DONATED_TEMPLATE": "template file and page folder; the donation form's return address",
-    "CONTACTOK_TEMPLATE": "template file and page folder; where the contact script sends the visitor after sending",
-    "CONTACTERROR_TEMPLATE": "template file and page folder; where the contact script sends the visitor after a failure",
-    "UPDATE_TEMPLATE": "template file and page folder",
-    "MAINTENANCE_TEMPLATE": "template file and page folder",
-    "SUPPORT_FOLDER": "name of the support source folder in the language folder, of its output folder, and the first segment of support links",
-    "LICENSE_TEMPLATE": "nowhere (kept in the table; still warned when undefined)",
-    "SUPPORT_URL": "target of the Support menu item and of the screenshot link (expanded as a link target)",
-    "FORUMS_URL": "target of the Forums menu item; `{{FORUMS_URL}}` in it is replaced by `/forum`",
-    "HOME_TITLE": "`<title>` of the home page",
-    "TITLE_FORMAT": "`<title>` of every other page, `{{TITLE}}` replaced by the page's title string (support pages: the file name less its ordering prefix)",
-    "DOWNLOAD_WENDREL_HEADER": "heading of `{{DOWNLOAD_WENDREL}}`, `{{VERSION}}` replaced by the current version (expanded)",
-    "WENDREL_CHANGES": "1st link under the buttons of `{{DOWNLOAD_WENDREL}}`, `{{CHANGES}}` replaced by `/Changes.txt` (expanded)",
-    "WENDREL_OLDER_VERSIONS": "3rd link of `{{DOWNLOAD_WENDREL}}` (expanded)",
-    "WENDREL_LICENSE": "4th link of `{{DOWNLOAD_WENDREL}}` (expanded; `License.txt` is copied from the language folder)",
-    "WENDREL_MD5": "nowhere (kept in the table; still warned when undefined)",
-    "WENDREL_SHA256": "5th link of `{{DOWNLOAD_WENDREL}}`, `{{SHA256}}` replaced by the checksum file (expanded)",
-    "WENDREL_SUPPORTED_LANGUAGES": "6th link of `{{DOWNLOAD_WENDREL}}`; first help link of `{{DOWNLOAD_WENDREL_LANGUAGE_PACK}}` (expanded)",
-    "WENDREL_HELP": "7th link of `{{DOWNLOAD_WENDREL}}` (expanded)",
-    "DOWNLOAD_WENDREL_BETA_HEADER": "nowhere (`{{DOWNLOAD_WENDREL_BETA}}` writes nothing; still warned when undefined)",
-    "WENDREL_BETA_WHATS_NEW": "2nd link of `{{DOWNLOAD_WENDREL}}` (expanded)",
-    "DOWNLOAD_INSTALLER": "1st button of `{{DOWNLOAD_WENDREL}}` (expanded)",
-    "DOWNLOAD_INSTALLER_X64": "2nd button of `{{DOWNLOAD_WENDREL}}` (expanded)",
-    "DOWNLOAD_PORTABLE_ZIP": "3rd button of `{{DOWNLOAD_WENDREL}}` (expanded)",
-    "DOWNLOAD_PORTABLE_ZIP_X64": "4th button of `{{DOWNLOAD_WENDREL}}` (expanded)",
-    "ALL_WENDREL_DOWNLOADS_HEADER": "heading of `{{DOWNLOAD_ALL_WENDREL}}` (expanded)",
-    "INSTALLER": "type column of `{{DOWNLOAD_ALL_WENDREL}}`",
-    "PORTABLE": "type column of `{{DOWNLOAD_ALL_WENDREL}}`",
-    "MULTILINGUAL": "language column of the multilingual rows of `{{DOWNLOAD_ALL_WENDREL}}` (expanded)",
-    "KB": "unit after every size in the download tables",
-    "DOWNLOAD_WENDREL_LANGUAGE_PACK_HEADER": "heading of `{{DOWNLOAD_WENDREL_LANGUAGE_PACK}}` (expanded)",
-    "WENDREL_LANGUAGE_PACK_HELP": "second help link of `{{DOWNLOAD_WENDREL_LANGUAGE_PACK}}` (expanded)",
-    "DOWNLOAD_WENDREL_COMMAND_LINE_INTERFACE_HEADER": "heading of `{{DOWNLOAD_WENDREL_COMMAND_LINE_INTERFACE}}` (expanded)",
-    "WENDREL_COMMAND_LINE_INTERFACE_HELP": "help link of `{{DOWNLOAD_WENDREL_COMMAND_LINE_INTERFACE}}` (expanded)",
-    "DOWNLOAD_WENDREL_SDK_HEADER": "heading of `{{DOWNLOAD_WENDREL_SDK}}` (expanded)",
-    "WENDREL_SDK_HELP": "help link of `{{DOWNLOAD_WENDREL_SDK}}` (expanded)",
-    "COPYRIGHT": "copyright line of every page's footer, `{{YEAR}}` replaced by the year of the run (expanded)",
-    "DONATE_FORM_NAME": "label of the name field of `{{DONATE_FORM}}`",
-    "DONATE_FORM_COMMENT": "label of the comment field of `{{DONATE_FORM}}`",
-    "DONATE_FORM_BUTTON_IMAGE": "button image of `{{DONATE_FORM}}`; a relative name is copied from the language folder",
-    "DONATE_FORM_DONATE": "alt text of the button of `{{DONATE_FORM}}`",
-    "DONATE_HISTORY": "first header cell (above the dates) of `{{DONATE_HISTORY}}`",
-    "DONATE_HISTORY_NAME": "header cell of `{{DONATE_HISTORY}}`",
-    "DONATE_HISTORY_COMMENT": "header cell of `{{DONATE_HISTORY}}`",
-    "DONATE_HISTORY_AMOUNT": "header cell of `{{DONATE_HISTORY}}`",
-    "CONTACT_FORM_MESSAGE": "label of the message field of `{{CONTACT_FORM}}`",
-    "CONTACT_FORM_EMAIL": "label of the e-mail field of `{{CONTACT_FORM}}`",
-    "CONTACT_FORM_SEND": "send button of `{{CONTACT_FORM}}`",
-    "DOWNLOAD_WENDREL_OFFLINE_HELP": "heading of `{{DOWNLOAD_WENDREL_OFFLINE_HELP}}` (expanded)",
-}
-
 HEAD = """\
-# The 74 strings
+# The {count} strings
 
-<!-- Generated by tools/gen-strings-doc.py from src/site/strings.cpp; edit the script, not this page. -->
+<!-- Generated by tools/gen-strings-doc.py from src/site/strings.def; edit the rows or the script, not this page. -->
 
 A language file sets each string with a line `ID = "value"` (ids match
 without regard to case). A string the file does not set keeps the default
 below **and** is reported as `FILE: warning: undefined string ID`, so a
-language file that wants a clean report sets all 74, even to the default
+language file that wants a clean report sets all {count}, even to the default
 text. `tools/gen-strings-doc.py --language-file` prints a complete language
 file at the defaults, with a comment per string, to start from.
 
@@ -136,11 +58,20 @@ Any other key is reported as `FILE: warning: unknown string defined KEY`.
 """
 
 
+ROW = re.compile(r'MT_STRING\(([A-Z0-9_]+),\s*"((?:[^"\\]|\\.)*)",\s*"((?:[^"\\]|\\.)*)",\s*"((?:[^"\\]|\\.)*)"\)')
+
+
+def unescape(text):
+    return re.sub(r"\\(.)", r"\1", text)
+
+
 def read_table():
+    """(id, default as written in C, where it appears) for every row."""
     text = SOURCE.read_text(encoding="utf-8")
-    body = text[text.index("kStringTable[kStringCount] = {"):]
-    body = body[: body.index("};")]
-    return re.findall(r'\{"([A-Z0-9_]+)", "((?:[^"\\]|\\.)*)"\}', body)
+    rows = ROW.findall(text)
+    if len(rows) != text.count("MT_STRING(") - 1:  # the header comment names the macro once
+        sys.exit(f"{SOURCE.relative_to(ROOT)}: a row does not have the MT_STRING(ID, \"...\", \"...\", \"...\") shape")
+    return [(sid, value, unescape(where)) for sid, value, _, where in rows]
 
 
 def cell(text):
@@ -148,23 +79,17 @@ def cell(text):
 
 
 def page(table):
-    rows = [f"| {i} | `{sid}` | `{cell(value)}` | {cell(WHERE[sid])} |" for i, (sid, value) in enumerate(table)]
-    return HEAD + "\n".join(rows) + "\n" + FOOT
+    rows = [f"| {i} | `{sid}` | `{cell(value)}` | {cell(where)} |" for i, (sid, value, where) in enumerate(table)]
+    return HEAD.replace("{count}", str(len(table))) + "\n".join(rows) + "\n" + FOOT
 
 
 def main():
     table = read_table()
-    ids = [sid for sid, _ in table]
-    missing = [sid for sid in ids if sid not in WHERE]
-    stale = [sid for sid in WHERE if sid not in ids]
-    if len(table) != 74 or missing or stale:
-        sys.exit(f"string table and script disagree: {len(table)} strings, "
-                 f"undescribed {missing}, gone {stale}")
     if "--language-file" in sys.argv:
         # A complete language file at the defaults, one comment per string.
         print('_LANGUAGE_NAME = "English"')
-        for sid, value in table:
-            print(f"// {WHERE[sid]}\n{sid} = \"{value}\"")
+        for sid, value, where in table:
+            print(f"// {where}\n{sid} = \"{value}\"")
         return
     text = page(table)
     if "--check" in sys.argv:

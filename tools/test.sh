@@ -5,6 +5,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . tools/deps.sh
+# Everything the tests need, before any of them runs: a test whose tool is
+# missing skips (fails when CI=true).
 need_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
 
 dir=build/debug

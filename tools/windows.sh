@@ -4,8 +4,10 @@
 # example site with the .exe and with the Linux binary and compares the two
 # output trees byte for byte (standard output too, with '\' read as '/').
 # A second site adds source names in other letter case and support pages
-# whose output paths pass 260 characters below the output root; a third
-# holds links leading out of the site and a link where a page goes; a
+# whose output paths pass 260 characters below the output root, and a
+# support page and a language file named as devices (AUX.txt, nul.txt); a
+# third holds links leading out of the site and links where a page and a
+# page's folder go; a
 # --prune run must not remove through a linked folder; a rebuild onto a
 # full disk (as root) must keep the previous pages whole.
 # The last line counts unit tests and checks together.
@@ -143,6 +145,10 @@ for level in 1 2 3 4 5 6; do
   folder="$folder/$name"
   mkdir -p "$folder"
 done
+# Names Windows takes for devices outside the \\?\ form: a support page
+# AUX.txt and a language file nul.txt are files like any other.
+printf '=Aux=\nA page named as a device.\n' >"$variant/en-us/support/AUX.txt"
+cp "$variant/en-us.txt" "$variant/nul.txt"
 build_site "$variant" linux "$work/variant-linux"
 build_site "$variant" wine "$work/variant-wine"
 longest=$(cd "$work/variant-wine" && find . -type f | awk '{ if (length($0) > max) max = length($0) } END { print max - 2 }')
@@ -150,6 +156,9 @@ if [ "$longest" -gt 260 ]; then pass "longest output path below the output root:
 else fail "no path passed 260 characters ($longest)"; fi
 compare_trees "$work/variant-linux" "$work/variant-wine"
 compare_output "$work/variant-linux.out" "$work/variant-wine.out"
+if [ -f "$work/variant-wine/en-us/support/aux/index.html" ] && [ -f "$work/variant-wine/nul/sendemail.php" ]; then
+  pass "AUX.txt and nul.txt built as pages and a language"
+else fail "a device name was not built as a file"; fi
 
 echo "== hostile sources under wine"
 # Wine shows POSIX symbolic links as the files they lead to, as reparse
@@ -177,6 +186,17 @@ compare_output "$hostile/linux.out" "$hostile/out.out"
 if [ "$(cat "$hostile/secret.key")" = secret-5f3a9c ] && [ ! -L "$hostile/out/en-us/index.html" ] &&
    grep -q '<html' "$hostile/out/en-us/index.html"; then pass "a link in the output replaced, not written through"
 else fail "the link in the output was written through"; fi
+# So is a link standing where a page's folder goes. Windows removes the
+# link itself; wine shows a handle to its target only, so there the link is
+# kept with an error and nothing written below it.
+mkdir -p "$hostile/elsewhere"
+rm -rf "$hostile/out/en-us/support" && ln -s "$hostile/elsewhere" "$hostile/out/en-us/support"
+run_tool "$hostile/site" wine "$hostile/out"
+if [ -d "$hostile/elsewhere" ] && [ -z "$(ls -A "$hostile/elsewhere")" ] &&
+   { { [ ! -L "$hostile/out/en-us/support" ] && [ -f "$hostile/out/en-us/support/wendrel/index.html" ]; } ||
+     tr -d '\r' <"$hostile/out.out" | grep -q 'error: cannot replace the link .*support by a folder'; }; then
+  pass "a folder link in the output replaced or refused, never written through"
+else fail "the folder link in the output was written through or its target removed"; fi
 
 echo "== --prune never removes through a link under wine"
 # A copy the first run wrote is moved out of the output with its folder,

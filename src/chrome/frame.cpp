@@ -13,9 +13,6 @@ namespace mt {
 
 namespace {
 
-constexpr int kMenuItems = 7;  // labels are the strings HOME..CONTACT, in menu order
-static_assert(HOME == 0 && CONTACT == kMenuItems - 1);
-
 // Under --pedantic the frame's links go to the final link check too, once
 // per language build: the root build writes the same frame again.
 void check_frame_link(Build& build, const LangBuild& lang, const std::string& url) {
@@ -67,12 +64,14 @@ void write_top_bar(Build& build, const LangBuild& lang, Sink& out) {
   out.write("</div>\r\n");
 }
 
-void write_menu_bar(Build& build, LangBuild& lang, Sink& out, int menu_index) {
+void write_menu_bar(Build& build, LangBuild& lang, Sink& out, MenuItem menu_index) {
   out.write("<div class=\"menu\">\r\n");
   out.write("<div class=\"menucenter\">\r\n");
   for (int i = 0; i < kMenuItems; ++i) {
-    const std::string target = menu_url(build, lang, i);
-    const char* label = lang.str(i).c_str();
+    UrlTarget menu = menu_target(lang, static_cast<MenuItem>(i));
+    if (!menu.file.empty()) lang.files.add(menu.file);
+    const std::string& target = menu.url;
+    const char* label = lang.str(kMenu[i].label).c_str();
     check_frame_link(build, lang, target);
     if (i == menu_index)
       out.printf("<div class=\"curmenuitem\"><a href=\"%s\">%s</a></div>\r\n", target.c_str(), label);
@@ -100,15 +99,15 @@ void write_content_open(Sink& out, Layout layout) {
   }
 }
 
-void write_footer_link(Build& build, const LangBuild& lang, Sink& out, int template_index, int label_index) {
-  check_frame_link(build, lang, template_page_url(lang, template_index));
-  out.printf("<a href=\"%s\">%s</a>\r\n", template_page_url(lang, template_index).c_str(),
-             lang.str(label_index).c_str());
+void write_footer_link(Build& build, const LangBuild& lang, Sink& out, const FooterEntry& link) {
+  const std::string url = template_page_url(lang, link.template_index);
+  check_frame_link(build, lang, url);
+  out.printf("<a href=\"%s\">%s</a>\r\n", url.c_str(), lang.str(link.label).c_str());
 }
 
 }  // namespace
 
-void page_header(Build& build, LangBuild& lang, Sink& out, const char* page_name, int menu_index, Layout layout,
+void page_header(Build& build, LangBuild& lang, Sink& out, const char* page_name, MenuItem menu_index, Layout layout,
                  bool nav_scrolls, PageKey key, const std::string& source) {
   write_head(build, lang, out, page_name, layout, nav_scrolls, key, source);
   write_top_bar(build, lang, out);
@@ -121,8 +120,9 @@ void page_footer(Build& build, LangBuild& lang, Sink& out, PageKey key, const st
   out.write("<div class=\"bot\">\r\n");
   out.write("<div class=\"botcenter\">\r\n");
   out.write("<div class=\"botpadding\">\r\n");
-  write_footer_link(build, lang, out, ABOUT_TEMPLATE, ABOUT);
-  write_footer_link(build, lang, out, LANGUAGE_TEMPLATE, LANGUAGE);
+  for (const FooterEntry& link : kFooter) {
+    if (!link.after_copyright) write_footer_link(build, lang, out, link);
+  }
   for (int i = 0; i < 3; ++i) out.write("</div>\r\n");
   out.write("<div class=\"bot2\">\r\n");
   out.write("<div class=\"botcenter2\">\r\n");
@@ -130,7 +130,9 @@ void page_footer(Build& build, LangBuild& lang, Sink& out, PageKey key, const st
   const int year = build.year ? build.year() : local_year();
   const std::string copyright = localised_text(build, lang, COPYRIGHT, "{{YEAR}}", std::to_string(year));
   out.write(copyright);  // no line end: the privacy link follows the dash directly
-  write_footer_link(build, lang, out, PRIVACY_TEMPLATE, PRIVACY);
+  for (const FooterEntry& link : kFooter) {
+    if (link.after_copyright) write_footer_link(build, lang, out, link);
+  }
   out.write("</div>\r\n");
   out.write("</div>\r\n");
   if (build.site.language_switch == "on" && lang.indexed >= 0) write_language_switch(build, lang, out, key, source);

@@ -1,8 +1,7 @@
 #include "chrome/page_file.h"
 
-#include <algorithm>
-
 #include "platform/fs.h"
+#include "platform/remove.h"
 
 namespace mt {
 
@@ -18,27 +17,36 @@ bool write_framed_page(Build& build, LangBuild& lang, const std::string& path, c
               frame.source);
   body(file);
   page_footer(build, lang, file, frame.key, frame.source);
-  close_output(build.diag, lang, file, path);
-  return true;
+  return close_output(build, lang, file, path);
+}
+
+bool make_page_folder(Build& build, const LangBuild& lang, const std::string& folder) {
+  // A folder that cannot be made shows when its page cannot be created.
+  const OutputFolder made = make_output_folder(folder);
+  if (made == OutputFolder::kReplaced) build.diag.report({lang.source_folder}, Msg::link_replaced, folder);
+  if (made == OutputFolder::kLinkKept) build.diag.report({lang.source_folder}, Msg::link_kept, folder);
+  return made != OutputFolder::kLinkKept;
 }
 
 void record_output(Build& build, const std::string& path, bool page) {
   if (page) progress_page(build.progress);
-  if (!build.prune) return;
-  // Every output path starts with the root as given; a root given with a
-  // trailing separator doubles the one after it.
-  std::string relative = path.substr(std::min(path.size(), build.output_root.size()));
-  for (char& c : relative) {
-    if (c == kSep) c = '/';
-  }
-  relative.erase(0, relative.find_first_not_of('/'));
-  build.written.push_back(std::move(relative));
+  if (build.prune) build.written.push_back(relative_output(build.output_root, path));
 }
 
-void close_output(Diagnostics& diag, const LangBuild& lang, FileSink& file, const std::string& path) {
+void note_change(Build& build, const std::string& path, WriteOutcome outcome) {
+  if (build.list_changes) build.changes.note(relative_output(build.output_root, path), outcome);
+}
+
+bool close_output(Build& build, const LangBuild& lang, FileSink& file, const std::string& path) {
   if (!file.close()) {
-    diag.report({lang.source_folder}, Msg::write_failed, path, error_text(file.error()));
+    // Creating the file waits for its first changed byte, so a folder
+    // where it cannot be created shows here too.
+    const Msg id = file.failed_to_create() ? Msg::create_failed : Msg::write_failed;
+    build.diag.report({lang.source_folder}, id, path, error_text(file.error()));
+    return false;
   }
+  note_change(build, path, file.outcome());
+  return file.outcome() != WriteOutcome::kUnchanged;
 }
 
 }  // namespace mt

@@ -15,7 +15,7 @@ namespace mt {
 /// layout, and whether the navigation column scrolls.
 struct PageFrame {
   const char* title = nullptr;
-  int menu_mark = -1;
+  MenuItem menu_mark = kNoMenuItem;
   Layout layout = Layout::kPlain;
   bool nav_scrolls = false;
   PageKey key = {};    // the same page in other languages
@@ -23,16 +23,27 @@ struct PageFrame {
 };
 
 /// Writes the page at `path`: head, `body(out)`, foot. A file that cannot be
-/// created is reported and left alone (false); a failed write is reported.
+/// created is reported and left alone; a failed write is reported. True when
+/// a new file was put in place (not when the old one held the same bytes).
 bool write_framed_page(Build& build, LangBuild& lang, const std::string& path, const PageFrame& frame,
                        const std::function<void(Sink& out)>& body);
+
+/// Makes the folder of a page; a link standing there is replaced by a real
+/// folder (and named), so no page is written through it. False, with an
+/// error, when the link cannot be removed: then nothing goes below it.
+bool make_page_folder(Build& build, const LangBuild& lang, const std::string& folder);
 
 /// Records `path` (under the output root) as written by this run, for
 /// --prune; a page also counts for the progress line.
 void record_output(Build& build, const std::string& path, bool page);
 
-/// Closes a page, support page or script, putting it in place; a failure
-/// (its temporary file then removed, the old file kept) is reported.
-void close_output(Diagnostics& diag, const LangBuild& lang, FileSink& file, const std::string& path);
+/// Closes a page, support page or script, putting it in place unless it is
+/// unchanged, and notes what it did for --changes; a failure (its temporary
+/// file then removed, the old file kept) is reported. True when a new file
+/// was put in place.
+bool close_output(Build& build, const LangBuild& lang, FileSink& file, const std::string& path);
+
+/// Notes for --changes what writing the output file `path` did.
+void note_change(Build& build, const std::string& path, WriteOutcome outcome);
 
 }  // namespace mt

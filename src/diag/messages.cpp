@@ -18,9 +18,13 @@ const MessageDef kMessages[] = {
     {Msg::write_over_source, MessageKind::error, MessageAt::file, "refusing to write %s over its source"},
     {Msg::folder_visited, MessageKind::warning, MessageAt::file,
      "support folder %s already visited, not entered again"},
+    {Msg::link_replaced, MessageKind::note, MessageAt::file, "replaced the link %s by a folder"},
+    {Msg::link_kept, MessageKind::error, MessageAt::file,
+     "cannot replace the link %s by a folder, nothing written below it"},
     {Msg::cant_open, MessageKind::error, MessageAt::file, "cant open %s"},
     {Msg::copy_failed, MessageKind::error, MessageAt::file, "unable to copy file %s: %s"},
     {Msg::copy_outside_site, MessageKind::error, MessageAt::file, "refusing to copy file outside the site %s"},
+    {Msg::release_folder_missing, MessageKind::error, MessageAt::nothing, "release folder %s not found"},
     {Msg::no_filesize, MessageKind::error, MessageAt::nothing, "couldn't get filesize for: %s"},
     {Msg::previous_versions_loop, MessageKind::error, MessageAt::line, "PREVIOUS_VERSIONS includes itself"},
     {Msg::still_bold, MessageKind::warning, MessageAt::line, "still bold"},
@@ -57,6 +61,7 @@ const MessageDef kMessages[] = {
     {Msg::broken_frame_url, MessageKind::warning, MessageAt::file, "broken url %s"},
     {Msg::unknown_macro, MessageKind::warning, MessageAt::line, "unknown macro %s"},
     {Msg::unknown_macro_hint, MessageKind::warning, MessageAt::line, "unknown macro %s, did you mean %s"},
+    {Msg::broken_url_hint, MessageKind::warning, MessageAt::line, "broken url %s, did you mean %s"},
     {Msg::missing_page_text, MessageKind::warning, MessageAt::line, "missing page text %s"},
     {Msg::missing_table, MessageKind::warning, MessageAt::file, "missing table, read by the %s macro"},
     {Msg::unclosed_quote, MessageKind::warning, MessageAt::line, "unclosed quote"},
@@ -89,6 +94,7 @@ const MessageDef kMessages[] = {
      "maketarnwick: cannot listen on 127.0.0.1:%s: the port is in use or not allowed"},
     {Msg::serving, MessageKind::note, MessageAt::nothing, "serving %s/ (Ctrl-C stops)"},
     {Msg::rebuilt, MessageKind::note, MessageAt::nothing, "rebuilt in %s s; open pages reload"},
+    {Msg::rebuilt_unchanged, MessageKind::note, MessageAt::nothing, "rebuilt in %s s; no file changed"},
     {Msg::stopped, MessageKind::note, MessageAt::nothing, "stopped"},
     {Msg::status_language, MessageKind::note, MessageAt::nothing,
      "%s: %s per cent complete (%s of %s items): %s missing, %s untranslated, %s stale, %s orphan"},
@@ -132,6 +138,8 @@ const MessageDef kMessages[] = {
      "                   run wrote, this one did not and nobody changed since\n"
      "                   (manifest: .maketarnwick-manifest)\n"
      "  --pedantic       warn of what a plain run keeps silent\n"
+     "  --changes <file> write the output files this run added (+), changed (*)\n"
+     "                   and removed with --prune (-) into <file>, for a deploy\n"
      "  --init <folder>  write a minimal working site into a new or empty folder\n"
      "  --serve          build, serve on http://127.0.0.1:PORT and rebuild on changes\n"
      "  --port <N>       the port of --serve (default 8080)\n"
@@ -151,6 +159,7 @@ const MessageDef kMessages[] = {
     {Msg::bad_port, MessageKind::error, MessageAt::nothing, "--port needs a port number from 1 to 65535"},
     {Msg::init_needs_folder, MessageKind::error, MessageAt::nothing, "--init needs a folder"},
     {Msg::option_needs, MessageKind::error, MessageAt::nothing, "%s needs %s"},
+    {Msg::changes_needs_file, MessageKind::error, MessageAt::nothing, "--changes needs a file"},
     {Msg::init_done, MessageKind::note, MessageAt::nothing,
      "wrote a new site into %s: build it there with maketarnwick <output folder> <url root>"},
     {Msg::banner, MessageKind::plain, MessageAt::nothing, "maketarnwick: builds the tarnwick web site"},
@@ -162,6 +171,7 @@ const MessageDef kMessages[] = {
     {Msg::output_folder_failed, MessageKind::plain, MessageAt::nothing, "Unable to created output folder"},
     {Msg::unsafe_url_root, MessageKind::error, MessageAt::nothing, "unsafe character '%s' in url root"},
     {Msg::output_is_source, MessageKind::error, MessageAt::nothing, "output folder %s is the source folder %s"},
+    {Msg::changes_over_source, MessageKind::error, MessageAt::nothing, "--changes file %s could replace a source"},
     {Msg::out_of_memory, MessageKind::plain, MessageAt::nothing, "out of memory"},
     {Msg::summary, MessageKind::plain, MessageAt::nothing, "%s error(s), %s warning(s)"},
 };

@@ -3,11 +3,13 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "chrome/page_file.h"
 #include "driver/across_languages.h"
 #include "driver/config_file.h"
 #include "driver/init.h"
 #include "driver/pages.h"
 #include "driver/prune.h"
+#include "driver/release_files.h"
 #include "driver/sitemaps.h"
 #include "lang/languages.h"
 #include "links/registry.h"
@@ -15,6 +17,7 @@
 #include "platform/fs.h"
 #include "platform/terminal.h"
 #include "platform/text.h"
+#include "site/site_map.h"
 #include "support/pages.h"
 #include "support/tree.h"
 #include "translate/pedantic.h"
@@ -24,35 +27,11 @@ namespace mt {
 
 namespace {
 
-/// One row of the fixed page list of a language build.
-struct PageRow {
-  int template_index;
-  int title_index;  // -1: the home page, titled by HOME_TITLE
-  int menu_mark;    // -1: no menu item is current
-};
-
-constexpr PageRow kPageList[] = {
-    {HOME_TEMPLATE, -1, 0},
-    {DOWNLOADS_TEMPLATE, DOWNLOADS, 1},
-    {FAQ_TEMPLATE, FAQ, 2},
-    {CONTACT_TEMPLATE, CONTACT, 6},
-    {ABOUT_TEMPLATE, ABOUT, -1},
-    {DONATE_TEMPLATE, DONATE, 5},
-    {ERROR404_TEMPLATE, ERROR404, -1},
-    {LANGUAGE_TEMPLATE, LANGUAGE, -1},
-    {DONATED_TEMPLATE, DONATED, -1},
-    {CONTACTOK_TEMPLATE, CONTACTOK, -1},
-    {CONTACTERROR_TEMPLATE, CONTACTERROR, -1},
-    {UPDATE_TEMPLATE, UPDATE, -1},
-    {PRIVACY_TEMPLATE, PRIVACY, -1},
-    {MAINTENANCE_TEMPLATE, MAINTENANCE, -1},
-};
-
 // The position of the first byte of `text` that a PHP double-quoted string
 // cannot hold as it is, or npos.
 size_t unsafe_byte(const std::string& text) {
   for (size_t i = 0; i < text.size(); ++i) {
-    if (!safe_in_script(std::string_view(text).substr(i, 1))) return i;
+    if (!script_safe_byte(text[i])) return i;
   }
   return std::string::npos;
 }
@@ -70,6 +49,18 @@ std::string source_folder_at(const std::string& output) {
     if (!code.empty() && file_id(resolve_source_path(code), &id) && id == out) return code;
   }
   return {};
+}
+
+// Whether the change list at `path` could replace a source: a file of a
+// language folder, or a language file, table or configuration of the
+// working folder (a "changes.txt" there would be read as a language next).
+bool change_list_over_source(const std::string& path) {
+  const size_t sep = path.find_last_of(kSep == '/' ? "/" : "\\/");
+  const std::string folder = sep == std::string::npos ? "." : path.substr(0, sep + 1);
+  const std::string source = source_folder_at(folder);
+  if (source.empty()) return false;
+  const std::string name = ascii_lower(path.substr(sep + 1));
+  return source != "." || name.ends_with(".txt") || name.ends_with(".csv") || name.ends_with(".conf");
 }
 
 // The tables and the shared page text are read by macros, which treat a
@@ -111,6 +102,14 @@ std::string translator_task_of(const Options& o, TranslateTask* task) {
   return {};
 }
 
+// The list goes through the same writer as every output file: a deploy
+// script watching its time sees it change only when the list does.
+void write_change_list(Build& build, const std::string& path) {
+  FileSink out;
+  if (out.open(path)) out.write(build.changes.format());
+  if (!out.close()) build.diag.report({}, Msg::write_file_failed, path);
+}
+
 }  // namespace
 
 void set_language_code(const Build& build, LangBuild& lang, const std::string& code) {
@@ -136,24 +135,28 @@ void build_language(Build& build, const Language& language, const std::string& c
   for (size_t i = 0; i < build.index.languages.size(); ++i) {
     if (build.index.languages[i].language == &language) lang.indexed = static_cast<int>(i);
   }
+  // The output folder itself may well be a link (a deploy switched by
+  // one); only the folders below it must not be.
   int ignored = 0;
-  make_folder(lang.output_folder, &ignored);
+  if (code.empty()) make_folder(lang.output_folder, &ignored);
+  if (!code.empty() && !make_page_folder(build, lang, lang.output_folder)) return;
 
   const std::string support_source = join_path(lang.source_folder, lang.str(SUPPORT_FOLDER));
   // The root build, and a second file of the same code, scan a tree again;
   // its pedantic warnings were given by the first scan.
-  const bool pedantic = build.pedantic && !code.empty() && build.pedantic_due("support " + support_source);
+  const bool pedantic =
+      build.pedantic && !code.empty() && build.pedantic_due({PedanticPlace::Check::kSupportTree, support_source});
   build_support_tree(lang.support, build.resolver.resolve(support_source), build.collator, build.diag,
                      lang.source_folder, pedantic);
   if (build.progress.shown) {
     int total = static_cast<int>(lang.support.nodes().size());
-    for (const PageRow& row : kPageList) {
+    for (const PageEntry& row : kPages) {
       total += build.resolver.exists(join_path(lang.source_folder, lang.str(row.template_index))) ? 1 : 0;
     }
     progress_language(build.progress, code, total);
   }
 
-  for (const PageRow& row : kPageList) {
+  for (const PageEntry& row : kPages) {
     const char* fixed_name = row.template_index == HOME_TEMPLATE ? "index.html" : nullptr;
     const char* title = row.title_index < 0 ? nullptr : lang.str(row.title_index).c_str();
     page_from_template(build, lang, fixed_name, row.template_index, title, row.menu_mark);
@@ -193,6 +196,8 @@ int run(const Options& options, Sink& out, int (*year)(), RunReport* result) {
       diag.report({}, Msg::bad_port);
     } else if (const char* what = option_value_name(options.bad)) {
       diag.report({}, Msg::option_needs, options.bad, what);
+    } else if (options.bad == "--changes") {
+      diag.report({}, Msg::changes_needs_file);
     } else if (options.bad == "--init") {
       diag.report({}, Msg::init_needs_folder);
     } else {
@@ -206,18 +211,22 @@ int run(const Options& options, Sink& out, int (*year)(), RunReport* result) {
     if (status == 0) diag.report({}, Msg::init_done, options.init_folder);
     return status;
   }
-  const std::vector<std::string>& args = options.operands;
-  if (args.size() != 2 || options.init) {
+  if (options.operands.size() != 2 || options.init) {
     diag.report({}, Msg::usage);
     return 1;
   }
+  return build_site(build_config(options), out, year, result);
+}
 
+int build_site(const BuildConfig& config, Sink& out, int (*year)(), RunReport* result) {
   Build build;
-  build.output_root = args[0];
-  build.url_root = args[1];
+  build.output_root = config.output_root;
+  build.url_root = config.url_root;
   build.diag.out = &out;
-  build.prune = options.prune;
-  build.pedantic = options.pedantic;
+  build.prune = config.prune;
+  // The preview reloads open pages only when some file changed.
+  build.list_changes = !config.changes_file.empty() || result;
+  build.pedantic = config.pedantic;
   build.progress.shown = stderr_is_terminal();
   LinkRegistry links(build.url_root);
   build.links = &links;
@@ -236,6 +245,11 @@ int run(const Options& options, Sink& out, int (*year)(), RunReport* result) {
     return 1;
   }
 
+  if (!config.changes_file.empty() && change_list_over_source(config.changes_file)) {
+    build.diag.report({}, Msg::changes_over_source, config.changes_file);
+    return 1;
+  }
+
   int error = 0;
   if (!make_folder(build.output_root, &error)) {
     build.diag.report({}, Msg::output_folder_failed);
@@ -249,6 +263,8 @@ int run(const Options& options, Sink& out, int (*year)(), RunReport* result) {
 
   build.languages = load_languages(build.diag, build.pedantic);
   if (build.pedantic) check_all_translations(build.collator, build.diag);
+  // Before any page: the download sections read the copies' sizes.
+  copy_release_files(build);
 
   const Language* fallback = language_by_code(build.languages, "en-us");
   if (!fallback && !build.languages.empty()) fallback = &build.languages.front();
@@ -263,12 +279,14 @@ int run(const Options& options, Sink& out, int (*year)(), RunReport* result) {
   }
   if (fallback && build.site.sitemaps == "on") write_sitemaps(build);
 
-  build.links->final_check(build.diag);
+  build.links->final_check(build.diag, build.pedantic);
   progress_clear(build.progress);
-  if (build.prune) prune_output(build.output_root, build.written, build.diag);
+  if (build.prune) prune_output(build.output_root, build.written, build.diag, &build.changes);
+  if (!config.changes_file.empty()) write_change_list(build, config.changes_file);
+  if (result) result->changed_files = build.changes.size();
   build.diag.report({}, Msg::summary, build.diag.errors, build.diag.warnings);
   // For a CI job: a run with problems must be able to fail the pipeline.
-  return options.strict && (build.diag.errors > 0 || build.diag.warnings > 0) ? 2 : 0;
+  return config.strict && (build.diag.errors > 0 || build.diag.warnings > 0) ? 2 : 0;
 }
 
 }  // namespace mt

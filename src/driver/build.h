@@ -12,7 +12,8 @@ namespace mt {
 
 /// What a run tells a caller that goes on to serve the site.
 struct RunReport {
-  std::string error_page;  // folder of the root's 404 page, relative to the output; "" when none
+  std::string error_page;    // folder of the root's 404 page, relative to the output; "" when none
+  size_t changed_files = 0;  // files added, changed or removed: nothing to reload when 0
 };
 
 /// Runs the tool with the arguments after the program name, writing all
@@ -21,6 +22,11 @@ int run(const std::vector<std::string>& args, Sink& out, int (*year)() = nullptr
 
 /// The same with the options read already (--serve is the caller's).
 int run(const Options& options, Sink& out, int (*year)() = nullptr, RunReport* result = nullptr);
+
+/// Builds the site from the working folder as `config` asks, writing the
+/// build's messages (not the banner) to `out`: what the command line and the
+/// preview both call. Returns the exit status.
+int build_site(const BuildConfig& config, Sink& out, int (*year)() = nullptr, RunReport* result = nullptr);
 
 /// Builds one sub-site under `code`, or the root site when `code` is "".
 void build_language(Build& build, const Language& language, const std::string& code);

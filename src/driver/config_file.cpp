@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/fs.h"
+#include "platform/lines.h"
 #include "platform/text.h"
 
 namespace mt {
@@ -15,6 +16,7 @@ enum class Kind {
   kNamePart,  // also a part of file names
   kFile,      // a file name in the output root (a pattern)
   kSitePath,  // a link from the site root, "/" first (a pattern)
+  kFolder,    // a folder of the working folder, or "" for none (a pattern)
   kSwitch,    // "on" or "off"
 };
 
@@ -25,6 +27,14 @@ struct Key {
   const char* pattern;  // default pattern of a file name; null: the field's default
   const char* comment;
 };
+
+// Every name of a file or a site path takes the placeholders, whether its
+// default uses them or not.
+bool is_pattern(const Key& key) {
+  return key.kind == Kind::kFile || key.kind == Kind::kSitePath || key.kind == Kind::kFolder;
+}
+
+std::string default_pattern(const Key& key) { return key.pattern ? std::string(key.pattern) : SiteConfig{}.*key.field; }
 
 const Key kKeys[] = {
     {"PRODUCT_NAME", &SiteConfig::product_name, Kind::kNamePart, nullptr,
@@ -50,6 +60,8 @@ const Key kKeys[] = {
      "Checksums, from the site root ({{SHA256}} in WENDREL_SHA256)"},
     {"VERSION_INI", &SiteConfig::version_ini, Kind::kSitePath, nullptr,
      "Update check file that pages may link to, from the site root"},
+    {"RELEASE_FOLDER", &SiteConfig::release_folder, Kind::kFolder, nullptr,
+     "Folder of release files that every build copies into the output folder first (\"\": none)"},
     {"SITE_HOME_URL", &SiteConfig::site_home_url, Kind::kText, nullptr,
      "The public site's home URL, without a trailing \"/\" (donation return page)"},
     {"NO_REPLY_ADDRESS", &SiteConfig::no_reply_address, Kind::kText, nullptr,
@@ -60,6 +72,8 @@ const Key kKeys[] = {
     {"SEARCH_ENDPOINT", &SiteConfig::search_endpoint, Kind::kText, nullptr, "Web search endpoint of the search box"},
     {"SITE_DOMAIN", &SiteConfig::site_domain, Kind::kText, nullptr,
      "The domain the search box restricts the search to"},
+    {"RTL_CONTENT", &SiteConfig::rtl_content, Kind::kSwitch, nullptr,
+     "\"on\": pages of right-to-left languages read right to left in content, contents and support navigation"},
     {"SUPPORT_PAGE_DIRECTION_MARKERS", &SiteConfig::support_direction_markers, Kind::kSwitch, nullptr,
      "\"on\": support pages honour __RTL_BEGIN__ and __RTL_END__ lines as template pages do"},
     {"ALTERNATE_LINKS", &SiteConfig::alternate_links, Kind::kSwitch, nullptr,
@@ -75,54 +89,28 @@ const Key kKeys[] = {
      "as chinese=zh-Hans"},
 };
 
-constexpr std::string_view kBom = "\xEF\xBB\xBF";
+// One line per '\n', however long; a byte order mark only at the start. A
+// NUL byte stays, so the value holding it is refused as unsafe.
+constexpr LineRules kConfigLines{SIZE_MAX, false, false};
 
 bool is_white(char c) { return c == ' ' || c == '\t' || c == '\r'; }
-
-// Values end up inside double-quoted attributes and PHP strings, where these
-// bytes would end the string or start an interpolation or escape.
-bool safe_text(std::string_view value) {
-  for (char c : value) {
-    auto byte = static_cast<unsigned char>(c);
-    if (c == '"' || c == '$' || c == '\\' || byte < 0x20 || byte == 0x7F) return false;
-  }
-  return true;
-}
 
 bool safe_file(std::string_view value) { return !value.empty() && value != "." && !leaves_folder(value); }
 
 bool safe_value(Kind kind, std::string_view value) {
-  if (!safe_text(value)) return false;
+  // Values end up inside double-quoted attributes and PHP strings, and in
+  // page text (the version in the download heading), where '<' and '>'
+  // would be markup: a configured value is never markup.
+  if (!safe_in_script(value) || value.find_first_of("<>") != std::string_view::npos) return false;
   switch (kind) {
     case Kind::kText: return true;
     case Kind::kNamePart: return safe_file(value) && value.find('/') == std::string_view::npos;
     case Kind::kFile: return safe_file(value);
     case Kind::kSitePath: return value.size() > 1 && value[0] == '/' && safe_file(value.substr(1));
+    case Kind::kFolder: return value.empty() || safe_file(value);
     case Kind::kSwitch: return value == "on" || value == "off";
   }
   return false;
-}
-
-// KEY = "value" with white space around the parts; the value ends at the
-// next double quote. False for any other shape.
-bool split_line(std::string_view line, std::string_view* key, std::string_view* value) {
-  size_t i = 0;
-  while (i < line.size() && is_white(line[i])) ++i;
-  size_t key_start = i;
-  while (i < line.size() && !is_white(line[i]) && line[i] != '=') ++i;
-  *key = line.substr(key_start, i - key_start);
-  while (i < line.size() && is_white(line[i])) ++i;
-  if (key->empty() || i >= line.size() || line[i] != '=') return false;
-  ++i;
-  while (i < line.size() && is_white(line[i])) ++i;
-  if (i >= line.size() || line[i] != '"') return false;
-  size_t close = line.find('"', i + 1);
-  if (close == std::string_view::npos) return false;
-  *value = line.substr(i + 1, close - i - 1);
-  for (size_t j = close + 1; j < line.size(); ++j) {
-    if (!is_white(line[j])) return false;
-  }
-  return true;
 }
 
 bool blank_or_comment(std::string_view line) {
@@ -142,7 +130,12 @@ std::string expand(std::string_view pattern, const SiteConfig& config) {
 SiteConfig load_site_config(Diagnostics& diag, const std::string& path) {
   SiteConfig config;
   std::string contents;
-  if (!read_source_file(path, &contents)) return config;
+  // A file linked from outside the site is refused aloud: built with the
+  // defaults, the site would quietly send donations to another account.
+  if (ReadResult read = read_source(path, &contents); read != ReadResult::kRead) {
+    if (read == ReadResult::kOutsideSite) diag.report({path}, Msg::source_outside_site, path);
+    return config;
+  }
 
   // Patterns are expanded after the whole file is read, so a VERSION line
   // below a pattern still counts; a pattern's line is kept for its message.
@@ -150,50 +143,51 @@ SiteConfig load_site_config(Diagnostics& diag, const std::string& path) {
   std::vector<std::string> patterns(kKeyCount);
   std::vector<int> pattern_lines(kKeyCount, 0);
   for (size_t k = 0; k < kKeyCount; ++k) {
-    if (kKeys[k].pattern) patterns[k] = kKeys[k].pattern;
+    if (is_pattern(kKeys[k])) patterns[k] = default_pattern(kKeys[k]);
   }
 
-  std::string_view text = contents;
-  if (text.starts_with(kBom)) text.remove_prefix(kBom.size());
+  TextLines lines(contents, kConfigLines);
+  TextLine piece;
   int line_number = 0;
-  while (!text.empty()) {
-    size_t end = text.find('\n');
-    std::string_view line = text.substr(0, end);
-    text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+  while (lines.next(&piece)) {
+    std::string_view line = piece.text;
     ++line_number;
     if (blank_or_comment(line)) continue;
 
-    std::string_view key, value;
-    if (!split_line(line, &key, &value)) {
+    KeyLine parsed;
+    if (!parse_key_line(line, true, &parsed)) {
       diag.report({path, line_number}, Msg::config_syntax);
       continue;
     }
     size_t k = 0;
-    while (k < kKeyCount && !equal_no_case(key, kKeys[k].name)) ++k;
+    while (k < kKeyCount && !equal_no_case(parsed.key, kKeys[k].name)) ++k;
     if (k == kKeyCount) {
-      diag.report({path, line_number}, Msg::config_unknown_key, key);
+      diag.report({path, line_number}, Msg::config_unknown_key, parsed.key);
       continue;
     }
     // A pattern is checked once expanded; its own text only for the bytes.
-    Kind check = kKeys[k].pattern ? Kind::kText : kKeys[k].kind;
-    if (!safe_value(check, value)) {
-      diag.report({path, line_number}, Msg::config_unsafe_value, kKeys[k].name, value);
+    // A key whose default holds no placeholder, set to a value without one,
+    // is checked here, so its message keeps its place among the others.
+    const bool deferred =
+        is_pattern(kKeys[k]) && (kKeys[k].pattern || parsed.value.find("{{") != std::string_view::npos);
+    if (!safe_value(deferred ? Kind::kText : kKeys[k].kind, parsed.value)) {
+      diag.report({path, line_number}, Msg::config_unsafe_value, kKeys[k].name, parsed.value);
       continue;
     }
-    if (kKeys[k].pattern) {
-      patterns[k] = value;
-      pattern_lines[k] = line_number;
+    if (is_pattern(kKeys[k])) {
+      patterns[k] = parsed.value;
+      pattern_lines[k] = deferred ? line_number : 0;
     } else {
-      config.*kKeys[k].field = value;
+      config.*kKeys[k].field = parsed.value;
     }
   }
 
   for (size_t k = 0; k < kKeyCount; ++k) {
-    if (!kKeys[k].pattern) continue;
+    if (!is_pattern(kKeys[k])) continue;
     std::string name = expand(patterns[k], config);
     if (pattern_lines[k] != 0 && !safe_value(kKeys[k].kind, name)) {
       diag.report({path, pattern_lines[k]}, Msg::config_unsafe_value, kKeys[k].name, name);
-      name = expand(kKeys[k].pattern, config);
+      name = expand(default_pattern(kKeys[k]), config);
     }
     config.*kKeys[k].field = name;
   }
@@ -211,7 +205,7 @@ std::string default_config_text() {
     text += "\n// ";
     text += key.name;
     text += " = \"";
-    text += key.pattern ? std::string(key.pattern) : defaults.*key.field;
+    text += is_pattern(key) ? default_pattern(key) : defaults.*key.field;
     text += "\"\n";
   }
   return text;

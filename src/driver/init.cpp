@@ -13,86 +13,6 @@ namespace mt {
 
 namespace {
 
-// Where each string of the table shows, for the comment above it in the
-// language file a new site starts from.
-constexpr auto kWhere = std::to_array<const char*>({
-    "Menu label, and the link text back to the home page",
-    "Menu label; title of the downloads page",
-    "Menu label; title of the FAQ page",
-    "Menu label of the support pages",
-    "Menu label of the forum link",
-    "Menu label; title of the donation page",
-    "Menu label; title of the contact page",
-    "Title of the privacy page (footer link)",
-    "Title of the page for missing pages",
-    "Title of the about page (footer link)",
-    "Title of the language choice page (footer link)",
-    "Title of the page after a donation",
-    "Title of the page after a sent contact message",
-    "Title of the page after a failed contact message",
-    "Title of the update page",
-    "Title of the maintenance page",
-    "File of the home page text, in the language folder",
-    "File of the downloads page text",
-    "File of the FAQ page text",
-    "File of the donation page text",
-    "File of the missing-page text",
-    "File of the contact page text",
-    "File of the privacy page text",
-    "File of the about page text",
-    "File of the language choice page text",
-    "File of the after-donation page text",
-    "File of the contact-sent page text",
-    "File of the contact-failed page text",
-    "File of the update page text",
-    "File of the maintenance page text",
-    "Folder of the support pages, in the language folder",
-    "License file name; no page uses it (WENDREL_LICENSE holds the link)",
-    "Target of the Support menu item",
-    "Target of the Forums menu item ({{FORUMS_URL}} stands for the forum address)",
-    "Window title of the home page",
-    "Window title of the other pages; {{TITLE}} stands for the page's string above",
-    "Heading of the current download section; {{VERSION}} is the release",
-    "Changes link under the current download; {{CHANGES}} is the changes file",
-    "Older versions link under the current download",
-    "License link under the current download",
-    "MD5 link ({{MD5}}); not shown by today's download section",
-    "Checksum link under the current download; {{SHA256}} is the checksum file",
-    "Supported languages link under the current download and the language pack",
-    "Help link under the current download",
-    "Heading of a beta download section (none is on offer)",
-    "What's new link of the current download section",
-    "Button: installer",
-    "Button: 64-bit installer",
-    "Button: portable zip",
-    "Button: 64-bit portable zip",
-    "Heading of the table of all downloads",
-    "Type cell of installers in the table of all downloads",
-    "Type cell of portable zips in the table of all downloads",
-    "Language cell of multilingual files in the table of all downloads",
-    "Unit after file sizes in download tables",
-    "Heading of the language pack section",
-    "Help link under the language pack",
-    "Heading of the command-line interface section",
-    "Help link under the command-line interface",
-    "Heading of the SDK section",
-    "Help link under the SDK",
-    "Footer copyright; {{YEAR}} is the current year",
-    "Donation form: name field label",
-    "Donation form: comment field label",
-    "Donation form: image of the send button, in the language folder",
-    "Donation form: alt text of the send button",
-    "Heading of the donation list",
-    "Donation list: name column",
-    "Donation list: comment column",
-    "Donation list: amount column",
-    "Contact form: message field label",
-    "Contact form: address field label",
-    "Contact form: send button",
-    "Heading of the offline help section",
-});
-static_assert(kWhere.size() == kStringCount);
-
 std::string language_file() {
   std::string text =
       "// English (US): the site's default language, also built at the root of the output folder.\n"
@@ -106,7 +26,7 @@ std::string language_file() {
       "_LANGUAGE_TEXT_DIRECTION = \"LTR\"\n";
   for (int i = 0; i < kStringCount; ++i) {
     text += "\n// ";
-    text += kWhere[static_cast<size_t>(i)];
+    text += kStringTable[i].comment;
     text += "\n";
     text += kStringTable[i].id;
     text += " = \"";
@@ -121,8 +41,8 @@ struct SiteFile {
   std::string_view text;
 };
 
-// The smallest donation button image: a 1x1 transparent PNG.
-constexpr std::string_view kButtonImage(
+// The smallest image, a 1x1 transparent PNG: donation button and logo.
+constexpr std::string_view kTinyImage(
     "\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x01\0\0\0\x01\x08\x06\0\0\0\x1f\x15\xc4\x89"
     "\0\0\0\rIDATx\x9c\x63\0\x01\0\0\x05\0\x01\x0d\x0a\x2d\xb4\0\0\0\0IEND\xae\x42\x60\x82",
     67);
@@ -139,14 +59,15 @@ const SiteFile kPages[] = {
      "* [[faq|FAQ]] and [[contact|Contact]]\n"
      "</ul>\n"
      "== Release files ==\n"
-     "Put the release files into the output folder by hand; the tool never writes or removes them. "
-     "Their names come from VERSION in ''maketarnwick.conf''. "
+     "Every build copies the folder ''release'' (RELEASE_FOLDER in ''maketarnwick.conf'') into the "
+     "output folder first: put the release files there. It holds the feed rss.xml and the logo "
+     "tarnwick9.png that every page links to; replace them with your own. "
+     "Release file names come from VERSION in ''maketarnwick.conf''. "
      "The download sections that show file sizes (all downloads, language pack, SDK, "
-     "command-line interface, offline help) need the files there before the build; "
-     "without them the build reports each missing file. "
+     "command-line interface, offline help) read them from the output folder; "
+     "a missing one is reported. "
      "The downloads page also links to the changes and checksum files at the site root "
-     "(CHANGES_FILE and CHECKSUM_FILE), and every page shows the logo tarnwick9.png "
-     "from the output folder: put those there too.\n"},
+     "(CHANGES_FILE and CHECKSUM_FILE): put those into ''release'' too.\n"},
     {"en-us/downloads.txt",
      "=Downloads=\n"
      "{{DOWNLOAD_WENDREL}}\n"
@@ -177,7 +98,12 @@ const SiteFile kPages[] = {
     {"en-us/privacy.txt", "=Privacy=\nThe contact form sends your message and, if you give it, your address.\n"},
     {"en-us/maintenance.txt", "=Maintenance=\nThe site is being updated; please come back soon.\n"},
     {"en-us/License.txt", "License\n\nThe terms under which the product may be used.\n"},
-    {"en-us/paypal.donate.png", kButtonImage},
+    {"en-us/paypal.donate.png", kTinyImage},
+    // What the frame of every page links to at the site root.
+    {"release/tarnwick9.png", kTinyImage},
+    {"release/rss.xml",
+     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<rss version=\"2.0\"><channel><title>News</title>"
+     "<link>https://www.example.com/</link><description>Releases</description></channel></rss>\n"},
     // Page names give the URLs the built-in strings link to; the number in
     // front orders the pages and does not show.
     {"en-us/support/01 Wendrel.txt",
@@ -237,7 +163,11 @@ int init_site(const std::string& folder, Diagnostics& diag) {
     return 1;
   }
   const std::string language = language_file();
-  const std::string config = default_config_text();
+  // The starter site keeps its feed, logo and release files in a folder
+  // that every build copies: the one key set in its configuration.
+  std::string config = default_config_text();
+  const std::string_view release_key = "// RELEASE_FOLDER = \"\"";
+  config.replace(config.find(release_key), release_key.size(), "RELEASE_FOLDER = \"release\"");
   if (!write_site_file(folder, "en-us.txt", language) || !write_site_file(folder, kConfigFileName, config)) {
     diag.report({}, Msg::init_write_failed, folder);
     return 1;

@@ -1,5 +1,7 @@
 #include "driver/options.h"
 
+#include <algorithm>
+
 namespace mt {
 
 namespace {
@@ -76,6 +78,12 @@ Options parse_options(const std::vector<std::string>& args) {
     } else if (arg == "--port") {
       options.port_given = true;
       if (++i == args.size() || !parse_port(args[i], &options.port)) options.bad = arg;
+    } else if (arg == "--changes") {
+      if (++i == args.size() || args[i].empty()) {
+        options.bad = arg;
+      } else {
+        options.changes_file = args[i];
+      }
     } else if (arg == "--init") {
       options.init = true;
       if (++i == args.size()) {
@@ -87,16 +95,23 @@ Options parse_options(const std::vector<std::string>& args) {
       options.bad = arg;
     }
   }
+  // An option that lacks its value at the very end leaves `i` past the end.
+  i = std::min(i, args.size());
   options.operands.assign(args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
   return options;
 }
 
-std::vector<std::string> build_flags(const Options& options) {
-  std::vector<std::string> flags;
-  if (options.strict) flags.push_back("--strict");
-  if (options.prune) flags.push_back("--prune");
-  if (options.pedantic) flags.push_back("--pedantic");
-  return flags;
+BuildConfig build_config(const Options& options) {
+  BuildConfig config;
+  if (options.operands.size() == 2) {
+    config.output_root = options.operands[0];
+    config.url_root = options.operands[1];
+  }
+  config.strict = options.strict;
+  config.prune = options.prune;
+  config.pedantic = options.pedantic;
+  config.changes_file = options.changes_file;
+  return config;
 }
 
 }  // namespace mt

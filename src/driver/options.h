@@ -19,21 +19,32 @@ struct Options {
   bool init = false;
   std::string init_folder;
   // Translators' tasks: each builds nothing.
-  bool status = false;     // --status
-  bool json = false;       // --json (with --status)
-  std::string html_file;   // --html FILE (with --status)
-  std::string accept;      // --accept LANG; the operands name the items
-  std::string export_po;   // --export-po LANG FILE: the language
-  std::string po_file;     // the PO file of --export-po or --import-po
-  bool import_po = false;  // --import-po FILE
-  std::string bad;         // the option that is unknown or lacks a valid value; "" when none
+  bool status = false;       // --status
+  bool json = false;         // --json (with --status)
+  std::string html_file;     // --html FILE (with --status)
+  std::string accept;        // --accept LANG; the operands name the items
+  std::string export_po;     // --export-po LANG FILE: the language
+  std::string po_file;       // the PO file of --export-po or --import-po
+  bool import_po = false;    // --import-po FILE
+  std::string changes_file;  // --changes: where the list of changed output files goes; "" when none
+  std::string bad;           // the option that is unknown or lacks a valid value; "" when none
   std::vector<std::string> operands;
+};
+
+/// What one build is asked to do; read only while it runs.
+struct BuildConfig {
+  std::string output_root;
+  std::string url_root;  // as given: no slash added or removed
+  bool strict = false;
+  bool prune = false;
+  bool pedantic = false;
+  std::string changes_file;  // --changes: where to list what changed, or ""
 };
 
 /// Reads options up to the first argument that is not one, or up to "--".
 Options parse_options(const std::vector<std::string>& args);
 
-/// The options that every build of a --serve preview repeats.
-std::vector<std::string> build_flags(const Options& options);
+/// The build the options ask for, with the two operands (when given).
+BuildConfig build_config(const Options& options);
 
 }  // namespace mt

@@ -7,7 +7,9 @@
 #include "markup/converter.h"
 #include "markup/inline.h"
 #include "platform/fs.h"
+#include "platform/remove.h"
 #include "platform/text.h"
+#include "site/site_map.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -16,35 +18,19 @@ namespace mt {
 
 namespace {
 
-// Where the page frame links to the page of a template, for --pedantic's
-// warning when the template is missing; nullptr when it does not.
-const char* frame_place(int template_index) {
-  switch (template_index) {
-    case HOME_TEMPLATE:
-    case DOWNLOADS_TEMPLATE:
-    case FAQ_TEMPLATE:
-    case DONATE_TEMPLATE:
-    case CONTACT_TEMPLATE: return "menu";
-    case ABOUT_TEMPLATE:
-    case LANGUAGE_TEMPLATE:
-    case PRIVACY_TEMPLATE: return "footer";
-    default: return nullptr;
-  }
-}
-
 // A missing template writes no page and says nothing; under --pedantic the
 // ones every page links to are named, once per language.
 void report_missing_template(Build& build, const LangBuild& lang, int template_index,
                              const std::string& template_path) {
   const char* place = frame_place(template_index);
-  if (!build.pedantic || !place || !build.pedantic_due("template " + template_path)) return;
+  if (!build.pedantic || !place || !build.pedantic_due({PedanticPlace::Check::kTemplate, template_path})) return;
   build.diag.report({lang.source_folder}, Msg::missing_template, template_path, place);
 }
 
 }  // namespace
 
 void page_from_template(Build& build, LangBuild& lang, const char* fixed_name, int template_index, const char* title,
-                        int menu_mark) {
+                        MenuItem menu_mark) {
   const std::string& template_name = lang.str(template_index);
   const std::string template_path = join_path(lang.source_folder, template_name);
   if (!build.resolver.exists(template_path)) {
@@ -69,8 +55,7 @@ void page_from_template(Build& build, LangBuild& lang, const char* fixed_name, i
     page_path = join_path(lang.output_folder, fixed_name);
   } else {
     folder = join_path(lang.output_folder, cut_extension(template_name));
-    int ignored = 0;
-    make_folder(folder, &ignored);
+    if (!make_page_folder(build, lang, folder)) return;
     page_path = join_path(folder, "index.html");
   }
 
@@ -94,6 +79,7 @@ void page_from_template(Build& build, LangBuild& lang, const char* fixed_name, i
                             build.diag.report({lang.source_folder}, Msg::cant_open, template_path);
                           }
                         });
+  // A page left as it was leaves its folder's time alone too.
   if (!written) return;
 
   if (!folder.empty()) {
@@ -103,6 +89,64 @@ void page_from_template(Build& build, LangBuild& lang, const char* fixed_name, i
     }
   }
 }
+
+// The contact form's script. A missing field reads as empty (current PHP would
+// otherwise print a warning before the redirect and so break it); a field
+// sent as an array, or holding a NUL byte that mail() refuses, is taken as
+// an empty form instead of ending in a fatal error; preg_match refuses a line
+// break in the address, which would let it inject headers; "@" keeps a
+// failing mail system's PHP message out of the response (the error page says
+// so). Every slot value is script-safe (checked when it is read). Lines end
+// in CR LF in the file.
+constexpr std::string_view kContactScript = R"php(<?php
+	$email = $_REQUEST['email'] ?? '' ;
+	$message = $_REQUEST['message'] ?? '' ;
+	if (!is_string($email) || !is_string($message) || strpos($email . $message, "\0") !== false) { $email = ''; $message = ''; }
+	
+	if (($email) || ($message))
+	{
+		if (!$email)
+		{
+			$email = "{{NO_REPLY_ADDRESS}}";
+		}
+	
+		if (!$message)
+		{
+			$message = "";
+		}
+	
+		if (strlen($email) == 0)
+		{
+			$email = "{{NO_REPLY_ADDRESS}}";
+		}
+	
+		if (filter_var($email, FILTER_SANITIZE_EMAIL))
+		{
+			if (preg_match("/(\\r|\\n)/", $email)) 
+			{
+				header( "Location: {{BASE_URL}}/{{ERROR_PAGE}}" );
+			}
+			else
+			if (@mail( "{{CONTACT_ADDRESS}}", "{{SITE_NAME}} - Contact form",  "From: " . $email . "\n" . $message)) 
+			{
+				header( "Location: {{BASE_URL}}/{{OK_PAGE}}" );
+			} 
+			else
+			{
+				header( "Location: {{BASE_URL}}/{{ERROR_PAGE}}" );
+			}
+		}
+		else
+		{
+			header( "Location: {{BASE_URL}}/{{ERROR_PAGE}}" );
+		}
+	}
+	else
+	{
+		header( "Location: {{BASE_URL}}/{{ERROR_PAGE}}" );
+	}
+?>
+)php";
 
 void write_contact_script(Build& build, const LangBuild& lang) {
   const std::string path = join_path(lang.output_folder, "sendemail.php");
@@ -114,68 +158,13 @@ void write_contact_script(Build& build, const LangBuild& lang) {
   }
   const std::string ok_page = cut_extension(lang.str(CONTACTOK_TEMPLATE));
   const std::string error_page = cut_extension(lang.str(CONTACTERROR_TEMPLATE));
-  const char* base = lang.base_url.c_str();
-
-  php.write("<?php\r\n");
-  // A missing field reads as empty: current PHP would otherwise print a
-  // warning before the redirect and so break it.
-  php.write("\t$email = $_REQUEST['email'] ?? '' ;\r\n");
-  php.write("\t$message = $_REQUEST['message'] ?? '' ;\r\n");
-  // A field sent as an array, or holding a NUL byte that mail() refuses,
-  // would end in a fatal error; it is treated as an empty form instead.
-  php.write(
-      "\tif (!is_string($email) || !is_string($message) || strpos($email . $message, \"\\0\") !== false) { $email = "
-      "''; $message = ''; }\r\n");
-  php.write("\t\r\n");
-  php.write("\tif (($email) || ($message))\r\n");
-  php.write("\t{\r\n");
-  php.write("\t\tif (!$email)\r\n");
-  php.write("\t\t{\r\n");
-  php.printf("\t\t\t$email = \"%s\";\r\n", build.site.no_reply_address.c_str());
-  php.write("\t\t}\r\n");
-  php.write("\t\r\n");
-  php.write("\t\tif (!$message)\r\n");
-  php.write("\t\t{\r\n");
-  php.write("\t\t\t$message = \"\";\r\n");
-  php.write("\t\t}\r\n");
-  php.write("\t\r\n");
-  php.write("\t\tif (strlen($email) == 0)\r\n");
-  php.write("\t\t{\r\n");
-  php.printf("\t\t\t$email = \"%s\";\r\n", build.site.no_reply_address.c_str());
-  php.write("\t\t}\r\n");
-  php.write("\t\r\n");
-  php.write("\t\tif (filter_var($email, FILTER_SANITIZE_EMAIL))\r\n");
-  php.write("\t\t{\r\n");
-  // The old POSIX regex call no longer exists in PHP; preg_match tests the
-  // same thing: a line break in the address would let it inject headers.
-  php.write("\t\t\tif (preg_match(\"/(\\\\r|\\\\n)/\", $email)) \r\n");
-  php.write("\t\t\t{\r\n");
-  php.printf("\t\t\t\theader( \"Location: %s/%s\" );\r\n", base, error_page.c_str());
-  php.write("\t\t\t}\r\n");
-  php.write("\t\t\telse\r\n");
-  // "@": a mail system that fails says so through the error page, never
-  // through a PHP message in the response.
-  php.printf("\t\t\tif (@mail( \"%s\", \"%s - Contact form\",  \"From: \" . $email . \"\\n\" . $message)) \r\n",
-             build.site.contact_address.c_str(), build.site.site_name.c_str());
-  php.write("\t\t\t{\r\n");
-  php.printf("\t\t\t\theader( \"Location: %s/%s\" );\r\n", base, ok_page.c_str());
-  php.write("\t\t\t} \r\n");
-  php.write("\t\t\telse\r\n");
-  php.write("\t\t\t{\r\n");
-  php.printf("\t\t\t\theader( \"Location: %s/%s\" );\r\n", base, error_page.c_str());
-  php.write("\t\t\t}\r\n");
-  php.write("\t\t}\r\n");
-  php.write("\t\telse\r\n");
-  php.write("\t\t{\r\n");
-  php.printf("\t\t\theader( \"Location: %s/%s\" );\r\n", base, error_page.c_str());
-  php.write("\t\t}\r\n");
-  php.write("\t}\r\n");
-  php.write("\telse\r\n");
-  php.write("\t{\r\n");
-  php.printf("\t\theader( \"Location: %s/%s\" );\r\n", base, error_page.c_str());
-  php.write("\t}\r\n");
-  php.write("?>\r\n");
-  close_output(build.diag, lang, php, path);
+  php.write(fill_slots(kContactScript, {{"NO_REPLY_ADDRESS", build.site.no_reply_address},
+                                        {"CONTACT_ADDRESS", build.site.contact_address},
+                                        {"SITE_NAME", build.site.site_name},
+                                        {"BASE_URL", lang.base_url},
+                                        {"OK_PAGE", ok_page},
+                                        {"ERROR_PAGE", error_page}}));
+  close_output(build, lang, php, path);
 }
 
 void copy_referenced_file(Build& build, const LangBuild& lang, const std::string& path) {
@@ -183,18 +172,31 @@ void copy_referenced_file(Build& build, const LangBuild& lang, const std::string
     build.diag.report({lang.source_folder}, Msg::copy_outside_site, path);
     return;
   }
-  record_output(build, join_path(lang.output_folder, path), false);
+  copy_to_output(build, lang.source_folder, path, lang.output_folder);
+}
+
+void copy_to_output(Build& build, const std::string& source_folder, const std::string& path,
+                    const std::string& output_folder) {
+  const std::string destination = join_path(output_folder, path);
+  record_output(build, destination, false);
   int error = 0;
-  if (copy_source_file(join_path(lang.source_folder, path), join_path(lang.output_folder, path), &error)) return;
+  WriteOutcome outcome = WriteOutcome::kChanged;
+  // The copy is written in a folder of the output that the owner made; a
+  // link there would carry it out of the output folder.
+  if (link_on_the_way(output_folder, path)) error = kErrorThroughLink;
+  if (error == 0 && copy_source_file(join_path(source_folder, path), destination, &error, &outcome)) {
+    note_change(build, destination, outcome);
+    return;
+  }
   if (error == kErrorOutsideSite) {
-    build.diag.report({lang.source_folder}, Msg::copy_outside_site, path);
+    build.diag.report({source_folder}, Msg::copy_outside_site, path);
   } else if (error == kErrorSameFile) {
-    build.diag.report({lang.source_folder}, Msg::write_over_source, join_path(lang.output_folder, path));
+    build.diag.report({source_folder}, Msg::write_over_source, destination);
   } else if (error == ENOENT || error == ENOTDIR || error == EISDIR || error == EACCES) {
     // A source that cannot be read keeps its message.
-    build.diag.report({lang.source_folder}, Msg::copy_failed, path, error);
+    build.diag.report({source_folder}, Msg::copy_failed, path, error);
   } else {
-    build.diag.report({lang.source_folder}, Msg::write_failed, join_path(lang.output_folder, path), error_text(error));
+    build.diag.report({source_folder}, Msg::write_failed, destination, error_text(error));
   }
 }
 

@@ -62,7 +62,7 @@ Identities identities_of(const std::string& root, const std::set<std::string>& w
 // Removes what the previous manifest lists and this run did not write; a
 // file that could not be removed stays in `next`, for a later run.
 void remove_stale(const std::string& root, const std::set<std::string>& written, const Manifest& previous,
-                  Manifest& next, Diagnostics& diag) {
+                  Manifest& next, Diagnostics& diag, ChangeList* changes) {
   std::optional<Identities> written_ids;
   for (const auto& [path, record] : previous) {
     if (written.contains(path)) continue;
@@ -80,6 +80,8 @@ void remove_stale(const std::string& root, const std::set<std::string>& written,
     }
     switch (remove_output_file(root, path, *record)) {
       case Removal::kRemoved:
+        if (changes) changes->note_removed(path);
+        break;
       case Removal::kMissing: break;
       case Removal::kThroughLink: diag.report({}, Msg::prune_kept_link, native); break;
       case Removal::kChanged: diag.report({}, Msg::prune_kept_changed, native); break;
@@ -93,7 +95,8 @@ void remove_stale(const std::string& root, const std::set<std::string>& written,
 
 }  // namespace
 
-void prune_output(const std::string& output_root, const std::vector<std::string>& written, Diagnostics& diag) {
+void prune_output(const std::string& output_root, const std::vector<std::string>& written, Diagnostics& diag,
+                  ChangeList* changes) {
   const std::set<std::string> now(written.begin(), written.end());
   const Manifest previous = read_manifest(output_root);
   Manifest next = records_of(output_root, now, previous, count_of(diag, kOutputErrors) == 0);
@@ -102,7 +105,7 @@ void prune_output(const std::string& output_root, const std::vector<std::string>
     // Kept, so that the next complete run prunes them.
     next.insert(previous.begin(), previous.end());
   } else {
-    remove_stale(output_root, now, previous, next, diag);
+    remove_stale(output_root, now, previous, next, diag, changes);
   }
   // The new list replaces the old one only when it is whole, so a failed
   // write never forgets files that a later run should prune.

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "diag/diagnostics.h"
+#include "site/changes.h"
 
 namespace mt {
 
@@ -22,6 +23,8 @@ namespace mt {
 /// would otherwise write) nothing is removed and the old entries are kept
 /// for a later run; after an error writing the output, a file is recorded
 /// only where it still matches its old record (it may not be this run's).
-void prune_output(const std::string& output_root, const std::vector<std::string>& written, Diagnostics& diag);
+/// Each file removed is noted in `changes`, when given.
+void prune_output(const std::string& output_root, const std::vector<std::string>& written, Diagnostics& diag,
+                  ChangeList* changes = nullptr);
 
 }  // namespace mt

@@ -75,8 +75,12 @@ bool write_file(Build& build, const std::string& name, const std::string& text) 
     return false;
   }
   file.write(text);
-  if (file.close()) return true;
-  build.diag.report({name}, Msg::write_failed, path, error_text(file.error()));
+  if (file.close()) {
+    note_change(build, path, file.outcome());
+    return true;
+  }
+  const Msg id = file.failed_to_create() ? Msg::create_failed : Msg::write_failed;
+  build.diag.report({name}, id, path, error_text(file.error()));
   return false;
 }
 

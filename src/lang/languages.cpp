@@ -4,7 +4,7 @@
 #include <map>
 
 #include "platform/fs.h"
-#include "platform/pieces.h"
+#include "platform/lines.h"
 #include "platform/served_files.h"
 #include "platform/text.h"
 
@@ -14,45 +14,21 @@ namespace {
 
 // Lines are handled in pieces of at most this many bytes, each piece as a
 // line of its own, so an over-long line never becomes one huge key or value.
-constexpr size_t kPieceSize = 4095;
+constexpr LineRules kLanguageLines{4095, true, true};
 
 bool is_white(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-// The piece less its BOM, the text after a NUL byte, and its line end (CR LF
-// or LF; a lone CR stays).
-std::string_view line_of(std::string_view piece) {
-  piece = without_bom(up_to_nul(piece));
-  for (size_t i = 0; i < piece.size(); ++i) {
-    if (piece[i] == '\n' || (piece[i] == '\r' && i + 1 < piece.size() && piece[i + 1] == '\n')) {
-      return piece.substr(0, i);
-    }
-  }
-  return piece;
-}
 
 size_t skip_white(std::string_view line, size_t i) {
   while (i < line.size() && is_white(line[i])) ++i;
   return i;
 }
 
-// Splits `key = "value` into key and value; false for comments and for lines
-// without '=' or without an opening double quote (ignored silently).
-bool split_key_line(std::string_view line, std::string_view* key, std::string_view* value) {
+// A `key = "value` line, leniently: an unclosed value runs to the line end.
+// False for comments and other lines (ignored silently).
+bool split_key_line(std::string_view line, KeyLine* parsed) {
   size_t i = skip_white(line, 0);
   if (i < line.size() && line[i] == '/') return false;
-  size_t key_start = i;
-  while (i < line.size() && !is_white(line[i]) && line[i] != '=') ++i;
-  *key = line.substr(key_start, i - key_start);
-  if (i >= line.size() || line[i] != '=') {
-    i = skip_white(line, i);
-    if (i >= line.size() || line[i] != '=') return false;
-  }
-  i = skip_white(line, i + 1);
-  if (i >= line.size() || line[i] != '"') return false;
-  ++i;
-  size_t close = line.find('"', i);
-  *value = line.substr(i, close == std::string_view::npos ? std::string_view::npos : close - i);
-  return true;
+  return parse_key_line(line, false, parsed);
 }
 
 // Strings that become file or folder names when pages are built. The
@@ -98,20 +74,17 @@ bool is_blank(std::string_view line) { return skip_white(line, 0) == line.size()
 
 // What --pedantic says of a line the loader passes over, or of a key given
 // twice; a plain run keeps both silent.
-void check_line(LoadState& state, std::string_view line, int number, bool applied, std::string_view key,
-                std::string_view value, Diagnostics& diag) {
+void check_line(LoadState& state, std::string_view line, int number, bool applied, const KeyLine& parsed,
+                Diagnostics& diag) {
   if (!applied) {
     if (is_blank(line) || line[skip_white(line, 0)] == '/') return;
     diag.report({state.file_name, number}, Msg::malformed_line);
     return;
   }
-  // The value runs to the end of the line when its closing quote is missing.
-  if (value.data() + value.size() == line.data() + line.size()) {
-    diag.report({state.file_name, number}, Msg::malformed_line);
-  }
-  auto [it, first] = state.key_lines.try_emplace(std::string(key), number);
+  if (!parsed.closed) diag.report({state.file_name, number}, Msg::malformed_line);
+  auto [it, first] = state.key_lines.try_emplace(std::string(parsed.key), number);
   if (!first) {
-    diag.report({state.file_name, number}, Msg::defined_again, key, it->second);
+    diag.report({state.file_name, number}, Msg::defined_again, parsed.key, it->second);
   }
 }
 
@@ -169,24 +142,24 @@ bool marked_same(std::string_view rest) {
 
 }  // namespace
 
-std::vector<KeyLine> key_lines(std::string_view contents) {
-  std::vector<KeyLine> found;
-  Pieces pieces(contents, kPieceSize);
-  std::string_view piece;
+std::vector<KeyLineAt> key_lines(std::string_view contents) {
+  std::vector<KeyLineAt> found;
+  TextLines lines(contents, kLanguageLines);
+  TextLine piece;
   int number = 1;
-  while (pieces.next(&piece)) {
-    std::string_view key, value;
-    std::string_view line = line_of(piece);
-    if (split_key_line(line, &key, &value)) {
-      KeyLine k;
-      k.index = string_index_by_id(key);
+  while (lines.next(&piece)) {
+    KeyLine parsed;
+    if (split_key_line(piece.text, &parsed)) {
+      KeyLineAt k;
+      k.index = string_index_by_id(parsed.key);
       k.line = number;
-      k.value_begin = static_cast<size_t>(value.data() - contents.data());
-      k.value_end = k.value_begin + value.size();
-      k.same = marked_same(line.substr(static_cast<size_t>(value.data() + value.size() - line.data())));
+      k.value_begin = static_cast<size_t>(parsed.value.data() - contents.data());
+      k.value_end = k.value_begin + parsed.value.size();
+      const size_t after = static_cast<size_t>(parsed.value.data() + parsed.value.size() - piece.text.data());
+      k.same = marked_same(piece.text.substr(after));
       found.push_back(k);
     }
-    if (piece.ends_with('\n')) ++number;
+    if (piece.ends_line) ++number;
   }
   return found;
 }
@@ -216,16 +189,15 @@ bool load_language_file(const std::string& file_name, Diagnostics& diag, Languag
     return false;
   }
   if (read == ReadResult::kRead) {
-    Pieces pieces(contents, kPieceSize);
-    std::string_view piece;
+    TextLines lines(contents, kLanguageLines);
+    TextLine piece;
     int number = 1;  // line of the next piece: an over-long line's pieces share it
-    while (pieces.next(&piece)) {
-      std::string_view key, value;
-      std::string_view line = line_of(piece);
-      bool applied = split_key_line(line, &key, &value);
-      if (pedantic) check_line(state, line, number, applied, key, value, diag);
-      if (applied) apply_key(state, key, value, diag);
-      if (piece.ends_with('\n')) ++number;
+    while (lines.next(&piece)) {
+      KeyLine parsed;
+      bool applied = split_key_line(piece.text, &parsed);
+      if (pedantic) check_line(state, piece.text, number, applied, parsed, diag);
+      if (applied) apply_key(state, parsed.key, parsed.value, diag);
+      if (piece.ends_line) ++number;
     }
   }
 

@@ -24,7 +24,7 @@ void LinkRegistry::record(std::string_view source, int line, std::string_view ur
   // A link whose target is known already can never be reported, since
   // targets are never withdrawn; only the others need keeping.
   if (known(relative)) return;
-  pending_.push_back(Pending{std::string(file_name_of(source)), line, std::string(relative), {}, false});
+  pending_.push_back(Pending{std::string(source), line, std::string(relative), {}, false});
 }
 
 void LinkRegistry::record_frame(const std::string& source, std::string_view url, const std::string& output_file) {
@@ -54,15 +54,20 @@ void LinkRegistry::settle() {
                  pending_.end());
 }
 
-void LinkRegistry::final_check(Diagnostics& diag) {
+void LinkRegistry::final_check(Diagnostics& diag, bool pedantic) {
+  // Two edits catch a typo, a doubled or a missing letter, a '/' too many.
+  constexpr int kHintEdits = 2;
   for (const Pending& p : pending_) {
     if (!p.output_file.empty()) {
       FileId id;
-      if (!file_id(p.output_file, &id)) diag.report({p.file_name}, Msg::broken_frame_url, p.url);
+      if (!file_id(p.output_file, &id)) diag.report({p.source}, Msg::broken_frame_url, p.url);
     } else if (p.frame && !known(p.url)) {
-      diag.report({p.file_name}, Msg::broken_frame_url, p.url);
+      diag.report({p.source}, Msg::broken_frame_url, p.url);
     } else if (!known(p.url)) {
-      diag.report({p.file_name, p.line}, Msg::broken_url, p.url);
+      const Where place{pedantic ? std::string_view(p.source) : file_name_of(p.source), p.line};
+      const std::string hint = pedantic ? targets_.nearest(p.url, kHintEdits) : std::string();
+      if (hint.empty()) diag.report(place, Msg::broken_url, p.url);
+      else diag.report(place, Msg::broken_url_hint, p.url, hint);
     }
   }
   alternate_sets_.check(diag, [this](const std::string& path) { return known(path); });

@@ -49,12 +49,15 @@ class LinkRegistry {
   void settle();
 
   /// Prints "broken url" for every recorded link that names no known target,
-  /// in recording order, then what the alternate-language sets lack.
-  void final_check(Diagnostics& diag);
+  /// in recording order, then what the alternate-language sets lack. With
+  /// `pedantic`, a page's link is named with the page's whole path (language
+  /// folder included), and gets the nearest known target as a hint when one
+  /// is near.
+  void final_check(Diagnostics& diag, bool pedantic = false);
 
  private:
   struct Pending {
-    std::string file_name;  // of the source, for the message
+    std::string source;  // as recorded; a plain message shows its file name only
     int line;
     std::string url;          // root-relative
     std::string output_file;  // a frame link to a file: where it must be

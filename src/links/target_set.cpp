@@ -1,6 +1,11 @@
 #include "links/target_set.h"
 
+#include <algorithm>
+#include <array>
 #include <cstring>
+
+#include "platform/names.h"
+#include "platform/text.h"
 
 namespace mt {
 
@@ -16,6 +21,34 @@ uint32_t hash_of(std::string_view text) {
     h *= 16777619u;
   }
   return h;
+}
+
+/// Byte counts of a text, case folded: a cheap lower bound of the edit
+/// distance, so most candidates of a hint are passed over without one.
+using ByteCounts = std::array<int16_t, 256>;
+
+ByteCounts byte_counts(std::string_view text) {
+  ByteCounts counts{};
+  for (char c : text) ++counts[static_cast<unsigned char>(fold(c))];
+  return counts;
+}
+
+// Whether the bytes of `text` and of the target counted in `counts` differ
+// in no more than `limit` places: an edit changes at most one byte of each.
+bool anchored(std::string_view text) { return text.find('#') != std::string_view::npos; }
+
+bool size_order(std::string_view a, std::string_view b) {
+  if (anchored(a) != anchored(b)) return !anchored(a);
+  return a.size() != b.size() ? a.size() < b.size() : a < b;
+}
+
+bool counts_within(ByteCounts counts, size_t target_size, std::string_view text, int limit) {
+  size_t surplus = 0;  // bytes of `text` the target lacks
+  for (char c : text) {
+    if (--counts[static_cast<unsigned char>(fold(c))] < 0) ++surplus;
+  }
+  const size_t lacking = target_size - (text.size() - surplus);
+  return std::max(surplus, lacking) <= static_cast<size_t>(limit);
 }
 
 }  // namespace
@@ -47,6 +80,7 @@ void TargetSet::grow() {
 }
 
 void TargetSet::insert(std::string_view text, uint8_t flags) {
+  by_size_.clear();
   if ((used_ + 1) * 2 > slots_.size()) grow();
   const uint32_t hash = hash_of(text);
   const size_t mask = slots_.size() - 1;
@@ -97,6 +131,34 @@ void TargetSet::add(std::string_view url, const std::string_view* anchor, bool t
     insert(twin_text, kSelf);
   }
   insert(text, flags);
+}
+
+std::string TargetSet::nearest(std::string_view target, int limit) const {
+  if (by_size_.empty()) {
+    for (const Slot& slot : slots_) {
+      if (slot.text) by_size_.emplace_back(slot.text, slot.size);
+    }
+    std::sort(by_size_.begin(), by_size_.end(), size_order);
+  }
+  const ByteCounts counts = byte_counts(target);
+  // From the first text of the target's kind that is `limit` bytes shorter:
+  // the smallest bytes of that size, ending in '#' for a target with one.
+  std::string shortest(target.size() - std::min(target.size(), static_cast<size_t>(limit)), '\0');
+  if (anchored(target) && shortest.empty()) shortest.push_back('#');
+  if (anchored(target)) shortest.back() = '#';
+  std::string_view best;
+  int best_distance = limit + 1;
+  for (auto it = std::lower_bound(by_size_.begin(), by_size_.end(), shortest, size_order); it != by_size_.end(); ++it) {
+    const std::string_view text = *it;
+    if (anchored(text) != anchored(target) || text.size() > target.size() + limit) break;
+    if (!counts_within(counts, target.size(), text, limit)) continue;
+    const int distance = edit_distance_no_case(target, text, limit);
+    if (distance < best_distance) {  // texts come in byte order: the smallest wins a tie
+      best_distance = distance;
+      best = text;
+    }
+  }
+  return std::string(best);
 }
 
 bool TargetSet::contains(std::string_view target) const {

@@ -19,6 +19,10 @@ class TargetSet {
   /// also the form with a '/' after `url`.
   void add(std::string_view url, const std::string_view* anchor, bool twin);
   bool contains(std::string_view target) const;
+  /// The declared text closest to `target` within `limit` edits (case
+  /// ignored; the smallest text on a tie), or "": a text with an anchor only
+  /// for a target with one, so a page is suggested for a page.
+  std::string nearest(std::string_view target, int limit) const;
 
  private:
   enum Flags : uint8_t {
@@ -44,6 +48,9 @@ class TargetSet {
   size_t block_left_ = 0;
   char* block_next_ = nullptr;
   mutable std::string scratch_;  // a twin's base text, built while looking up
+  // The texts ordered by (holds '#', size, bytes), made by the first hint
+  // after a change: a hint then compares only texts of about its size.
+  mutable std::vector<std::string_view> by_size_;
 };
 
 }  // namespace mt

@@ -1,6 +1,5 @@
 #include "links/urls.h"
 
-#include "platform/fs.h"
 #include "platform/text.h"
 #include "site/records.h"
 
@@ -70,27 +69,21 @@ void apply_anchor_rule(std::string& url) {
   url.resize(write);
 }
 
-std::string expand_url(LangBuild& lang, std::string_view target, bool effects) {
+UrlTarget resolve_target(const LangBuild& lang, std::string_view target) {
   std::string mapped = map_support_path(lang, target);
-  std::string url;
+  UrlTarget resolved;
   if ((!mapped.empty() && mapped[0] == '/') || has_scheme(mapped)) {
     // Site-absolute paths get no URL root; scheme URLs stay as written.
-    url = std::move(mapped);
+    resolved.url = std::move(mapped);
   } else {
-    if (effects && mapped.find('.') != std::string::npos) {
-      std::string file = mapped;
-      for (char& c : file) {
-        if (c == '/') c = kSep;
-      }
-      lang.files.add(file);
-    }
-    url.reserve(lang.base_url.size() + 1 + mapped.size());
-    url = lang.base_url;
-    url += '/';
-    url += mapped;
+    if (mapped.find('.') != std::string::npos) resolved.file = mapped;
+    resolved.url.reserve(lang.base_url.size() + 1 + mapped.size());
+    resolved.url = lang.base_url;
+    resolved.url += '/';
+    resolved.url += mapped;
   }
-  apply_anchor_rule(url);
-  return url;
+  apply_anchor_rule(resolved.url);
+  return resolved;
 }
 
 std::string template_page_url(const LangBuild& lang, int string_index) {

@@ -10,10 +10,18 @@ namespace mt {
 
 struct LangBuild;
 
+/// What a link or image target refers to.
+struct UrlTarget {
+  std::string url;
+  // A relative target holding a '.' names a file of the language source
+  // folder ('/' between parts) that the build copies; empty for any other.
+  std::string file;
+};
+
 /// The URL of a link or image target: support paths mapped onto slugs,
-/// relative targets under the language base URL (those holding a '.' listed
-/// as referenced files when `effects`), the anchor rule applied.
-std::string expand_url(LangBuild& lang, std::string_view target, bool effects = true);
+/// relative targets under the language base URL, the anchor rule applied.
+/// Computes only; whoever writes the URL records the link and the file.
+UrlTarget resolve_target(const LangBuild& lang, std::string_view target);
 
 /// Language base URL, "/", the template file name less its extension.
 std::string template_page_url(const LangBuild& lang, int string_index);

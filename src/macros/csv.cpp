@@ -6,7 +6,7 @@
 
 #include "markup/inline.h"
 #include "platform/fs.h"
-#include "platform/pieces.h"
+#include "platform/lines.h"
 #include "site/strings.h"
 
 namespace mt {
@@ -15,11 +15,13 @@ namespace {
 
 // Over-long lines are read in pieces of this size, each piece a line of its
 // own, so a file with a runaway line still yields the rows around it.
-constexpr size_t kPieceSize = 65535;
+constexpr LineRules kCsvLines{65535, true, true};
 
 /// Copies a quoted run starting just after its opening quote into `field`;
-/// returns the position after the run.
-size_t read_quoted_run(std::string_view line, size_t pos, std::string& field) {
+/// returns the position after the run. `*closed` tells whether its closing
+/// quote was found.
+size_t read_quoted_run(std::string_view line, size_t pos, std::string& field, bool* closed) {
+  *closed = false;
   while (pos < line.size()) {
     char c = line[pos];
     if (c == '\\') {
@@ -30,6 +32,7 @@ size_t read_quoted_run(std::string_view line, size_t pos, std::string& field) {
       if (escaped == '"' || escaped == '\\') field.push_back(escaped);
       ++pos;
     } else if (c == '"') {
+      *closed = true;
       return pos + 1;
     } else if (c == '\r' || c == '\n') {
       return pos;
@@ -47,16 +50,15 @@ template <typename OnLine>
 bool for_each_csv_line(const std::string& path, OnLine on_line) {
   std::string contents;
   if (!read_source_file(path, &contents)) return false;
-  Pieces pieces(contents, kPieceSize);
-  std::string_view line;
+  TextLines lines(contents, kCsvLines);
+  TextLine line;
   bool header = true;
-  while (pieces.next(&line)) {
+  while (lines.next(&line)) {
     if (header) {
       header = false;  // the column order is fixed, whatever the header says
       continue;
     }
-    line = up_to_nul(without_bom(line));
-    on_line(line);
+    on_line(line.text);
   }
   return true;
 }
@@ -73,21 +75,14 @@ std::array<std::string, N> read_fields(std::string_view line) {
 /// The number of fields of a line as the reader splits it; `*unclosed` tells
 /// whether a quoted run is still open at its end.
 int count_csv_fields(std::string_view line, bool* unclosed) {
+  std::string field;
+  CsvStop stop;
   int fields = 1;
-  bool quoted = false;
-  for (size_t i = 0; i < line.size(); ++i) {
-    char c = line[i];
-    if (c == '\r' || c == '\n') break;
-    if (quoted) {
-      if (c == '\\') ++i;
-      else if (c == '"') quoted = false;
-    } else if (c == ',') {
-      ++fields;
-    } else if (c == '"') {
-      quoted = true;
-    }
+  for (size_t pos = read_csv_field(line, 0, field, &stop); stop.separator;
+       pos = read_csv_field(line, pos, field, &stop)) {
+    ++fields;
   }
-  *unclosed = quoted;
+  *unclosed = stop.unclosed;
   return fields;
 }
 
@@ -95,7 +90,7 @@ int count_csv_fields(std::string_view line, bool* unclosed) {
 /// rows the reader takes otherwise than the author meant, which a plain run
 /// renders or drops without a word.
 void check_table(Build& build, const std::string& path, const char* macro) {
-  if (!build.pedantic || !build.pedantic_due(path)) return;
+  if (!build.pedantic || !build.pedantic_due({PedanticPlace::Check::kTable, path})) return;
   std::string contents;
   ReadResult read = read_source(path, &contents);
   if (read == ReadResult::kOutsideSite) return;  // refused with an error already
@@ -103,15 +98,15 @@ void check_table(Build& build, const std::string& path, const char* macro) {
     build.diag.report({path}, Msg::missing_table, macro);
     return;
   }
-  Pieces pieces(contents, kPieceSize);
-  std::string_view piece;
+  TextLines lines(contents, kCsvLines);
+  TextLine piece;
   int number = 0;
   int header_fields = 0;
   bool line_start = true;  // an over-long line's later pieces keep its number
-  while (pieces.next(&piece)) {
+  while (lines.next(&piece)) {
     if (line_start) ++number;
-    line_start = piece.ends_with('\n');
-    std::string_view line = up_to_nul(without_bom(piece));
+    line_start = piece.ends_line;
+    std::string_view line = piece.text;
     bool unclosed = false;
     int fields = count_csv_fields(line, &unclosed);
     if (number == 1) {
@@ -129,16 +124,24 @@ void check_table(Build& build, const std::string& path, const char* macro) {
 
 }  // namespace
 
-size_t read_csv_field(std::string_view line, size_t pos, std::string& field) {
+size_t read_csv_field(std::string_view line, size_t pos, std::string& field, CsvStop* stop) {
   field.clear();
+  CsvStop ignored;
+  if (!stop) stop = &ignored;
+  *stop = CsvStop{};
   while (pos < line.size()) {
     char c = line[pos];
     if (c == '\r' || c == '\n') break;
-    if (c == ',') return pos + 1;
+    if (c == ',') {
+      stop->separator = true;
+      return pos + 1;
+    }
     if (c == '"') {
       // The field goes on after the closing quote: quoted and unquoted
       // pieces join into one field.
-      pos = read_quoted_run(line, pos + 1, field);
+      bool closed = false;
+      pos = read_quoted_run(line, pos + 1, field, &closed);
+      stop->unclosed = !closed;
     } else {
       field.push_back(c);
       ++pos;

@@ -46,7 +46,7 @@ constexpr DownloadRow kAllDownloads[] = {
 /// Declares the section's anchor on the downloads page, whichever page calls
 /// it, so links to "downloads#<id>" resolve.
 void declare_section(Build& build, LangBuild& lang, const char* id) {
-  build.links->declare(menu_url(build, lang, 1), std::string_view(id), true);
+  build.links->declare(menu_target(lang, kMenuDownloads).url, std::string_view(id), true);
 }
 
 /// The row of help links under a section's file, across both columns.

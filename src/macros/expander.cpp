@@ -21,7 +21,9 @@ constexpr const char* kPreviousVersionsFile = "{{PREVIOUS_VERSIONS}}.txt";
 using MacroWriter = void (*)(Build&, LangBuild&, Page&, const LineSource&);
 
 void screenshot_begin(Build& build, LangBuild& lang, Page& page, const LineSource&) {
-  std::string support_home = menu_url(build, lang, 3);
+  UrlTarget support = menu_target(lang, kMenuSupport);
+  if (!support.file.empty()) lang.files.add(support.file);
+  const std::string& support_home = support.url;
   Sink& out = *page.out;
   out.printf("<div class=\"screenshot\">\r\n");
   if (equal_no_case(lang.code, "es-es")) {
@@ -113,7 +115,9 @@ void donate_form(Build& build, LangBuild& lang, Page& page, const LineSource&) {
   out.printf("<textarea maxlength=\"200\" cols=\"40\" rows=\"7\" style=\"width:100%%;\" name=\"os1\"></textarea>");
   out.printf("</p>");
   out.printf("<br/>");
-  std::string button = expand_url(lang, lang.str(DONATE_FORM_BUTTON_IMAGE));
+  UrlTarget image = resolve_target(lang, lang.str(DONATE_FORM_BUTTON_IMAGE));
+  if (!image.file.empty()) lang.files.add(image.file);
+  const std::string& button = image.url;
   out.printf("<input type=\"image\" src=\"%s\" border=\"0\" name=\"submit\" alt=\"%s\">", button.c_str(),
              lang.str(DONATE_FORM_DONATE).c_str());
   out.printf("</form>");
@@ -136,7 +140,7 @@ void previous_versions(Build& build, LangBuild& lang, Page& page, const LineSour
     return;
   }
   if (!convert_page(build, lang, page, kPreviousVersionsFile, ConvertOptions{.macros = expand_macro}) &&
-      build.pedantic && build.pedantic_due(kPreviousVersionsFile)) {
+      build.pedantic && build.pedantic_due({PedanticPlace::Check::kPageText, kPreviousVersionsFile})) {
     build.diag.report({where.path, where.line}, Msg::missing_page_text, kPreviousVersionsFile);
   }
 }
@@ -181,8 +185,8 @@ constexpr Macro kMacros[] = {
 
 // A line that names no macro writes nothing; --pedantic says so.
 void report_unknown_macro(Build& build, std::string_view name, const LineSource& where) {
-  if (!build.pedantic || !where.effects ||
-      !build.pedantic_due(std::string(where.path) + ":" + std::to_string(where.line)))
+  if (!build.pedantic ||
+      !build.pedantic_due({PedanticPlace::Check::kUnknownMacro, std::string(where.path), where.line}))
     return;
   const std::string shown(name);
   const std::string hint = closest_name(name, kMacros, [](const Macro& m) { return m.name; });

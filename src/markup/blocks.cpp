@@ -1,7 +1,5 @@
 #include "markup/blocks.h"
 
-#include "markup/inline.h"
-
 namespace mt {
 
 namespace {
@@ -70,10 +68,6 @@ Block classify(std::string_view line, bool support, size_t* content) {
       return Block::Paragraph;
     default: return Block::Paragraph;
   }
-}
-
-size_t heading_end(const BlockLine& line, bool support) {
-  return find_outside_markup(line.text, line.content, '=', support);
 }
 
 }  // namespace mt

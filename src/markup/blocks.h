@@ -42,12 +42,8 @@ struct BlockLine {
 };
 
 /// Classifies a line outside "<pre>". Marker bytes are never markup bytes,
-/// so rendering the content alone gives what follows the marker.
+/// so rendering the content alone gives what follows the marker. Where a
+/// heading's text ends is the renderer's to find (inline.h).
 Block classify(std::string_view line, bool support, size_t* content);
-
-/// The one heading rule: the text runs from `line.content` to the next '='
-/// outside a link, an image or a passed tag (the rest of the line is
-/// dropped), so a link in a heading stays whole.
-size_t heading_end(const BlockLine& line, bool support);
 
 }  // namespace mt

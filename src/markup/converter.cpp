@@ -1,18 +1,37 @@
 #include "markup/converter.h"
 
+#include <optional>
 #include <vector>
 
 #include "links/registry.h"
 #include "markup/blocks.h"
 #include "markup/ids.h"
-#include "markup/lines.h"
 #include "markup/toc.h"
 #include "platform/fs.h"
+#include "platform/lines.h"
 #include "platform/numbers.h"
 
 namespace mt {
 
 namespace {
+
+// Lines longer than a piece are split, each piece a line of its own.
+constexpr LineRules kPageLines{65535, true, true};
+
+/// A heading line, rendered once when the lines are classified: the table of
+/// contents lists its id before the heading itself is written.
+struct RenderedHeading {
+  size_t text_end = 0;  // where the heading rule ends the text
+  std::string html;     // the text up to there
+  std::string id;
+  References refs;       // of the whole line: the dropped rest too is checked
+  InlineState emphasis;  // after the whole line
+};
+
+/// One raw line and, for a heading, its rendering.
+struct Line : BlockLine {
+  std::optional<RenderedHeading> heading;
+};
 
 /// The state of one conversion; a nested conversion has its own.
 class Converter {
@@ -22,7 +41,7 @@ class Converter {
 
   void run(std::string_view text) {
     classify_lines(text);
-    for (const BlockLine& line : lines_) {
+    for (const Line& line : lines_) {
       report_open_emphasis();
       emphasis_ = InlineState{};  // emphasis never carries over to the next line
       line_number_ = line.number;
@@ -38,11 +57,13 @@ class Converter {
   /// Every line is classified once, before anything is written, so the
   /// table of contents can list headings that follow it.
   void classify_lines(std::string_view text) {
-    SourceLines lines(text);
-    std::string_view raw;
+    TextLines lines(text, kPageLines);
+    TextLine piece;
     bool preformatted = false;
-    while (lines.next(&raw)) {
-      BlockLine line{raw};
+    while (lines.next(&piece)) {
+      std::string_view raw = piece.text;
+      Line line;
+      line.text = raw;
       line.number = static_cast<int>(lines_.size()) + 1;
       if (preformatted) {
         // Inside "<pre>" only its end is markup.
@@ -60,8 +81,27 @@ class Converter {
       }
       // Only headings after the first "__" line are listed.
       if (toc_from_ == kNone && raw.starts_with("__")) toc_from_ = lines_.size() + 1;
-      lines_.push_back(line);
+      if (line.kind == Block::Heading) line.heading = render_heading(line);
+      lines_.push_back(std::move(line));
     }
+  }
+
+  /// The heading's text runs to its first '=' outside the constructs the
+  /// renderer turns into elements; the rest of the line is rendered for its
+  /// links and emphasis and dropped. Emphasis starts afresh on every line, so
+  /// the rendering does not depend on the lines before.
+  RenderedHeading render_heading(const BlockLine& line) const {
+    RenderedHeading heading;
+    std::string_view content = line.text.substr(line.content);
+    RenderedLine text = render_page_line(lang_, page_, content, options_, heading.emphasis, '=');
+    RenderedLine rest = render_page_line(lang_, page_, content.substr(text.end), options_, heading.emphasis);
+    heading.text_end = line.content + text.end;
+    heading.id = heading_id(text.html);
+    heading.html = std::move(text.html);
+    heading.refs = std::move(text.refs);
+    for (std::string& url : rest.refs.links) heading.refs.links.push_back(std::move(url));
+    for (std::string& file : rest.refs.files) heading.refs.files.push_back(std::move(file));
+    return heading;
   }
 
   void report_open_emphasis() {
@@ -71,7 +111,7 @@ class Converter {
 
   void report_emphasis_at_end() {
     if (!build_.pedantic || (!emphasis_.bold && !emphasis_.italic)) return;
-    if (!build_.pedantic_due(path_ + ":" + std::to_string(line_number_) + ":end")) return;
+    if (!build_.pedantic_due({PedanticPlace::Check::kEmphasisAtEnd, path_, line_number_})) return;
     if (emphasis_.bold) {
       build_.diag.report({path_, line_number_}, Msg::still_bold_at_end);
     }
@@ -83,11 +123,11 @@ class Converter {
   /// An item with no "<ul>" line before it is written as a list item of no
   /// list; --pedantic names it.
   void report_item_outside_list() {
-    if (!build_.pedantic || !build_.pedantic_due(path_ + ":" + std::to_string(line_number_) + ":item")) return;
+    if (!build_.pedantic || !build_.pedantic_due({PedanticPlace::Check::kItemOutsideList, path_, line_number_})) return;
     build_.diag.report({path_, line_number_}, Msg::item_outside_list);
   }
 
-  void convert_line(const BlockLine& line) {
+  void convert_line(const Line& line) {
     if (line.kind == Block::Preformatted || line.kind == Block::PreClose) {
       preformatted_line(line);
       return;
@@ -105,9 +145,9 @@ class Converter {
       return;
     }
     if (pre_continued_) out_.printf("<br/>");
-    rendered_.clear();
-    append_html_escaped(rendered_, line.text);
-    out_.write(rendered_);
+    std::string escaped;
+    append_html_escaped(escaped, line.text);
+    out_.write(escaped);
     pre_continued_ = true;
   }
 
@@ -158,7 +198,7 @@ class Converter {
         if (options_.macros) options_.macros(build_, lang_, page_, rest.substr(0, rest.find("}}")), source());
         return true;
       }
-      case Block::Toc: write_toc(out_, toc_entries(line.number)); return true;
+      case Block::Toc: write_toc(out_, toc_entries()); return true;
       case Block::RtlBegin: out_.printf("<div style=\"direction:rtl;text-align:right;\">\r\n"); return true;
       case Block::RtlEnd: out_.printf("</div>\r\n"); return true;
       case Block::PreOpen: out_.printf("<pre>"); return true;
@@ -177,24 +217,24 @@ class Converter {
     }
   }
 
-  LineSource source() const { return LineSource{path_, line_number_, true}; }
+  LineSource source() const { return LineSource{path_, line_number_}; }
 
-  /// Renders `text` into `rendered_`, recording its links.
-  const std::string& render(std::string_view text) {
-    rendered_.clear();
-    render_page_line(build_, lang_, page_, text, options_, source(), emphasis_, rendered_);
-    return rendered_;
+  /// Renders `text`, recording its links and files.
+  std::string render(std::string_view text) {
+    RenderedLine rendered = render_page_line(lang_, page_, text, options_, emphasis_);
+    record_references(build_, lang_, rendered.refs, source());
+    return std::move(rendered.html);
   }
 
   /// Writes a line that is not a marker. Every such line is rendered, even
   /// when nothing of it is written, so its links are checked and its
   /// emphasis is reported the same way.
-  void write_block(const BlockLine& line) {
-    if (line.kind == Block::Heading) {
-      heading(line);
+  void write_block(const Line& line) {
+    if (line.heading) {
+      heading(line, *line.heading);
       return;
     }
-    const std::string& r = render(line.text.substr(line.content));
+    const std::string r = render(line.text.substr(line.content));
     const char* text = r.c_str();
     switch (line.kind) {
       case Block::TableOpen:
@@ -245,31 +285,24 @@ class Converter {
     build_.links->declare(page_.url, id, true);
   }
 
-  /// The heading text is rendered up to where the heading rule ends it; the
-  /// dropped rest is rendered too, for its links and emphasis.
-  void heading(const BlockLine& line) {
-    size_t end = heading_end(line, options_.support);
-    std::string text = render(line.text.substr(line.content, end - line.content));
-    render(line.text.substr(end));
-    std::string id = heading_id(text);
-    page_.ids.add(id, build_.diag);
-    out_.printf(line.content > 1 ? "<h2 id=\"%s\">%s</h2>\r\n" : "<h1 id=\"%s\">%s</h1>\r\n", id.c_str(), text.c_str());
-    build_.links->declare(page_.url, id, true);
+  void heading(const BlockLine& line, const RenderedHeading& heading) {
+    record_references(build_, lang_, heading.refs, source());
+    emphasis_ = heading.emphasis;
+    page_.ids.add(heading.id, build_.diag);
+    out_.printf(line.content > 1 ? "<h2 id=\"%s\">%s</h2>\r\n" : "<h1 id=\"%s\">%s</h1>\r\n", heading.id.c_str(),
+                heading.html.c_str());
+    build_.links->declare(page_.url, heading.id, true);
   }
 
-  /// The headings listed by a table of contents at line `toc_line`, each
-  /// with the id its heading will get: rendered here without effects, since
-  /// the heading is written later.
-  std::vector<TocEntry> toc_entries(int toc_line) {
+  /// The headings listed by a table of contents, each with the id its
+  /// heading will get.
+  std::vector<TocEntry> toc_entries() const {
     std::vector<TocEntry> entries;
     for (size_t i = toc_from_; i < lines_.size(); ++i) {
-      const BlockLine& line = lines_[i];
-      if (line.kind != Block::Heading) continue;
-      std::string_view text = line.text.substr(line.content, heading_end(line, options_.support) - line.content);
-      std::string rendered;
-      InlineState emphasis;
-      render_page_line(build_, lang_, page_, text, options_, LineSource{path_, toc_line, false}, emphasis, rendered);
-      entries.push_back(TocEntry{line.content > 1, text, heading_id(rendered)});
+      const Line& line = lines_[i];
+      if (!line.heading) continue;
+      std::string_view text = line.text.substr(line.content, line.heading->text_end - line.content);
+      entries.push_back(TocEntry{line.content > 1, text, line.heading->id});
     }
     return entries;
   }
@@ -281,12 +314,12 @@ class Converter {
     out_.printf("<p>%s</p>", text);
   }
 
-  void paragraph(std::string_view r) {
+  void paragraph(const std::string& r) {
     size_t start = r.find_first_not_of(" \t\r\n");
     if (start == std::string_view::npos) {
       out_.printf("<br/>\r\n");
     } else {
-      out_.printf("<p>%s</p>\r\n", rendered_.c_str() + start);
+      out_.printf("<p>%s</p>\r\n", r.c_str() + start);
     }
   }
 
@@ -299,7 +332,7 @@ class Converter {
   const ConvertOptions& options_;
   Sink& out_;
 
-  std::vector<BlockLine> lines_;
+  std::vector<Line> lines_;
   size_t toc_from_ = kNone;  // index of the first line listed by a table of contents
   int line_number_ = 0;
   bool pre_continued_ = false;  // a content line of the open block was written
@@ -309,7 +342,6 @@ class Converter {
   std::vector<bool> in_li_ = std::vector<bool>(1, false);  // index 0: items outside any list
   bool first_cell_ = true;
   InlineState emphasis_;
-  std::string rendered_;  // reused for every line
 };
 
 }  // namespace

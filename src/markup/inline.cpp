@@ -54,125 +54,153 @@ std::optional<std::string_view> implicit_label(std::string_view target) {
   return target.substr(slash + 1);
 }
 
-/// Writes one link and records it (unless the rendering must leave no
-/// trace, as when only an id is wanted).
-void write_link(Build& build, LangBuild& lang, std::string_view target, std::optional<std::string_view> label,
-                const LineSource& source, std::string& out) {
-  std::string url = expand_url(lang, target, source.effects);
-  out += "<a href=\"";
-  out += url;
-  out += "\">";
-  out += label ? *label : std::string_view(url);
-  out += "</a>";
-  if (source.effects) build.links->record(source.path, source.line, url);
+/// Writes one link and lists it and the file it names.
+void write_link(const LangBuild& lang, std::string_view target, std::optional<std::string_view> label,
+                RenderedLine& out) {
+  UrlTarget resolved = resolve_target(lang, target);
+  out.html += "<a href=\"";
+  out.html += resolved.url;
+  out.html += "\">";
+  out.html += label ? *label : std::string_view(resolved.url);
+  out.html += "</a>";
+  if (!resolved.file.empty()) out.refs.files.push_back(std::move(resolved.file));
+  out.refs.links.push_back(std::move(resolved.url));
 }
 
-/// Handles a '<' at `i`; returns the position after what it consumed.
-size_t render_angle(std::string_view line, size_t i, const ConvertOptions& options, std::string& out) {
-  for (std::string_view tag : {"<ul>", "</ul>", "<code>", "</code>"}) {
-    if (at(line, i, tag)) {
-      out += tag;
-      return i + tag.size();
+/// The rendering of one page line: the line, the position and what is
+/// written so far.
+class LineRenderer {
+ public:
+  LineRenderer(const LangBuild& lang, const Page& page, const ConvertOptions& options, InlineState& state,
+               std::string_view line)
+      : lang_(lang), page_(page), options_(options), state_(state), line_(line) {}
+
+  RenderedLine run(std::optional<char> stop) {
+    size_t i = 0;
+    while (i < line_.size()) {
+      size_t run = i;
+      while (run < line_.size() && !is_special(line_[run]) && line_[run] != stop) ++run;
+      out_.html.append(line_.substr(i, run - i));
+      i = run;
+      if (i == line_.size() || line_[i] == stop) break;
+      i = special(i);
+    }
+    out_.end = i;
+    return std::move(out_);
+  }
+
+ private:
+  /// Handles the byte at `i` that can start markup; returns the position
+  /// after what it consumed.
+  size_t special(size_t i) {
+    switch (line_[i]) {
+      case '<': return angle(i);
+      case '>':
+      case '&': append_html_escaped(out_.html, line_.substr(i, 1)); return i + 1;
+      case '\'': return quotes(i);
+      default:  // '['
+        if (at(line_, i, "[[File:")) return image(i);
+        if (at(line_, i, "[[")) return link(i);
+        out_.html += '[';
+        return i + 1;
     }
   }
-  if (at(line, i, "<br")) {
-    // Any tag that begins with "<br" becomes a plain line break.
-    out += "<br/>";
-    size_t gt = line.find('>', i + 3);
-    return gt == std::string_view::npos ? line.size() : gt + 1;
-  }
-  if (!options.support && at(line, i, "<img")) {
-    out += "<img";
-    size_t gt = line.find('>', i + 4);
-    size_t end = gt == std::string_view::npos ? line.size() : gt;
-    out.append(line.substr(i + 4, end - (i + 4)));
-    out += '>';
-    return gt == std::string_view::npos ? line.size() : gt + 1;
-  }
-  append_html_escaped(out, line.substr(i, 1));
-  return i + 1;
-}
 
-/// Handles a '\'' at `i`: the emphasis toggles, longest first.
-size_t render_quotes(std::string_view line, size_t i, InlineState& state, std::string& out) {
-  if (at(line, i, "'''''")) {
-    state.bold = !state.bold;
-    state.italic = !state.italic;
-    out += state.bold ? "<b><i>" : "</i></b>";
-    return i + 5;
+  size_t angle(size_t i) {
+    for (std::string_view tag : {"<ul>", "</ul>", "<code>", "</code>"}) {
+      if (at(line_, i, tag)) {
+        out_.html += tag;
+        return i + tag.size();
+      }
+    }
+    if (at(line_, i, "<br")) {
+      // Any tag that begins with "<br" becomes a plain line break.
+      out_.html += "<br/>";
+      size_t gt = line_.find('>', i + 3);
+      return gt == std::string_view::npos ? line_.size() : gt + 1;
+    }
+    if (!options_.support && at(line_, i, "<img")) {
+      out_.html += "<img";
+      size_t gt = line_.find('>', i + 4);
+      size_t end = gt == std::string_view::npos ? line_.size() : gt;
+      out_.html.append(line_.substr(i + 4, end - (i + 4)));
+      out_.html += '>';
+      return gt == std::string_view::npos ? line_.size() : gt + 1;
+    }
+    append_html_escaped(out_.html, line_.substr(i, 1));
+    return i + 1;
   }
-  if (at(line, i, "'''")) {
-    state.bold = !state.bold;
-    out += state.bold ? "<b>" : "</b>";
-    return i + 3;
-  }
-  if (at(line, i, "''")) {
-    state.italic = !state.italic;
-    out += state.italic ? "<i>" : "</i>";
-    return i + 2;
-  }
-  out += '\'';
-  return i + 1;
-}
 
-/// "[[File:target|alt=text]]": an image, never recorded as a link.
-size_t render_image(LangBuild& lang, std::string_view line, size_t i, const LineSource& source, std::string& out) {
-  size_t next = 0;
-  std::string_view body = bracket_body(line, i + 7, &next);
-  // Every "|alt=" ends what came before it, so the target runs to the first
-  // one and the alt text follows the last one.
-  size_t first_alt = body.find("|alt=");
-  std::string_view target = body.substr(0, first_alt);
-  out += "<img src=\"";
-  out += expand_url(lang, target, source.effects);
-  out += '"';
-  if (first_alt != std::string_view::npos) {
-    out += " alt=\"";
-    out += body.substr(body.rfind("|alt=") + 5);
-    out += '"';
+  /// The emphasis toggles, longest first.
+  size_t quotes(size_t i) {
+    std::string& html = out_.html;
+    if (at(line_, i, "'''''")) {
+      state_.bold = !state_.bold;
+      state_.italic = !state_.italic;
+      html += state_.bold ? "<b><i>" : "</i></b>";
+      return i + 5;
+    }
+    if (at(line_, i, "'''")) {
+      state_.bold = !state_.bold;
+      html += state_.bold ? "<b>" : "</b>";
+      return i + 3;
+    }
+    if (at(line_, i, "''")) {
+      state_.italic = !state_.italic;
+      html += state_.italic ? "<i>" : "</i>";
+      return i + 2;
+    }
+    html += '\'';
+    return i + 1;
   }
-  out += " />";
-  return next;
-}
 
-/// "[[target|...|label]]": the label follows the last '|'.
-size_t render_link(Build& build, LangBuild& lang, const Page& page, std::string_view line, size_t i,
-                   const ConvertOptions& options, const LineSource& source, std::string& out) {
-  size_t next = 0;
-  std::string_view body = bracket_body(line, i + 2, &next);
-  size_t bar = body.find('|');
-  std::string_view target = body.substr(0, bar);
-  std::optional<std::string_view> label =
-      bar == std::string_view::npos ? implicit_label(target) : body.substr(body.rfind('|') + 1);
-  if (options.support && !target.empty() && target[0] == '#') {
-    // An anchor alone points into the support page being written.
-    std::string on_page = page.url;
-    on_page += target;
-    write_link(build, lang, on_page, label, source, out);
-  } else {
-    write_link(build, lang, target, label, source, out);
+  /// "[[File:target|alt=text]]": an image, never listed as a link.
+  size_t image(size_t i) {
+    size_t next = 0;
+    std::string_view body = bracket_body(line_, i + 7, &next);
+    // Every "|alt=" ends what came before it, so the target runs to the first
+    // one and the alt text follows the last one.
+    size_t first_alt = body.find("|alt=");
+    UrlTarget resolved = resolve_target(lang_, body.substr(0, first_alt));
+    out_.html += "<img src=\"";
+    out_.html += resolved.url;
+    out_.html += '"';
+    if (first_alt != std::string_view::npos) {
+      out_.html += " alt=\"";
+      out_.html += body.substr(body.rfind("|alt=") + 5);
+      out_.html += '"';
+    }
+    out_.html += " />";
+    if (!resolved.file.empty()) out_.refs.files.push_back(std::move(resolved.file));
+    return next;
   }
-  return next;
-}
+
+  /// "[[target|...|label]]": the label follows the last '|'.
+  size_t link(size_t i) {
+    size_t next = 0;
+    std::string_view body = bracket_body(line_, i + 2, &next);
+    size_t bar = body.find('|');
+    std::string_view target = body.substr(0, bar);
+    std::optional<std::string_view> label =
+        bar == std::string_view::npos ? implicit_label(target) : body.substr(body.rfind('|') + 1);
+    if (options_.support && !target.empty() && target[0] == '#') {
+      // An anchor alone points into the support page being written.
+      write_link(lang_, page_.url + std::string(target), label, out_);
+    } else {
+      write_link(lang_, target, label, out_);
+    }
+    return next;
+  }
+
+  const LangBuild& lang_;
+  const Page& page_;
+  const ConvertOptions& options_;
+  InlineState& state_;
+  std::string_view line_;
+  RenderedLine out_;
+};
 
 }  // namespace
-
-size_t find_outside_markup(std::string_view line, size_t from, char c, bool support) {
-  size_t i = from;
-  while (i < line.size()) {
-    if (line[i] == c) return i;
-    size_t end = std::string_view::npos;
-    if (at(line, i, "[[")) {
-      end = line.find("]]", i + 2);
-      end = end == std::string_view::npos ? line.size() : end + 2;
-    } else if (at(line, i, "<br") || (!support && at(line, i, "<img"))) {
-      end = line.find('>', i + 3);
-      end = end == std::string_view::npos ? line.size() : end + 1;
-    }
-    i = end == std::string_view::npos ? i + 1 : end;
-  }
-  return line.size();
-}
 
 void append_html_escaped(std::string& out, std::string_view text) {
   size_t start = 0;
@@ -191,56 +219,41 @@ void append_html_escaped(std::string& out, std::string_view text) {
   out.append(text.substr(start));
 }
 
-void render_page_line(Build& build, LangBuild& lang, const Page& page, std::string_view line,
-                      const ConvertOptions& options, const LineSource& source, InlineState& state, std::string& out) {
-  size_t i = 0;
-  while (i < line.size()) {
-    size_t run = i;
-    while (run < line.size() && !is_special(line[run])) ++run;
-    out.append(line.substr(i, run - i));
-    i = run;
-    if (i == line.size()) break;
-    switch (line[i]) {
-      case '<': i = render_angle(line, i, options, out); break;
-      case '>':
-      case '&':
-        append_html_escaped(out, line.substr(i, 1));
-        ++i;
-        break;
-      case '\'': i = render_quotes(line, i, state, out); break;
-      default:  // '['
-        if (at(line, i, "[[File:")) {
-          i = render_image(lang, line, i, source, out);
-        } else if (at(line, i, "[[")) {
-          i = render_link(build, lang, page, line, i, options, source, out);
-        } else {
-          out += '[';
-          ++i;
-        }
-        break;
-    }
-  }
+RenderedLine render_page_line(const LangBuild& lang, const Page& page, std::string_view line,
+                              const ConvertOptions& options, InlineState& state, std::optional<char> stop) {
+  return LineRenderer(lang, page, options, state, line).run(stop);
 }
 
-std::string render_string_links(Build& build, LangBuild& lang, std::string_view text) {
-  const LineSource source{"expand_url", 0, true};
-  std::string out;
-  out.reserve(text.size());
+void record_references(Build& build, LangBuild& lang, const References& refs, const LineSource& source) {
+  for (const std::string& file : refs.files) lang.files.add(file);
+  for (const std::string& url : refs.links) build.links->record(source.path, source.line, url);
+}
+
+RenderedLine render_links(const LangBuild& lang, std::string_view text) {
+  RenderedLine out;
+  out.html.reserve(text.size());
   size_t i = 0;
   while (i < text.size()) {
     size_t open = text.find("[[", i);
     if (open == std::string_view::npos) break;
-    out.append(text.substr(i, open - i));
+    out.html.append(text.substr(i, open - i));
     std::string_view body = bracket_body(text, open + 2, &i);
     // Unlike a page line, the label is everything after the first '|'.
     size_t bar = body.find('|');
     std::string_view target = body.substr(0, bar);
     std::optional<std::string_view> label =
         bar == std::string_view::npos ? implicit_label(target) : body.substr(bar + 1);
-    write_link(build, lang, target, label, source, out);
+    write_link(lang, target, label, out);
   }
-  if (i < text.size()) out.append(text.substr(i));
+  if (i < text.size()) out.html.append(text.substr(i));
+  out.end = text.size();
   return out;
+}
+
+std::string render_string_links(Build& build, LangBuild& lang, std::string_view text) {
+  RenderedLine rendered = render_links(lang, text);
+  record_references(build, lang, rendered.refs, LineSource{"expand_url", 0});
+  return std::move(rendered.html);
 }
 
 }  // namespace mt

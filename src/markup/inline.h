@@ -3,8 +3,10 @@
 // page line; the string-link renderer for localised strings and CSV fields.
 // URLs come from links/urls.h.
 
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "site/records.h"
 
@@ -32,28 +34,46 @@ struct InlineState {
   bool italic = false;
 };
 
-/// Where rendered links come from, for recording them; with `effects` false
-/// nothing is recorded and no file is listed (used to compute ids only).
+/// Where the line being converted comes from, for messages and for
+/// recording its links.
 struct LineSource {
   std::string_view path;  // source path as printed in messages
   int line = 0;
-  bool effects = true;
 };
 
-/// Renders one page line, appending the HTML to `out`.
-void render_page_line(Build& build, LangBuild& lang, const Page& page, std::string_view line,
-                      const ConvertOptions& options, const LineSource& source, InlineState& state, std::string& out);
+/// What rendered text refers to, in the order written: the converter records
+/// them (rendering itself touches nothing).
+struct References {
+  std::vector<std::string> links;  // URLs written as links
+  std::vector<std::string> files;  // files of the language source folder to copy ('/' between parts)
+};
 
-/// The first `c` in `line` at or after `from` that lies outside the
-/// constructs rendering turns into elements ("[[...]]" links and images,
-/// "<br...>" and, on template pages, "<img...>"); the line size without one.
-size_t find_outside_markup(std::string_view line, size_t from, char c, bool support);
+/// A rendered page line, or its part before a stop byte.
+struct RenderedLine {
+  std::string html;
+  References refs;
+  size_t end = 0;  // where rendering stopped: at the stop byte, else the line size
+};
+
+/// Renders one page line. With `stop`, rendering ends at the first such
+/// byte outside the constructs rendering turns into elements ("[[...]]"
+/// links and images, "<br...>" and, on template pages, "<img...>"): the
+/// heading rule, so a link in a heading stays whole.
+RenderedLine render_page_line(const LangBuild& lang, const Page& page, std::string_view line,
+                              const ConvertOptions& options, InlineState& state, std::optional<char> stop = {});
+
+/// Records `refs` as written by `source`: the links for the final check, the
+/// files for copying.
+void record_references(Build& build, LangBuild& lang, const References& refs, const LineSource& source);
 
 /// Appends `text` with '<', '>' and '&' written as entities.
 void append_html_escaped(std::string& out, std::string_view text);
 
 /// Renders the [[target|text]] links of a string; every other byte is
-/// copied. Links are recorded under "expand_url", line 0.
+/// copied.
+RenderedLine render_links(const LangBuild& lang, std::string_view text);
+
+/// The same, its references recorded under "expand_url", line 0.
 std::string render_string_links(Build& build, LangBuild& lang, std::string_view text);
 
 }  // namespace mt

@@ -1,6 +1,5 @@
 #include "markup/localised.h"
 
-#include "links/urls.h"
 #include "markup/inline.h"
 #include "platform/text.h"
 
@@ -15,21 +14,19 @@ std::string localised_text(Build& build, LangBuild& lang, int index, std::string
   return render_string_links(build, lang, replace_no_case(value, token, replacement));
 }
 
-std::string menu_url(Build& /*build*/, LangBuild& lang, int index) {
-  switch (index) {
-    case 0: return lang.base_url + "/";
-    case 1: return template_page_url(lang, DOWNLOADS_TEMPLATE);
-    case 2: return template_page_url(lang, FAQ_TEMPLATE);
-    case 3: return expand_url(lang, lang.str(SUPPORT_URL));
-    case 4: {
+UrlTarget menu_target(const LangBuild& lang, MenuItem item) {
+  switch (item) {
+    case kMenuHome: return {lang.base_url + "/", {}};
+    case kMenuSupport: return resolve_target(lang, lang.str(SUPPORT_URL));
+    case kMenuForums: {
       // The expansion comes first so that a language can embed the forum's
       // address in a longer value of its own.
-      const std::string forum = expand_url(lang, "/forum");
-      return replace_no_case(lang.str(FORUMS_URL), "{{FORUMS_URL}}", forum);
+      const std::string forum = resolve_target(lang, "/forum").url;
+      return {replace_no_case(lang.str(FORUMS_URL), "{{FORUMS_URL}}", forum), {}};
     }
-    case 5: return template_page_url(lang, DONATE_TEMPLATE);
-    case 6: return template_page_url(lang, CONTACT_TEMPLATE);
-    default: return {};
+    case kNoMenuItem:
+    case kMenuItems: return {};
+    default: return {template_page_url(lang, kMenu[item].template_index), {}};
   }
 }
 

@@ -5,7 +5,9 @@
 #include <string>
 #include <string_view>
 
+#include "links/urls.h"
 #include "site/records.h"
+#include "site/site_map.h"
 
 namespace mt {
 
@@ -15,7 +17,8 @@ namespace mt {
 std::string localised_text(Build& build, LangBuild& lang, int index, std::string_view token = {},
                            std::string_view replacement = {});
 
-/// The target of menu item `index` (0-6); empty for any other index.
-std::string menu_url(Build& build, LangBuild& lang, int index);
+/// The target of a menu item (site/site_map.h). The support item may name a
+/// file to copy, which the caller records.
+UrlTarget menu_target(const LangBuild& lang, MenuItem item);
 
 }  // namespace mt

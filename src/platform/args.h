@@ -11,8 +11,9 @@ namespace mt {
 std::vector<std::string> command_line_arguments(int argc, char** argv);
 
 #ifdef _WIN32
-/// A UTF-8 path in the wide form of Windows file-system calls: as written
-/// while short, the full \\?\ form once it nears MAX_PATH, so long paths work.
+/// A UTF-8 path in the wide form of Windows file-system calls: always the
+/// full \\?\ form, so long paths work and a name such as AUX.txt or nul.txt
+/// is a file like any other, never a device.
 std::wstring to_wide(const std::string& text);
 #endif
 

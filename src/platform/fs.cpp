@@ -7,6 +7,7 @@
 
 #include "platform/fs_native.h"
 #include "platform/names.h"
+#include "platform/remove.h"
 
 namespace mt {
 
@@ -102,6 +103,24 @@ bool source_exists(const std::string& path) {
 
 bool read_source_file(const std::string& path, std::string* contents) {
   return read_source(path, contents) == ReadResult::kRead;
+}
+
+OutputFolder make_output_folder(const std::string& path) {
+  // A link where an output folder goes would carry the pages written into
+  // it out of the output folder.
+  const bool link = entry_kind(path) == EntryKind::kLink;
+  if (link && !remove_link(path)) return OutputFolder::kLinkKept;
+  int ignored = 0;
+  make_folder(path, &ignored);
+  return link ? OutputFolder::kReplaced : OutputFolder::kMade;
+}
+
+bool link_on_the_way(const std::string& root, std::string_view relative) {
+  for (size_t sep = relative.find_first_of(native::kSeparators); sep != std::string_view::npos;
+       sep = relative.find_first_of(native::kSeparators, sep + 1)) {
+    if (entry_kind(join_path(root, relative.substr(0, sep))) == EntryKind::kLink) return true;
+  }
+  return false;
 }
 
 }  // namespace mt

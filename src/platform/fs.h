@@ -61,6 +61,9 @@ struct DirEntry {
 /// same on every machine. A missing folder gives no entries.
 std::vector<DirEntry> list_txt_files(const std::string& folder);
 
+/// Every entry of a source folder, sorted as `list_txt_files` sorts.
+std::vector<DirEntry> list_entries(const std::string& folder);
+
 /// The names of the sub-folders of a source folder, resolved and sorted as
 /// `list_txt_files` does; lets a scan find many sub-folders with one listing.
 std::vector<std::string> list_sub_folders(const std::string& folder);
@@ -129,6 +132,35 @@ class ReplacementFile {
   std::string path_;
 };
 
+/// What writing an output file did: nothing was there, the old file was
+/// replaced, or it held the same bytes and was left untouched.
+enum class WriteOutcome { kAdded, kChanged, kUnchanged };
+
+/// What stands at an output path before a run writes it.
+enum class OldKind { kMissing, kRegular, kOther };
+
+/// The file already at an output path, opened to compare new bytes with; a
+/// link, a folder or a device there is never opened (it gets replaced).
+class OldOutput {
+ public:
+  OldOutput() = default;
+  ~OldOutput() { close(); }
+  OldOutput(const OldOutput&) = delete;
+  OldOutput& operator=(const OldOutput&) = delete;
+
+  /// Opens the regular file at `path` itself, a final link not followed.
+  OldKind open(const std::string& path);
+  uint64_t size() const { return size_; }
+  /// Reads exactly `size` bytes at `offset`; false when it cannot.
+  bool read_at(uint64_t offset, char* data, size_t size);
+  void close();
+  bool is_open() const { return handle_ != -1; }
+
+ private:
+  intptr_t handle_ = -1;  // the platform's file handle or descriptor
+  uint64_t size_ = 0;
+};
+
 /// Creates one folder level. True when it was created or already exists;
 /// otherwise false with `*error` set to errno.
 bool make_folder(const std::string& path, int* error);
@@ -137,11 +169,16 @@ bool make_folder(const std::string& path, int* error);
 /// outside the working folder, and for a destination that is the source.
 inline constexpr int kErrorOutsideSite = -1;
 inline constexpr int kErrorSameFile = -2;
+/// The `*error` of an output file whose old bytes changed while being compared.
+inline constexpr int kErrorChangedMeanwhile = -3;
+/// For a write refused because a folder on its way is a link.
+inline constexpr int kErrorThroughLink = -4;
 
-/// Copies a source file over `destination` through a `ReplacementFile`;
-/// parent folders are not created. False with `*error` set to errno (or one
-/// of the codes above) on failure, `destination` then untouched.
-bool copy_source_file(const std::string& source, const std::string& destination, int* error);
+/// Copies a source file over `destination` through an `OutputFile` (left
+/// alone when it holds the same bytes); parent folders are not created.
+/// False with `*error` set to errno (or one of the codes above) on failure,
+/// `destination` then untouched; `*outcome` tells what happened to it.
+bool copy_source_file(const std::string& source, const std::string& destination, int* error, WriteOutcome* outcome);
 
 enum class TouchResult { kDone, kCannotOpen, kCannotSet };
 /// Sets a folder's last-write time to now, leaving other times alone.

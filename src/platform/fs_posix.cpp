@@ -10,11 +10,14 @@
 #include "platform/fs.h"
 #include "platform/fs_native.h"
 #include "platform/names.h"
+#include "platform/output_file.h"
+#include "platform/signals.h"
 
 #ifndef _WIN32
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -158,6 +161,32 @@ int open_regular(const std::string& path, struct stat* st) {
   return fd;
 }
 
+// Removes the file at `path` when it is a temporary file that no run is
+// writing: a regular file no one holds a lock on (a writer locks its own
+// from creation until it is renamed), such as a killed run leaves.
+bool remove_stale_temp(const std::string& path) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat st;
+  bool stale = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+  bool removed = stale && ::unlink(path.c_str()) == 0;
+  ::close(fd);
+  return removed;
+}
+
+// Creates the temporary file `path` and locks it; a stale one of that name
+// is removed first. -1 with errno set when the name is taken or fails.
+int create_temp(const std::string& path) {
+  const int flags = O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC;
+  int fd = ::open(path.c_str(), flags, 0666);
+  if (fd < 0 && errno == EEXIST) {
+    if (remove_stale_temp(path)) fd = ::open(path.c_str(), flags, 0666);
+    if (fd < 0) errno = EEXIST;
+  }
+  if (fd >= 0) ::flock(fd, LOCK_EX | LOCK_NB);
+  return fd;
+}
+
 }  // namespace
 
 const SourceResolver::Listing& SourceResolver::listing(const std::string& folder) {
@@ -173,13 +202,15 @@ const SourceResolver::Listing& SourceResolver::listing(const std::string& folder
   return it->second;
 }
 
-std::vector<DirEntry> list_txt_files(const std::string& folder) {
+namespace {
+
+std::vector<DirEntry> list_folder(const std::string& folder, bool txt_only) {
   std::vector<DirEntry> entries;
   std::string resolved = resolve_source_path(folder);
   DIR* dir = ::opendir(resolved.empty() ? "." : resolved.c_str());
   if (!dir) return entries;
   while (const dirent* entry = ::readdir(dir)) {
-    if (is_dot_entry(entry->d_name) || !has_txt_extension(entry->d_name)) continue;
+    if (is_dot_entry(entry->d_name) || (txt_only && !has_txt_extension(entry->d_name))) continue;
     DirEntry e;
     e.name = entry->d_name;
     e.is_dir = is_folder(resolved, *entry);
@@ -190,6 +221,12 @@ std::vector<DirEntry> list_txt_files(const std::string& folder) {
             [](const DirEntry& a, const DirEntry& b) { return name_less(a.name, b.name); });
   return entries;
 }
+
+}  // namespace
+
+std::vector<DirEntry> list_txt_files(const std::string& folder) { return list_folder(folder, true); }
+
+std::vector<DirEntry> list_entries(const std::string& folder) { return list_folder(folder, false); }
 
 std::vector<std::string> list_sub_folders(const std::string& folder) {
   std::vector<std::string> names;
@@ -278,6 +315,8 @@ bool file_id(const std::string& path, FileId* id) {
 std::string error_text(int error) {
   if (error == kErrorOutsideSite) return "outside the site";
   if (error == kErrorSameFile) return "it is the source itself";
+  if (error == kErrorChangedMeanwhile) return "it changed while being written";
+  if (error == kErrorThroughLink) return "a folder on its way is a link";
   return std::strerror(error);
 }
 
@@ -290,15 +329,17 @@ bool ReplacementFile::open(const std::string& path, int* error) {
   std::string folder = sep == std::string::npos ? std::string() : path.substr(0, sep + 1);
   std::string name = sep == std::string::npos ? path : path.substr(sep + 1);
   // Hidden and in the same folder, so the rename never crosses devices.
-  // O_EXCL keeps concurrent runs apart: a name taken by another run (or left
-  // by a crashed one) is skipped. Created with the mode a plain create gives
-  // (the web server reads the pages), which mkstemp's private files lack.
+  // O_EXCL keeps concurrent runs apart: a name another run is writing is
+  // skipped, one left by a killed run is taken over. Created with the mode a
+  // plain create gives (the web server reads the pages), which mkstemp's
+  // private files lack. An interrupt removes it (platform/signals.h).
   const std::string stem = folder + "." + name + ".tmp";
   for (int attempt = 0;; ++attempt) {
     temp_path_ = attempt == 0 ? stem : stem + "-" + std::to_string(attempt);
-    int fd = ::open(temp_path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    int fd = create_temp(temp_path_);
     if (fd >= 0) {
       handle_ = fd;
+      note_temp_file(&temp_path_);
       return true;
     }
     if (errno != EEXIST || attempt == 100) break;
@@ -322,9 +363,11 @@ bool ReplacementFile::commit(int* error) {
   if (::close(fd) != 0 || ::rename(temp_path_.c_str(), path_.c_str()) != 0) {
     set_error(error, errno);
     ::unlink(temp_path_.c_str());
+    forget_temp_file(&temp_path_);
     temp_path_.clear();
     return false;
   }
+  forget_temp_file(&temp_path_);
   temp_path_.clear();
   return true;
 }
@@ -333,6 +376,7 @@ void ReplacementFile::abandon() {
   if (handle_ >= 0) ::close(static_cast<int>(handle_));
   handle_ = -1;
   if (!temp_path_.empty()) ::unlink(temp_path_.c_str());
+  forget_temp_file(&temp_path_);
   temp_path_.clear();
 }
 
@@ -345,7 +389,7 @@ bool make_folder(const std::string& path, int* error) {
   return false;
 }
 
-bool copy_source_file(const std::string& source, const std::string& destination, int* error) {
+bool copy_source_file(const std::string& source, const std::string& destination, int* error, WriteOutcome* outcome) {
   struct stat from;
   int in = open_regular(resolve_source_path(source), &from);
   if (in < 0) {
@@ -360,11 +404,11 @@ bool copy_source_file(const std::string& source, const std::string& destination,
     set_error(error, kErrorSameFile);
     return false;
   }
-  ReplacementFile out;
+  OutputFile out;
   bool ok = out.open(destination, error);
-  char buffer[65536];
+  std::string buffer(1 << 16, '\0');
   while (ok) {
-    ssize_t n = ::read(in, buffer, sizeof buffer);
+    ssize_t n = ::read(in, buffer.data(), buffer.size());
     if (n < 0) {
       if (errno == EINTR) continue;
       set_error(error, errno);
@@ -372,11 +416,13 @@ bool copy_source_file(const std::string& source, const std::string& destination,
     } else if (n == 0) {
       break;
     } else {
-      ok = out.write(buffer, static_cast<size_t>(n), error);
+      ok = out.write(buffer.data(), static_cast<size_t>(n), error);
     }
   }
   ::close(in);
-  return ok && out.commit(error);
+  ok = ok && out.commit(error);
+  *outcome = out.outcome();
+  return ok;
 }
 
 TouchResult touch_folder(const std::string& path, int* error) {

@@ -18,6 +18,8 @@
 
 #include "platform/args.h"
 #include "platform/names.h"
+#include "platform/output_file.h"
+#include "platform/signals.h"
 #include "platform/wide_win32.h"
 
 namespace mt {
@@ -267,11 +269,13 @@ const SourceResolver::Listing& SourceResolver::listing(const std::string& folder
   return names;
 }
 
-std::vector<DirEntry> list_txt_files(const std::string& folder) {
+namespace {
+
+std::vector<DirEntry> list_folder(const std::string& folder, bool txt_only) {
   std::vector<DirEntry> entries;
   for_each_entry(resolve_source_path(folder),
                  [&](const std::string& listed, std::string name, const WIN32_FIND_DATAW& data) {
-                   if (!has_txt_extension(name)) return;
+                   if (txt_only && !has_txt_extension(name)) return;
                    bool folder_entry = listed_folder(listed, data, name);
                    entries.push_back(DirEntry{std::move(name), folder_entry});
                  });
@@ -279,6 +283,12 @@ std::vector<DirEntry> list_txt_files(const std::string& folder) {
             [](const DirEntry& a, const DirEntry& b) { return name_less(a.name, b.name); });
   return entries;
 }
+
+}  // namespace
+
+std::vector<DirEntry> list_txt_files(const std::string& folder) { return list_folder(folder, true); }
+
+std::vector<DirEntry> list_entries(const std::string& folder) { return list_folder(folder, false); }
 
 std::vector<std::string> list_sub_folders(const std::string& folder) {
   std::vector<std::string> names;
@@ -326,6 +336,8 @@ bool file_id(const std::string& path, FileId* id) {
 std::string error_text(int error) {
   if (error == kErrorOutsideSite) return "outside the site";
   if (error == kErrorSameFile) return "it is the source itself";
+  if (error == kErrorChangedMeanwhile) return "it changed while being written";
+  if (error == kErrorThroughLink) return "a folder on its way is a link";
   wchar_t* text = nullptr;
   DWORD length =
       FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
@@ -341,6 +353,41 @@ std::string error_text(int error) {
   return result.empty() ? "error " + std::to_string(error) : result;
 }
 
+namespace {
+
+// Removes the file at `path` when it is a temporary file that no run is
+// writing, such as a killed run leaves: opened without sharing, it opens
+// only when no process holds it open, and goes when this handle closes.
+bool remove_stale_temp(const std::wstring& path) {
+  DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES ||
+      (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE))) {
+    return false;
+  }
+  HANDLE file = CreateFileW(path.c_str(), DELETE, 0, nullptr, OPEN_EXISTING, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(file);
+  return GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES;
+}
+
+// Creates the temporary file `path`; a stale one of that name is removed
+// first. Delete sharing lets an interrupt remove it while it is open.
+HANDLE create_temp(const std::wstring& path) {
+  auto create = [&path] {
+    return CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+  };
+  HANDLE file = create();
+  DWORD code = GetLastError();
+  if (file == INVALID_HANDLE_VALUE && (code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS)) {
+    if (remove_stale_temp(path)) file = create();
+    if (file == INVALID_HANDLE_VALUE) SetLastError(code);
+  }
+  return file;
+}
+
+}  // namespace
+
 ReplacementFile::~ReplacementFile() { abandon(); }
 
 bool ReplacementFile::open(const std::string& path, int* error) {
@@ -350,16 +397,16 @@ bool ReplacementFile::open(const std::string& path, int* error) {
   std::string folder = sep == std::string::npos ? std::string() : path.substr(0, sep + 1);
   std::string name = sep == std::string::npos ? path : path.substr(sep + 1);
   // In the same folder, so the rename stays on one volume. CREATE_NEW keeps
-  // concurrent runs apart: a name taken by another run (or left by a crashed
-  // one) is skipped.
+  // concurrent runs apart: a name another run is writing is skipped, one
+  // left by a killed run is taken over. An interrupt removes it.
   const std::string stem = folder + "." + name + ".tmp";
   DWORD code = 0;
   for (int attempt = 0;; ++attempt) {
     temp_path_ = attempt == 0 ? stem : stem + "-" + std::to_string(attempt);
-    HANDLE file = CreateFileW(to_wide(temp_path_).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = create_temp(to_wide(temp_path_));
     if (file != INVALID_HANDLE_VALUE) {
       handle_ = reinterpret_cast<intptr_t>(file);
+      note_temp_file(&temp_path_);
       return true;
     }
     code = GetLastError();
@@ -410,6 +457,7 @@ bool ReplacementFile::commit(int* error) {
     set_error(error, GetLastError());
     DeleteFileW(temp.c_str());
   }
+  forget_temp_file(&temp_path_);
   temp_path_.clear();
   return ok;
 }
@@ -418,7 +466,47 @@ void ReplacementFile::abandon() {
   if (handle_ >= 0) CloseHandle(reinterpret_cast<HANDLE>(handle_));
   handle_ = -1;
   if (!temp_path_.empty()) DeleteFileW(to_wide(temp_path_).c_str());
+  forget_temp_file(&temp_path_);
   temp_path_.clear();
+}
+
+OldKind OldOutput::open(const std::string& path) {
+  close();
+  // The entry itself: a reparse point standing there is replaced, never
+  // compared through. Others may still write or replace it meanwhile.
+  Handle file(open_existing(path, GENERIC_READ, FILE_FLAG_OPEN_REPARSE_POINT));
+  if (!file.valid()) {
+    const DWORD code = GetLastError();
+    return code == ERROR_FILE_NOT_FOUND ? OldKind::kMissing : OldKind::kOther;
+  }
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!info_of(file, &info) || is_folder(info) || (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
+      GetFileType(file.get()) != FILE_TYPE_DISK) {
+    return OldKind::kOther;
+  }
+  size_ = size_of(info);
+  handle_ = reinterpret_cast<intptr_t>(file.release());
+  return OldKind::kRegular;
+}
+
+bool OldOutput::read_at(uint64_t offset, char* data, size_t size) {
+  while (size > 0) {
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(offset);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    DWORD got = 0;
+    const DWORD chunk = static_cast<DWORD>(std::min<size_t>(size, 1u << 30));
+    if (!ReadFile(reinterpret_cast<HANDLE>(handle_), data, chunk, &got, &at) || got == 0) return false;
+    data += got;
+    size -= got;
+    offset += got;
+  }
+  return true;
+}
+
+void OldOutput::close() {
+  if (handle_ != -1) CloseHandle(reinterpret_cast<HANDLE>(handle_));
+  handle_ = -1;
 }
 
 bool make_folder(const std::string& path, int* error) {
@@ -433,7 +521,7 @@ bool make_folder(const std::string& path, int* error) {
   return false;
 }
 
-bool copy_source_file(const std::string& source, const std::string& destination, int* error) {
+bool copy_source_file(const std::string& source, const std::string& destination, int* error, WriteOutcome* outcome) {
   BY_HANDLE_FILE_INFORMATION from;
   int code = 0;
   Handle in(open_source(source, &from, &code));
@@ -455,7 +543,7 @@ bool copy_source_file(const std::string& source, const std::string& destination,
     if (error) *error = kErrorSameFile;
     return false;
   }
-  ReplacementFile out;
+  OutputFile out;
   if (!out.open(destination, error)) return false;
   std::string buffer(1 << 16, '\0');
   for (;;) {
@@ -467,7 +555,9 @@ bool copy_source_file(const std::string& source, const std::string& destination,
     if (got == 0) break;
     if (!out.write(buffer.data(), got, error)) return false;
   }
-  return out.commit(error);
+  const bool ok = out.commit(error);
+  *outcome = out.outcome();
+  return ok;
 }
 
 TouchResult touch_folder(const std::string& path, int* error) {

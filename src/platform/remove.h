@@ -15,6 +15,20 @@ enum class EntryKind { kNone, kFile, kFolder, kLink, kOther };
 /// point is `kLink` and is not followed; `kOther`: a device, pipe or socket.
 EntryKind entry_kind(const std::string& path);
 
+/// Removes the link at `path` itself (a junction too), never what it leads to.
+bool remove_link(const std::string& path);
+
+enum class OutputFolder {
+  kMade,      // there, or made; a failure shows when a file is created in it
+  kReplaced,  // a link stood there: removed, a real folder made in its place
+  kLinkKept,  // a link stands there that cannot be removed: write nothing below it
+};
+/// Makes one folder level of the output, never through a link.
+OutputFolder make_output_folder(const std::string& path);
+
+/// Whether a folder on the way from `root` down to the file `relative` is a link.
+bool link_on_the_way(const std::string& root, std::string_view relative);
+
 /// Whether a folder has no entries; false when it cannot be listed.
 bool folder_is_empty(const std::string& path);
 

@@ -82,6 +82,8 @@ EntryKind entry_kind(const std::string& path) {
   return lstat(path.c_str(), &st) == 0 ? kind_of(st) : EntryKind::kNone;
 }
 
+bool remove_link(const std::string& path) { return unlink(path.c_str()) == 0; }
+
 bool folder_is_empty(const std::string& path) {
   DIR* dir = opendir(path.c_str());
   if (!dir) return false;

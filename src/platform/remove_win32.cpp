@@ -120,6 +120,16 @@ EntryKind entry_kind(const std::string& path) {
   return EntryKind::kFile;
 }
 
+bool remove_link(const std::string& path) {
+  // Only a handle that shows the reparse point itself may be deleted: one
+  // that shows the target (as wine gives) would delete the target.
+  Handle link(open_entry(path, DELETE | FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE));
+  DWORD attributes = link.valid() ? attributes_of(link.get()) : INVALID_FILE_ATTRIBUTES;
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return false;
+  FILE_DISPOSITION_INFO dispose{TRUE};
+  return SetFileInformationByHandle(link.get(), FileDispositionInfo, &dispose, sizeof dispose) != 0;
+}
+
 bool folder_is_empty(const std::string& path) {
   WIN32_FIND_DATAW data;
   HANDLE find = FindFirstFileW(to_wide(join_path(path, "*")).c_str(), &data);

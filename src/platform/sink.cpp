@@ -95,7 +95,9 @@ void Sink::vprintf(const char* format, va_list args) {
   write(big.data(), static_cast<size_t>(n));
 }
 
-FileSink::~FileSink() { close(); }
+FileSink::~FileSink() {
+  if (stream_) flush();
+}
 
 bool FileSink::open(const std::string& path) {
   close();

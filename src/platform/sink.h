@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/fs.h"
+#include "platform/output_file.h"
 
 #if defined(__GNUC__) || defined(__clang__)
 #define MT_PRINTF(fmt_index, first_arg) __attribute__((format(printf, fmt_index, first_arg)))
@@ -39,13 +39,13 @@ class StringSink : public Sink {
 };
 
 /// Writes to a file through a large buffer, as raw bytes (no newline
-/// translation). Also serves standard output. A file opened by path is a
-/// `ReplacementFile`: it replaces the old file only when it is whole.
+/// translation). Also serves standard output. A file opened by path is an
+/// `OutputFile`: left alone when unchanged, replaced only when whole.
 class FileSink : public Sink {
  public:
   FileSink() = default;
   explicit FileSink(std::FILE* stream) : stream_(stream) {}
-  ~FileSink() override;  // commits a file still open
+  ~FileSink() override;  // drops a file not closed: it may be unfinished
   FileSink(const FileSink&) = delete;
   FileSink& operator=(const FileSink&) = delete;
 
@@ -53,6 +53,7 @@ class FileSink : public Sink {
   bool open(const std::string& path);
   /// Flushes and puts the file in place; false when a write, the close or
   /// the rename failed (`error()` tells why; the old file is then kept).
+  /// `outcome()` then tells whether the file was added, changed or kept.
   bool close();
   void flush();
   void write(const char* data, size_t size) override;
@@ -60,10 +61,13 @@ class FileSink : public Sink {
   /// Whether every write so far succeeded (for standard output).
   bool ok() const { return !failed_; }
   int error() const { return error_; }
+  /// Whether the failure was creating the file rather than writing it.
+  bool failed_to_create() const { return file_.failed_to_create(); }
+  WriteOutcome outcome() const { return file_.outcome(); }
 
  private:
   std::FILE* stream_ = nullptr;  // borrowed: standard output
-  ReplacementFile file_;
+  OutputFile file_;
   bool failed_ = false;
   int error_ = 0;
   std::string buffer_;

@@ -57,10 +57,14 @@ bool leaves_folder(std::string_view path) {
   return false;
 }
 
+bool script_safe_byte(char ch) {
+  auto c = static_cast<unsigned char>(ch);
+  return c >= 0x20 && c != 0x7F && c != '"' && c != '$' && c != '\\';
+}
+
 bool safe_in_script(std::string_view value) {
-  for (char ch : value) {
-    auto c = static_cast<unsigned char>(ch);
-    if (c < 0x20 || c == 0x7F || c == '"' || c == '$' || c == '\\') return false;
+  for (char c : value) {
+    if (!script_safe_byte(c)) return false;
   }
   return true;
 }
@@ -77,26 +81,66 @@ int edit_distance_no_case(std::string_view a, std::string_view b, int limit) {
   const size_t shorter = std::min(a.size(), b.size());
   if (longer - shorter > static_cast<size_t>(limit)) return limit + 1;
   // Three rows of the usual table: the swap of two neighbours looks two
-  // rows back.
-  std::vector<int> before(b.size() + 1), previous(b.size() + 1), current(b.size() + 1);
-  for (size_t j = 0; j <= b.size(); ++j) previous[j] = static_cast<int>(j);
+  // rows back. Only the band of cells within `limit` of the diagonal can
+  // stay within `limit`, so each row computes that band alone (the link
+  // hints compare one link with every page of a site); cells beside the
+  // band read as over the limit.
+  const int over = limit + 1;
+  const size_t band = static_cast<size_t>(limit);
+  std::vector<int> before(b.size() + 1, over), previous(b.size() + 1, over), current(b.size() + 1, over);
+  for (size_t j = 0; j <= std::min(b.size(), band); ++j) previous[j] = static_cast<int>(j);
   for (size_t i = 1; i <= a.size(); ++i) {
-    current[0] = static_cast<int>(i);
-    int row_best = current[0];
-    for (size_t j = 1; j <= b.size(); ++j) {
+    const size_t low = i > band ? i - band : 1, high = std::min(b.size(), i + band);
+    current[low - 1] = low == 1 && i <= band ? static_cast<int>(i) : over;
+    if (high < b.size()) current[high + 1] = over;
+    int row_best = current[low - 1];
+    for (size_t j = low; j <= high; ++j) {
       const bool same = fold(a[i - 1]) == fold(b[j - 1]);
       int cost = std::min({previous[j] + 1, current[j - 1] + 1, previous[j - 1] + (same ? 0 : 1)});
       if (i > 1 && j > 1 && fold(a[i - 1]) == fold(b[j - 2]) && fold(a[i - 2]) == fold(b[j - 1])) {
         cost = std::min(cost, before[j - 2] + 1);
       }
-      current[j] = cost;
-      row_best = std::min(row_best, cost);
+      current[j] = std::min(cost, over);
+      row_best = std::min(row_best, current[j]);
     }
-    if (row_best > limit) return limit + 1;
+    if (row_best > limit) return over;
     std::swap(before, previous);
     std::swap(previous, current);
   }
-  return std::min(previous[b.size()], limit + 1);
+  return std::min(previous[b.size()], over);
+}
+
+std::string fill_slots(std::string_view text, std::initializer_list<Slot> slots) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 16);
+  size_t i = 0;
+  while (i < text.size()) {
+    size_t stop = text.find_first_of("{\n", i);
+    if (stop == std::string_view::npos) stop = text.size();
+    out.append(text.substr(i, stop - i));
+    i = stop;
+    if (i == text.size()) break;
+    if (text[i] == '\n') {
+      out += "\r\n";
+      ++i;
+      continue;
+    }
+    const Slot* found = nullptr;
+    for (const Slot& slot : slots) {
+      if (text.compare(i, 2, "{{") == 0 && text.compare(i + 2, slot.name.size(), slot.name) == 0 &&
+          text.compare(i + 2 + slot.name.size(), 2, "}}") == 0) {
+        found = &slot;
+      }
+    }
+    if (!found) {
+      out += '{';
+      ++i;
+      continue;
+    }
+    out.append(found->value);
+    i += found->name.size() + 4;
+  }
+  return out;
 }
 
 }  // namespace mt

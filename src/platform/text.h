@@ -2,6 +2,7 @@
 // Byte-level text helpers. Text is UTF-8 and never decoded: comparisons that
 // ignore case fold ASCII letters only; bytes from 0x80 up compare as they are.
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,6 +18,17 @@ bool starts_with_no_case(std::string_view text, std::string_view prefix);
 /// right) replaced by `replacement`; the replacement is not scanned again.
 std::string replace_no_case(std::string_view text, std::string_view token, std::string_view replacement);
 
+/// One named slot of a template: "{{name}}" in the template text.
+struct Slot {
+  std::string_view name;
+  std::string_view value;
+};
+
+/// `text` with every "{{name}}" of `slots` replaced by its value, in one pass
+/// (a value is never searched for slots) and every '\n' of the template text
+/// written as "\r\n". Any other "{{" stays as written.
+std::string fill_slots(std::string_view text, std::initializer_list<Slot> slots);
+
 /// `text` less the part from the last '.' of its last path component on
 /// (components end at '/' or the native separator); unchanged without one.
 std::string cut_extension(std::string_view text);
@@ -25,8 +37,11 @@ std::string cut_extension(std::string_view text);
 /// drive, or with a ".." component (either separator counts).
 bool leaves_folder(std::string_view path);
 
-/// Whether `value` can stand inside a PHP double-quoted string as it is:
-/// no '"', '$', '\\' and no control byte (below 0x20, or 0x7F).
+/// Whether byte `c` can stand inside a PHP double-quoted string as it is:
+/// not '"', '$', '\\' nor a control byte (below 0x20, or 0x7F).
+bool script_safe_byte(char c);
+
+/// Whether every byte of `value` is script-safe.
 bool safe_in_script(std::string_view value);
 
 /// Whether a URL or target has a ':' before its first '/' (a scheme).

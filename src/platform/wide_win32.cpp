@@ -12,29 +12,83 @@ namespace mt {
 
 namespace {
 
-// Without the \\?\ form a Windows call refuses a path whose full form
-// reaches MAX_PATH, and a folder path must leave room for an 8.3 file name
-// inside it: CreateDirectoryW stops at MAX_PATH - 12.
-constexpr size_t kShortPath = MAX_PATH - 12;
-
-bool is_absolute(std::wstring_view path) {
-  return (path.size() >= 2 && path[1] == L':') || (!path.empty() && (path[0] == L'\\' || path[0] == L'/'));
-}
-
-// The full path in the \\?\ form, which lifts the MAX_PATH limit; the full
-// path also turns '/' into '\' and resolves "." and "..", which that form
-// no longer does. Unchanged when it cannot be made.
-std::wstring extended_path(const std::wstring& path) {
-  if (path.starts_with(L"\\\\?\\")) return path;
+// The full path in the \\?\ form, from Windows' own resolution: only for
+// a drive-relative path ("c:x"), which names the working folder of that
+// drive. Unchanged when it cannot be made.
+std::wstring full_path_of_drive_relative(const std::wstring& path) {
   DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
   if (size == 0) return path;
   std::wstring full(size, L'\0');
   DWORD length = GetFullPathNameW(path.c_str(), size, full.data(), nullptr);
   if (length == 0 || length >= size) return path;
   full.resize(length);
-  if (full.starts_with(L"\\\\?\\") || full.starts_with(L"\\\\.\\")) return full;
-  if (full.starts_with(L"\\\\")) return L"\\\\?\\UNC\\" + full.substr(2);  // \\server\share
-  return L"\\\\?\\" + full;
+  return full.size() >= 3 && full[1] == L':' ? L"\\\\?\\" + full : path;
+}
+
+// Appends the components of `path` to `full`, which ends in its root: '/'
+// is read as '\\', "." and empty components are dropped, ".." takes the one
+// before it away (never the root). That is what Windows does to a path
+// outside the \\?\ form, which does nothing more to it.
+void append_components(std::wstring& full, std::wstring_view path) {
+  const size_t root = full.size();
+  size_t pos = 0;
+  while (pos <= path.size()) {
+    size_t end = path.find_first_of(L"\\/", pos);
+    if (end == std::wstring_view::npos) end = path.size();
+    std::wstring_view part = path.substr(pos, end - pos);
+    if (part == L"..") {
+      size_t cut = full.size() > root ? full.rfind(L'\\', full.size() - 1) : std::wstring::npos;
+      full.resize(cut == std::wstring::npos || cut < root ? root : cut);
+    } else if (!part.empty() && part != L".") {
+      if (full.size() > root) full.push_back(L'\\');
+      full.append(part);
+    }
+    pos = end + 1;
+  }
+}
+
+// The working folder as Windows gives it, without a \\?\ in front.
+std::wstring working_folder() {
+  DWORD size = GetCurrentDirectoryW(0, nullptr);
+  std::wstring folder(size, L'\0');
+  DWORD length = size == 0 ? 0 : GetCurrentDirectoryW(size, folder.data());
+  folder.resize(length < size ? length : 0);
+  if (folder.starts_with(L"\\\\?\\UNC\\")) return L"\\\\" + folder.substr(8);
+  if (folder.starts_with(L"\\\\?\\")) return folder.substr(4);
+  return folder;
+}
+
+bool is_separator(wchar_t c) { return c == L'\\' || c == L'/'; }
+
+// The drive ("c:") or share ("\\\\server\\share") that an absolute path starts with.
+std::wstring root_of(const std::wstring& path) {
+  if (path.size() >= 2 && path[1] == L':') return path.substr(0, 2);
+  size_t server = path.find_first_of(L"\\/", 2);
+  size_t share = server == std::wstring::npos ? server : path.find_first_of(L"\\/", server + 1);
+  return path.substr(0, share);
+}
+
+// `path` in the \\?\ form: full, with '\\' only.
+std::wstring extended(const std::wstring& path) {
+  if (path.empty() || path.starts_with(L"\\\\?\\") || path.starts_with(L"\\\\.\\")) return path;
+  const bool unc = path.size() >= 2 && is_separator(path[0]) && is_separator(path[1]);
+  const bool drive = path.size() >= 2 && path[1] == L':';
+  if (drive && (path.size() == 2 || !is_separator(path[2]))) return full_path_of_drive_relative(path);
+  if (!unc && !drive) {
+    // Relative to the working folder, or ("\\x") to the root of its drive.
+    std::wstring folder = working_folder();
+    if (folder.size() < 2 || !((folder[1] == L':') || (is_separator(folder[0]) && is_separator(folder[1])))) {
+      return path;
+    }
+    if (is_separator(path[0])) return extended(root_of(folder) + path);
+    return extended(folder + L"\\" + path);
+  }
+  const std::wstring root = root_of(path);
+  std::wstring full = unc ? L"\\\\?\\UNC\\" + root.substr(2) : L"\\\\?\\" + root;
+  for (wchar_t& c : full) c = c == L'/' ? L'\\' : c;
+  full.push_back(L'\\');
+  append_components(full, std::wstring_view(path).substr(root.size()));
+  return full;
 }
 
 }  // namespace
@@ -57,15 +111,6 @@ std::string wide_to_utf8(std::wstring_view text) {
   return out;
 }
 
-std::wstring to_wide(const std::string& path) {
-  std::wstring wide = utf8_to_wide(path);
-  if (wide.size() < kShortPath) {
-    if (is_absolute(wide)) return wide;
-    // A relative path is as long as the working folder makes it.
-    DWORD folder = GetCurrentDirectoryW(0, nullptr);
-    if (folder != 0 && folder + wide.size() < kShortPath) return wide;
-  }
-  return extended_path(wide);
-}
+std::wstring to_wide(const std::string& path) { return extended(utf8_to_wide(path)); }
 
 }  // namespace mt

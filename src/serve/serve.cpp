@@ -24,13 +24,15 @@ constexpr int kQuietMs = 150;
 constexpr auto kBurstLimit = std::chrono::seconds(2);
 
 /// Builds the site; true when the run completed (whatever it reported).
-bool build_site(ServedSite& site, const std::vector<std::string>& flags, const std::string& url_root, Sink& out) {
+/// `*changed` tells whether any output file changed.
+bool rebuild(ServedSite& site, const BuildConfig& config, Sink& out, bool* changed = nullptr) {
   RunReport result;
-  std::vector<std::string> args = flags;
-  args.insert(args.end(), {"--", site.folder, url_root});
-  const int status = run(args, out, nullptr, &result);
+  // Every build is announced as a run of the tool would be.
+  Diagnostics{&out}.report({}, Msg::banner);
+  const int status = build_site(config, out, nullptr, &result);
   // --strict's status 2 still leaves a site to serve.
   if (status == 1) return false;
+  if (changed) *changed = result.changed_files > 0;
   std::lock_guard<std::mutex> lock(site.mutex);
   site.error_page = result.error_page;
   return true;
@@ -71,7 +73,10 @@ int serve(const ServeOptions& options, FileSink& out) {
   }
   catch_interrupts();
 
-  if (!build_site(site, options.build_flags, url_root, out)) {
+  BuildConfig config = options.build;
+  config.output_root = site.folder;
+  config.url_root = url_root;
+  if (!rebuild(site, config, out)) {
     out.flush();
     return 1;
   }
@@ -84,16 +89,20 @@ int serve(const ServeOptions& options, FileSink& out) {
   while (!interrupted()) {
     if (!watch->wait(kIdleMs) || !settle(*watch)) continue;
     const auto start = std::chrono::steady_clock::now();
-    const bool built = build_site(site, options.build_flags, url_root, out);
+    bool changed = false;
+    const bool built = rebuild(site, config, out, &changed);
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-    if (built) {
+    StringSink seconds;
+    seconds.printf("%.3f", took.count());
+    // A save that changes no output file (a comment, a string no page
+    // uses) leaves the open pages as they are.
+    if (built && !changed) diag.report({}, Msg::rebuilt_unchanged, seconds.text);
+    if (built && changed) {
       {
         std::lock_guard<std::mutex> lock(site.mutex);
         ++site.build;
       }
       site.changed.notify_all();
-      StringSink seconds;
-      seconds.printf("%.3f", took.count());
       diag.report({}, Msg::rebuilt, seconds.text);
     }
     out.flush();

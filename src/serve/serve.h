@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "driver/options.h"
 #include "platform/sink.h"
 
 namespace mt {
@@ -11,7 +12,7 @@ namespace mt {
 struct ServeOptions {
   std::string output_folder;
   int port = 8080;
-  std::vector<std::string> build_flags;  // --strict, --prune, --pedantic: given to every build
+  BuildConfig build;  // --strict, --prune, --pedantic for every build; serve sets the folder and URL root
 };
 
 /// Builds the site from the working folder into the output folder for the

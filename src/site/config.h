@@ -39,6 +39,14 @@ struct SiteConfig {
   std::string search_endpoint = "http://search.tarnwick.example/search";
   std::string site_domain = "tarnwick.example";
 
+  // A folder of the working folder whose files every build copies into the
+  // output root first; "": none (release files are put there by hand).
+  std::string release_folder;
+
+  // "on": the pages of a right-to-left language read right to left in their
+  // content, table of contents and support navigation, without markers.
+  std::string rtl_content = "off";
+
   // "on": support pages honour __RTL_BEGIN__/__RTL_END__ as template pages do.
   std::string support_direction_markers = "off";
 

@@ -4,8 +4,8 @@
 #include <unordered_map>
 
 #include "platform/fs.h"
+#include "platform/lines.h"
 #include "platform/numbers.h"
-#include "platform/pieces.h"
 #include "platform/text.h"
 
 namespace mt {
@@ -81,13 +81,12 @@ std::string number_key(const SupportNode& node) {
 
 std::string counterpart_line(std::string_view text) {
   if (text.find(kCounterpartMarker) == std::string_view::npos) return {};  // nearly every page
-  Pieces pieces(text, SIZE_MAX);
-  std::string_view line;
-  while (pieces.next(&line)) {
-    line = without_bom(up_to_nul(line));
+  TextLines lines(text, LineRules{SIZE_MAX, true, true});
+  TextLine piece;
+  while (lines.next(&piece)) {
+    std::string_view line = piece.text;
     if (!line.starts_with(kCounterpartMarker)) continue;
     line.remove_prefix(kCounterpartMarker.size());
-    if (!line.empty() && line.back() == '\n') line.remove_suffix(1);
     return std::string(trimmed(line));
   }
   return {};

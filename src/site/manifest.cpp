@@ -4,6 +4,7 @@
 #include <charconv>
 
 #include "platform/fs.h"
+#include "platform/lines.h"
 #include "platform/served_files.h"
 #include "platform/sink.h"
 #include "platform/text.h"
@@ -31,7 +32,9 @@ bool plain_relative(std::string_view path) {
   return true;
 }
 
-std::string escaped(std::string_view path) {
+}  // namespace
+
+std::string escape_path(std::string_view path) {
   std::string out;
   for (char c : path) {
     auto byte = static_cast<unsigned char>(c);
@@ -43,6 +46,8 @@ std::string escaped(std::string_view path) {
   }
   return out;
 }
+
+namespace {
 
 std::string unescaped(std::string_view text) {
   std::string out;
@@ -77,11 +82,11 @@ bool split_record(std::string_view line, FileDigest* record, std::string_view* p
 
 Manifest parse_manifest(std::string_view text) {
   Manifest manifest;
-  while (!text.empty()) {
-    size_t end = text.find('\n');
-    std::string_view line = text.substr(0, end);
-    text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-    if (line.ends_with('\r')) line.remove_suffix(1);
+  // One line per '\n', however long; a NUL stays, so that line names nothing.
+  TextLines lines(text, LineRules{SIZE_MAX, false, false});
+  TextLine piece;
+  while (lines.next(&piece)) {
+    std::string_view line = piece.text;
     if (line.starts_with('#')) continue;
     FileDigest record;
     std::string_view path;
@@ -101,7 +106,7 @@ std::string format_manifest(const Manifest& manifest) {
     if (!record) continue;
     std::string hash(16, '0');
     for (size_t i = 0; i < 16; ++i) hash[i] = kHex[(record->hash >> (60 - 4 * i)) & 15];
-    text += std::to_string(record->size) + ' ' + hash + ' ' + escaped(path) + '\n';
+    text += std::to_string(record->size) + ' ' + hash + ' ' + escape_path(path) + '\n';
   }
   return text;
 }

@@ -43,6 +43,10 @@ Manifest read_manifest(const std::string& output_root);
 /// not be written (the old one is then kept).
 bool write_manifest(const std::string& output_root, const Manifest& manifest);
 
+/// A path as manifest and change list write it: a control byte or '\' as
+/// "\xHH", so that every path stays one line.
+std::string escape_path(std::string_view path);
+
 /// `relative` ('/' between parts) below `root`, with the native separator.
 std::string output_path(const std::string& root, std::string_view relative);
 

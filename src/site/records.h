@@ -4,6 +4,7 @@
 // written. They are passed explicitly; nothing lives in globals.
 
 #include <array>
+#include <compare>
 #include <set>
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "platform/collate.h"
 #include "platform/fs.h"
 #include "platform/sink.h"
+#include "site/changes.h"
 #include "site/config.h"
 #include "site/ids.h"
 #include "site/referenced.h"
@@ -23,6 +25,25 @@
 namespace mt {
 
 class LinkRegistry;  // links/registry.h
+
+/// A place --pedantic warns of at most once per run: which check, in which
+/// source, at which line (0: the whole source).
+struct PedanticPlace {
+  enum class Check : unsigned char {
+    kEmphasisAtEnd,    // bold or italic still open at the end of a page text
+    kItemOutsideList,  // an item with no list
+    kUnknownMacro,     // a line naming no macro
+    kTable,            // a CSV table's missing file or odd rows
+    kPageText,         // a page text a macro includes is missing
+    kTemplate,         // a template that every page links to is missing
+    kSupportTree,      // a support tree scanned already
+  };
+  Check check;
+  std::string path;
+  int line = 0;
+
+  auto operator<=>(const PedanticPlace&) const = default;
+};
 
 /// Build-wide state, set once and kept for the whole run.
 struct Build {
@@ -43,16 +64,19 @@ struct Build {
   // ('/' between parts): what --prune keeps. Recorded before the write, so a
   // failed write never makes the previous good file look stale.
   std::vector<std::string> written;
-  bool prune = false;     // --prune
-  bool pedantic = false;  // --pedantic
+  // What this run added, changed and removed, for --changes.
+  ChangeList changes;
+  bool list_changes = false;  // --changes
+  bool prune = false;         // --prune
+  bool pedantic = false;      // --pedantic
   // Places warned of under --pedantic so far: a text converted for several
   // builds (the default language twice, the shared page text in every
   // language) is named once.
-  std::set<std::string> pedantic_places;
+  std::set<PedanticPlace> pedantic_places;
 
   /// Whether a pedantic warning at `place` is due: --pedantic is on and the
   /// place was not warned of yet.
-  bool pedantic_due(std::string place) { return pedantic && pedantic_places.insert(std::move(place)).second; }
+  bool pedantic_due(PedanticPlace place) { return pedantic && pedantic_places.insert(std::move(place)).second; }
   // The pages of every language, when a key that links languages is on.
   SiteIndex index;
   // Pages written so far and the expected total, for the progress line.

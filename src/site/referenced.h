@@ -11,8 +11,9 @@ namespace mt {
 
 class ReferencedFiles {
  public:
-  /// Adds a path relative to the language source folder (native separator)
-  /// unless it is listed already, ignoring ASCII case.
+  /// Adds a path relative to the language source folder ('/' between
+  /// parts; kept with the native separator) unless it is listed already,
+  /// ignoring ASCII case.
   void add(std::string_view path);
   const std::vector<std::string>& paths() const { return paths_; }
 

@@ -1,6 +1,7 @@
 #include "support/pages.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "chrome/page_file.h"
 #include "links/registry.h"
@@ -14,6 +15,7 @@ namespace {
 
 void write_navigation(const LangBuild& lang, Sink& out, int current, const std::vector<int>& shown) {
   const std::vector<SupportNode>& nodes = lang.support.nodes();
+  std::vector<bool> refused(nodes.size());
   const std::string& folder = lang.str(SUPPORT_FOLDER);
   out.write("<div class=\"wikinav\">\r\n");
   out.write("<ul>\r\n");
@@ -33,14 +35,14 @@ void write_navigation(const LangBuild& lang, Sink& out, int current, const std::
 void write_support_pages(Build& build, LangBuild& lang, const std::string& support_source_folder) {
   const std::string& folder_name = lang.str(SUPPORT_FOLDER);
   const std::string support_output = join_path(lang.output_folder, folder_name);
-  int ignored = 0;
-  make_folder(support_output, &ignored);
+  if (!make_page_folder(build, lang, support_output)) return;
 
   ConvertOptions options;
   options.support = true;
   options.direction_markers = build.site.support_direction_markers == "on";
   options.macros = expand_macro;
   const std::vector<SupportNode>& nodes = lang.support.nodes();
+  std::vector<bool> refused(nodes.size());
   for (size_t i = 0; i < nodes.size(); ++i) {
     const SupportNode& node = nodes[i];
     const int current = static_cast<int>(i);
@@ -48,7 +50,12 @@ void write_support_pages(Build& build, LangBuild& lang, const std::string& suppo
     std::string relative = node.path_slug;
     std::replace(relative.begin(), relative.end(), '/', kSep);
     const std::string page_folder = relative.empty() ? support_output : join_path(support_output, relative);
-    make_folder(page_folder, &ignored);
+    // Below a link that stays, nothing is written: not the page, nor its children.
+    if ((node.parent >= 0 && refused[static_cast<size_t>(node.parent)]) ||
+        !make_page_folder(build, lang, page_folder)) {
+      refused[i] = true;
+      continue;
+    }
 
     Page page;
     page.url = lang.base_url + "/" + folder_name + "/" + node.path_slug;
@@ -58,7 +65,7 @@ void write_support_pages(Build& build, LangBuild& lang, const std::string& suppo
     // Computed once: the header's overflow flag and the column read the same list.
     const std::vector<int> shown = lang.support.shown_in_navigation(current);
     const std::string text_path = join_path(support_source_folder, node.source_path + ".txt");
-    const PageFrame frame{node.name.c_str(), 3,        Layout::kWiki, lang.support.navigation_scrolls(shown),
+    const PageFrame frame{node.name.c_str(), kMenuSupport, Layout::kWiki, lang.support.navigation_scrolls(shown),
                           {-1, current},     text_path};
     write_framed_page(build, lang, page_path, frame, [&](Sink& file) {
       page.out = &file;

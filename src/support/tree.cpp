@@ -10,8 +10,8 @@
 
 #include "links/urls.h"
 #include "platform/fs.h"
+#include "platform/lines.h"
 #include "platform/numbers.h"
-#include "platform/pieces.h"
 #include "platform/text.h"
 #include "site/counterparts.h"
 
@@ -21,17 +21,20 @@ namespace {
 
 // Title lines are read in fgets-sized pieces; a longer line is split and each
 // piece is looked at as a line of its own.
-constexpr size_t kTitlePiece = 4095;
+constexpr LineRules kTitleLines{4095, true, true};
 
 bool is_ordering_char(char c) { return (c >= '0' && c <= '9') || c == '-' || c == '_'; }
 
-// The title found in one piece, if the piece is a title line.
-bool title_in_piece(std::string_view piece, std::string* title) {
-  piece = without_bom(up_to_nul(piece));
-  if (piece.empty() || piece[0] != '=') return false;
-  if (piece.size() > 1 && piece[1] == '=') return false;
-  std::string_view rest = piece.substr(1);
-  *title = std::string(rest.substr(0, rest.find('=')));
+// The title found in one piece, if the piece is a title line. A title
+// without a closing '=' keeps its line end, as it always has.
+bool title_in_piece(const TextLine& piece, std::string* title) {
+  std::string_view text = piece.text;
+  if (text.empty() || text[0] != '=') return false;
+  if (text.size() > 1 && text[1] == '=') return false;
+  std::string_view rest = text.substr(1);
+  size_t close = rest.find('=');
+  *title = std::string(rest.substr(0, close));
+  if (close == std::string_view::npos) *title += piece.end;
   return true;
 }
 
@@ -47,8 +50,8 @@ std::string title_from_text(std::string_view path, const std::string* contents) 
   std::string_view file = file_name_of(path);
   std::string title(file.substr(0, file.rfind('.')));
   if (!contents) return title;
-  Pieces pieces(*contents, kTitlePiece);
-  std::string_view piece;
+  TextLines pieces(*contents, kTitleLines);
+  TextLine piece;
   while (pieces.next(&piece)) {
     if (title_in_piece(piece, &title)) break;
   }

@@ -1,7 +1,7 @@
 #include "translate/blocks.h"
 
 #include "markup/blocks.h"
-#include "platform/pieces.h"
+#include "platform/lines.h"
 
 namespace mt {
 
@@ -17,6 +17,23 @@ char kind_of(Block block) {
     case Block::HeaderCell: return 'c';
     default: return 0;  // markers, macros, preformatted and structure lines
   }
+}
+
+// Where a heading's text ends: the first '=' outside a "[[...]]" link or
+// image and outside a tag, as the renderer ends it; the rest of the line
+// (the closing '=' run) is kept as it is.
+size_t heading_text_end(std::string_view line, size_t from) {
+  for (size_t i = from; i < line.size(); ++i) {
+    const char* close = line.compare(i, 2, "[[") == 0 ? "]]" : line[i] == '<' ? ">" : nullptr;
+    if (close) {
+      const size_t end = line.find(close, i + 1);
+      if (end == std::string_view::npos) return line.size();
+      i = end;
+    } else if (line[i] == '=') {
+      return i;
+    }
+  }
+  return line.size();
 }
 
 bool blank(std::string_view s) { return s.find_first_not_of(" \t") == std::string_view::npos; }
@@ -45,7 +62,7 @@ std::vector<TextBlock> text_blocks(std::string_view text, bool support) {
     const char kind = kind_of(block);
     if (!kind || line.find('\0') != std::string_view::npos) continue;
     size_t stop = line.size();
-    if (block == Block::Heading) stop = heading_end(BlockLine{line, block, content, number}, support);
+    if (block == Block::Heading) stop = heading_text_end(line, content);
     if (stop < content || blank(line.substr(content, stop - content))) continue;
     blocks.push_back({start + content, start + stop, number, kind});
   }

@@ -1,6 +1,6 @@
 #include "translate/po.h"
 
-#include "platform/pieces.h"
+#include "platform/lines.h"
 
 namespace mt {
 
@@ -145,7 +145,7 @@ void append_po_entry(std::string& out, const PoEntry& e) {
 
 bool parse_po(std::string_view text, std::vector<PoEntry>* entries, std::string* error, int* error_line) {
   PoReader r{*entries, {}, nullptr, false, false, {}, {}};
-  text = without_bom(text);
+  if (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
   int number = 0;
   while (!text.empty()) {
     ++number;

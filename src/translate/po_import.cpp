@@ -45,7 +45,7 @@ struct Import {
   const std::string& po_file;
   Diagnostics& diag;
   FileChange strings;
-  std::vector<KeyLine> keys;
+  std::vector<KeyLineAt> keys;
   std::vector<PagePair> pages;
   std::map<std::string, size_t, std::less<>> page_by_item;
   std::map<size_t, FileChange> page_changes;  // by index into pages
@@ -85,8 +85,8 @@ void import_string(Import& im, const PoEntry& e, int index) {
     return;
   }
   check_translation(im.diag, at, e.context, e.id, e.str);
-  const KeyLine* last = nullptr;
-  for (const KeyLine& k : im.keys) {
+  const KeyLineAt* last = nullptr;
+  for (const KeyLineAt& k : im.keys) {
     if (k.index == index) last = &k;
   }
   if (last) {

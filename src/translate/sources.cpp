@@ -19,7 +19,7 @@ void read_strings(LangSources& lang, const Language& loaded) {
   std::string text;
   if (read_source(lang.file, &text) != ReadResult::kRead) return;
   // The last line of a key is the one the loader keeps.
-  for (const KeyLine& k : key_lines(text)) {
+  for (const KeyLineAt& k : key_lines(text)) {
     if (k.index < 0) continue;
     auto& s = lang.strings[static_cast<size_t>(k.index)];
     s.line = k.line;

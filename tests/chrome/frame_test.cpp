@@ -16,7 +16,7 @@ struct Site : test::SiteRecords {
 
   std::string header(const char* name, int menu, Layout layout = Layout::kPlain, bool scrolls = false) {
     StringSink out;
-    page_header(build, lang, out, name, menu, layout, scrolls);
+    page_header(build, lang, out, name, static_cast<MenuItem>(menu), layout, scrolls);
     return out.text;
   }
 };
@@ -38,9 +38,11 @@ TEST(PageFrame, NavigationThatScrolls) {
 TEST(PageFrame, Variants) {
   // Language, URL root, menu item, layout, parts of the header.
   const std::tuple<const char*, const char*, int, Layout, std::vector<std::string>> rows[] = {
-      {"ar-sa", "http://x", -1, Layout::kPlain,
-       {"<!DOCTYPE html>\n<html lang=\"ar\" dir=\"rtl\">\n<head>\n",
-        "color:#000;text-align:right;background-color:",
+      {"ar-sa",
+       "http://x",
+       -1,
+       Layout::kPlain,
+       {"<!DOCTYPE html>\n<html lang=\"ar\" dir=\"rtl\">\n<head>\n", "color:#000;text-align:right;background-color:",
         ".topcenter {background-color:#000000; margin:0 auto; width:720px;text-align:right;}",
         ".menuitem {float:right;border-left", ".curmenuitem {float:right;background-color",
         ".search {direction:ltr;float:left;}", "padding-left:8px;padding-right:8px;direction:ltr;}",
@@ -48,16 +50,24 @@ TEST(PageFrame, Variants) {
         "text-align:center;float:right;display:block;", "margin-bottom:12px;margin-left:12px;color:#000000;}",
         ".screenshot {float: right;margin-left:32px}", "width:16px;padding-right:16px;}",
         "width:720px;text-align:left;}.menuitem"}},  // the menu centre stays left-aligned in both directions
-      {"ar-sa", "http://x", 3, Layout::kWiki,
+      {"ar-sa",
+       "http://x",
+       3,
+       Layout::kWiki,
        {"padding-right:12px;direction:ltr;}", ".wikinav {float:left;", ".wikicontent {width:666px;float:right;"}},
-      {"", "http://x", 0, Layout::kPlain,
+      {"",
+       "http://x",
+       0,
+       Layout::kPlain,
        {"<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<title>tarnwick</title>\r\n",
         "<a href=\"http://x/\"><img alt=\"tarnwick\" src=\"http://x/tarnwick9.png\"",
         "<div class=\"curmenuitem\"><a href=\"http://x/\">Home</a></div>\r\n"}},
       {"de-de", "http://x", -1, Layout::kPlain, {"!class=\"curmenuitem\""}},
-      {"de-de", "", 1, Layout::kPlain,
-       {"url(/searchicon.png)", "url(/dot.png)", "href=\"/rss.xml\"",
-        "<a href=\"/de-de/downloads\">Downloads</a>"}},
+      {"de-de",
+       "",
+       1,
+       Layout::kPlain,
+       {"url(/searchicon.png)", "url(/dot.png)", "href=\"/rss.xml\"", "<a href=\"/de-de/downloads\">Downloads</a>"}},
   };
   for (const auto& [code, url_root, menu, layout, parts] : rows) {
     SCOPED_TRACE(std::string(code) + " " + url_root);

@@ -7,7 +7,7 @@ set -euo pipefail
 e2e=$(cd "$(dirname "$0")" && pwd)
 cd "$e2e/../.."
 . tools/deps.sh
-need_packages "${BUILD_PACKAGES[@]}" chromium php-cli fonts-dejavu-core groff-base
+need_packages "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
 
 # playwright-core never downloads a browser; the suite uses /usr/bin/chromium.
 [ -d "$e2e/node_modules/playwright-core" ] ||

@@ -39,6 +39,10 @@ bool contains(std::string_view text, std::string_view part);
 size_t count(std::string_view text, std::string_view part);
 std::string repeat(std::string_view text, size_t times);
 
+/// Whether the shell command `probe` succeeds (a tool a test needs is there). Under CI
+/// (CI=true) a missing tool fails the test instead of letting it skip.
+bool tool_present(const std::string& probe);
+
 /// A whole run of the tool with the year pinned.
 struct RunResult {
   int status;

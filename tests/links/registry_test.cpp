@@ -7,10 +7,10 @@
 namespace mt {
 namespace {
 
-std::string report(LinkRegistry& links) {
+std::string report(LinkRegistry& links, bool pedantic = false) {
   StringSink sink;
   Diagnostics diag{&sink};
-  links.final_check(diag);
+  links.final_check(diag, pedantic);
   return sink.text;
 }
 
@@ -53,6 +53,13 @@ TEST(RegistryTest, FinalCheck) {
   EXPECT_EQ(expected, report(links));
   links.settle();  // forgets only links that are known already
   EXPECT_EQ(expected, report(links));
+  // --pedantic: the page's whole path, and the nearest page (or heading, for an anchor) within two edits.
+  links.record("de-de/faq.txt", 20, "/fr-fr/faq#Intr");
+  EXPECT_EQ("de-de/faq.txt:12: warning: broken url /de-de/nope\n"
+            "de-de/faq.txt:14: warning: broken url /de-de/FAQ, did you mean /de-de/faq\n"
+            "expand_url:0: warning: broken url /de-de/support/gone/\n"
+            "de-de/faq.txt:20: warning: broken url /fr-fr/faq#Intr, did you mean /fr-fr/faq#intro\n",
+            report(links, true));
 #endif
 }
 

@@ -121,8 +121,9 @@ TEST(StringLinks, Rendering) {
       {"plain [ text ]] | '''", "plain [ text ]] | '''"},
       {"[[faq|" + std::string(300, 'q') + "]]!", "<a href=\"http://x/de-de/faq\">" + std::string(300, 'q') + "</a>!"}};
   for (const auto& [text, html] : rows) EXPECT_EQ(html, render_string_links(site.build, site.lang, text));
-  // Without effects a file target is expanded but not listed.
-  EXPECT_EQ("http://x/de-de/img/a.png", expand_url(site.lang, "img/a.png", false));
+  // Resolving a file target only names the file; nothing is listed.
+  UrlTarget image = resolve_target(site.lang, "img/a.png");
+  EXPECT_EQ("http://x/de-de/img/a.png img/a.png", image.url + " " + image.file);
   const std::string broken = "expand_url:0: warning: broken url /de-de/";
   EXPECT_EQ(broken + "a\n" + broken + "b\nlisted: License.txt\n", site.report());
 }
@@ -144,9 +145,8 @@ TEST(Pathological, PageLines) {
   };
   test::MarkupSite site;
   for (const auto& [line, size, ending] : rows) {
-    std::string out;
     InlineState state;
-    render_page_line(site.build, site.lang, site.page, line, {}, {"p.txt", 1, false}, state, out);
+    const std::string out = render_page_line(site.lang, site.page, line, {}, state).html;
     EXPECT_TRUE(out.size() == size && out.ends_with(ending)) << line.substr(0, 10) << ": " << out.size();
   }
   EXPECT_EQ(2000041u, render_string_links(site.build, site.lang, test::repeat("[[", 500000)).size());

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <csignal>
 #include <filesystem>
 #include <iterator>
 #include <memory>
@@ -12,7 +13,9 @@
 #include "helpers/fixture.h"
 #include "platform/collate.h"
 #include "platform/fs.h"
+#include "platform/output_file.h"
 #include "platform/remove.h"
+#include "platform/signals.h"
 #include "platform/sink.h"
 #include "platform/watch.h"
 
@@ -71,18 +74,98 @@ TEST(Fs, Copies) {
   // Folder creation and failed copies are seen in the build runs.
   test::TempDir dir;
   int error = 0;
+  WriteOutcome outcome{};
   write_file("src/Page.txt", "new contents");
   write_file("out/page.txt", "old contents that were longer");
-  EXPECT_TRUE(copy_source_file("SRC/page.txt", "out/page.txt", &error));
+  EXPECT_TRUE(copy_source_file("SRC/page.txt", "out/page.txt", &error, &outcome));
   EXPECT_EQ("new contents", read_file("out/page.txt"));
-  EXPECT_FALSE(copy_source_file("src", "out/folder", &error));
+  EXPECT_TRUE(copy_source_file("SRC/page.txt", "out/page.txt", &error, &outcome));
+  EXPECT_EQ(WriteOutcome::kUnchanged, outcome);
+  EXPECT_FALSE(copy_source_file("src", "out/folder", &error, &outcome));
   // Copying a file onto itself (output inside the sources) is refused and
   // keeps its bytes; no temporary file is left behind.
-  EXPECT_FALSE(copy_source_file("src/Page.txt", "./src/Page.txt", &error));
+  EXPECT_FALSE(copy_source_file("src/Page.txt", "./src/Page.txt", &error, &outcome));
   EXPECT_EQ(kErrorSameFile, error);
   EXPECT_EQ("new contents", read_file("src/Page.txt"));
   EXPECT_EQ(1, std::distance(std::filesystem::directory_iterator("out"), std::filesystem::directory_iterator()));
 }
+
+// An output file is compared with the old one as it is written and replaced
+// only when some byte differs; what was written in pieces is whole.
+TEST(Fs, OutputFilesKeepUnchangedFiles) {
+  struct Row {
+    const char* old;  // nullptr: no file; "->": a link to a file of the new bytes
+    std::vector<std::string> pieces;
+    WriteOutcome outcome;
+  };
+  const Row rows[] = {
+      {nullptr, {"abc"}, WriteOutcome::kAdded},
+      {"abc", {"ab", "c"}, WriteOutcome::kUnchanged},
+      {"", {}, WriteOutcome::kUnchanged},
+      {"abcd", {"abc"}, WriteOutcome::kChanged},
+      {"abc", {"ab", "cd"}, WriteOutcome::kChanged},
+      {"abX", {"ab", "c"}, WriteOutcome::kChanged},
+      {"xbc", {"abc"}, WriteOutcome::kChanged},
+      {"abc", {}, WriteOutcome::kChanged},
+      {"->", {"abc"}, WriteOutcome::kChanged},
+  };
+  for (const Row& row : rows) {
+    test::TempDir dir;
+    std::string expected;
+    for (const std::string& piece : row.pieces) expected += piece;
+    const bool link = row.old && std::string(row.old) == "->";
+    if (link) {
+#ifdef _WIN32
+      continue;  // links need privileges there; tools/windows.sh replaces one
+#endif
+      write_file("target", expected);
+      std::filesystem::create_symlink("target", "out");
+    } else if (row.old) {
+      write_file("out", row.old);
+    }
+    FileId before, after;
+    file_id("out", &before);
+    OutputFile file;
+    int error = 0;
+    ASSERT_TRUE(file.open("out", &error));
+    for (const std::string& piece : row.pieces) EXPECT_TRUE(file.write(piece.data(), piece.size(), &error));
+    EXPECT_TRUE(file.commit(&error));
+    EXPECT_EQ(row.outcome, file.outcome()) << expected;
+    EXPECT_EQ(expected, read_file("out"));
+    ASSERT_TRUE(file_id("out", &after));
+    EXPECT_FALSE(std::filesystem::is_symlink("out"));
+    EXPECT_EQ(row.outcome == WriteOutcome::kUnchanged, before == after) << expected;
+    // Nothing left beside it; a link's target is never written through.
+    EXPECT_EQ(link ? 2 : 1,
+              std::distance(std::filesystem::directory_iterator("."), std::filesystem::directory_iterator()));
+  }
+  // A file given up half-written (an error, an exception) leaves the old one.
+  test::TempDir dir;
+  write_file("out", "old");
+  {
+    FileSink sink;
+    ASSERT_TRUE(sink.open("out"));
+    sink.write("half");
+    sink.flush();
+  }
+  EXPECT_EQ("old", read_file("out"));
+  EXPECT_EQ(1, std::distance(std::filesystem::directory_iterator("."), std::filesystem::directory_iterator()));
+}
+#ifndef _WIN32
+// A run stopped mid-page (Ctrl-C, kill) must not leave a partial page to be
+// deployed. (A file that a run killed outright left: the build runs.)
+TEST(Fs, InterruptedWriteLeavesNoTemporaryFile) {
+  test::TempDir dir;
+  const auto stopped_mid_page = [] {
+    remove_temp_files_on_interrupt();
+    ReplacementFile page;
+    int error = 0;
+    if (page.open("page.html", &error) && test::exists(".page.html.tmp")) std::raise(SIGTERM);
+  };
+  EXPECT_EXIT(stopped_mid_page(), testing::KilledBySignal(SIGTERM), "");
+  EXPECT_FALSE(test::exists(".page.html.tmp"));
+}
+#endif
 
 // What prune asks before it removes anything: a link is a link, whatever it leads to.
 TEST(Fs, TellsLinksWithoutFollowingThem) {

@@ -59,6 +59,12 @@ grep -q '^HTTP/1.1 200' ../reply && [ "$(wc -c <../reply)" -lt 1049600 ] ||
 get11 /release.zip "127.0.0.1:$port" "Range: bytes=-10\r\n" | grep -aq '^Content-Range: bytes 1048566-1048575/1048576' ||
   fail "one range is not answered"
 
+# A save that changes no output file (a comment) rebuilds without a reload: the build count
+# the streams below get stays 1.
+echo '// nothing' >>en-us.txt
+for i in $(seq 150); do grep -q 'no file changed' ../log && break; sleep 0.1; done
+grep -q 'no file changed' ../log || fail "a save that changes no file is not told apart"
+
 # Open pages hold event streams: beyond a few, each gets the latest build at once, so forty leave
 # threads to answer the pages.
 for i in $(seq 40); do

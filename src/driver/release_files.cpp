@@ -1,0 +1,58 @@
+#include "driver/release_files.h"
+
+#include <set>
+#include <utility>
+
+#include "driver/pages.h"
+#include "platform/fs.h"
+
+namespace mt {
+
+namespace {
+
+struct ReleaseCopy {
+  Build& build;
+  std::string source_root;  // the release folder as resolved
+  FileId output;            // the output root, never copied into itself
+  // Folders entered so far: a link back to a folder above is not a loop.
+  std::set<std::pair<uint64_t, uint64_t>> entered;
+};
+
+// Copies the files of `relative` (a folder below the release folder, "" for
+// itself) and recurses into its sub-folders.
+void copy_folder(ReleaseCopy& copy, const std::string& relative) {
+  const std::string source = join_path(copy.source_root, relative);
+  FileId id;
+  if (!file_id(source, &id) || id == copy.output || !copy.entered.insert({id.device, id.number}).second) return;
+  int error = 0;
+  const std::string folder = join_path(copy.build.output_root, relative);
+  if (!relative.empty() && !make_folder(folder, &error)) {
+    copy.build.diag.report({copy.source_root}, Msg::create_failed, folder, error_text(error));
+    return;
+  }
+  for (const DirEntry& entry : list_entries(source)) {
+    const std::string path = relative.empty() ? entry.name : join_path(relative, entry.name);
+    if (entry.is_dir) copy_folder(copy, path);
+    else copy_to_output(copy.build, copy.source_root, path, copy.build.output_root);
+  }
+}
+
+}  // namespace
+
+void copy_release_files(Build& build) {
+  if (build.site.release_folder.empty()) return;
+  ReleaseCopy copy{build, build.resolver.resolve(build.site.release_folder), {}, {}};
+  FileId id;
+  if (!file_id(copy.source_root, &id)) {
+    build.diag.report({}, Msg::release_folder_missing, build.site.release_folder);
+    return;
+  }
+  if (source_outside_site(copy.source_root)) {
+    build.diag.report({copy.source_root}, Msg::source_outside_site, copy.source_root);
+    return;
+  }
+  file_id(build.output_root, &copy.output);
+  copy_folder(copy, "");
+}
+
+}  // namespace mt

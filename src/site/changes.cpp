@@ -1,0 +1,38 @@
+#include "site/changes.h"
+
+#include <algorithm>
+
+#include "site/manifest.h"
+
+namespace mt {
+
+void ChangeList::note(const std::string& relative, WriteOutcome outcome) {
+  if (outcome == WriteOutcome::kUnchanged) return;
+  marks_.try_emplace(relative, outcome == WriteOutcome::kAdded ? '+' : '*');
+}
+
+void ChangeList::note_removed(const std::string& relative) { marks_.try_emplace(relative, '-'); }
+
+std::string ChangeList::format() const {
+  std::string text;
+  for (const auto& [path, mark] : marks_) {
+    text += mark;
+    text += ' ';
+    text += escape_path(path);
+    text += '\n';
+  }
+  return text;
+}
+
+std::string relative_output(std::string_view output_root, std::string_view path) {
+  // Every output path starts with the root as given; a root given with a
+  // trailing separator doubles the one after it.
+  std::string relative(path.substr(std::min(path.size(), output_root.size())));
+  for (char& c : relative) {
+    if (c == kSep) c = '/';
+  }
+  relative.erase(0, relative.find_first_not_of('/'));
+  return relative;
+}
+
+}  // namespace mt
