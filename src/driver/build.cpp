@@ -218,6 +218,34 @@ int run(const Options& options, Sink& out, int (*year)(), RunReport* result) {
   return build_site(build_config(options), out, year, result);
 }
 
+namespace {
+
+// Refused before anything is written: the URL root is embedded in every
+// contact script's PHP strings, and an output folder that is a source folder
+// would overwrite the sources it is built from. False once reported.
+bool ready_to_write(Build& build, const BuildConfig& config) {
+  if (size_t bad = unsafe_byte(build.url_root); bad != std::string::npos) {
+    build.diag.report({}, Msg::unsafe_url_root, build.url_root.substr(bad, 1));
+    return false;
+  }
+  if (std::string source = source_folder_at(build.output_root); !source.empty()) {
+    build.diag.report({}, Msg::output_is_source, build.output_root, source);
+    return false;
+  }
+  if (!config.changes_file.empty() && change_list_over_source(config.changes_file)) {
+    build.diag.report({}, Msg::changes_over_source, config.changes_file);
+    return false;
+  }
+  int error = 0;
+  if (!make_folder(build.output_root, &error)) {
+    build.diag.report({}, Msg::output_folder_failed);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 int build_site(const BuildConfig& config, Sink& out, int (*year)(), RunReport* result) {
   Build build;
   build.output_root = config.output_root;
@@ -232,29 +260,7 @@ int build_site(const BuildConfig& config, Sink& out, int (*year)(), RunReport* r
   build.links = &links;
   build.year = year ? year : local_year;
 
-  // Refused before anything is written: the URL root is embedded in every
-  // contact script's PHP strings, and an output folder that is a source
-  // folder would overwrite the sources it is built from.
-  if (size_t bad = unsafe_byte(build.url_root); bad != std::string::npos) {
-    std::string shown = build.url_root.substr(bad, 1);
-    build.diag.report({}, Msg::unsafe_url_root, shown);
-    return 1;
-  }
-  if (std::string source = source_folder_at(build.output_root); !source.empty()) {
-    build.diag.report({}, Msg::output_is_source, build.output_root, source);
-    return 1;
-  }
-
-  if (!config.changes_file.empty() && change_list_over_source(config.changes_file)) {
-    build.diag.report({}, Msg::changes_over_source, config.changes_file);
-    return 1;
-  }
-
-  int error = 0;
-  if (!make_folder(build.output_root, &error)) {
-    build.diag.report({}, Msg::output_folder_failed);
-    return 1;
-  }
+  if (!ready_to_write(build, config)) return 1;
   refuse_outside_shared_sources(build.diag);
 
   build.site = load_site_config(build.diag);
