@@ -143,23 +143,28 @@ void converter_target(uint8_t flags, std::string_view text) {
   provide("{{PREVIOUS_VERSIONS}}.txt", flags & 8, text);
   CHECK(convert_page(s.build, s.lang, s.page, "page.txt", options));
   InlineState state{(flags & 2) != 0, (flags & 4) != 0};
-  std::string line;
-  render_page_line(s.build, s.lang, s.page, text, options, LineSource{"page.txt", 1, true}, state, line);
+  // A heading's text ends at its first '=' outside markup.
+  const std::optional<char> stop = flags & 32 ? std::optional<char>('=') : std::nullopt;
+  const RenderedLine rendered = render_page_line(s.lang, s.page, text, options, state, stop);
+  CHECK(rendered.end <= text.size() && (stop || rendered.end == text.size()));
+  record_references(s.build, s.lang, rendered.refs, LineSource{"page.txt", 1});
 }
 
 void links_target(uint8_t flags, std::string_view text) {
-  const bool effects = flags & 2;
   Site& s = site();
   s.begin(false);
   if (flags & 1) set_language_code(s.build, s.lang, "");  // the root build
   // After the first '#' only id bytes, never a trailing '_'.
-  std::string url = expand_url(s.lang, text, effects);
+  const UrlTarget target = resolve_target(s.lang, text);
+  const std::string& url = target.url;
   size_t hash = url.find('#');
   CHECK((hash == std::string::npos) == (text.find('#') == std::string_view::npos));
   if (hash != std::string::npos) {
     CHECK(std::all_of(url.begin() + hash + 1, url.end(), [](char c) { return is_id_byte(c); }) && url.back() != '_');
   }
-  CHECK(effects || s.lang.files.paths().empty());
+  // Resolving is pure: only a target holding a '.' names a file, and nothing is recorded.
+  CHECK(target.file.empty() || text.find('.') != std::string_view::npos);
+  CHECK(s.lang.files.paths().empty());
   // Text outside links passes unchanged.
   CHECK(text.find("[[") != std::string_view::npos || render_string_links(s.build, s.lang, text) == text);
 }

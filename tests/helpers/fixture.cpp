@@ -1,6 +1,5 @@
 #include "helpers/fixture.h"
 
-#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -49,13 +48,6 @@ void write_file(const std::string& path, const std::string& contents) {
 std::string read_file(const std::string& path) {
   std::ifstream f(path, std::ios::binary);
   return f ? std::string(std::istreambuf_iterator<char>(f), {}) : "<missing>";
-}
-
-bool tool_present(const std::string& probe) {
-  if (std::system((probe + " >/dev/null 2>&1").c_str()) == 0) return true;
-  const char* ci = std::getenv("CI");
-  if (ci && std::string_view(ci) == "true") ADD_FAILURE() << "missing under CI: " << probe;
-  return false;
 }
 
 bool exists(const std::string& path) {
