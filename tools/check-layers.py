@@ -24,6 +24,7 @@ LAYERS = [
     ["macros"],  # {{...}} expansion, CSV tables, downloads
     ["chrome"],  # the frame around a page, stylesheets
     ["support"],  # the support wiki: its scan and its pages
+    ["translate"],  # translators' tasks: status, acceptance record, PO files
     ["driver"],  # one build: languages, pages, the summary
     ["serve"],  # the preview server, driving builds
     ["main.cpp"],

@@ -96,6 +96,30 @@ const MessageDef kMessages[] = {
     {Msg::rebuilt, MessageKind::note, MessageAt::nothing, "rebuilt in %s s; open pages reload"},
     {Msg::rebuilt_unchanged, MessageKind::note, MessageAt::nothing, "rebuilt in %s s; no file changed"},
     {Msg::stopped, MessageKind::note, MessageAt::nothing, "stopped"},
+    {Msg::status_language, MessageKind::note, MessageAt::nothing,
+     "%s: %s per cent complete (%s of %s items): %s missing, %s untranslated, %s stale, %s orphan"},
+    {Msg::status_item, MessageKind::note, MessageAt::nothing, "%s: %s %s %s"},
+    {Msg::status_written, MessageKind::note, MessageAt::nothing, "wrote %s"},
+    {Msg::unknown_language, MessageKind::error, MessageAt::nothing, "unknown language %s: no language file %s.txt"},
+    {Msg::unknown_item, MessageKind::error, MessageAt::nothing,
+     "unknown item %s: no such string, page or support page"},
+    {Msg::accepted, MessageKind::note, MessageAt::nothing, "accepted %s item(s) of %s in %s"},
+    {Msg::po_written, MessageKind::note, MessageAt::nothing, "wrote %s: %s entries for %s"},
+    {Msg::po_unparsable, MessageKind::error, MessageAt::line, "cannot read the PO file: %s; nothing imported"},
+    {Msg::po_no_language, MessageKind::error, MessageAt::file,
+     "the header's Language: names no language of the site (%s); nothing imported"},
+    {Msg::po_imported, MessageKind::note, MessageAt::nothing, "imported %s translation(s) into %s file(s) of %s"},
+    {Msg::po_unusable, MessageKind::warning, MessageAt::line, "translation of %s not imported: %s"},
+    {Msg::check_placeholder_missing, MessageKind::warning, MessageAt::line, "translation of %s lacks %s of the source"},
+    {Msg::check_placeholder_added, MessageKind::warning, MessageAt::line,
+     "translation of %s adds %s, which the source lacks"},
+    {Msg::check_link_changed, MessageKind::warning, MessageAt::line, "translation of %s links to %s, the source to %s"},
+    {Msg::check_tags, MessageKind::warning, MessageAt::line, "translation of %s has HTML tags %s, the source %s"},
+    {Msg::check_emphasis, MessageKind::warning, MessageAt::line, "translation of %s leaves %s open"},
+    {Msg::check_blanks, MessageKind::warning, MessageAt::line,
+     "translation of %s has other leading or trailing blanks than the source"},
+    {Msg::check_length, MessageKind::warning, MessageAt::line,
+     "translation of %s is %s characters long, more than the %s allowed"},
     {Msg::help, MessageKind::plain, MessageAt::nothing,
      "usage:\n"
      "maketarnwick [options] <output folder> <url root>\n"
@@ -119,6 +143,13 @@ const MessageDef kMessages[] = {
      "  --init <folder>  write a minimal working site into a new or empty folder\n"
      "  --serve          build, serve on http://127.0.0.1:PORT and rebuild on changes\n"
      "  --port <N>       the port of --serve (default 8080)\n"
+     "  --status [--json] [--html FILE]\n"
+     "                   report what each language lacks; --strict: exit 2 when\n"
+     "                   anything is missing or stale\n"
+     "  --accept <code> [item...]\n"
+     "                   record that the translations match the default language\n"
+     "  --export-po <code> <file>, --import-po <file>\n"
+     "                   a language's translations as a gettext PO file, and back\n"
      "  --               end of the options\n"
      "\n"
      "exit status: 0 when the run completed (even with errors or warnings, unless\n"
@@ -127,6 +158,7 @@ const MessageDef kMessages[] = {
     {Msg::unknown_option, MessageKind::error, MessageAt::nothing, "unknown option %s"},
     {Msg::bad_port, MessageKind::error, MessageAt::nothing, "--port needs a port number from 1 to 65535"},
     {Msg::init_needs_folder, MessageKind::error, MessageAt::nothing, "--init needs a folder"},
+    {Msg::option_needs, MessageKind::error, MessageAt::nothing, "%s needs %s"},
     {Msg::changes_needs_file, MessageKind::error, MessageAt::nothing, "--changes needs a file"},
     {Msg::init_done, MessageKind::note, MessageAt::nothing,
      "wrote a new site into %s: build it there with maketarnwick <output folder> <url root>"},

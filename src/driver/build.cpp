@@ -20,6 +20,8 @@
 #include "site/site_map.h"
 #include "support/pages.h"
 #include "support/tree.h"
+#include "translate/pedantic.h"
+#include "translate/tasks.h"
 
 namespace mt {
 
@@ -69,6 +71,35 @@ void refuse_outside_shared_sources(Diagnostics& diag) {
        {"donations.csv", "supported_languages.csv", "previous_stable_releases.csv", "{{PREVIOUS_VERSIONS}}.txt"}) {
     if (source_outside_site(name)) diag.report({name}, Msg::source_outside_site, name);
   }
+}
+
+// What a translators' option needs after it, or null for other options.
+const char* option_value_name(const std::string& option) {
+  if (option == "--html" || option == "--import-po") return "a file";
+  if (option == "--accept") return "a language";
+  if (option == "--export-po") return "a language and a file";
+  return nullptr;
+}
+
+bool translator_task(const Options& o) { return o.status || o.import_po || !o.accept.empty() || !o.export_po.empty(); }
+
+// The task of the translators' options, or the option that lacks its
+// companion ("" when none).
+std::string translator_task_of(const Options& o, TranslateTask* task) {
+  using Kind = TranslateTask::Kind;
+  task->kind = o.status            ? Kind::status
+               : !o.accept.empty() ? Kind::accept
+               : o.import_po       ? Kind::import_po
+                                   : Kind::export_po;
+  task->json = o.json;
+  task->html_file = o.html_file;
+  task->strict = o.strict;
+  task->lang = !o.accept.empty() ? o.accept : o.export_po;
+  task->items = o.operands;
+  task->po_file = o.po_file;
+  if (task->kind != Kind::status && (o.json || !o.html_file.empty())) return o.json ? "--json" : "--html";
+  if (task->kind != Kind::accept && !o.operands.empty()) return task->kind == Kind::status ? "--status" : "--export-po";
+  return {};
 }
 
 // The list goes through the same writer as every output file: a deploy
@@ -150,10 +181,21 @@ int run(const Options& options, Sink& out, int (*year)(), RunReport* result) {
     diag.report({}, Msg::version);
     return 0;
   }
-  diag.report({}, Msg::banner);
+  // JSON on standard output is for programs: nothing else goes there.
+  if (!(options.status && options.json)) diag.report({}, Msg::banner);
+  if (options.bad.empty() && translator_task(options)) {
+    TranslateTask task;
+    if (std::string lone = translator_task_of(options, &task); !lone.empty()) {
+      diag.report({}, Msg::option_needs, lone, lone == "--json" || lone == "--html" ? "--status" : "no other argument");
+      return 1;
+    }
+    return run_translate_task(task, out, diag);
+  }
   if (!options.bad.empty()) {
     if (options.bad == "--port") {
       diag.report({}, Msg::bad_port);
+    } else if (const char* what = option_value_name(options.bad)) {
+      diag.report({}, Msg::option_needs, options.bad, what);
     } else if (options.bad == "--changes") {
       diag.report({}, Msg::changes_needs_file);
     } else if (options.bad == "--init") {
@@ -176,6 +218,34 @@ int run(const Options& options, Sink& out, int (*year)(), RunReport* result) {
   return build_site(build_config(options), out, year, result);
 }
 
+namespace {
+
+// Refused before anything is written: the URL root is embedded in every
+// contact script's PHP strings, and an output folder that is a source folder
+// would overwrite the sources it is built from. False once reported.
+bool ready_to_write(Build& build, const BuildConfig& config) {
+  if (size_t bad = unsafe_byte(build.url_root); bad != std::string::npos) {
+    build.diag.report({}, Msg::unsafe_url_root, build.url_root.substr(bad, 1));
+    return false;
+  }
+  if (std::string source = source_folder_at(build.output_root); !source.empty()) {
+    build.diag.report({}, Msg::output_is_source, build.output_root, source);
+    return false;
+  }
+  if (!config.changes_file.empty() && change_list_over_source(config.changes_file)) {
+    build.diag.report({}, Msg::changes_over_source, config.changes_file);
+    return false;
+  }
+  int error = 0;
+  if (!make_folder(build.output_root, &error)) {
+    build.diag.report({}, Msg::output_folder_failed);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 int build_site(const BuildConfig& config, Sink& out, int (*year)(), RunReport* result) {
   Build build;
   build.output_root = config.output_root;
@@ -190,29 +260,7 @@ int build_site(const BuildConfig& config, Sink& out, int (*year)(), RunReport* r
   build.links = &links;
   build.year = year ? year : local_year;
 
-  // Refused before anything is written: the URL root is embedded in every
-  // contact script's PHP strings, and an output folder that is a source
-  // folder would overwrite the sources it is built from.
-  if (size_t bad = unsafe_byte(build.url_root); bad != std::string::npos) {
-    std::string shown = build.url_root.substr(bad, 1);
-    build.diag.report({}, Msg::unsafe_url_root, shown);
-    return 1;
-  }
-  if (std::string source = source_folder_at(build.output_root); !source.empty()) {
-    build.diag.report({}, Msg::output_is_source, build.output_root, source);
-    return 1;
-  }
-
-  if (!config.changes_file.empty() && change_list_over_source(config.changes_file)) {
-    build.diag.report({}, Msg::changes_over_source, config.changes_file);
-    return 1;
-  }
-
-  int error = 0;
-  if (!make_folder(build.output_root, &error)) {
-    build.diag.report({}, Msg::output_folder_failed);
-    return 1;
-  }
+  if (!ready_to_write(build, config)) return 1;
   refuse_outside_shared_sources(build.diag);
 
   build.site = load_site_config(build.diag);
@@ -220,6 +268,7 @@ int build_site(const BuildConfig& config, Sink& out, int (*year)(), RunReport* r
   build.links->declare("/forum", std::nullopt, true);
 
   build.languages = load_languages(build.diag, build.pedantic);
+  if (build.pedantic) check_all_translations(build.collator, build.diag);
   // Before any page: the download sections read the copies' sizes.
   copy_release_files(build);
 

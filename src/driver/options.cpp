@@ -18,6 +18,37 @@ bool parse_port(const std::string& text, int* port) {
   return true;
 }
 
+// The value after an option at `*i`, or false (the option is then bad).
+bool take_value(const std::vector<std::string>& args, size_t* i, std::string* value) {
+  if (*i + 1 >= args.size()) return false;
+  *value = args[++*i];
+  return true;
+}
+
+// The options of the translators' tasks; false when `arg` is none of them.
+bool translator_option(const std::vector<std::string>& args, size_t* i, Options& options) {
+  const std::string& arg = args[*i];
+  bool ok = true;
+  if (arg == "--status") {
+    options.status = true;
+  } else if (arg == "--json") {
+    options.json = true;
+  } else if (arg == "--html") {
+    ok = take_value(args, i, &options.html_file);
+  } else if (arg == "--accept") {
+    ok = take_value(args, i, &options.accept);
+  } else if (arg == "--export-po") {
+    ok = take_value(args, i, &options.export_po) && take_value(args, i, &options.po_file);
+  } else if (arg == "--import-po") {
+    options.import_po = true;
+    ok = take_value(args, i, &options.po_file);
+  } else {
+    return false;
+  }
+  if (!ok) options.bad = arg;
+  return true;
+}
+
 }  // namespace
 
 Options parse_options(const std::vector<std::string>& args) {
@@ -60,7 +91,7 @@ Options parse_options(const std::vector<std::string>& args) {
       } else {
         options.init_folder = args[i];
       }
-    } else {
+    } else if (!translator_option(args, &i, options)) {
       options.bad = arg;
     }
   }

@@ -18,6 +18,14 @@ struct Options {
   bool port_given = false;
   bool init = false;
   std::string init_folder;
+  // Translators' tasks: each builds nothing.
+  bool status = false;       // --status
+  bool json = false;         // --json (with --status)
+  std::string html_file;     // --html FILE (with --status)
+  std::string accept;        // --accept LANG; the operands name the items
+  std::string export_po;     // --export-po LANG FILE: the language
+  std::string po_file;       // the PO file of --export-po or --import-po
+  bool import_po = false;    // --import-po FILE
   std::string changes_file;  // --changes: where the list of changed output files goes; "" when none
   std::string bad;           // the option that is unknown or lacks a valid value; "" when none
   std::vector<std::string> operands;

@@ -129,7 +129,40 @@ std::string code_from_file_name(const std::string& file_name) {
   return ascii_lower(code);
 }
 
+// Whether the rest of a key line after its value's closing quote is the
+// comment "// same"; the loader ignores whatever follows the quote.
+bool marked_same(std::string_view rest) {
+  if (rest.empty() || rest[0] != '"') return false;
+  size_t i = skip_white(rest, 1);
+  if (rest.substr(i, 2) != "//") return false;
+  i = skip_white(rest, i + 2);
+  std::string_view word = rest.substr(i, 4);
+  return equal_no_case(word, "same") && skip_white(rest, i + 4) == rest.size();
+}
+
 }  // namespace
+
+std::vector<KeyLineAt> key_lines(std::string_view contents) {
+  std::vector<KeyLineAt> found;
+  TextLines lines(contents, kLanguageLines);
+  TextLine piece;
+  int number = 1;
+  while (lines.next(&piece)) {
+    KeyLine parsed;
+    if (split_key_line(piece.text, &parsed)) {
+      KeyLineAt k;
+      k.index = string_index_by_id(parsed.key);
+      k.line = number;
+      k.value_begin = static_cast<size_t>(parsed.value.data() - contents.data());
+      k.value_end = k.value_begin + parsed.value.size();
+      const size_t after = static_cast<size_t>(parsed.value.data() + parsed.value.size() - piece.text.data());
+      k.same = marked_same(piece.text.substr(after));
+      found.push_back(k);
+    }
+    if (piece.ends_line) ++number;
+  }
+  return found;
+}
 
 Language load_language_file(const std::string& file_name, Diagnostics& diag) {
   Language record;

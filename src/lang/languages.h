@@ -22,6 +22,19 @@ Language load_language_file(const std::string& file_name, Diagnostics& diag);
 /// twice and "did you mean" hints for unknown keys.
 bool load_language_file(const std::string& file_name, Diagnostics& diag, Language* record, bool pedantic = false);
 
+/// One `KEY = "value"` line of a language file, as it stands in its text.
+struct KeyLineAt {
+  int index = -1;          // string index, -1 for a key that is none of the 74
+  int line = 0;            // 1-based, as the loader counts
+  size_t value_begin = 0;  // byte offsets of the value in the text
+  size_t value_end = 0;
+  bool same = false;  // "// same" follows the value: meant to read the same in every language
+};
+
+/// Every key line of a language file's text, in order, read as the loader
+/// reads it (so the last line of a key is the one that counts).
+std::vector<KeyLineAt> key_lines(std::string_view contents);
+
 /// The first record whose code equals `code` without ASCII case, or null.
 const Language* language_by_code(const std::vector<Language>& languages, std::string_view code);
 

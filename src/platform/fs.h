@@ -82,6 +82,10 @@ enum class ReadResult { kRead, kCannotOpen, kOutsideSite };
 /// be opened.
 ReadResult read_source(const std::string& path, std::string* contents);
 
+/// Reads a whole regular file named on the command line, wherever it lies
+/// (a PO file a translator hands in); false when it cannot be read.
+bool read_named_file(const std::string& path, std::string* contents);
+
 /// Whether the source `path` exists and its real location, every link
 /// followed, lies outside the working folder. Links that stay inside the
 /// working folder are fine wherever they point.

@@ -242,16 +242,10 @@ std::vector<std::string> list_sub_folders(const std::string& folder) {
   return names;
 }
 
-ReadResult read_source(const std::string& path, std::string* contents) {
-  struct stat st;
-  // The path as written nearly always exists; resolving costs a look-up of
-  // its own, so it is tried only when the open fails.
-  int fd = open_regular(path, &st);
-  if (fd < 0 && (errno == ENOENT || errno == ENOTDIR)) {
-    std::string resolved = resolve_source_path(path);
-    if (resolved != path) fd = open_regular(resolved, &st);
-  }
-  if (fd < 0) return errno == EXDEV ? ReadResult::kOutsideSite : ReadResult::kCannotOpen;
+namespace {
+
+// Reads `fd` to its end and closes it.
+bool read_and_close(int fd, const struct stat& st, std::string* contents) {
   contents->clear();
   if (st.st_size > 0) contents->reserve(static_cast<size_t>(st.st_size));
   char buffer[65536];
@@ -267,7 +261,33 @@ ReadResult read_source(const std::string& path, std::string* contents) {
     contents->append(buffer, static_cast<size_t>(n));
   }
   ::close(fd);
-  return ok ? ReadResult::kRead : ReadResult::kCannotOpen;
+  return ok;
+}
+
+}  // namespace
+
+ReadResult read_source(const std::string& path, std::string* contents) {
+  struct stat st;
+  // The path as written nearly always exists; resolving costs a look-up of
+  // its own, so it is tried only when the open fails.
+  int fd = open_regular(path, &st);
+  if (fd < 0 && (errno == ENOENT || errno == ENOTDIR)) {
+    std::string resolved = resolve_source_path(path);
+    if (resolved != path) fd = open_regular(resolved, &st);
+  }
+  if (fd < 0) return errno == EXDEV ? ReadResult::kOutsideSite : ReadResult::kCannotOpen;
+  return read_and_close(fd, st, contents) ? ReadResult::kRead : ReadResult::kCannotOpen;
+}
+
+bool read_named_file(const std::string& path, std::string* contents) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return false;
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return false;
+  }
+  return read_and_close(fd, st, contents);
 }
 
 bool source_outside_site(const std::string& path) {

@@ -309,6 +309,14 @@ ReadResult read_source(const std::string& path, std::string* contents) {
   return read_all(file.get(), size_of(info), contents) ? ReadResult::kRead : ReadResult::kCannotOpen;
 }
 
+bool read_named_file(const std::string& path, std::string* contents) {
+  Handle file(open_existing(path, GENERIC_READ, 0));
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!info_of(file, &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) return false;
+  contents->clear();
+  return read_all(file.get(), size_of(info), contents);
+}
+
 bool source_outside_site(const std::string& path) {
   // Attributes only: a folder opens too with backup semantics.
   Handle entry(open_existing(resolve_source_path(path), FILE_READ_ATTRIBUTES, FILE_FLAG_BACKUP_SEMANTICS));

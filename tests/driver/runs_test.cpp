@@ -13,6 +13,7 @@
 
 #include "driver/build.h"
 #include "helpers/fixture.h"
+#include "translate/status.h"
 
 namespace fs = std::filesystem;
 
@@ -103,6 +104,13 @@ void do_step(const std::string& verb, const std::string& rest, std::string& out)
       write_file("en-us/" + page + ".txt", "=" + page + "=\n");
   }
   if (verb == "language") write_file(path, full_language_file(text));
+  if (verb == "translated") {  // every text string "xx " + its default; names of files and addresses kept
+    std::string file = "_LANGUAGE_NAME = \"" + text + "\"\n";
+    for (int i = 0; i < kStringCount; ++i)
+      file +=
+          std::string(kStringTable[i].id) + " = \"" + (names_no_text(i) ? "" : "xx ") + kStringTable[i].value + "\"\n";
+    write_file(path, file);
+  }
   if (verb == "write") write_file(path, text);
   if (verb == "append") write_file(path, read_file(path) + text);
   if (verb == "dir") fs::create_directories(path);
@@ -120,7 +128,7 @@ void do_step(const std::string& verb, const std::string& rest, std::string& out)
   }
   if (verb == "age") fs::last_write_time(path, when(path) - std::chrono::hours(24 * 365));
   bool ok = std::string(
-                " tool pages language write append dir remove rename link abslink hardlink age newer "
+                " tool pages language translated write append dir remove rename link abslink hardlink age newer "
                 "exists absent same nowhere expect edit log golden ")
                 .find(" " + verb + " ") != std::string::npos;
   if (verb == "newer") ok = when(path) >= when(text);

@@ -13,12 +13,8 @@ awk '/^```sh$/ { on = 1; next } /^```$/ { on = 0 } on' "$2/docs/reference/walkth
 cd "$work" && PATH="$work/bin:$PATH" bash -euo pipefail steps.sh >log 2>&1 || fail "a step failed"
 [ "$(grep -c '^0 error(s), 0 warning(s)$' log)" = 2 ] || fail "the builds are not clean"
 cd my-site || exit 1
-for try in 1 2 3 4 5; do # another port when this one is taken
-  port=$((20000 + RANDOM % 40000))
-  "$work/bin/maketarnwick" --serve --port $port ../preview >../log 2>&1 & pid=$!
-  for i in $(seq 300); do grep -q 'serving\|cannot listen' ../log && break; sleep 0.1; done
-  grep -q serving ../log && break
-done
+. "$2/tests/helpers/preview.sh"
+start_preview "$work/bin/maketarnwick" ../preview ../log
 grep -q '^0 error(s), 0 warning(s)$' ../log || fail "the preview's build is not clean"
 size=$(curl -sf "http://127.0.0.1:$port/Wendrel-SDK.zip" | wc -c)
 [ "$size" = 1048576 ] || fail "the release file is not served ($size bytes)"

@@ -8,12 +8,8 @@ set -u
 work=$(mktemp -d)
 trap 'kill -9 $pid 2>/dev/null; rm -rf "$work"' EXIT
 cp -r "$2/examples/site" "$work/source" && cd "$work/source" || exit 1
-for try in 1 2 3 4 5; do # another port when this one is taken
-  port=$((20000 + RANDOM % 40000))
-  "$1" --serve --port $port ../out >../log 2>&1 & pid=$!
-  for i in $(seq 300); do grep -q 'serving\|cannot listen' ../log && break; sleep 0.1; done
-  grep -q serving ../log && break
-done
+. "$2/tests/helpers/preview.sh"
+start_preview "$1" ../out ../log
 fail() { echo "preview: $1"; cat ../log; exit 1; }
 # send REQUEST [BODY BYTES]: the reply to a raw request, whose body is that many zero bytes; the
 # reply ends within 5 seconds (or $limit).
