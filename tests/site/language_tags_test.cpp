@@ -23,9 +23,9 @@ TEST(LanguageTags, Codes) {
       {"de-ch-1901", "", "de-CH-1901"},
       {"ca-es-valencia", "", "ca-ES-valencia"},  // the longest variant
       {"yue-hk", "", "yue-HK"},                  // the longest language
-      {"english", "", ""},  // a name, not a language subtag
-      {"en_us", "", ""},    // '_' is no separator
-      {"en-us-", "", ""},   // empty subtag
+      {"english", "", ""},                       // a name, not a language subtag
+      {"en_us", "", ""},                         // '_' is no separator
+      {"en-us-", "", ""},                        // empty subtag
       {"en-toolongvariant", "", ""},
       {"x-klingon", "", ""},  // private use is no language
       {"en-us-us", "", ""},   // a second region
