@@ -142,14 +142,14 @@ TEST(Prune, RemovesOnlyStaleFilesTheToolWroteAsItWroteThem) {
        "--prune kept out/linked/page.html: it is a link or lies below one\n"
        "--prune kept out/pipe.html: it changed since this tool wrote it\n",
        ""},
-      {"names with a control byte or '\\' are written escaped and read back",
-       "1 af63f54c86021707 old\\x5cname\\x09.html\n",
-       {"out/old\\name\t.html", "out/new\\name\t.html"},
-       {"new\\name\t.html"},
-       {"out/old\\name\t.html"},
-       {"out/new\\name\t.html"},
+      {"names with a control byte or '\\' are written escaped and read back; a blank is kept as it is",
+       "1 af63f54c86021707 old \\x5cname\\x09.html\n",
+       {"out/old \\name\t.html", "out/new \\name\t.html"},
+       {"new \\name\t.html"},
+       {"out/old \\name\t.html"},
+       {"out/new \\name\t.html"},
        "",
-       "1 af63f54c86021707 new\\x5cname\\x09.html\n"},
+       "1 af63f54c86021707 new \\x5cname\\x09.html\n"},
 #endif
   };
   for (const auto& row : rows) {

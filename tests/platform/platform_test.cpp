@@ -152,6 +152,21 @@ TEST(Fs, OutputFilesKeepUnchangedFiles) {
   EXPECT_EQ(1, std::distance(std::filesystem::directory_iterator("."), std::filesystem::directory_iterator()));
 }
 #ifndef _WIN32
+// With every temporary name taken, the first changed byte has
+// nowhere to go: reported as a file that could not be created, old one kept.
+TEST(Fs, OutputFileWithNoTemporaryNameLeftFailsToCreate) {
+  test::TempDir dir;
+  write_file("out", "abc");
+  std::filesystem::create_directory(".out.tmp");
+  for (int i = 1; i <= 100; ++i) std::filesystem::create_directory(".out.tmp-" + std::to_string(i));
+  OutputFile file;
+  int error = 0;
+  ASSERT_TRUE(file.open("out", &error));
+  EXPECT_TRUE(file.write("ab", 2, &error));
+  EXPECT_FALSE(file.write("X", 1, &error));
+  EXPECT_TRUE(file.failed_to_create());
+  EXPECT_EQ("abc", read_file("out"));
+}
 // A run stopped mid-page (Ctrl-C, kill) must not leave a partial page to be
 // deployed. (A file that a run killed outright left: the build runs.)
 TEST(Fs, InterruptedWriteLeavesNoTemporaryFile) {

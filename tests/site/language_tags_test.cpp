@@ -21,9 +21,11 @@ TEST(LanguageTags, Codes) {
       {"es-419", "", "es-419"},
       {"sl-rozaj-biske", "", "sl-rozaj-biske"},
       {"de-ch-1901", "", "de-CH-1901"},
-      {"english", "", ""},  // a name, not a language subtag
-      {"en_us", "", ""},    // '_' is no separator
-      {"en-us-", "", ""},   // empty subtag
+      {"ca-es-valencia", "", "ca-ES-valencia"},  // the longest variant
+      {"yue-hk", "", "yue-HK"},                  // the longest language
+      {"english", "", ""},                       // a name, not a language subtag
+      {"en_us", "", ""},                         // '_' is no separator
+      {"en-us-", "", ""},                        // empty subtag
       {"en-toolongvariant", "", ""},
       {"x-klingon", "", ""},  // private use is no language
       {"en-us-us", "", ""},   // a second region
