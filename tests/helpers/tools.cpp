@@ -11,8 +11,7 @@ namespace mt::test {
 
 bool tool_present(const std::string& probe) {
   if (std::system((probe + " >/dev/null 2>&1").c_str()) == 0) return true;
-    // The Windows tests run under wine, where the Linux tools are not at hand.
-#ifndef _WIN32
+#ifndef _WIN32  // the Windows tests run under wine, without the Linux tools
   const char* ci = std::getenv("CI");
   if (ci && std::string_view(ci) == "true") ADD_FAILURE() << "missing under CI: " << probe;
 #endif
