@@ -42,16 +42,13 @@ bool blank(std::string_view s) { return s.find_first_not_of(" \t") == std::strin
 
 std::vector<TextBlock> text_blocks(std::string_view text, bool support) {
   std::vector<TextBlock> blocks;
-  size_t pos = text.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
+  // Whole lines, NUL bytes kept: a line holding one is left untranslated.
+  TextLines lines(text, LineRules{SIZE_MAX, false, false});
+  TextLine piece;
   bool preformatted = false;
-  for (int number = 1; pos < text.size(); ++number) {
-    size_t nl = text.find('\n', pos);
-    size_t end = nl == std::string_view::npos ? text.size() : nl;
-    if (end > pos && text[end - 1] == '\r') --end;
-    // A NUL ends a line's text for the converter; such a line is kept whole.
-    std::string_view line = text.substr(pos, end - pos);
-    const size_t start = pos;
-    pos = nl == std::string_view::npos ? text.size() : nl + 1;
+  for (int number = 1; lines.next(&piece); ++number) {
+    const std::string_view line = piece.text;
+    const size_t start = static_cast<size_t>(line.data() - text.data());
     if (preformatted) {
       preformatted = !line.starts_with("</pre>");
       continue;
