@@ -51,7 +51,7 @@ void write_language_links(Build& build, const LangBuild& lang, Sink& out, PageKe
                attribute(public_address(build, a.path)).c_str());
   }
   // The final check looks at where the set and the canonical lead.
-  build.links->alternate_sets().add(source, own_path(build, lang, key), canonical, set);
+  build.links->add_alternates(source, own_path(build, lang, key), canonical, set);
 }
 
 void write_language_switch(Build& build, const LangBuild& lang, Sink& out, PageKey key, const std::string& source) {

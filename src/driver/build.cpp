@@ -7,6 +7,7 @@
 #include "driver/across_languages.h"
 #include "driver/config_file.h"
 #include "driver/init.h"
+#include "driver/kept_build.h"
 #include "driver/pages.h"
 #include "driver/prune.h"
 #include "driver/release_files.h"
@@ -246,7 +247,7 @@ bool ready_to_write(Build& build, const BuildConfig& config) {
 
 }  // namespace
 
-int build_site(const BuildConfig& config, Sink& out, int (*year)(), RunReport* result) {
+int build_site(const BuildConfig& config, Sink& out, int (*year)(), RunReport* result, KeptBuild* kept) {
   Build build;
   build.output_root = config.output_root;
   build.url_root = config.url_root;
@@ -259,8 +260,15 @@ int build_site(const BuildConfig& config, Sink& out, int (*year)(), RunReport* r
   LinkRegistry links(build.url_root);
   build.links = &links;
   build.year = year ? year : local_year;
+  // A preview prints these messages again only when they changed.
+  StringSink opening;
+  if (kept) build.diag.out = &opening;
 
-  if (!ready_to_write(build, config)) return 1;
+  if (!ready_to_write(build, config)) {
+    out.write(opening.text);
+    if (kept) kept->whole = false;
+    return 1;
+  }
   refuse_outside_shared_sources(build.diag);
 
   build.site = load_site_config(build.diag);
@@ -269,20 +277,18 @@ int build_site(const BuildConfig& config, Sink& out, int (*year)(), RunReport* r
 
   build.languages = load_languages(build.diag, build.pedantic);
   if (build.pedantic) check_all_translations(build.collator, build.diag);
-  // Before any page: the download sections read the copies' sizes.
-  copy_release_files(build);
-
   const Language* fallback = language_by_code(build.languages, "en-us");
   if (!fallback && !build.languages.empty()) fallback = &build.languages.front();
+  const bool partial = kept && start_languages(build, fallback, *kept, opening, out);
+  // Before any page: the download sections read the copies' sizes.
+  if (!kept) copy_release_files(build);
+
   if (fallback && languages_linked(build.site)) {
     index_languages(build, *fallback);
     check_page_sets(build);
   }
-  for (const Language& language : build.languages) build_language(build, language, language.code);
-  if (fallback) {
-    build_language(build, *fallback, "");
-    if (result) result->error_page = cut_extension(fallback->value(ERROR404_TEMPLATE));
-  }
+  build_languages(build, fallback, kept, partial);
+  if (fallback && result) result->error_page = cut_extension(fallback->value(ERROR404_TEMPLATE));
   if (fallback && build.site.sitemaps == "on") write_sitemaps(build);
 
   build.links->final_check(build.diag, build.pedantic);
@@ -290,6 +296,7 @@ int build_site(const BuildConfig& config, Sink& out, int (*year)(), RunReport* r
   if (build.prune) prune_output(build.output_root, build.written, build.diag, &build.changes);
   if (!config.changes_file.empty()) write_change_list(build, config.changes_file);
   if (result) result->changed_files = build.changes.size();
+  if (kept) kept->whole = true;
   build.diag.report({}, Msg::summary, build.diag.errors, build.diag.warnings);
   // For a CI job: a run with problems must be able to fail the pipeline.
   return config.strict && (build.diag.errors > 0 || build.diag.warnings > 0) ? 2 : 0;

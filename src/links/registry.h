@@ -14,6 +14,29 @@
 
 namespace mt {
 
+/// The calls one part of a build made on a registry, in order: the preview
+/// makes them again for the languages an edit left alone, so the final check
+/// sees what a whole build would, without building them.
+class LinkJournal {
+ public:
+  size_t size() const { return calls_.size(); }
+
+ private:
+  friend class LinkRegistry;
+  enum class Kind : unsigned char { kDeclare, kDeclareAnchor, kRecord, kFrame, kHead, kAlternates };
+  struct Call {
+    Kind kind;
+    bool twin;
+    int number;  // a link's line; the set of an alternates call
+    uint32_t sizes[3];
+  };
+  void add(Kind kind, bool twin, int number, std::string_view a, std::string_view b = {}, std::string_view c = {});
+
+  std::vector<Call> calls_;
+  std::string text_;  // each call's texts back to back
+  std::vector<std::vector<Alternate>> sets_;
+};
+
 class LinkRegistry {
  public:
   explicit LinkRegistry(std::string url_root = {}) : url_root_(std::move(url_root)) {}
@@ -37,8 +60,17 @@ class LinkRegistry {
   /// line): reported as a frame link is, under `source`.
   void record_head(std::string_view source, std::string_view url);
 
-  /// The alternate-language sets pages declared, checked by final_check.
-  AlternateSets& alternate_sets() { return alternate_sets_; }
+  /// Notes the alternate-language set a page declared (see AlternateSets::add),
+  /// checked by final_check.
+  void add_alternates(std::string_view source, const std::string& path, const std::string& canonical,
+                      const std::vector<Alternate>& set);
+
+  /// From now on, every declaration and link also goes to `journal` (null:
+  /// to none).
+  void keep_journal(LinkJournal* journal) { journal_ = journal; }
+
+  /// Makes the calls `journal` holds again, in their order.
+  void replay(const LinkJournal& journal);
 
   /// Whether a root-relative URL has been declared.
   bool known(std::string_view root_relative) const;
@@ -70,6 +102,7 @@ class LinkRegistry {
   std::vector<Pending> pending_;
   std::set<std::string> frame_links_;
   AlternateSets alternate_sets_;  // source and URL (a file: URL alone) of each frame link recorded
+  LinkJournal* journal_ = nullptr;
 };
 
 }  // namespace mt
