@@ -7,6 +7,7 @@
 #include "driver/across_languages.h"
 #include "driver/config_file.h"
 #include "driver/init.h"
+#include "driver/language_units.h"
 #include "driver/pages.h"
 #include "driver/prune.h"
 #include "driver/release_files.h"
@@ -123,17 +124,17 @@ void build_language(Build& build, const Language& language, const std::string& f
   const std::string support_source = join_path(lang.source_folder(), lang.str(SUPPORT_FOLDER));
   // The root build, and a second file of the same code, scan a tree again;
   // its pedantic warnings were given by the first scan.
-  const bool pedantic = build.setup.pedantic && !folder_code.empty() &&
-                        build.pedantic_due({PedanticPlace::Check::kSupportTree, support_source});
+  const PedanticGate pedantic =
+      folder_code.empty() ? PedanticGate{} : build.pedantic_due({PedanticPlace::Check::kSupportTree, support_source});
   build_support_tree(lang.support, build.resolver.resolve(support_source), build.collator, build.diag,
                      lang.source_folder(), pedantic);
-  if (build.tally.progress.shown) {
-    int total = static_cast<int>(lang.support.nodes().size());
-    for (const PageEntry& row : kPages) {
-      total += build.resolver.exists(join_path(lang.source_folder(), lang.str(row.template_index))) ? 1 : 0;
-    }
-    progress_language(build.tally.progress, folder_code, total);
+  // Counted whether shown or not: a language build beside others is shown
+  // by the thread that waits for it.
+  int total = static_cast<int>(lang.support.nodes().size());
+  for (const PageEntry& row : kPages) {
+    total += build.resolver.exists(join_path(lang.source_folder(), lang.str(row.template_index))) ? 1 : 0;
   }
+  progress_language(build.tally.progress, folder_code, total);
 
   for (const PageEntry& row : kPages) {
     const char* fixed_name = row.template_index == HOME_TEMPLATE ? "index.html" : nullptr;
@@ -225,11 +226,10 @@ bool ready_to_write(const BuildConfig& config, Diagnostics& diag) {
 
 // Every language, then the default language again at the root, then what
 // only the whole site shows.
-void build_languages(Build& build, RunReport* result) {
-  for (const Language& language : build.setup.languages) build_language(build, language, language.code);
+void build_languages(Build& build, int threads, RunReport* result) {
+  build_language_units(build, threads);
   if (build.setup.root_language < 0) return;
   const Language& root = build.setup.languages[static_cast<size_t>(build.setup.root_language)];
-  build_language(build, root, "");
   if (result) result->error_page = cut_extension(root.value(ERROR404_TEMPLATE));
   if (build.setup.site.sitemaps == "on") write_sitemaps(build);
 }
@@ -260,7 +260,7 @@ int build_site(const BuildConfig& config, Sink& out, int (*year)(), RunReport* r
     setup.index = index_languages(build);
     check_page_sets(build);
   }
-  build_languages(build, result);
+  build_languages(build, config.threads, result);
 
   links.final_check(diag, setup.pedantic);
   progress_clear(tally.progress);

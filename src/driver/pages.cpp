@@ -23,8 +23,10 @@ namespace {
 void report_missing_template(Build& build, const LangBuild& lang, int template_index,
                              const std::string& template_path) {
   const char* place = frame_place(template_index);
-  if (!build.setup.pedantic || !place || !build.pedantic_due({PedanticPlace::Check::kTemplate, template_path})) return;
-  build.diag.report({lang.source_folder()}, Msg::missing_template, template_path, place);
+  if (!place) return;
+  if (PedanticGate due = build.pedantic_due({PedanticPlace::Check::kTemplate, template_path})) {
+    due.report({lang.source_folder()}, Msg::missing_template, template_path, place);
+  }
 }
 
 }  // namespace

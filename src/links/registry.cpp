@@ -24,26 +24,27 @@ void LinkRegistry::record(std::string_view source, int line, std::string_view ur
   // A link whose target is known already can never be reported, since
   // targets are never withdrawn; only the others need keeping.
   if (known(relative)) return;
-  pending_.push_back(Pending{std::string(source), line, std::string(relative), {}, false});
+  pending_.push_back(Pending{std::string(source), line, std::string(relative), {}, false, {}});
 }
 
 void LinkRegistry::record_frame(const std::string& source, std::string_view url, const std::string& output_file) {
   // A file at the site root is the same for every language: named once.
-  if (!frame_links_.insert((output_file.empty() ? source + '\n' : std::string()) + std::string(url)).second) return;
+  std::string key = (output_file.empty() ? source + '\n' : std::string()) + std::string(url);
+  if (!frame_links_.insert(key).second) return;
   std::string_view relative = strip_root(url);
   if (has_scheme(relative)) return;
   if (!output_file.empty()) {
-    pending_.push_back(Pending{source, 0, std::string(relative), output_file, true});
+    pending_.push_back(Pending{source, 0, std::string(relative), output_file, true, std::move(key)});
     return;
   }
   if (relative.find('.') != std::string_view::npos || known(relative)) return;
-  pending_.push_back(Pending{source, 0, std::string(relative), {}, true});
+  pending_.push_back(Pending{source, 0, std::string(relative), {}, true, std::move(key)});
 }
 
 void LinkRegistry::record_head(std::string_view source, std::string_view url) {
   std::string_view relative = strip_root(url);
   if (has_scheme(relative) || known(relative)) return;
-  pending_.push_back(Pending{std::string(source), 0, std::string(relative), {}, true});
+  pending_.push_back(Pending{std::string(source), 0, std::string(relative), {}, true, {}});
 }
 
 bool LinkRegistry::known(std::string_view root_relative) const { return targets_.contains(root_relative); }
@@ -52,6 +53,17 @@ void LinkRegistry::settle() {
   pending_.erase(std::remove_if(pending_.begin(), pending_.end(),
                                 [this](const Pending& p) { return p.output_file.empty() && known(p.url); }),
                  pending_.end());
+}
+
+void LinkRegistry::absorb(LinkRegistry&& part) {
+  targets_.merge(part.targets_);
+  // A frame link an earlier part recorded already was never recorded here.
+  for (Pending& p : part.pending_) {
+    if (p.frame_key.empty() || !frame_links_.contains(p.frame_key)) pending_.push_back(std::move(p));
+  }
+  frame_links_.merge(part.frame_links_);
+  alternate_sets_.absorb(part.alternate_sets_);
+  settle();
 }
 
 void LinkRegistry::final_check(Diagnostics& diag, bool pedantic) {

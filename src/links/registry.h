@@ -48,6 +48,12 @@ class LinkRegistry {
   /// bounded on large sites.
   void settle();
 
+  /// Takes over what `part` (a registry that one language build filled on
+  /// its own) declared and recorded, as if it had been declared and recorded
+  /// here, then settles: merged in language order, the final check reports
+  /// what a build of one language after the other would.
+  void absorb(LinkRegistry&& part);
+
   /// Prints "broken url" for every recorded link that names no known target,
   /// in recording order, then what the alternate-language sets lack. With
   /// `pedantic`, a page's link is named with the page's whole path (language
@@ -62,6 +68,7 @@ class LinkRegistry {
     std::string url;          // root-relative
     std::string output_file;  // a frame link to a file: where it must be
     bool frame = false;       // named without a line
+    std::string frame_key;    // a frame link's key in frame_links_, "" for other links
   };
   std::string_view strip_root(std::string_view url) const;
 

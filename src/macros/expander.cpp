@@ -141,9 +141,9 @@ void previous_versions(Build& build, LangBuild& lang, Page& page, const LineSour
     build.diag.report({where.path, where.line}, Msg::previous_versions_loop);
     return;
   }
-  if (!convert_page(build, lang, page, kPreviousVersionsFile, ConvertOptions{.macros = expand_macro}) &&
-      build.setup.pedantic && build.pedantic_due({PedanticPlace::Check::kPageText, kPreviousVersionsFile})) {
-    build.diag.report({where.path, where.line}, Msg::missing_page_text, kPreviousVersionsFile);
+  if (convert_page(build, lang, page, kPreviousVersionsFile, ConvertOptions{.macros = expand_macro})) return;
+  if (PedanticGate due = build.pedantic_due({PedanticPlace::Check::kPageText, kPreviousVersionsFile})) {
+    due.report({where.path, where.line}, Msg::missing_page_text, kPreviousVersionsFile);
   }
 }
 
@@ -187,15 +187,15 @@ constexpr Macro kMacros[] = {
 
 // A line that names no macro writes nothing; --pedantic says so.
 void report_unknown_macro(Build& build, std::string_view name, const LineSource& where) {
-  if (!build.setup.pedantic ||
-      !build.pedantic_due({PedanticPlace::Check::kUnknownMacro, std::string(where.path), where.line}))
-    return;
+  const PedanticGate due =
+      build.pedantic_due({PedanticPlace::Check::kUnknownMacro, std::string(where.path), where.line});
+  if (!due) return;
   const std::string shown(name);
   const std::string hint = closest_name(name, kMacros, [](const Macro& m) { return m.name; });
   if (hint.empty()) {
-    build.diag.report({where.path, where.line}, Msg::unknown_macro, shown);
+    due.report({where.path, where.line}, Msg::unknown_macro, shown);
   } else {
-    build.diag.report({where.path, where.line}, Msg::unknown_macro_hint, shown, hint);
+    due.report({where.path, where.line}, Msg::unknown_macro_hint, shown, hint);
   }
 }
 

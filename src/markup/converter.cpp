@@ -110,22 +110,18 @@ class Converter {
   }
 
   void report_emphasis_at_end() {
-    if (!build_.setup.pedantic || (!emphasis_.bold && !emphasis_.italic)) return;
-    if (!build_.pedantic_due({PedanticPlace::Check::kEmphasisAtEnd, path_, line_number_})) return;
-    if (emphasis_.bold) {
-      build_.diag.report({path_, line_number_}, Msg::still_bold_at_end);
-    }
-    if (emphasis_.italic) {
-      build_.diag.report({path_, line_number_}, Msg::still_italic_at_end);
-    }
+    if (!emphasis_.bold && !emphasis_.italic) return;
+    const PedanticGate due = build_.pedantic_due({PedanticPlace::Check::kEmphasisAtEnd, path_, line_number_});
+    if (due && emphasis_.bold) due.report({path_, line_number_}, Msg::still_bold_at_end);
+    if (due && emphasis_.italic) due.report({path_, line_number_}, Msg::still_italic_at_end);
   }
 
   /// An item with no "<ul>" line before it is written as a list item of no
   /// list; --pedantic names it.
   void report_item_outside_list() {
-    if (!build_.setup.pedantic || !build_.pedantic_due({PedanticPlace::Check::kItemOutsideList, path_, line_number_}))
-      return;
-    build_.diag.report({path_, line_number_}, Msg::item_outside_list);
+    if (PedanticGate due = build_.pedantic_due({PedanticPlace::Check::kItemOutsideList, path_, line_number_})) {
+      due.report({path_, line_number_}, Msg::item_outside_list);
+    }
   }
 
   void convert_line(const Line& line) {

@@ -89,6 +89,7 @@ std::string resolve_source_path(const std::string& path) {
 }
 
 std::string SourceResolver::resolve(const std::string& path) {
+  const std::lock_guard<std::mutex> lock(mutex_);
   return resolve_with(path, [this](const std::string& parent, std::string_view name) { return find(parent, name); });
 }
 

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -49,6 +50,7 @@ class SourceResolver {
   /// The entry of `parent` equal to `name` without case, or null.
   const std::string* find(const std::string& parent, std::string_view name);
   std::unordered_map<std::string, Listing> listings_;
+  std::mutex mutex_;  // language builds on several threads share the listings
 };
 
 struct DirEntry {

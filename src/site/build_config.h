@@ -14,6 +14,9 @@ struct BuildConfig {
   bool prune = false;
   bool pedantic = false;
   std::string changes_file;  // --changes: where to list what changed, or ""
+  // Language builds run at once: 0 for one per core; 1 builds one language
+  // after the other (the tests compare the two).
+  int threads = 0;
 };
 
 }  // namespace mt

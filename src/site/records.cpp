@@ -22,7 +22,7 @@ BuildSetup make_build_setup(const BuildConfig& config, SiteConfig site, std::vec
 }
 
 LangBuild make_lang_build(const BuildSetup& setup, const Language& language, const std::string& folder_code) {
-  LangBuild lang{.language = language};
+  LangBuild lang(language);
   lang.folder_code = folder_code;
   lang.base_code = folder_code.substr(0, folder_code.find('-'));
   lang.folder_part = folder_code.empty() ? "" : kSep + folder_code;

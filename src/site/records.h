@@ -87,6 +87,9 @@ struct BuildTally {
   // builds (the default language twice, the shared page text in every
   // language) is named once.
   std::set<PedanticPlace> pedantic_places;
+  // Those of them warned of first by this build, in order: the gates of its
+  // pedantic messages (diag/diagnostics.h PedanticGate).
+  std::vector<PedanticPlace> pedantic_gates;
   // Pages written so far and the expected total, for the progress line.
   Progress progress;
 };
@@ -105,10 +108,12 @@ struct Build {
   int (*year)();  // the local calendar year; tests pin it
   BuildTally& tally;
 
-  /// Whether a pedantic warning at `place` is due: --pedantic is on and the
-  /// place was not warned of yet.
-  bool pedantic_due(PedanticPlace place) const {
-    return setup.pedantic && tally.pedantic_places.insert(std::move(place)).second;
+  /// Where a pedantic warning at `place` goes: nowhere unless --pedantic is
+  /// on and the place was not warned of yet.
+  PedanticGate pedantic_due(PedanticPlace place) const {
+    if (!setup.pedantic || !tally.pedantic_places.insert(place).second) return {};
+    tally.pedantic_gates.push_back(std::move(place));
+    return {diag, static_cast<int>(tally.pedantic_gates.size()) - 1};
   }
 };
 
@@ -117,6 +122,7 @@ struct Build {
 /// the output folder being written (`folder_code`, "" for the root build of
 /// the default language).
 struct LangBuild {
+  explicit LangBuild(const Language& built) : language(built) {}
   const Language& language;   // its values are the current strings
   std::string folder_code;    // "" at the root
   std::string base_code;      // folder code up to its first '-', "" at the root

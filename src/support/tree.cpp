@@ -66,7 +66,7 @@ struct ScanRun {
   const Collator& collator;
   Diagnostics& diag;
   const std::string& where;
-  bool pedantic;
+  const PedanticGate& pedantic;                     // where its --pedantic warnings go
   std::set<std::pair<uint64_t, uint64_t>> visited;  // device and number of each folder scanned
 };
 
@@ -119,9 +119,9 @@ class SubFolders {
 
 // Under --pedantic: folders that a file system ignoring case would take for
 // one; only one of them is read, on every system alike.
-void report_shadowed_folders(const SubFolders& sub_folders, const std::string& folder, Diagnostics& diag) {
+void report_shadowed_folders(const SubFolders& sub_folders, const std::string& folder, const PedanticGate& due) {
   for (const auto& [second, first] : sub_folders.shadowed()) {
-    diag.report({join_path(folder, second)}, Msg::folder_case, second, first);
+    due.report({join_path(folder, second)}, Msg::folder_case, second, first);
   }
 }
 
@@ -131,8 +131,8 @@ void report_colliding_page(const std::string& folder, const std::string& file, c
   const int other = run.tree.find_child(parent, slug(strip_ordering_prefix(raw), false));
   if (other < 0) return;
   // Links and the output folder find only the first of the two.
-  run.diag.report({join_path(folder, file)}, Msg::slug_collision, raw,
-                  file_name_of(run.tree.nodes()[static_cast<size_t>(other)].source_path));
+  run.pedantic.report({join_path(folder, file)}, Msg::slug_collision, raw,
+                      file_name_of(run.tree.nodes()[static_cast<size_t>(other)].source_path));
 }
 
 int add_node(SupportTree& tree, const std::string& folder_source_path, const std::string& raw, int parent,
@@ -192,7 +192,7 @@ void scan(const std::string& folder, const std::string& source_path, int parent,
     // Children come right after their page, which makes the list pre-order.
     if (!sub_folders) {
       sub_folders.emplace(folder);
-      if (run.pedantic) report_shadowed_folders(*sub_folders, folder, run.diag);
+      if (run.pedantic) report_shadowed_folders(*sub_folders, folder, run.pedantic);
     }
     if (const std::string* sub = sub_folders->find(raw)) {
       const std::string sub_folder = join_path(folder, *sub);
@@ -204,7 +204,7 @@ void scan(const std::string& folder, const std::string& source_path, int parent,
 }  // namespace
 
 void build_support_tree(SupportTree& tree, const std::string& support_source_folder, const Collator& collator,
-                        Diagnostics& diag, const std::string& where, bool pedantic) {
+                        Diagnostics& diag, const std::string& where, const PedanticGate& pedantic) {
   tree.clear();
   ScanRun run{tree, collator, diag, where, pedantic, {}};
   // Resolved by the caller, so every path below it is built from names as listed.
@@ -215,7 +215,7 @@ void build_support_tree(SupportTree& tree, const std::string& support_source_fol
   StringSink dropped;
   Diagnostics diag;
   diag.out = &dropped;
-  build_support_tree(tree, resolve_source_path(support_source_folder), collator, diag, std::string());
+  build_support_tree(tree, resolve_source_path(support_source_folder), collator, diag, std::string(), {});
 }
 
 }  // namespace mt

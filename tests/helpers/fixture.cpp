@@ -91,7 +91,10 @@ BuildSetup test_setup(const std::string& code, const std::string& url_root) {
   std::vector<Language> languages(1);
   languages.reserve(8);  // tests add languages; the language build keeps pointing at the first
   languages[0].code = code.empty() ? "en-us" : code;
-  return make_build_setup({.output_root = "out", .url_root = url_root}, SiteConfig{}, std::move(languages));
+  BuildConfig config;
+  config.output_root = "out";
+  config.url_root = url_root;
+  return make_build_setup(config, SiteConfig{}, std::move(languages));
 }
 }  // namespace
 
