@@ -92,8 +92,12 @@ class Schedule {
     if (next_ == units_.size()) return std::nullopt;
     return next_++;
   }
-  void finish(size_t unit) { update([&] { done_[unit] = true; }); }
-  void merged(size_t count) { update([&] { merged_ = count; }); }
+  void finish(size_t unit) {
+    update([&] { done_[unit] = true; });
+  }
+  void merged(size_t count) {
+    update([&] { merged_ = count; });
+  }
   /// Whether `unit` is done, after waiting a tenth of a second at most.
   bool wait_done(size_t unit) {
     std::unique_lock<std::mutex> lock(mutex_);
