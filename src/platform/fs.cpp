@@ -108,7 +108,10 @@ bool read_source_file(const std::string& path, std::string* contents) {
 OutputFolder make_output_folder(const std::string& path) {
   // A link where an output folder goes would carry the pages written into
   // it out of the output folder.
-  const bool link = entry_kind(path) == EntryKind::kLink;
+  const EntryKind kind = entry_kind(path);
+  // Nearly always there from the last run: one query and nothing more.
+  if (kind == EntryKind::kFolder) return OutputFolder::kMade;
+  const bool link = kind == EntryKind::kLink;
   if (link && !remove_link(path)) return OutputFolder::kLinkKept;
   int ignored = 0;
   make_folder(path, &ignored);

@@ -64,9 +64,14 @@ std::vector<DirEntry> list_txt_files(const std::string& folder);
 /// Every entry of a source folder, sorted as `list_txt_files` sorts.
 std::vector<DirEntry> list_entries(const std::string& folder);
 
-/// The names of the sub-folders of a source folder, resolved and sorted as
-/// `list_txt_files` does; lets a scan find many sub-folders with one listing.
-std::vector<std::string> list_sub_folders(const std::string& folder);
+/// A source folder as a scan enters it: its identity and every entry, sorted
+/// as `list_txt_files` sorts.
+struct FolderListing;
+enum class FolderOpen { kListed, kMissing, kOutsideSite };
+/// Lists a source folder in one look (resolved as `list_entries` does);
+/// `kOutsideSite` when its real location, links followed, lies outside the
+/// working folder, `kMissing` when it is no folder that can be listed.
+FolderOpen list_source_folder(const std::string& folder, FolderListing* listing);
 
 /// Whether a source path names an entry: a file, a folder or a link (even a
 /// dangling one, which then fails to open).
@@ -97,6 +102,10 @@ struct FileId {
   uint64_t device = 0;
   uint64_t number = 0;
   bool operator==(const FileId&) const = default;
+};
+struct FolderListing {
+  FileId id;
+  std::vector<DirEntry> entries;
 };
 /// The identity of what `path` names, links followed; false when nothing.
 bool file_id(const std::string& path, FileId* id);
