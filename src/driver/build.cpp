@@ -137,7 +137,7 @@ void build_language(Build& build, const Language& language, const std::string& c
   }
   // The output folder itself may well be a link (a deploy switched by
   // one); only the folders below it must not be.
-  int ignored = 0;
+  FsError ignored;
   if (code.empty()) make_folder(lang.output_folder, &ignored);
   if (!code.empty() && !make_page_folder(build, lang, lang.output_folder)) return;
 
@@ -236,7 +236,7 @@ bool ready_to_write(Build& build, const BuildConfig& config) {
     build.diag.report({}, Msg::changes_over_source, config.changes_file);
     return false;
   }
-  int error = 0;
+  FsError error;
   if (!make_folder(build.output_root, &error)) {
     build.diag.report({}, Msg::output_folder_failed);
     return false;

@@ -8,6 +8,9 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/args.h"
+#include "platform/fs.h"
+#include "platform/fs_native.h"
 #include "platform/wide_win32.h"
 
 namespace mt {
@@ -60,18 +63,17 @@ inline uint64_t size_of(const BY_HANDLE_FILE_INFORMATION& info) {
   return (static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
 }
 
-inline void set_error(int* error, DWORD code) {
-  if (error) *error = static_cast<int>(code);
+inline void set_error(FsError* error, DWORD code) {
+  if (error) *error = {native::error_kind(static_cast<int>(code)), static_cast<int>(code)};
 }
 
-/// Opens an existing source for reading, refused with kErrorOutsideSite when
+/// Opens an existing source for reading, refused with kOutsideSite when
 /// its final location leaves the working folder. Folders, consoles and pipes
 /// are no source files. `*error` tells why it failed.
-HANDLE open_source(const std::string& path, BY_HANDLE_FILE_INFORMATION* info, int* error);
+HANDLE open_source(const std::string& path, BY_HANDLE_FILE_INFORMATION* info, FsError* error);
 
-/// The POSIX code of a source that cannot be read: the caller tells these
-/// from write failures, and the message then shows the same number on every
-/// platform.
-int source_error(const std::string& path, int code);
+/// The error of a source that cannot be opened with `code`: a folder
+/// refuses to open as a file with ERROR_ACCESS_DENIED.
+FsError source_error(const std::string& path, DWORD code);
 
 }  // namespace mt

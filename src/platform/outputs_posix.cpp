@@ -6,6 +6,7 @@
 #endif
 
 #include "platform/fs.h"
+#include "platform/fs_native.h"
 #include "platform/output_file.h"
 #include "platform/signals.h"
 #include "platform/sources_posix.h"
@@ -27,8 +28,12 @@ namespace {
 
 bool stat_path(const std::string& path, struct stat* st) { return ::stat(path.c_str(), st) == 0; }
 
-void set_error(int* error, int value) {
-  if (error) *error = value;
+void set_error(FsError* error, int code) {
+  if (error) *error = {native::error_kind(code), code};
+}
+
+void set_error(FsError* error, FsError::Kind kind) {
+  if (error) *error = {kind, 0};
 }
 
 // Writes all of `size` bytes, resuming after short writes and signals.
@@ -73,17 +78,28 @@ int create_temp(const std::string& path) {
 
 }  // namespace
 
-std::string error_text(int error) {
-  if (error == kErrorOutsideSite) return "outside the site";
-  if (error == kErrorSameFile) return "it is the source itself";
-  if (error == kErrorChangedMeanwhile) return "it changed while being written";
-  if (error == kErrorThroughLink) return "a folder on its way is a link";
-  return std::strerror(error);
+namespace native {
+
+FsError::Kind error_kind(int code) {
+  switch (code) {
+    case ENOENT: return FsError::Kind::kNotFound;
+    case ENOTDIR: return FsError::Kind::kNotFolder;
+    case EISDIR: return FsError::Kind::kIsFolder;
+    case EACCES: return FsError::Kind::kDenied;
+    default: return FsError::Kind::kOther;
+  }
+}
+
+}  // namespace native
+
+std::string error_text(const FsError& error) {
+  if (const char* own = native::own_error_text(error.kind)) return own;
+  return std::strerror(error.code);
 }
 
 ReplacementFile::~ReplacementFile() { abandon(); }
 
-bool ReplacementFile::open(const std::string& path, int* error) {
+bool ReplacementFile::open(const std::string& path, FsError* error) {
   abandon();
   path_ = path;
   size_t sep = path.rfind(kSep);
@@ -110,14 +126,14 @@ bool ReplacementFile::open(const std::string& path, int* error) {
   return false;
 }
 
-bool ReplacementFile::write(const char* data, size_t size, int* error) {
+bool ReplacementFile::write(const char* data, size_t size, FsError* error) {
   if (handle_ < 0) return false;
   if (write_all(static_cast<int>(handle_), data, size)) return true;
   set_error(error, errno);
   return false;
 }
 
-bool ReplacementFile::commit(int* error) {
+bool ReplacementFile::commit(FsError* error) {
   if (handle_ < 0) return false;
   int fd = static_cast<int>(handle_);
   handle_ = -1;
@@ -141,7 +157,7 @@ void ReplacementFile::abandon() {
   temp_path_.clear();
 }
 
-bool make_folder(const std::string& path, int* error) {
+bool make_folder(const std::string& path, FsError* error) {
   if (::mkdir(path.c_str(), 0777) == 0) return true;
   int saved = errno;
   struct stat st;
@@ -150,11 +166,16 @@ bool make_folder(const std::string& path, int* error) {
   return false;
 }
 
-bool copy_source_file(const std::string& source, const std::string& destination, int* error, WriteOutcome* outcome) {
+bool copy_source_file(const std::string& source, const std::string& destination, FsError* error,
+                      WriteOutcome* outcome) {
   struct stat from;
   int in = open_regular_source(resolve_source_path(source), &from);
   if (in < 0) {
-    set_error(error, errno == EXDEV ? kErrorOutsideSite : errno);
+    if (errno == EXDEV) {
+      set_error(error, FsError::Kind::kOutsideSite);
+    } else {
+      set_error(error, errno);
+    }
     return false;
   }
   // The destination being the source itself (reached through a link or an
@@ -162,7 +183,7 @@ bool copy_source_file(const std::string& source, const std::string& destination,
   struct stat to;
   if (stat_path(destination, &to) && to.st_dev == from.st_dev && to.st_ino == from.st_ino) {
     ::close(in);
-    set_error(error, kErrorSameFile);
+    set_error(error, FsError::Kind::kSameFile);
     return false;
   }
   OutputFile out;
@@ -186,7 +207,7 @@ bool copy_source_file(const std::string& source, const std::string& destination,
   return ok;
 }
 
-TouchResult touch_folder(const std::string& path, int* error) {
+TouchResult touch_folder(const std::string& path, FsError* error) {
   struct stat st;
   if (!stat_path(path, &st)) {
     set_error(error, errno);

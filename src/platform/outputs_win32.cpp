@@ -2,6 +2,7 @@
 // temporary name, folders, copies of sources, folder times, error texts.
 
 #include "platform/fs.h"
+#include "platform/fs_native.h"
 
 #include <windows.h>
 
@@ -14,15 +15,12 @@
 
 namespace mt {
 
-std::string error_text(int error) {
-  if (error == kErrorOutsideSite) return "outside the site";
-  if (error == kErrorSameFile) return "it is the source itself";
-  if (error == kErrorChangedMeanwhile) return "it changed while being written";
-  if (error == kErrorThroughLink) return "a folder on its way is a link";
+std::string error_text(const FsError& error) {
+  if (const char* own = native::own_error_text(error.kind)) return own;
   wchar_t* text = nullptr;
   DWORD length =
       FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                     nullptr, static_cast<DWORD>(error), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+                     nullptr, static_cast<DWORD>(error.code), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
   std::string result = length ? wide_to_utf8(std::wstring_view(text, length)) : std::string();
   if (text) LocalFree(text);
   // The system's text ends its sentence and its line; the message goes on
@@ -31,7 +29,7 @@ std::string error_text(int error) {
          (result.back() == '\n' || result.back() == '\r' || result.back() == ' ' || result.back() == '.')) {
     result.pop_back();
   }
-  return result.empty() ? "error " + std::to_string(error) : result;
+  return result.empty() ? "error " + std::to_string(error.code) : result;
 }
 
 namespace {
@@ -71,7 +69,7 @@ HANDLE create_temp(const std::wstring& path) {
 
 ReplacementFile::~ReplacementFile() { abandon(); }
 
-bool ReplacementFile::open(const std::string& path, int* error) {
+bool ReplacementFile::open(const std::string& path, FsError* error) {
   abandon();
   path_ = path;
   size_t sep = path.find_last_of("\\/");
@@ -98,7 +96,7 @@ bool ReplacementFile::open(const std::string& path, int* error) {
   return false;
 }
 
-bool ReplacementFile::write(const char* data, size_t size, int* error) {
+bool ReplacementFile::write(const char* data, size_t size, FsError* error) {
   if (handle_ < 0) return false;
   HANDLE file = reinterpret_cast<HANDLE>(handle_);
   while (size > 0) {
@@ -114,7 +112,7 @@ bool ReplacementFile::write(const char* data, size_t size, int* error) {
   return true;
 }
 
-bool ReplacementFile::commit(int* error) {
+bool ReplacementFile::commit(FsError* error) {
   if (handle_ < 0) return false;
   HANDLE file = reinterpret_cast<HANDLE>(handle_);
   handle_ = -1;
@@ -151,7 +149,7 @@ void ReplacementFile::abandon() {
   temp_path_.clear();
 }
 
-bool make_folder(const std::string& path, int* error) {
+bool make_folder(const std::string& path, FsError* error) {
   std::wstring wide = to_wide(path);
   if (CreateDirectoryW(wide.c_str(), nullptr)) return true;
   DWORD code = GetLastError();
@@ -163,12 +161,13 @@ bool make_folder(const std::string& path, int* error) {
   return false;
 }
 
-bool copy_source_file(const std::string& source, const std::string& destination, int* error, WriteOutcome* outcome) {
+bool copy_source_file(const std::string& source, const std::string& destination, FsError* error,
+                      WriteOutcome* outcome) {
   BY_HANDLE_FILE_INFORMATION from;
-  int code = 0;
-  Handle in(open_source(source, &from, &code));
+  FsError opened;
+  Handle in(open_source(source, &from, &opened));
   if (!in.valid()) {
-    set_error(error, static_cast<DWORD>(code == kErrorOutsideSite ? code : source_error(source, code)));
+    if (error) *error = opened == FsError::Kind::kOutsideSite ? opened : source_error(source, opened.code);
     return false;
   }
   // The destination being the source itself (reached through a link or an
@@ -182,7 +181,7 @@ bool copy_source_file(const std::string& source, const std::string& destination,
     same = info_of(existing, &to) && same_file(from, to);
   }
   if (same) {
-    if (error) *error = kErrorSameFile;
+    if (error) *error = {FsError::Kind::kSameFile, 0};
     return false;
   }
   OutputFile out;
@@ -202,7 +201,7 @@ bool copy_source_file(const std::string& source, const std::string& destination,
   return ok;
 }
 
-TouchResult touch_folder(const std::string& path, int* error) {
+TouchResult touch_folder(const std::string& path, FsError* error) {
   Handle folder(open_existing(path, GENERIC_READ | FILE_WRITE_ATTRIBUTES, FILE_FLAG_BACKUP_SEMANTICS));
   if (!folder.valid()) {
     set_error(error, GetLastError());

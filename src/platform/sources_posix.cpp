@@ -8,10 +8,10 @@
 #define _FILE_OFFSET_BITS 64  // file sizes beyond 4 GiB on 32-bit systems
 #endif
 
+#include "platform/sources_posix.h"
 #include "platform/fs.h"
 #include "platform/fs_native.h"
 #include "platform/names.h"
-#include "platform/sources_posix.h"
 
 #ifndef _WIN32
 

@@ -140,7 +140,7 @@ bool handle_inside(HANDLE handle) {
 
 }  // namespace
 
-HANDLE open_source(const std::string& path, BY_HANDLE_FILE_INFORMATION* info, int* error) {
+HANDLE open_source(const std::string& path, BY_HANDLE_FILE_INFORMATION* info, FsError* error) {
   HANDLE handle = open_existing(path, GENERIC_READ, FILE_ATTRIBUTE_NORMAL);
   if (handle == INVALID_HANDLE_VALUE) {
     DWORD code = GetLastError();
@@ -159,27 +159,37 @@ HANDLE open_source(const std::string& path, BY_HANDLE_FILE_INFORMATION* info, in
     return INVALID_HANDLE_VALUE;
   }
   if (!handle_inside(handle)) {
-    if (error) *error = kErrorOutsideSite;
+    if (error) *error = {FsError::Kind::kOutsideSite, 0};
     return INVALID_HANDLE_VALUE;
   }
   file.release();
   return handle;
 }
 
-int source_error(const std::string& path, int code) {
+namespace native {
+
+FsError::Kind error_kind(int code) {
   switch (code) {
     case ERROR_FILE_NOT_FOUND:
     case ERROR_PATH_NOT_FOUND:
-    case ERROR_INVALID_NAME: return ENOENT;
-    case ERROR_DIRECTORY: return EISDIR;
-    case ERROR_ACCESS_DENIED: {
-      // A folder refuses to open as a file with this code.
-      DWORD attributes = GetFileAttributesW(to_wide(path).c_str());
-      bool folder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-      return folder ? EISDIR : EACCES;
-    }
-    default: return code;
+    case ERROR_INVALID_NAME: return FsError::Kind::kNotFound;
+    case ERROR_DIRECTORY: return FsError::Kind::kIsFolder;
+    case ERROR_ACCESS_DENIED: return FsError::Kind::kDenied;
+    default: return FsError::Kind::kOther;
   }
+}
+
+}  // namespace native
+
+FsError source_error(const std::string& path, DWORD code) {
+  FsError error{native::error_kind(static_cast<int>(code)), static_cast<int>(code)};
+  if (error == FsError::Kind::kDenied) {
+    DWORD attributes = GetFileAttributesW(to_wide(path).c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      error.kind = FsError::Kind::kIsFolder;
+    }
+  }
+  return error;
 }
 
 namespace {
@@ -246,9 +256,9 @@ FolderOpen list_source_folder(const std::string& folder, FolderListing* listing)
 
 ReadResult read_source(const std::string& path, std::string* contents) {
   BY_HANDLE_FILE_INFORMATION info;
-  int error = 0;
+  FsError error;
   Handle file(open_source(path, &info, &error));
-  if (!file.valid()) return error == kErrorOutsideSite ? ReadResult::kOutsideSite : ReadResult::kCannotOpen;
+  if (!file.valid()) return error == FsError::Kind::kOutsideSite ? ReadResult::kOutsideSite : ReadResult::kCannotOpen;
   contents->clear();
   return read_all(file.get(), size_of(info), contents) ? ReadResult::kRead : ReadResult::kCannotOpen;
 }

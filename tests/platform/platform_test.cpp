@@ -73,7 +73,7 @@ TEST(Fs, ResolvesPathsWithoutCase) {
 TEST(Fs, Copies) {
   // Folder creation and failed copies are seen in the build runs.
   test::TempDir dir;
-  int error = 0;
+  FsError error;
   WriteOutcome outcome{};
   write_file("src/Page.txt", "new contents");
   write_file("out/page.txt", "old contents that were longer");
@@ -85,7 +85,7 @@ TEST(Fs, Copies) {
   // Copying a file onto itself (output inside the sources) is refused and
   // keeps its bytes; no temporary file is left behind.
   EXPECT_FALSE(copy_source_file("src/Page.txt", "./src/Page.txt", &error, &outcome));
-  EXPECT_EQ(kErrorSameFile, error);
+  EXPECT_EQ(FsError::Kind::kSameFile, error.kind);
   EXPECT_EQ("new contents", read_file("src/Page.txt"));
   EXPECT_EQ(1, std::distance(std::filesystem::directory_iterator("out"), std::filesystem::directory_iterator()));
 }
@@ -126,7 +126,7 @@ TEST(Fs, OutputFilesKeepUnchangedFiles) {
     FileId before, after;
     file_id("out", &before);
     OutputFile file;
-    int error = 0;
+    FsError error;
     ASSERT_TRUE(file.open("out", &error));
     for (const std::string& piece : row.pieces) EXPECT_TRUE(file.write(piece.data(), piece.size(), &error));
     EXPECT_TRUE(file.commit(&error));
@@ -160,7 +160,7 @@ TEST(Fs, OutputFileWithNoTemporaryNameLeftFailsToCreate) {
   std::filesystem::create_directory(".out.tmp");
   for (int i = 1; i <= 100; ++i) std::filesystem::create_directory(".out.tmp-" + std::to_string(i));
   OutputFile file;
-  int error = 0;
+  FsError error;
   ASSERT_TRUE(file.open("out", &error));
   EXPECT_TRUE(file.write("ab", 2, &error));
   EXPECT_FALSE(file.write("X", 1, &error));
@@ -174,7 +174,7 @@ TEST(Fs, InterruptedWriteLeavesNoTemporaryFile) {
   const auto stopped_mid_page = [] {
     remove_temp_files_on_interrupt();
     ReplacementFile page;
-    int error = 0;
+    FsError error;
     if (page.open("page.html", &error) && test::exists(".page.html.tmp")) std::raise(SIGTERM);
   };
   EXPECT_EXIT(stopped_mid_page(), testing::KilledBySignal(SIGTERM), "");
