@@ -106,54 +106,33 @@ std::string translator_task_of(const Options& o, TranslateTask* task) {
 // script watching its time sees it change only when the list does.
 void write_change_list(Build& build, const std::string& path) {
   FileSink out;
-  if (out.open(path)) out.write(build.changes.format());
+  if (out.open(path)) out.write(build.tally.changes.format());
   if (!out.close()) build.diag.report({}, Msg::write_file_failed, path);
 }
 
 }  // namespace
 
-void set_language_code(const Build& build, LangBuild& lang, const std::string& code) {
-  lang.code = code;
-  lang.base_code = code.substr(0, code.find('-'));
-  lang.folder_part = code.empty() ? "" : kSep + code;
-  lang.url_part = code.empty() ? "" : "/" + code;
-  lang.output_folder = build.output_root + lang.folder_part;
-  lang.base_url = build.url_root + lang.url_part;
-}
-
-void build_language(Build& build, const Language& language, const std::string& code) {
-  LangBuild lang;
-  lang.language = &language;
-  lang.rtl = language.rtl;
-  if (equal_no_case(language.code, "ru-ru")) {
-    lang.plain_width = 800;
-    lang.wiki_width = 1000;
-    lang.nav_width = 304;
-  }
-  set_language_code(build, lang, code);
-  lang.source_folder = language.code;
-  for (size_t i = 0; i < build.index.languages.size(); ++i) {
-    if (build.index.languages[i].language == &language) lang.indexed = static_cast<int>(i);
-  }
+void build_language(Build& build, const Language& language, const std::string& folder_code) {
+  LangBuild lang = make_lang_build(build.setup, language, folder_code);
   // The output folder itself may well be a link (a deploy switched by
   // one); only the folders below it must not be.
   FsError ignored;
-  if (code.empty()) make_folder(lang.output_folder, &ignored);
-  if (!code.empty() && !make_page_folder(build, lang, lang.output_folder)) return;
+  if (folder_code.empty()) make_folder(lang.output_folder, &ignored);
+  if (!folder_code.empty() && !make_page_folder(build, lang, lang.output_folder)) return;
 
-  const std::string support_source = join_path(lang.source_folder, lang.str(SUPPORT_FOLDER));
+  const std::string support_source = join_path(lang.source_folder(), lang.str(SUPPORT_FOLDER));
   // The root build, and a second file of the same code, scan a tree again;
   // its pedantic warnings were given by the first scan.
-  const bool pedantic =
-      build.pedantic && !code.empty() && build.pedantic_due({PedanticPlace::Check::kSupportTree, support_source});
+  const bool pedantic = build.setup.pedantic && !folder_code.empty() &&
+                        build.pedantic_due({PedanticPlace::Check::kSupportTree, support_source});
   build_support_tree(lang.support, build.resolver.resolve(support_source), build.collator, build.diag,
-                     lang.source_folder, pedantic);
-  if (build.progress.shown) {
+                     lang.source_folder(), pedantic);
+  if (build.tally.progress.shown) {
     int total = static_cast<int>(lang.support.nodes().size());
     for (const PageEntry& row : kPages) {
-      total += build.resolver.exists(join_path(lang.source_folder, lang.str(row.template_index))) ? 1 : 0;
+      total += build.resolver.exists(join_path(lang.source_folder(), lang.str(row.template_index))) ? 1 : 0;
     }
-    progress_language(build.progress, code, total);
+    progress_language(build.tally.progress, folder_code, total);
   }
 
   for (const PageEntry& row : kPages) {
@@ -164,7 +143,7 @@ void build_language(Build& build, const Language& language, const std::string& c
   write_support_pages(build, lang, support_source);
   write_contact_script(build, lang);
   for (const std::string& path : lang.files.paths()) copy_referenced_file(build, lang, path);
-  build.links->settle();
+  build.links.settle();
 }
 
 int run(const std::vector<std::string>& args, Sink& out, int (*year)(), RunReport* result) {
@@ -223,76 +202,74 @@ namespace {
 // Refused before anything is written: the URL root is embedded in every
 // contact script's PHP strings, and an output folder that is a source folder
 // would overwrite the sources it is built from. False once reported.
-bool ready_to_write(Build& build, const BuildConfig& config) {
-  if (size_t bad = unsafe_byte(build.url_root); bad != std::string::npos) {
-    build.diag.report({}, Msg::unsafe_url_root, build.url_root.substr(bad, 1));
+bool ready_to_write(const BuildConfig& config, Diagnostics& diag) {
+  if (size_t bad = unsafe_byte(config.url_root); bad != std::string::npos) {
+    diag.report({}, Msg::unsafe_url_root, config.url_root.substr(bad, 1));
     return false;
   }
-  if (std::string source = source_folder_at(build.output_root); !source.empty()) {
-    build.diag.report({}, Msg::output_is_source, build.output_root, source);
+  if (std::string source = source_folder_at(config.output_root); !source.empty()) {
+    diag.report({}, Msg::output_is_source, config.output_root, source);
     return false;
   }
   if (!config.changes_file.empty() && change_list_over_source(config.changes_file)) {
-    build.diag.report({}, Msg::changes_over_source, config.changes_file);
+    diag.report({}, Msg::changes_over_source, config.changes_file);
     return false;
   }
   FsError error;
-  if (!make_folder(build.output_root, &error)) {
-    build.diag.report({}, Msg::output_folder_failed);
+  if (!make_folder(config.output_root, &error)) {
+    diag.report({}, Msg::output_folder_failed);
     return false;
   }
   return true;
 }
 
+// Every language, then the default language again at the root, then what
+// only the whole site shows.
+void build_languages(Build& build, RunReport* result) {
+  for (const Language& language : build.setup.languages) build_language(build, language, language.code);
+  if (build.setup.root_language < 0) return;
+  const Language& root = build.setup.languages[static_cast<size_t>(build.setup.root_language)];
+  build_language(build, root, "");
+  if (result) result->error_page = cut_extension(root.value(ERROR404_TEMPLATE));
+  if (build.setup.site.sitemaps == "on") write_sitemaps(build);
+}
+
 }  // namespace
 
 int build_site(const BuildConfig& config, Sink& out, int (*year)(), RunReport* result) {
-  Build build;
-  build.output_root = config.output_root;
-  build.url_root = config.url_root;
-  build.diag.out = &out;
-  build.prune = config.prune;
+  Diagnostics diag{&out};
+  if (!ready_to_write(config, diag)) return 1;
+  refuse_outside_shared_sources(diag);
+
+  LinkRegistry links(config.url_root);
+  SiteConfig site = load_site_config(diag);
+  links.declare(site.version_ini, std::nullopt, false);
+  links.declare("/forum", std::nullopt, true);
+  std::vector<Language> languages = load_languages(diag, config.pedantic);
+  Collator collator;
+  if (config.pedantic) check_all_translations(collator, diag);
   // The preview reloads open pages only when some file changed.
-  build.list_changes = !config.changes_file.empty() || result;
-  build.pedantic = config.pedantic;
-  build.progress.shown = stderr_is_terminal();
-  LinkRegistry links(build.url_root);
-  build.links = &links;
-  build.year = year ? year : local_year;
-
-  if (!ready_to_write(build, config)) return 1;
-  refuse_outside_shared_sources(build.diag);
-
-  build.site = load_site_config(build.diag);
-  build.links->declare(build.site.version_ini, std::nullopt, false);
-  build.links->declare("/forum", std::nullopt, true);
-
-  build.languages = load_languages(build.diag, build.pedantic);
-  if (build.pedantic) check_all_translations(build.collator, build.diag);
+  BuildSetup setup = make_build_setup(config, std::move(site), std::move(languages), result != nullptr);
+  SourceResolver resolver;
+  BuildTally tally;
+  tally.progress.shown = stderr_is_terminal();
+  Build build{setup, diag, links, resolver, collator, year ? year : local_year, tally};
   // Before any page: the download sections read the copies' sizes.
   copy_release_files(build);
-
-  const Language* fallback = language_by_code(build.languages, "en-us");
-  if (!fallback && !build.languages.empty()) fallback = &build.languages.front();
-  if (fallback && languages_linked(build.site)) {
-    index_languages(build, *fallback);
+  if (setup.root_language >= 0 && languages_linked(setup.site)) {
+    setup.index = index_languages(build);
     check_page_sets(build);
   }
-  for (const Language& language : build.languages) build_language(build, language, language.code);
-  if (fallback) {
-    build_language(build, *fallback, "");
-    if (result) result->error_page = cut_extension(fallback->value(ERROR404_TEMPLATE));
-  }
-  if (fallback && build.site.sitemaps == "on") write_sitemaps(build);
+  build_languages(build, result);
 
-  build.links->final_check(build.diag, build.pedantic);
-  progress_clear(build.progress);
-  if (build.prune) prune_output(build.output_root, build.written, build.diag, &build.changes);
+  links.final_check(diag, setup.pedantic);
+  progress_clear(tally.progress);
+  if (setup.prune) prune_output(setup.output_root, tally.written, diag, &tally.changes);
   if (!config.changes_file.empty()) write_change_list(build, config.changes_file);
-  if (result) result->changed_files = build.changes.size();
-  build.diag.report({}, Msg::summary, build.diag.errors, build.diag.warnings);
+  if (result) result->changed_files = tally.changes.size();
+  diag.report({}, Msg::summary, diag.errors, diag.warnings);
   // For a CI job: a run with problems must be able to fail the pipeline.
-  return config.strict && (build.diag.errors > 0 || build.diag.warnings > 0) ? 2 : 0;
+  return config.strict && (diag.errors > 0 || diag.warnings > 0) ? 2 : 0;
 }
 
 }  // namespace mt

@@ -90,7 +90,7 @@ int count_csv_fields(std::string_view line, bool* unclosed) {
 /// rows the reader takes otherwise than the author meant, which a plain run
 /// renders or drops without a word.
 void check_table(Build& build, const std::string& path, const char* macro) {
-  if (!build.pedantic || !build.pedantic_due({PedanticPlace::Check::kTable, path})) return;
+  if (!build.setup.pedantic || !build.pedantic_due({PedanticPlace::Check::kTable, path})) return;
   std::string contents;
   ReadResult read = read_source(path, &contents);
   if (read == ReadResult::kOutsideSite) return;  // refused with an error already
