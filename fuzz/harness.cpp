@@ -63,7 +63,7 @@ struct Site : test::SiteRecords {
     renew_links();
   }
   void renew_links() {
-    links = LinkRegistry(build.url_root);
+    links = LinkRegistry(setup.url_root);
     declare_known_pages();
   }
   // Starts the run of one input; a target may have switched to the root build.

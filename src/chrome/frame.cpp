@@ -16,14 +16,15 @@ namespace {
 // Under --pedantic the frame's links go to the final link check too, once
 // per language build: the root build writes the same frame again.
 void check_frame_link(Build& build, const LangBuild& lang, const std::string& url) {
-  if (build.pedantic && !lang.code.empty()) build.links->record_frame(lang.code + ": frame", url);
+  if (build.setup.pedantic && !lang.folder_code.empty()) build.links.record_frame(lang.folder_code + ": frame", url);
 }
 
 // The same for a file the frame links to at the site root: it must be in the
 // output folder at the end (the tool does not write it).
 void check_frame_file(Build& build, const LangBuild& lang, const char* file) {
-  if (build.pedantic && !lang.code.empty()) {
-    build.links->record_frame(lang.code + ": frame", build.url_root + "/" + file, join_path(build.output_root, file));
+  if (build.setup.pedantic && !lang.folder_code.empty()) {
+    build.links.record_frame(lang.folder_code + ": frame", build.setup.url_root + "/" + file,
+                             join_path(build.setup.output_root, file));
   }
 }
 
@@ -34,14 +35,14 @@ void write_head(Build& build, LangBuild& lang, Sink& out, const char* page_name,
   if (lang.rtl) out.printf("<html lang=\"%s\" dir=\"rtl\">\n", language.c_str());
   else out.printf("<html lang=\"%s\">\n", language.c_str());
   out.write("<head>\n");
-  out.printf("<title>%s</title>\r\n", page_title(*lang.language, page_name).c_str());
+  out.printf("<title>%s</title>\r\n", page_title(lang.language, page_name).c_str());
   out.printf("<meta name=\"viewport\" content=\"width=%d\">\r\n",
              layout == Layout::kWiki ? lang.wiki_width : lang.plain_width);
   out.write("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\" />\r\n");
   out.printf(
       "<link rel=\"alternate\" type=\"application/rss+xml\" title=\"%s RSS Feed\" "
       "href=\"%s/rss.xml\" />\r\n",
-      build.site.site_name.c_str(), build.url_root.c_str());
+      build.setup.site.site_name.c_str(), build.setup.url_root.c_str());
   check_frame_file(build, lang, "rss.xml");
   if (alternate_links_on(build, lang) && (key.template_index >= 0 || key.support_node >= 0)) {
     write_language_links(build, lang, out, key, source);
@@ -59,7 +60,7 @@ void write_top_bar(Build& build, const LangBuild& lang, Sink& out) {
   out.write("<div class=\"top\">\r\n");
   out.write("<div class=\"topcenter\">\r\n");
   out.printf("<a href=\"%s/\"><img alt=\"%s\" src=\"%s/tarnwick9.png\" /></a>\r\n", lang.base_url.c_str(),
-             build.site.site_name.c_str(), build.url_root.c_str());
+             build.setup.site.site_name.c_str(), build.setup.url_root.c_str());
   out.write("</div>\r\n");
   out.write("</div>\r\n");
 }
@@ -81,7 +82,7 @@ void write_menu_bar(Build& build, LangBuild& lang, Sink& out, MenuItem menu_inde
       "<div class=\"search\"><form method=\"get\" action=\"%s\"><div><input class=\"searchedit\" "
       "type=\"text\" name=\"q\" size=\"15\" maxlength=\"255\" value=\"\" /><input type=\"hidden\" "
       "name=\"sitesearch\" value=\"%s\" /></div></form></div>\r\n",
-      build.site.search_endpoint.c_str(), build.site.site_domain.c_str());
+      build.setup.site.search_endpoint.c_str(), build.setup.site.site_domain.c_str());
   out.write("<div class=\"endmenuitem\"></div>\r\n");
   out.write("</div>\r\n");
   out.write("</div>\r\n");
@@ -135,7 +136,8 @@ void page_footer(Build& build, LangBuild& lang, Sink& out, PageKey key, const st
   }
   out.write("</div>\r\n");
   out.write("</div>\r\n");
-  if (build.site.language_switch == "on" && lang.indexed >= 0) write_language_switch(build, lang, out, key, source);
+  if (build.setup.site.language_switch == "on" && lang.indexed >= 0)
+    write_language_switch(build, lang, out, key, source);
   out.write("</body>\r\n");
   out.write("</html>\r\n");
 }

@@ -10,7 +10,7 @@ bool write_framed_page(Build& build, LangBuild& lang, const std::string& path, c
   record_output(build, path, true);
   FileSink file;
   if (!file.open(path)) {
-    build.diag.report({lang.source_folder}, Msg::create_failed, path, error_text(file.error()));
+    build.diag.report({lang.source_folder()}, Msg::create_failed, path, error_text(file.error()));
     return false;
   }
   page_header(build, lang, file, frame.title, frame.menu_mark, frame.layout, frame.nav_scrolls, frame.key,
@@ -23,18 +23,18 @@ bool write_framed_page(Build& build, LangBuild& lang, const std::string& path, c
 bool make_page_folder(Build& build, const LangBuild& lang, const std::string& folder) {
   // A folder that cannot be made shows when its page cannot be created.
   const OutputFolder made = make_output_folder(folder);
-  if (made == OutputFolder::kReplaced) build.diag.report({lang.source_folder}, Msg::link_replaced, folder);
-  if (made == OutputFolder::kLinkKept) build.diag.report({lang.source_folder}, Msg::link_kept, folder);
+  if (made == OutputFolder::kReplaced) build.diag.report({lang.source_folder()}, Msg::link_replaced, folder);
+  if (made == OutputFolder::kLinkKept) build.diag.report({lang.source_folder()}, Msg::link_kept, folder);
   return made != OutputFolder::kLinkKept;
 }
 
 void record_output(Build& build, const std::string& path, bool page) {
-  if (page) progress_page(build.progress);
-  if (build.prune) build.written.push_back(relative_output(build.output_root, path));
+  if (page) progress_page(build.tally.progress);
+  if (build.setup.prune) build.tally.written.push_back(relative_output(build.setup.output_root, path));
 }
 
 void note_change(Build& build, const std::string& path, WriteOutcome outcome) {
-  if (build.list_changes) build.changes.note(relative_output(build.output_root, path), outcome);
+  if (build.setup.list_changes) build.tally.changes.note(relative_output(build.setup.output_root, path), outcome);
 }
 
 bool close_output(Build& build, const LangBuild& lang, FileSink& file, const std::string& path) {
@@ -42,7 +42,7 @@ bool close_output(Build& build, const LangBuild& lang, FileSink& file, const std
     // Creating the file waits for its first changed byte, so a folder
     // where it cannot be created shows here too.
     const Msg id = file.failed_to_create() ? Msg::create_failed : Msg::write_failed;
-    build.diag.report({lang.source_folder}, id, path, error_text(file.error()));
+    build.diag.report({lang.source_folder()}, id, path, error_text(file.error()));
     return false;
   }
   note_change(build, path, file.outcome());

@@ -137,7 +137,7 @@ std::string make_stylesheet(const Build& build, const LangBuild& lang, Layout la
   auto dir = [&lang](std::string_view name) { return direction(lang, name); };
   const std::string width = std::to_string(lang.plain_width);
   std::string sheet = fill_slots(kBaseRules, {{"WIDTH", width},
-                                              {"ROOT", build.url_root},
+                                              {"ROOT", build.setup.url_root},
                                               {"TEXT_ALIGN", dir("TEXT_ALIGN")},
                                               {"FLOAT", dir("FLOAT")},
                                               {"SEARCH_FLOAT", dir("SEARCH_FLOAT")},
@@ -153,7 +153,7 @@ std::string make_stylesheet(const Build& build, const LangBuild& lang, Layout la
                                      {"LTR", dir("LTR")}});
   }
   sheet += kTocRules;
-  if (lang.rtl && build.site.rtl_content == "on") sheet += kRtlContentRules;
+  if (lang.rtl && build.setup.site.rtl_content == "on") sheet += kRtlContentRules;
   return sheet;
 }
 

@@ -49,9 +49,9 @@ void write_prefix(Sink& out, const MessageDef& def, Where where) {
 }
 }  // namespace
 
-void Diagnostics::write(Where where, Msg id, const MessageArg* args, size_t count) {
-  const MessageDef& def = message(id);
+void Diagnostics::write(Where where, Msg id, const MessageArg* args, size_t count, int gate) {
   StringSink line;
+  const MessageDef& def = message(id);
   write_prefix(line, def, where);
   size_t next = 0;
   std::string_view text = def.text;
@@ -65,8 +65,17 @@ void Diagnostics::write(Where where, Msg id, const MessageArg* args, size_t coun
   }
   line.write(text.substr(start));
   line.write("\n", 1);
-  out->write(line.text);
-  const auto index = static_cast<size_t>(id);
+  if (hold) {
+    held.push_back({std::move(line.text), id, gate});
+    return;
+  }
+  replay({std::move(line.text), id, gate});
+}
+
+void Diagnostics::replay(const HeldMessage& kept) {
+  out->write(kept.line);
+  const MessageDef& def = message(kept.id);
+  const auto index = static_cast<size_t>(kept.id);
   if (counts.size() <= index) counts.resize(index + 1);
   bump(counts[index]);
   if (def.kind == MessageKind::error) bump(errors);

@@ -6,6 +6,7 @@
 #include <array>
 #include <charconv>
 #include <concepts>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -35,8 +36,20 @@ class MessageArg {
   size_t size_ = 0;
 };
 
+/// A message kept by a language build run beside others, written later in
+/// language order.
+struct HeldMessage {
+  std::string line;  // as written, line end included
+  Msg id;
+  int gate;  // the --pedantic place it depends on (see PedanticGate), or -1
+};
+
 struct Diagnostics {
   Sink* out = nullptr;
+  // Whether messages are kept in `held` (neither written nor counted)
+  // rather than written to `out`.
+  bool hold = false;
+  std::vector<HeldMessage> held = {};
   int errors = 0;
   int warnings = 0;
   // How often each message was reported, by its Msg index: lets a step ask
@@ -49,13 +62,39 @@ struct Diagnostics {
     write(where, id, list.data(), list.size());
   }
 
-  void write(Where where, Msg id, const MessageArg* args, size_t count);
+  /// Writes one message; `gate` travels with a held message.
+  void write(Where where, Msg id, const MessageArg* args, size_t count, int gate = -1);
+
+  /// Writes and counts a message that another Diagnostics held.
+  void replay(const HeldMessage& message);
 
   /// How often `id` was reported so far.
   int count(Msg id) const {
     const auto index = static_cast<size_t>(id);
     return index < counts.size() ? counts[index] : 0;
   }
+};
+
+/// Where the warnings of one --pedantic place go, which is nowhere (false)
+/// when the place was warned of already. A language build run beside others
+/// cannot know whether an earlier language warned there too: its gate
+/// number goes with the messages, and the merge in language order drops
+/// them when it did.
+class PedanticGate {
+ public:
+  PedanticGate() = default;  // not due
+  PedanticGate(Diagnostics& diag, int gate) : diag_(&diag), gate_(gate) {}
+  explicit operator bool() const { return diag_ != nullptr; }
+
+  template <class... Args>
+  void report(Where where, Msg id, const Args&... args) const {
+    const std::array<MessageArg, sizeof...(Args)> list{MessageArg(args)...};
+    diag_->write(where, id, list.data(), list.size(), gate_);
+  }
+
+ private:
+  Diagnostics* diag_ = nullptr;
+  int gate_ = -1;
 };
 
 /// Writes the out-of-memory message straight to standard output and ends

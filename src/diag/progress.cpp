@@ -21,18 +21,31 @@ void draw(Progress& progress) {
 }  // namespace
 
 void progress_language(Progress& progress, const std::string& language, int total) {
-  if (!progress.shown) return;
   progress.language = language.empty() ? "(root)" : language;
   progress.done = 0;
   progress.total = total;
-  draw(progress);
+  if (progress.shown) draw(progress);
 }
 
 void progress_page(Progress& progress) {
-  if (!progress.shown) return;
   ++progress.done;
+  if (!progress.shown) return;
   // Redrawing on every page would cost more than writing small pages.
   if (std::chrono::steady_clock::now() - progress.last_drawn >= std::chrono::milliseconds(100)) draw(progress);
+}
+
+void progress_follow(Progress& line, const std::string& language, const Progress& build) {
+  if (!line.shown) return;
+  const std::string shown = language.empty() ? "(root)" : language;
+  const int done = build.done, total = build.total;
+  if (shown == line.language && done == line.done && total == line.total) return;
+  if (shown == line.language && std::chrono::steady_clock::now() - line.last_drawn < std::chrono::milliseconds(100)) {
+    return;
+  }
+  line.language = shown;
+  line.done = done;
+  line.total = total;
+  draw(line);
 }
 
 void progress_clear(Progress& progress) {

@@ -51,17 +51,17 @@ std::string would_be_file(const Build& build, const IndexedLanguage& from, const
   } else {
     path += page_path(to, key).substr(to.path.size());
   }
-  std::string file = build.output_root;
+  std::string file = build.setup.output_root;
   for (char c : path) file += c == '/' ? kSep : c;
   return file + "index.html";
 }
 
 void check_key(Build& build, size_t from, PageKey key, std::set<std::string>& stale) {
-  const IndexedLanguage& lang = build.index.languages[from];
+  const IndexedLanguage& lang = build.setup.index.languages[from];
   int found = 0;
-  for (size_t to = 0; to < build.index.languages.size(); ++to) {
-    const IndexedLanguage& other = build.index.languages[to];
-    const PageKey there = to == from ? key : counterpart(build.index, from, key, to);
+  for (size_t to = 0; to < build.setup.index.languages.size(); ++to) {
+    const IndexedLanguage& other = build.setup.index.languages[to];
+    const PageKey there = to == from ? key : counterpart(build.setup.index, from, key, to);
     if (has_page(other, there)) {
       ++found;
       continue;
@@ -71,7 +71,7 @@ void check_key(Build& build, size_t from, PageKey key, std::set<std::string>& st
     if (file_id(file, &id) && stale.insert(file).second)
       build.diag.report({other.language->code}, Msg::stale_page, file);
   }
-  if (key.support_node >= 0 && found == 1 && build.index.languages.size() > 1) {
+  if (key.support_node >= 0 && found == 1 && build.setup.index.languages.size() > 1) {
     const SupportNode& node = lang.support.nodes()[static_cast<size_t>(key.support_node)];
     build.diag.report({lang.language->code}, Msg::page_in_one_language, node.source_path);
   }
@@ -83,14 +83,16 @@ bool languages_linked(const SiteConfig& site) {
   return site.alternate_links == "on" || site.sitemaps == "on" || site.language_switch == "on";
 }
 
-void index_languages(Build& build, const Language& default_language) {
+SiteIndex index_languages(Build& build) {
+  SiteIndex index;
+  const Language& default_language = build.setup.languages[static_cast<size_t>(build.setup.root_language)];
   std::map<std::string, std::string> tags;  // tag -> code that has it
-  for (const Language& language : build.languages) {
+  for (const Language& language : build.setup.languages) {
     IndexedLanguage indexed;
     indexed.language = &language;
-    if (&language == &default_language) build.index.default_language = build.index.languages.size();
+    if (&language == &default_language) index.default_language = index.languages.size();
     indexed.path = &language == &default_language ? "" : "/" + language.code;
-    indexed.tag = language_tag(language.code, build.site.language_tags);
+    indexed.tag = language_tag(language.code, build.setup.site.language_tags);
     const std::string file = language.code + ".txt";
     if (indexed.tag.empty()) {
       build.diag.report({file}, Msg::language_no_tag, language.code, language.code);
@@ -99,9 +101,10 @@ void index_languages(Build& build, const Language& default_language) {
       indexed.tag.clear();
     }
     index_pages(build, indexed);
-    build.index.languages.push_back(std::move(indexed));
+    index.languages.push_back(std::move(indexed));
   }
-  match_languages(build.index);
+  match_languages(index);
+  return index;
 }
 
 void check_page_sets(Build& build) {
@@ -110,15 +113,15 @@ void check_page_sets(Build& build) {
   // orphan.
   std::set<std::string> stale;
   std::bitset<kStringCount> seen;
-  for (size_t from = 0; from < build.index.languages.size(); ++from) {
-    const IndexedLanguage& lang = build.index.languages[from];
+  for (size_t from = 0; from < build.setup.index.languages.size(); ++from) {
+    const IndexedLanguage& lang = build.setup.index.languages[from];
     for (int t : kTemplatePages) {
       const auto bit = static_cast<size_t>(t);
       if (lang.templates.test(bit) && !seen.test(bit)) check_key(build, from, {t, -1}, stale);
       if (lang.templates.test(bit)) seen.set(bit);
     }
     for (size_t n = 0; n < lang.support.nodes().size(); ++n) {
-      if (from == build.index.default_language || lang.match.of_other[n] < 0) {
+      if (from == build.setup.index.default_language || lang.match.of_other[n] < 0) {
         check_key(build, from, {-1, static_cast<int>(n)}, stale);
       }
     }

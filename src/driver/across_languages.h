@@ -9,11 +9,11 @@ namespace mt {
 /// Whether a configuration key that links languages is on.
 bool languages_linked(const SiteConfig& site);
 
-/// Fills `build.index` from the languages and their sources: each
-/// language's tag (warning of a code without one and of a tag given twice),
-/// its template pages and its support tree. `default_language` is the one
-/// built at the root too.
-void index_languages(Build& build, const Language& default_language);
+/// The index of the setup's languages and their sources: each language's
+/// tag (warning of a code without one and of a tag given twice), its
+/// template pages and its support tree. The setup's root language is the
+/// default.
+SiteIndex index_languages(Build& build);
 
 /// Warns of a support page that only one language has, and of a page file
 /// left from an earlier build where a language no longer has that page.

@@ -8,6 +8,7 @@
 #include "driver/config_file.h"
 #include "driver/init.h"
 #include "driver/kept_build.h"
+#include "driver/language_units.h"
 #include "driver/pages.h"
 #include "driver/prune.h"
 #include "driver/release_files.h"
@@ -107,55 +108,34 @@ std::string translator_task_of(const Options& o, TranslateTask* task) {
 // script watching its time sees it change only when the list does.
 void write_change_list(Build& build, const std::string& path) {
   FileSink out;
-  if (out.open(path)) out.write(build.changes.format());
+  if (out.open(path)) out.write(build.tally.changes.format());
   if (!out.close()) build.diag.report({}, Msg::write_file_failed, path);
 }
 
 }  // namespace
 
-void set_language_code(const Build& build, LangBuild& lang, const std::string& code) {
-  lang.code = code;
-  lang.base_code = code.substr(0, code.find('-'));
-  lang.folder_part = code.empty() ? "" : kSep + code;
-  lang.url_part = code.empty() ? "" : "/" + code;
-  lang.output_folder = build.output_root + lang.folder_part;
-  lang.base_url = build.url_root + lang.url_part;
-}
-
-void build_language(Build& build, const Language& language, const std::string& code) {
-  LangBuild lang;
-  lang.language = &language;
-  lang.rtl = language.rtl;
-  if (equal_no_case(language.code, "ru-ru")) {
-    lang.plain_width = 800;
-    lang.wiki_width = 1000;
-    lang.nav_width = 304;
-  }
-  set_language_code(build, lang, code);
-  lang.source_folder = language.code;
-  for (size_t i = 0; i < build.index.languages.size(); ++i) {
-    if (build.index.languages[i].language == &language) lang.indexed = static_cast<int>(i);
-  }
+void build_language(Build& build, const Language& language, const std::string& folder_code) {
+  LangBuild lang = make_lang_build(build.setup, language, folder_code);
   // The output folder itself may well be a link (a deploy switched by
   // one); only the folders below it must not be.
-  int ignored = 0;
-  if (code.empty()) make_folder(lang.output_folder, &ignored);
-  if (!code.empty() && !make_page_folder(build, lang, lang.output_folder)) return;
+  FsError ignored;
+  if (folder_code.empty()) make_folder(lang.output_folder, &ignored);
+  if (!folder_code.empty() && !make_page_folder(build, lang, lang.output_folder)) return;
 
-  const std::string support_source = join_path(lang.source_folder, lang.str(SUPPORT_FOLDER));
+  const std::string support_source = join_path(lang.source_folder(), lang.str(SUPPORT_FOLDER));
   // The root build, and a second file of the same code, scan a tree again;
   // its pedantic warnings were given by the first scan.
-  const bool pedantic =
-      build.pedantic && !code.empty() && build.pedantic_due({PedanticPlace::Check::kSupportTree, support_source});
+  const PedanticGate pedantic =
+      folder_code.empty() ? PedanticGate{} : build.pedantic_due({PedanticPlace::Check::kSupportTree, support_source});
   build_support_tree(lang.support, build.resolver.resolve(support_source), build.collator, build.diag,
-                     lang.source_folder, pedantic);
-  if (build.progress.shown) {
-    int total = static_cast<int>(lang.support.nodes().size());
-    for (const PageEntry& row : kPages) {
-      total += build.resolver.exists(join_path(lang.source_folder, lang.str(row.template_index))) ? 1 : 0;
-    }
-    progress_language(build.progress, code, total);
+                     lang.source_folder(), pedantic);
+  // Counted whether shown or not: a language build beside others is shown
+  // by the thread that waits for it.
+  int total = static_cast<int>(lang.support.nodes().size());
+  for (const PageEntry& row : kPages) {
+    total += build.resolver.exists(join_path(lang.source_folder(), lang.str(row.template_index))) ? 1 : 0;
   }
+  progress_language(build.tally.progress, folder_code, total);
 
   for (const PageEntry& row : kPages) {
     const char* fixed_name = row.template_index == HOME_TEMPLATE ? "index.html" : nullptr;
@@ -165,7 +145,7 @@ void build_language(Build& build, const Language& language, const std::string& c
   write_support_pages(build, lang, support_source);
   write_contact_script(build, lang);
   for (const std::string& path : lang.files.paths()) copy_referenced_file(build, lang, path);
-  build.links->settle();
+  build.links.settle();
 }
 
 int run(const std::vector<std::string>& args, Sink& out, int (*year)(), RunReport* result) {
@@ -224,82 +204,81 @@ namespace {
 // Refused before anything is written: the URL root is embedded in every
 // contact script's PHP strings, and an output folder that is a source folder
 // would overwrite the sources it is built from. False once reported.
-bool ready_to_write(Build& build, const BuildConfig& config) {
-  if (size_t bad = unsafe_byte(build.url_root); bad != std::string::npos) {
-    build.diag.report({}, Msg::unsafe_url_root, build.url_root.substr(bad, 1));
+bool ready_to_write(const BuildConfig& config, Diagnostics& diag) {
+  if (size_t bad = unsafe_byte(config.url_root); bad != std::string::npos) {
+    diag.report({}, Msg::unsafe_url_root, config.url_root.substr(bad, 1));
     return false;
   }
-  if (std::string source = source_folder_at(build.output_root); !source.empty()) {
-    build.diag.report({}, Msg::output_is_source, build.output_root, source);
+  if (std::string source = source_folder_at(config.output_root); !source.empty()) {
+    diag.report({}, Msg::output_is_source, config.output_root, source);
     return false;
   }
   if (!config.changes_file.empty() && change_list_over_source(config.changes_file)) {
-    build.diag.report({}, Msg::changes_over_source, config.changes_file);
+    diag.report({}, Msg::changes_over_source, config.changes_file);
     return false;
   }
-  int error = 0;
-  if (!make_folder(build.output_root, &error)) {
-    build.diag.report({}, Msg::output_folder_failed);
+  FsError error;
+  if (!make_folder(config.output_root, &error)) {
+    diag.report({}, Msg::output_folder_failed);
     return false;
   }
   return true;
 }
 
+// Every language, then the default language again at the root, then what
+// only the whole site shows.
+void build_languages(Build& build, int threads, RunReport* result, KeptBuild* kept, bool partial) {
+  build_language_units(build, threads, kept, partial);
+  if (build.setup.root_language < 0) return;
+  const Language& root = build.setup.languages[static_cast<size_t>(build.setup.root_language)];
+  if (result) result->error_page = cut_extension(root.value(ERROR404_TEMPLATE));
+  if (build.setup.site.sitemaps == "on") write_sitemaps(build);
+}
+
 }  // namespace
 
 int build_site(const BuildConfig& config, Sink& out, int (*year)(), RunReport* result, KeptBuild* kept) {
-  Build build;
-  build.output_root = config.output_root;
-  build.url_root = config.url_root;
-  build.diag.out = &out;
-  build.prune = config.prune;
-  // The preview reloads open pages only when some file changed.
-  build.list_changes = !config.changes_file.empty() || result;
-  build.pedantic = config.pedantic;
-  build.progress.shown = stderr_is_terminal();
-  LinkRegistry links(build.url_root);
-  build.links = &links;
-  build.year = year ? year : local_year;
   // A preview prints these messages again only when they changed.
   StringSink opening;
-  if (kept) build.diag.out = &opening;
-
-  if (!ready_to_write(build, config)) {
+  Diagnostics diag{kept ? &opening : &out};
+  if (!ready_to_write(config, diag)) {
     out.write(opening.text);
     if (kept) kept->whole = false;
     return 1;
   }
-  refuse_outside_shared_sources(build.diag);
+  refuse_outside_shared_sources(diag);
 
-  build.site = load_site_config(build.diag);
-  build.links->declare(build.site.version_ini, std::nullopt, false);
-  build.links->declare("/forum", std::nullopt, true);
-
-  build.languages = load_languages(build.diag, build.pedantic);
-  if (build.pedantic) check_all_translations(build.collator, build.diag);
-  const Language* fallback = language_by_code(build.languages, "en-us");
-  if (!fallback && !build.languages.empty()) fallback = &build.languages.front();
-  const bool partial = kept && start_languages(build, fallback, *kept, opening, out);
+  LinkRegistry links(config.url_root);
+  SiteConfig site = load_site_config(diag);
+  links.declare(site.version_ini, std::nullopt, false);
+  links.declare("/forum", std::nullopt, true);
+  std::vector<Language> languages = load_languages(diag, config.pedantic);
+  Collator collator;
+  if (config.pedantic) check_all_translations(collator, diag);
+  // The preview reloads open pages only when some file changed.
+  BuildSetup setup = make_build_setup(config, std::move(site), std::move(languages), result != nullptr);
+  SourceResolver resolver;
+  BuildTally tally;
+  tally.progress.shown = stderr_is_terminal();
+  Build build{setup, diag, links, resolver, collator, year ? year : local_year, tally};
+  const bool partial = kept && start_languages(build, *kept, opening, out);
   // Before any page: the download sections read the copies' sizes.
   if (!kept) copy_release_files(build);
-
-  if (fallback && languages_linked(build.site)) {
-    index_languages(build, *fallback);
+  if (setup.root_language >= 0 && languages_linked(setup.site)) {
+    setup.index = index_languages(build);
     check_page_sets(build);
   }
-  build_languages(build, fallback, kept, partial);
-  if (fallback && result) result->error_page = cut_extension(fallback->value(ERROR404_TEMPLATE));
-  if (fallback && build.site.sitemaps == "on") write_sitemaps(build);
+  build_languages(build, config.threads, result, kept, partial);
 
-  build.links->final_check(build.diag, build.pedantic);
-  progress_clear(build.progress);
-  if (build.prune) prune_output(build.output_root, build.written, build.diag, &build.changes);
+  links.final_check(diag, setup.pedantic);
+  progress_clear(tally.progress);
+  if (setup.prune) prune_output(setup.output_root, tally.written, diag, &tally.changes);
   if (!config.changes_file.empty()) write_change_list(build, config.changes_file);
-  if (result) result->changed_files = build.changes.size();
+  if (result) result->changed_files = tally.changes.size();
   if (kept) kept->whole = true;
-  build.diag.report({}, Msg::summary, build.diag.errors, build.diag.warnings);
+  diag.report({}, Msg::summary, diag.errors, diag.warnings);
   // For a CI job: a run with problems must be able to fail the pipeline.
-  return config.strict && (build.diag.errors > 0 || build.diag.warnings > 0) ? 2 : 0;
+  return config.strict && (diag.errors > 0 || diag.warnings > 0) ? 2 : 0;
 }
 
 }  // namespace mt

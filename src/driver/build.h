@@ -33,12 +33,8 @@ struct KeptBuild;  // driver/kept_build.h
 int build_site(const BuildConfig& config, Sink& out, int (*year)() = nullptr, RunReport* result = nullptr,
                KeptBuild* kept = nullptr);
 
-/// Builds one sub-site under `code`, or the root site when `code` is "".
-void build_language(Build& build, const Language& language, const std::string& code);
-
-/// Points a language build at `code` ("" for the root build): its code, its
-/// folder and URL parts, output folder and base URL. The build, the tests and
-/// the fuzzers all set a language build up through here.
-void set_language_code(const Build& build, LangBuild& lang, const std::string& code);
+/// Builds `language` into the output folder of `folder_code` (its own code),
+/// or into the root when `folder_code` is "".
+void build_language(Build& build, const Language& language, const std::string& folder_code);
 
 }  // namespace mt

@@ -1,7 +1,8 @@
 #pragma once
 // What the preview keeps of one build so that the next may build again only
-// the languages an edit touched: the other languages' part of the run's
-// shared results (link check, written list) is taken from what they gave.
+// the languages an edit touched: the other language builds' part of the
+// run's shared results (link check, written list, --pedantic's say-once
+// places) is taken from what they gave last time.
 
 #include <set>
 #include <string>
@@ -19,14 +20,15 @@ struct RebuildScope {
 };
 
 struct KeptBuild {
-  /// One language build, the root build or the release copy: what it gave
+  /// One language build, the root build or the release copy: its part of
   /// the run's shared results.
   struct Unit {
-    LinkJournal links;
-    std::vector<std::string> written;  // its part of Build::written
-    std::vector<int> counts;           // its messages by id, which --prune asks of
+    LinkRegistry links;                 // what it declared and recorded
+    std::vector<std::string> written;   // its part of BuildTally::written
+    std::vector<int> counts;            // its messages by id, which --prune asks of
+    std::vector<PedanticPlace> places;  // the --pedantic places it met
   };
-  RebuildScope next;  // set by the caller before each build
+  RebuildScope next;   // set by the caller before each build
   bool whole = false;  // `units` hold a completed build
   // What every language reads of the others and of the run (codes, names,
   // directions, order, the default, the year): languages are built again
@@ -37,16 +39,17 @@ struct KeptBuild {
   std::vector<Unit> units;  // each language in load order, then the root
 };
 
-/// Once the languages are loaded: decides whether the build may redo only
-/// `kept.next`'s languages (`fallback` is the default language), prints the
-/// messages so far (`opening`) unless it may and they are those of the last
-/// build, points the messages at `out` again and copies the release folder
-/// (or takes its part from the last build). True for a partial build.
-bool start_languages(Build& build, const Language* fallback, KeptBuild& kept, const StringSink& opening, Sink& out);
+/// Once the build record is whole: decides whether the build may redo only
+/// `kept.next`'s languages, prints the messages so far (`opening`) unless it
+/// may and they are those of the last build, points the messages at `out`
+/// again and copies the release folder (or takes that part from the last
+/// build). True for a build of some languages only.
+bool start_languages(Build& build, KeptBuild& kept, const StringSink& opening, Sink& out);
 
-/// Builds every language and then the root (the default language again), or
-/// with `partial` only those `kept->next` names, taking the others' parts
-/// from the last build. With `kept`, records every part there.
-void build_languages(Build& build, const Language* fallback, KeptBuild* kept, bool partial);
+/// Takes `unit`'s part of the run's results instead of building it.
+void reuse_unit(Build& build, const KeptBuild::Unit& unit);
+
+/// The messages by id that `diag` counted since it counted `before`.
+std::vector<int> counts_since(const Diagnostics& diag, const std::vector<int>& before);
 
 }  // namespace mt

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "site/build_config.h"
+
 namespace mt {
 
 struct Options {
@@ -29,16 +31,6 @@ struct Options {
   std::string changes_file;  // --changes: where the list of changed output files goes; "" when none
   std::string bad;           // the option that is unknown or lacks a valid value; "" when none
   std::vector<std::string> operands;
-};
-
-/// What one build is asked to do; read only while it runs.
-struct BuildConfig {
-  std::string output_root;
-  std::string url_root;  // as given: no slash added or removed
-  bool strict = false;
-  bool prune = false;
-  bool pedantic = false;
-  std::string changes_file;  // --changes: where to list what changed, or ""
 };
 
 /// Reads options up to the first argument that is not one, or up to "--".

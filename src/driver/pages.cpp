@@ -12,7 +12,6 @@
 #include "site/site_map.h"
 
 #include <algorithm>
-#include <cerrno>
 
 namespace mt {
 
@@ -23,8 +22,10 @@ namespace {
 void report_missing_template(Build& build, const LangBuild& lang, int template_index,
                              const std::string& template_path) {
   const char* place = frame_place(template_index);
-  if (!build.pedantic || !place || !build.pedantic_due({PedanticPlace::Check::kTemplate, template_path})) return;
-  build.diag.report({lang.source_folder}, Msg::missing_template, template_path, place);
+  if (!place) return;
+  if (PedanticGate due = build.pedantic_due({PedanticPlace::Check::kTemplate, template_path})) {
+    due.report({lang.source_folder()}, Msg::missing_template, template_path, place);
+  }
 }
 
 }  // namespace
@@ -32,13 +33,13 @@ void report_missing_template(Build& build, const LangBuild& lang, int template_i
 void page_from_template(Build& build, LangBuild& lang, const char* fixed_name, int template_index, const char* title,
                         MenuItem menu_mark) {
   const std::string& template_name = lang.str(template_index);
-  const std::string template_path = join_path(lang.source_folder, template_name);
+  const std::string template_path = join_path(lang.source_folder(), template_name);
   if (!build.resolver.exists(template_path)) {
     report_missing_template(build, lang, template_index, template_path);
     return;
   }
   if (source_outside_site(template_path)) {
-    build.diag.report({lang.source_folder}, Msg::source_outside_site, template_path);
+    build.diag.report({lang.source_folder()}, Msg::source_outside_site, template_path);
     return;
   }
 
@@ -47,7 +48,7 @@ void page_from_template(Build& build, LangBuild& lang, const char* fixed_name, i
   // where links to it and its headings lead; its template name ("home")
   // names no page that exists.
   page.url = fixed_name ? lang.base_url : template_page_url(lang, template_index);
-  build.links->declare(page.url, std::nullopt, true);
+  build.links.declare(page.url, std::nullopt, true);
 
   std::string folder;
   std::string page_path;
@@ -64,7 +65,7 @@ void page_from_template(Build& build, LangBuild& lang, const char* fixed_name, i
   FileId page_id, template_id;
   if (file_id(page_path, &page_id) && file_id(build.resolver.resolve(template_path), &template_id) &&
       page_id == template_id) {
-    build.diag.report({lang.source_folder}, Msg::write_over_source, page_path);
+    build.diag.report({lang.source_folder()}, Msg::write_over_source, page_path);
     return;
   }
 
@@ -76,16 +77,16 @@ void page_from_template(Build& build, LangBuild& lang, const char* fixed_name, i
                           // folder, a dangling link, no permission) would otherwise leave an empty
                           // page behind without a word.
                           if (!convert_page(build, lang, page, template_path, ConvertOptions{.macros = expand_macro})) {
-                            build.diag.report({lang.source_folder}, Msg::cant_open, template_path);
+                            build.diag.report({lang.source_folder()}, Msg::cant_open, template_path);
                           }
                         });
   // A page left as it was leaves its folder's time alone too.
   if (!written) return;
 
   if (!folder.empty()) {
-    int error = 0;
+    FsError error;
     if (touch_folder(folder, &error) == TouchResult::kCannotSet) {
-      build.diag.report({}, Msg::set_file_time_failed, error);
+      build.diag.report({}, Msg::set_file_time_failed, error.code);
     }
   }
 }
@@ -153,14 +154,14 @@ void write_contact_script(Build& build, const LangBuild& lang) {
   record_output(build, path, false);
   FileSink php;
   if (!php.open(path)) {
-    build.diag.report({lang.source_folder}, Msg::create_failed, path, error_text(php.error()));
+    build.diag.report({lang.source_folder()}, Msg::create_failed, path, error_text(php.error()));
     return;
   }
   const std::string ok_page = cut_extension(lang.str(CONTACTOK_TEMPLATE));
   const std::string error_page = cut_extension(lang.str(CONTACTERROR_TEMPLATE));
-  php.write(fill_slots(kContactScript, {{"NO_REPLY_ADDRESS", build.site.no_reply_address},
-                                        {"CONTACT_ADDRESS", build.site.contact_address},
-                                        {"SITE_NAME", build.site.site_name},
+  php.write(fill_slots(kContactScript, {{"NO_REPLY_ADDRESS", build.setup.site.no_reply_address},
+                                        {"CONTACT_ADDRESS", build.setup.site.contact_address},
+                                        {"SITE_NAME", build.setup.site.site_name},
                                         {"BASE_URL", lang.base_url},
                                         {"OK_PAGE", ok_page},
                                         {"ERROR_PAGE", error_page}}));
@@ -169,32 +170,34 @@ void write_contact_script(Build& build, const LangBuild& lang) {
 
 void copy_referenced_file(Build& build, const LangBuild& lang, const std::string& path) {
   if (leaves_folder(path)) {
-    build.diag.report({lang.source_folder}, Msg::copy_outside_site, path);
+    build.diag.report({lang.source_folder()}, Msg::copy_outside_site, path);
     return;
   }
-  copy_to_output(build, lang.source_folder, path, lang.output_folder);
+  copy_to_output(build, lang.source_folder(), path, lang.output_folder);
 }
 
 void copy_to_output(Build& build, const std::string& source_folder, const std::string& path,
                     const std::string& output_folder) {
   const std::string destination = join_path(output_folder, path);
   record_output(build, destination, false);
-  int error = 0;
+  FsError error;
   WriteOutcome outcome = WriteOutcome::kChanged;
   // The copy is written in a folder of the output that the owner made; a
   // link there would carry it out of the output folder.
-  if (link_on_the_way(output_folder, path)) error = kErrorThroughLink;
-  if (error == 0 && copy_source_file(join_path(source_folder, path), destination, &error, &outcome)) {
+  using Kind = FsError::Kind;
+  if (link_on_the_way(output_folder, path)) error.kind = Kind::kThroughLink;
+  if (error == Kind::kNone && copy_source_file(join_path(source_folder, path), destination, &error, &outcome)) {
     note_change(build, destination, outcome);
     return;
   }
-  if (error == kErrorOutsideSite) {
+  if (error == Kind::kOutsideSite) {
     build.diag.report({source_folder}, Msg::copy_outside_site, path);
-  } else if (error == kErrorSameFile) {
+  } else if (error == Kind::kSameFile) {
     build.diag.report({source_folder}, Msg::write_over_source, destination);
-  } else if (error == ENOENT || error == ENOTDIR || error == EISDIR || error == EACCES) {
+  } else if (error == Kind::kNotFound || error == Kind::kNotFolder || error == Kind::kIsFolder ||
+             error == Kind::kDenied) {
     // A source that cannot be read keeps its message.
-    build.diag.report({source_folder}, Msg::copy_failed, path, error);
+    build.diag.report({source_folder}, Msg::copy_failed, path, error_number(error));
   } else {
     build.diag.report({source_folder}, Msg::write_failed, destination, error_text(error));
   }

@@ -24,8 +24,8 @@ void copy_folder(ReleaseCopy& copy, const std::string& relative) {
   const std::string source = join_path(copy.source_root, relative);
   FileId id;
   if (!file_id(source, &id) || id == copy.output || !copy.entered.insert({id.device, id.number}).second) return;
-  int error = 0;
-  const std::string folder = join_path(copy.build.output_root, relative);
+  FsError error;
+  const std::string folder = join_path(copy.build.setup.output_root, relative);
   if (!relative.empty() && !make_folder(folder, &error)) {
     copy.build.diag.report({copy.source_root}, Msg::create_failed, folder, error_text(error));
     return;
@@ -33,25 +33,25 @@ void copy_folder(ReleaseCopy& copy, const std::string& relative) {
   for (const DirEntry& entry : list_entries(source)) {
     const std::string path = relative.empty() ? entry.name : join_path(relative, entry.name);
     if (entry.is_dir) copy_folder(copy, path);
-    else copy_to_output(copy.build, copy.source_root, path, copy.build.output_root);
+    else copy_to_output(copy.build, copy.source_root, path, copy.build.setup.output_root);
   }
 }
 
 }  // namespace
 
 void copy_release_files(Build& build) {
-  if (build.site.release_folder.empty()) return;
-  ReleaseCopy copy{build, build.resolver.resolve(build.site.release_folder), {}, {}};
+  if (build.setup.site.release_folder.empty()) return;
+  ReleaseCopy copy{build, build.resolver.resolve(build.setup.site.release_folder), {}, {}};
   FileId id;
   if (!file_id(copy.source_root, &id)) {
-    build.diag.report({}, Msg::release_folder_missing, build.site.release_folder);
+    build.diag.report({}, Msg::release_folder_missing, build.setup.site.release_folder);
     return;
   }
   if (source_outside_site(copy.source_root)) {
     build.diag.report({copy.source_root}, Msg::source_outside_site, copy.source_root);
     return;
   }
-  file_id(build.output_root, &copy.output);
+  file_id(build.setup.output_root, &copy.output);
   copy_folder(copy, "");
 }
 

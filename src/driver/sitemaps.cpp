@@ -58,16 +58,16 @@ std::string xml_address(std::string_view url) {
 // Whether the output root holds `name` and this tool did not write it;
 // its text in `*text` (empty when it cannot be read).
 bool owner_file(const Build& build, const char* name, std::string_view mark, std::string* text) {
-  const std::string root = canonical_folder(build.output_root);
+  const std::string root = canonical_folder(build.setup.output_root);
   std::string found;
   FileId id;
-  if (!file_id(join_path(build.output_root, name), &id)) return false;
+  if (!file_id(join_path(build.setup.output_root, name), &id)) return false;
   if (root.empty() || !read_served_file(root, name, text, &found)) return true;
   return text->find(mark) == std::string::npos;
 }
 
 bool write_file(Build& build, const std::string& name, const std::string& text) {
-  const std::string path = join_path(build.output_root, name);
+  const std::string path = join_path(build.setup.output_root, name);
   record_output(build, path, false);
   FileSink file;
   if (!file.open(path)) {
@@ -103,11 +103,11 @@ void open_sitemap(Sitemap& map, const std::string& name) {
 void add_entry(Build& build, Sitemap& map, const std::string& path, const std::vector<Alternate>& set) {
   map.text += "<url>\n<loc>" + xml_address(public_address(build, path)) + "</loc>\n";
   map.line += 2;
-  build.links->record(map.name, map.line, build.url_root + path);
+  build.links.record(map.name, map.line, build.setup.url_root + path);
   for (const Alternate& a : set) {
     map.text += "<xhtml:link rel=\"alternate\" hreflang=\"" + a.hreflang + "\" href=\"" +
                 xml_address(public_address(build, a.path)) + "\"/>\n";
-    build.links->record(map.name, ++map.line, build.url_root + a.path);
+    build.links.record(map.name, ++map.line, build.setup.url_root + a.path);
   }
   map.text += "</url>\n";
   ++map.line;
@@ -116,7 +116,7 @@ void add_entry(Build& build, Sitemap& map, const std::string& path, const std::v
 
 // The sitemaps of one language; returns their names.
 std::vector<std::string> language_sitemaps(Build& build, size_t from) {
-  const IndexedLanguage& lang = build.index.languages[from];
+  const IndexedLanguage& lang = build.setup.index.languages[from];
   std::vector<PageKey> keys;
   for (int t = 0; t < kStringCount; ++t) {
     if (lang.templates.test(static_cast<size_t>(t)) && listed(t)) keys.push_back({t, -1});
@@ -131,7 +131,7 @@ std::vector<std::string> language_sitemaps(Build& build, size_t from) {
   };
   open_sitemap(map, "sitemap-" + lang.tag + ".xml");
   for (PageKey key : keys) {
-    const std::vector<Alternate> set = alternates(build.index, from, key);
+    const std::vector<Alternate> set = alternates(build.setup.index, from, key);
     if (map.entries == kMaxEntries || map.text.size() > kMaxBytes - 4096 * (set.size() + 1)) {
       flush();
       open_sitemap(map, "sitemap-" + lang.tag + "-" + std::to_string(names.size() + 1) + ".xml");
@@ -147,7 +147,7 @@ void write_robots(Build& build, const std::string& index_address) {
   if (owner_file(build, "robots.txt", kRobotsMark, &text)) {
     // Once the owner has added the line, there is nothing more to say.
     if (text.find("Sitemap: " + index_address) == std::string::npos) {
-      build.diag.report({}, Msg::robots_kept, build.output_root, index_address);
+      build.diag.report({}, Msg::robots_kept, build.setup.output_root, index_address);
     }
     return;
   }
@@ -160,8 +160,8 @@ void write_sitemaps(Build& build) {
   if (!has_scheme(public_address(build, "/"))) build.diag.report({}, Msg::sitemaps_relative);
   std::string index = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" + std::string(kXmlMark) +
                       "\n<sitemapindex xmlns=\"http://www.sitemaps.org/schemas/sitemap/0.9\">\n";
-  for (size_t i = 0; i < build.index.languages.size(); ++i) {
-    if (build.index.languages[i].tag.empty()) continue;
+  for (size_t i = 0; i < build.setup.index.languages.size(); ++i) {
+    if (build.setup.index.languages[i].tag.empty()) continue;
     for (const std::string& name : language_sitemaps(build, i)) {
       index += "<sitemap><loc>" + xml_address(public_address(build, "/" + name)) + "</loc></sitemap>\n";
     }
@@ -169,7 +169,7 @@ void write_sitemaps(Build& build) {
   index += "</sitemapindex>\n";
   std::string text;
   if (owner_file(build, "sitemap.xml", kXmlMark, &text)) {
-    build.diag.report({}, Msg::sitemap_index_kept, build.output_root);
+    build.diag.report({}, Msg::sitemap_index_kept, build.setup.output_root);
     return;
   }
   if (write_file(build, "sitemap.xml", index)) write_robots(build, public_address(build, "/sitemap.xml"));

@@ -38,6 +38,13 @@ void AlternateSets::add(std::string_view source, const std::string& path, const 
   pages_.push_back({std::string(source), path, canonical, id});
 }
 
+void AlternateSets::absorb(const AlternateSets& later) {
+  const std::vector<Alternate> none;
+  for (const Declared& page : later.pages_) {
+    add(page.source, page.path, page.canonical, page.set < 0 ? none : *later.sets_[static_cast<size_t>(page.set)]);
+  }
+}
+
 bool AlternateSets::set_has(int set, const std::string& path) const {
   if (set < 0) return false;
   for (const Alternate& a : *sets_[static_cast<size_t>(set)]) {

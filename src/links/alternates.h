@@ -36,6 +36,9 @@ class AlternateSets {
   void add(std::string_view source, const std::string& path, const std::string& canonical,
            const std::vector<Alternate>& set);
 
+  /// Adds the pages `later` noted, in their order, after those noted here.
+  void absorb(const AlternateSets& later);
+
   /// Reports, under each page's source: a set without "x-default", a set
   /// that leaves out the page's canonical address, a member that declares
   /// no set or one without the page. `known` tells whether a path is a page

@@ -14,29 +14,6 @@
 
 namespace mt {
 
-/// The calls one part of a build made on a registry, in order: the preview
-/// makes them again for the languages an edit left alone, so the final check
-/// sees what a whole build would, without building them.
-class LinkJournal {
- public:
-  size_t size() const { return calls_.size(); }
-
- private:
-  friend class LinkRegistry;
-  enum class Kind : unsigned char { kDeclare, kDeclareAnchor, kRecord, kFrame, kHead, kAlternates };
-  struct Call {
-    Kind kind;
-    bool twin;
-    int number;  // a link's line; the set of an alternates call
-    uint32_t sizes[3];
-  };
-  void add(Kind kind, bool twin, int number, std::string_view a, std::string_view b = {}, std::string_view c = {});
-
-  std::vector<Call> calls_;
-  std::string text_;  // each call's texts back to back
-  std::vector<std::vector<Alternate>> sets_;
-};
-
 class LinkRegistry {
  public:
   explicit LinkRegistry(std::string url_root = {}) : url_root_(std::move(url_root)) {}
@@ -60,17 +37,8 @@ class LinkRegistry {
   /// line): reported as a frame link is, under `source`.
   void record_head(std::string_view source, std::string_view url);
 
-  /// Notes the alternate-language set a page declared (see AlternateSets::add),
-  /// checked by final_check.
-  void add_alternates(std::string_view source, const std::string& path, const std::string& canonical,
-                      const std::vector<Alternate>& set);
-
-  /// From now on, every declaration and link also goes to `journal` (null:
-  /// to none).
-  void keep_journal(LinkJournal* journal) { journal_ = journal; }
-
-  /// Makes the calls `journal` holds again, in their order.
-  void replay(const LinkJournal& journal);
+  /// The alternate-language sets pages declared, checked by final_check.
+  AlternateSets& alternate_sets() { return alternate_sets_; }
 
   /// Whether a root-relative URL has been declared.
   bool known(std::string_view root_relative) const;
@@ -79,6 +47,15 @@ class LinkRegistry {
   /// check reports the same links in the same order either way. Keeps memory
   /// bounded on large sites.
   void settle();
+
+  /// Takes over what `part` (a registry that one language build filled on
+  /// its own) declared and recorded, as if it had been declared and recorded
+  /// here, then settles: merged in language order, the final check reports
+  /// what a build of one language after the other would.
+  void absorb(LinkRegistry&& part);
+  /// The same, leaving `part` as it was: the preview absorbs a language
+  /// build's part again in each later build that does not redo it.
+  void absorb(const LinkRegistry& part);
 
   /// Prints "broken url" for every recorded link that names no known target,
   /// in recording order, then what the alternate-language sets lack. With
@@ -94,6 +71,7 @@ class LinkRegistry {
     std::string url;          // root-relative
     std::string output_file;  // a frame link to a file: where it must be
     bool frame = false;       // named without a line
+    std::string frame_key;    // a frame link's key in frame_links_, "" for other links
   };
   std::string_view strip_root(std::string_view url) const;
 
@@ -102,7 +80,6 @@ class LinkRegistry {
   std::vector<Pending> pending_;
   std::set<std::string> frame_links_;
   AlternateSets alternate_sets_;  // source and URL (a file: URL alone) of each frame link recorded
-  LinkJournal* journal_ = nullptr;
 };
 
 }  // namespace mt

@@ -54,7 +54,8 @@ bool counts_within(ByteCounts counts, size_t target_size, std::string_view text,
 }  // namespace
 
 const char* TargetSet::store(std::string_view text) {
-  if (text.size() > block_left_) {
+  // Even an empty text needs a place: a null text marks an empty slot.
+  if (text.size() > block_left_ || !block_next_) {
     size_t size = text.size() > kBlockSize ? text.size() : kBlockSize;
     blocks_.push_back(std::make_unique_for_overwrite<char[]>(size));  // no zero fill
     block_next_ = blocks_.back().get();
@@ -96,6 +97,12 @@ void TargetSet::insert(std::string_view text, uint8_t flags) {
   // A text longer than 4 GiB cannot be a URL; the size field would not hold it.
   slots_[i] = Slot{store(text), hash, static_cast<uint32_t>(text.size()), flags};
   ++used_;
+}
+
+void TargetSet::merge(const TargetSet& other) {
+  for (const Slot& slot : other.slots_) {
+    if (slot.text) insert(std::string_view(slot.text, slot.size), slot.flags);
+  }
 }
 
 uint8_t TargetSet::flags_of(std::string_view text) const {

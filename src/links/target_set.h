@@ -19,6 +19,8 @@ class TargetSet {
   /// also the form with a '/' after `url`.
   void add(std::string_view url, const std::string_view* anchor, bool twin);
   bool contains(std::string_view target) const;
+  /// Adds everything `other` holds.
+  void merge(const TargetSet& other);
   /// The declared text closest to `target` within `limit` edits (case
   /// ignored; the smallest text on a tie), or "": a text with an anchor only
   /// for a target with one, so a page is suggested for a page.

@@ -90,12 +90,13 @@ int count_csv_fields(std::string_view line, bool* unclosed) {
 /// rows the reader takes otherwise than the author meant, which a plain run
 /// renders or drops without a word.
 void check_table(Build& build, const std::string& path, const char* macro) {
-  if (!build.pedantic || !build.pedantic_due({PedanticPlace::Check::kTable, path})) return;
+  const PedanticGate due = build.pedantic_due({PedanticPlace::Check::kTable, path});
+  if (!due) return;
   std::string contents;
   ReadResult read = read_source(path, &contents);
   if (read == ReadResult::kOutsideSite) return;  // refused with an error already
   if (read != ReadResult::kRead) {
-    build.diag.report({path}, Msg::missing_table, macro);
+    due.report({path}, Msg::missing_table, macro);
     return;
   }
   TextLines lines(contents, kCsvLines);
@@ -115,9 +116,9 @@ void check_table(Build& build, const std::string& path, const char* macro) {
     }
     if (line.find_first_not_of("\r\n") == std::string_view::npos) continue;  // a blank line is no row
     if (unclosed) {
-      build.diag.report({path, number}, Msg::unclosed_quote);
+      due.report({path, number}, Msg::unclosed_quote);
     } else if (fields != header_fields) {
-      build.diag.report({path, number}, Msg::row_fields, fields, header_fields);
+      due.report({path, number}, Msg::row_fields, fields, header_fields);
     }
   }
 }

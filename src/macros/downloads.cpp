@@ -46,7 +46,7 @@ constexpr DownloadRow kAllDownloads[] = {
 /// Declares the section's anchor on the downloads page, whichever page calls
 /// it, so links to "downloads#<id>" resolve.
 void declare_section(Build& build, LangBuild& lang, const char* id) {
-  build.links->declare(menu_target(lang, kMenuDownloads).url, std::string_view(id), true);
+  build.links.declare(menu_target(lang, kMenuDownloads).url, std::string_view(id), true);
 }
 
 /// The row of help links under a section's file, across both columns.
@@ -66,7 +66,7 @@ unsigned long long size_kb(Build& build, const std::string& file) {
 
 uint64_t download_size_kb(Build& build, const std::string& file_name) {
   uint64_t size = 0;
-  if (!file_size(join_path(build.output_root, file_name), &size)) {
+  if (!file_size(join_path(build.setup.output_root, file_name), &size)) {
     build.diag.report({}, Msg::no_filesize, file_name);
     return 0;
   }
@@ -76,8 +76,9 @@ uint64_t download_size_kb(Build& build, const std::string& file_name) {
 
 void write_download_current(Build& build, LangBuild& lang, Sink& out) {
   declare_section(build, lang, "dl");
-  out.printf("<h2 id=\"dl\">%s</h2>",
-             localised_text(build, lang, DOWNLOAD_WENDREL_HEADER, "{{VERSION}}", build.site.version.c_str()).c_str());
+  out.printf(
+      "<h2 id=\"dl\">%s</h2>",
+      localised_text(build, lang, DOWNLOAD_WENDREL_HEADER, "{{VERSION}}", build.setup.site.version.c_str()).c_str());
 
   struct Button {
     int label;
@@ -89,8 +90,9 @@ void write_download_current(Build& build, LangBuild& lang, Sink& out) {
   };
   for (const auto& pair : kButtons) {
     for (const Button& button : pair) {
-      out.printf("<a style=\"width:256px;\" class=\"button\" href=\"%s/%s%s\">%s</a>\r\n", build.url_root.c_str(),
-                 build.site.current_prefix.c_str(), button.suffix, localised_text(build, lang, button.label).c_str());
+      out.printf("<a style=\"width:256px;\" class=\"button\" href=\"%s/%s%s\">%s</a>\r\n", build.setup.url_root.c_str(),
+                 build.setup.site.current_prefix.c_str(), button.suffix,
+                 localised_text(build, lang, button.label).c_str());
     }
     out.printf("<div style=\"clear:both\"></div>\r\n");
   }
@@ -101,11 +103,11 @@ void write_download_current(Build& build, LangBuild& lang, Sink& out) {
     const char* replacement;
   };
   const Link kLinks[] = {
-      {WENDREL_CHANGES, "{{CHANGES}}", build.site.changes_file.c_str()},
+      {WENDREL_CHANGES, "{{CHANGES}}", build.setup.site.changes_file.c_str()},
       {WENDREL_BETA_WHATS_NEW, "", ""},
       {WENDREL_OLDER_VERSIONS, "", ""},
       {WENDREL_LICENSE, "", ""},
-      {WENDREL_SHA256, "{{SHA256}}", build.site.checksum_file.c_str()},
+      {WENDREL_SHA256, "{{SHA256}}", build.setup.site.checksum_file.c_str()},
       {WENDREL_SUPPORTED_LANGUAGES, "", ""},
       {WENDREL_HELP, "", ""},
   };
@@ -127,11 +129,12 @@ void write_download_all(Build& build, LangBuild& lang, Sink& out) {
   out.printf("<h2 id=\"all\">%s</h2>", localised_text(build, lang, ALL_WENDREL_DOWNLOADS_HEADER).c_str());
   out.printf("<table class=\"dltable\">\r\n");
   for (const DownloadRow& row : kAllDownloads) {
-    const std::string file = (row.current ? build.site.current_prefix : build.site.previous_prefix) + row.suffix;
+    const std::string file =
+        (row.current ? build.setup.site.current_prefix : build.setup.site.previous_prefix) + row.suffix;
     unsigned long long kb = size_kb(build, file);
     out.printf("<tr><td><p class=\"");
     out.write(row.icon_class);
-    out.printf("\"><a href=\"%s/%s\">%s</a></p></td><td>%s</td><td>", build.url_root.c_str(), file.c_str(),
+    out.printf("\"><a href=\"%s/%s\">%s</a></p></td><td>%s</td><td>", build.setup.url_root.c_str(), file.c_str(),
                file.c_str(), lang.str(row.type).c_str());
     out.write(row.arch);
     out.printf("</td><td>");
@@ -174,10 +177,10 @@ void write_single_file_section(Build& build, LangBuild& lang, Sink& out, const S
   declare_section(build, lang, section.id);
   out.printf("<h2 id=\"%s\">%s</h2>", section.id, localised_text(build, lang, section.header).c_str());
   out.printf("<table class=\"dltable\">\r\n");
-  const std::string& file = build.site.*section.file;
+  const std::string& file = build.setup.site.*section.file;
   unsigned long long kb = size_kb(build, file);
   out.printf("<tr><td><p class=\"%s\"><a href=\"%s/%s\">%s</a>%s</p></td><td>%llu %s</td></tr>\r\n", section.css_class,
-             build.url_root.c_str(), file.c_str(), file.c_str(), section.after_link, kb, lang.str(KB).c_str());
+             build.setup.url_root.c_str(), file.c_str(), file.c_str(), section.after_link, kb, lang.str(KB).c_str());
   if (section.help[0] >= 0) {
     open_help_row(out);
     out.printf("%s", localised_text(build, lang, section.help[0]).c_str());

@@ -26,15 +26,16 @@ void screenshot_begin(Build& build, LangBuild& lang, Page& page, const LineSourc
   const std::string& support_home = support.url;
   Sink& out = *page.out;
   out.printf("<div class=\"screenshot\">\r\n");
-  if (equal_no_case(lang.code, "es-es")) {
+  if (equal_no_case(lang.folder_code, "es-es")) {
     // The Spanish screenshot is the language's own copy; every other
-    // language shares the one at the root of the site.
+    // language shares the one at the root of the site, and so does the
+    // root build, whatever its language (hence the folder's code).
     lang.files.add("sssmall2.gif");
     out.printf("<a href=\"%s\"><img alt=\"%s\" height=215 src=\"%s/es-es/sssmall2.gif\" width=277 /></a>\r\n",
-               support_home.c_str(), build.site.product_name.c_str(), build.url_root.c_str());
+               support_home.c_str(), build.setup.site.product_name.c_str(), build.setup.url_root.c_str());
   } else {
     out.printf("<a href=\"%s\"><img alt=\"%s\" height=215 src=\"%s/sssmall2.gif\" width=277 /></a>\r\n",
-               support_home.c_str(), build.site.product_name.c_str(), build.url_root.c_str());
+               support_home.c_str(), build.setup.site.product_name.c_str(), build.setup.url_root.c_str());
   }
   out.printf("</div>\r\n");
   // Left open: the page text flows beside the screenshot until SCREENSHOT_END.
@@ -83,23 +84,24 @@ const char* currency_field(const std::string& code) {
 void donate_form(Build& build, LangBuild& lang, Page& page, const LineSource&) {
   Sink& out = *page.out;
   out.printf("<form name=\"_donations\" action=\"");
-  out.write(build.site.donation_endpoint);
+  out.write(build.setup.site.donation_endpoint);
   out.printf("\" method=\"post\">");
   out.printf("<input type=\"hidden\" name=\"cmd\" value=\"_donations\">");
   out.printf("<input type=\"hidden\" name=\"business\" value=\"");
-  out.write(build.site.donation_address);
+  out.write(build.setup.site.donation_address);
   out.printf("\">");
-  out.write(currency_field(lang.code));
-  out.printf("<input type=\"hidden\" name=\"item_name\" value=\"%s\">", build.site.product_name.c_str());
+  // The folder's code: the root build of any language takes dollars.
+  out.write(currency_field(lang.folder_code));
+  out.printf("<input type=\"hidden\" name=\"item_name\" value=\"%s\">", build.setup.site.product_name.c_str());
   out.printf("<input type=\"hidden\" name=\"no_shipping\" value=\"1\">");
 
   // The donor comes back to the public site, never to the URL root.
-  std::string return_url = build.site.site_home_url;
+  std::string return_url = build.setup.site.site_home_url;
   // Appended piecewise: `"/" + temporary` makes GCC's optimiser warn of an
   // overlapping copy that cannot happen.
-  if (!lang.code.empty()) {
+  if (!lang.folder_code.empty()) {
     return_url += '/';
-    return_url += lang.code;
+    return_url += lang.folder_code;
   }
   return_url += '/';
   return_url += cut_extension(lang.str(DONATED_TEMPLATE));
@@ -126,8 +128,8 @@ void donate_form(Build& build, LangBuild& lang, Page& page, const LineSource&) {
 void languages(Build& build, LangBuild&, Page& page, const LineSource&) {
   Sink& out = *page.out;
   out.printf("<ul>\r\n");
-  for (const Language& language : build.languages) {
-    out.printf("<li><p><a href=\"%s/%s\">%s</a></p></li>\r\n", build.url_root.c_str(), language.code.c_str(),
+  for (const Language& language : build.setup.languages) {
+    out.printf("<li><p><a href=\"%s/%s\">%s</a></p></li>\r\n", build.setup.url_root.c_str(), language.code.c_str(),
                language.display_name.c_str());
   }
   out.printf("</ul>\r\n");
@@ -139,9 +141,9 @@ void previous_versions(Build& build, LangBuild& lang, Page& page, const LineSour
     build.diag.report({where.path, where.line}, Msg::previous_versions_loop);
     return;
   }
-  if (!convert_page(build, lang, page, kPreviousVersionsFile, ConvertOptions{.macros = expand_macro}) &&
-      build.pedantic && build.pedantic_due({PedanticPlace::Check::kPageText, kPreviousVersionsFile})) {
-    build.diag.report({where.path, where.line}, Msg::missing_page_text, kPreviousVersionsFile);
+  if (convert_page(build, lang, page, kPreviousVersionsFile, ConvertOptions{.macros = expand_macro})) return;
+  if (PedanticGate due = build.pedantic_due({PedanticPlace::Check::kPageText, kPreviousVersionsFile})) {
+    due.report({where.path, where.line}, Msg::missing_page_text, kPreviousVersionsFile);
   }
 }
 
@@ -185,15 +187,15 @@ constexpr Macro kMacros[] = {
 
 // A line that names no macro writes nothing; --pedantic says so.
 void report_unknown_macro(Build& build, std::string_view name, const LineSource& where) {
-  if (!build.pedantic ||
-      !build.pedantic_due({PedanticPlace::Check::kUnknownMacro, std::string(where.path), where.line}))
-    return;
+  const PedanticGate due =
+      build.pedantic_due({PedanticPlace::Check::kUnknownMacro, std::string(where.path), where.line});
+  if (!due) return;
   const std::string shown(name);
   const std::string hint = closest_name(name, kMacros, [](const Macro& m) { return m.name; });
   if (hint.empty()) {
-    build.diag.report({where.path, where.line}, Msg::unknown_macro, shown);
+    due.report({where.path, where.line}, Msg::unknown_macro, shown);
   } else {
-    build.diag.report({where.path, where.line}, Msg::unknown_macro_hint, shown, hint);
+    due.report({where.path, where.line}, Msg::unknown_macro_hint, shown, hint);
   }
 }
 

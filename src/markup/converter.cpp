@@ -110,21 +110,18 @@ class Converter {
   }
 
   void report_emphasis_at_end() {
-    if (!build_.pedantic || (!emphasis_.bold && !emphasis_.italic)) return;
-    if (!build_.pedantic_due({PedanticPlace::Check::kEmphasisAtEnd, path_, line_number_})) return;
-    if (emphasis_.bold) {
-      build_.diag.report({path_, line_number_}, Msg::still_bold_at_end);
-    }
-    if (emphasis_.italic) {
-      build_.diag.report({path_, line_number_}, Msg::still_italic_at_end);
-    }
+    if (!emphasis_.bold && !emphasis_.italic) return;
+    const PedanticGate due = build_.pedantic_due({PedanticPlace::Check::kEmphasisAtEnd, path_, line_number_});
+    if (due && emphasis_.bold) due.report({path_, line_number_}, Msg::still_bold_at_end);
+    if (due && emphasis_.italic) due.report({path_, line_number_}, Msg::still_italic_at_end);
   }
 
   /// An item with no "<ul>" line before it is written as a list item of no
   /// list; --pedantic names it.
   void report_item_outside_list() {
-    if (!build_.pedantic || !build_.pedantic_due({PedanticPlace::Check::kItemOutsideList, path_, line_number_})) return;
-    build_.diag.report({path_, line_number_}, Msg::item_outside_list);
+    if (PedanticGate due = build_.pedantic_due({PedanticPlace::Check::kItemOutsideList, path_, line_number_})) {
+      due.report({path_, line_number_}, Msg::item_outside_list);
+    }
   }
 
   void convert_line(const Line& line) {
@@ -282,7 +279,7 @@ class Converter {
     size_t bar = term.find('|');
     std::string shown(bar == std::string_view::npos ? term : term.substr(bar + 1));
     out_.printf("<dt id=\"%s\"><p>%s</p></dt>\r\n", id.c_str(), shown.c_str());
-    build_.links->declare(page_.url, id, true);
+    build_.links.declare(page_.url, id, true);
   }
 
   void heading(const BlockLine& line, const RenderedHeading& heading) {
@@ -291,7 +288,7 @@ class Converter {
     page_.ids.add(heading.id, build_.diag);
     out_.printf(line.content > 1 ? "<h2 id=\"%s\">%s</h2>\r\n" : "<h1 id=\"%s\">%s</h1>\r\n", heading.id.c_str(),
                 heading.html.c_str());
-    build_.links->declare(page_.url, heading.id, true);
+    build_.links.declare(page_.url, heading.id, true);
   }
 
   /// The headings listed by a table of contents, each with the id its

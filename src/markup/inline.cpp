@@ -226,7 +226,7 @@ RenderedLine render_page_line(const LangBuild& lang, const Page& page, std::stri
 
 void record_references(Build& build, LangBuild& lang, const References& refs, const LineSource& source) {
   for (const std::string& file : refs.files) lang.files.add(file);
-  for (const std::string& url : refs.links) build.links->record(source.path, source.line, url);
+  for (const std::string& url : refs.links) build.links.record(source.path, source.line, url);
 }
 
 RenderedLine render_links(const LangBuild& lang, std::string_view text) {

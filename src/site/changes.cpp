@@ -13,6 +13,10 @@ void ChangeList::note(const std::string& relative, WriteOutcome outcome) {
 
 void ChangeList::note_removed(const std::string& relative) { marks_.try_emplace(relative, '-'); }
 
+void ChangeList::merge(const ChangeList& later) {
+  for (const auto& [path, mark] : later.marks_) marks_.try_emplace(path, mark);
+}
+
 std::string ChangeList::format() const {
   std::string text;
   for (const auto& [path, mark] : marks_) {

@@ -25,6 +25,8 @@ class ChangeList {
   void note(const std::string& relative, WriteOutcome outcome);
   /// Notes a file --prune removed.
   void note_removed(const std::string& relative);
+  /// Takes over the changes of `later`, as if noted here after these.
+  void merge(const ChangeList& later);
   size_t size() const { return marks_.size(); }
   /// The list's text; empty when nothing changed.
   std::string format() const;

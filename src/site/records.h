@@ -1,7 +1,8 @@
 #pragma once
-// The three records that all build steps read and write: one for the whole
-// run, one for the language build in progress, one for the page being
-// written. They are passed explicitly; nothing lives in globals.
+// The records that all build steps are handed: the run's read-only setup,
+// the services and what the build gathers, the language build in progress,
+// the page being written. They are passed explicitly; nothing lives in
+// globals.
 
 #include <array>
 #include <compare>
@@ -14,6 +15,7 @@
 #include "platform/collate.h"
 #include "platform/fs.h"
 #include "platform/sink.h"
+#include "site/build_config.h"
 #include "site/changes.h"
 #include "site/config.h"
 #include "site/ids.h"
@@ -45,67 +47,109 @@ struct PedanticPlace {
   auto operator<=>(const PedanticPlace&) const = default;
 };
 
-/// Build-wide state, set once and kept for the whole run.
-struct Build {
+/// What the run builds, read-only once the language builds start: the
+/// command line's roots and switches, the site configuration, the languages
+/// and which pages each has. Made by `make_build_setup` (the build and the
+/// tests alike); the build adds the site index once the release files are
+/// copied, before the first language.
+struct BuildSetup {
   std::string output_root;
   std::string url_root;             // as given: no slash added or removed
+  bool list_changes = false;        // --changes, or a preview that reloads on change
+  bool prune = false;               // --prune
+  bool pedantic = false;            // --pedantic
+  SiteConfig site;                  // maketarnwick.conf over the built-in values
   std::vector<Language> languages;  // load order
-  Diagnostics diag;
-  // Owned by whoever runs the build (a layer above these records) and
-  // needed by every step that writes or declares a link.
-  LinkRegistry* links = nullptr;
-  Collator collator;
-  int (*year)() = nullptr;  // the local calendar year; tests pin it
-  // Case-insensitive look-ups of templates and support folders list each
-  // folder once per run, so a site of many languages stays linear.
-  SourceResolver resolver;
-  SiteConfig site;  // maketarnwick.conf over the built-in values
+  // The language built again at the root (en-us, else the first), or -1
+  // when there is none.
+  int root_language = -1;
+  // The pages of every language, when a key that links languages is on.
+  SiteIndex index;
+};
+
+/// The setup of a build that `config` asks for, over the loaded site and
+/// languages; `list_changes` when the caller wants the changed files even
+/// without --changes.
+BuildSetup make_build_setup(const BuildConfig& config, SiteConfig site, std::vector<Language> languages,
+                            bool list_changes = false);
+
+/// What a build gathers as it goes: the files written and changed, the
+/// places --pedantic has warned of, the progress line. A language build run
+/// beside others gathers its own, merged in language order afterwards.
+struct BuildTally {
   // Every output file the build tried to write, relative to the output root
   // ('/' between parts): what --prune keeps. Recorded before the write, so a
   // failed write never makes the previous good file look stale.
   std::vector<std::string> written;
   // What this run added, changed and removed, for --changes.
   ChangeList changes;
-  bool list_changes = false;  // --changes
-  bool prune = false;         // --prune
-  bool pedantic = false;      // --pedantic
   // Places warned of under --pedantic so far: a text converted for several
   // builds (the default language twice, the shared page text in every
   // language) is named once.
   std::set<PedanticPlace> pedantic_places;
-
-  /// Whether a pedantic warning at `place` is due: --pedantic is on and the
-  /// place was not warned of yet.
-  bool pedantic_due(PedanticPlace place) { return pedantic && pedantic_places.insert(std::move(place)).second; }
-  // The pages of every language, when a key that links languages is on.
-  SiteIndex index;
+  // Those of them warned of first by this build, in order: the gates of its
+  // pedantic messages (diag/diagnostics.h PedanticGate).
+  std::vector<PedanticPlace> pedantic_gates;
   // Pages written so far and the expected total, for the progress line.
   Progress progress;
 };
 
-/// The language build in progress.
+/// The services every build step works through, and where it gathers what
+/// it finds. Only references, so none can be missing; made whole where the
+/// build starts (`build_site`), the tests' records the same way.
+struct Build {
+  const BuildSetup& setup;
+  Diagnostics& diag;
+  LinkRegistry& links;  // links/registry.h: targets declared, links written
+  // Case-insensitive look-ups of templates and support folders list each
+  // folder once per run, so a site of many languages stays linear.
+  SourceResolver& resolver;
+  const Collator& collator;
+  int (*year)();  // the local calendar year; tests pin it
+  BuildTally& tally;
+
+  /// Where a pedantic warning at `place` goes: nowhere unless --pedantic is
+  /// on and the place was not warned of yet.
+  PedanticGate pedantic_due(PedanticPlace place) const {
+    if (!setup.pedantic || !tally.pedantic_places.insert(place).second) return {};
+    tally.pedantic_gates.push_back(std::move(place));
+    return {diag, static_cast<int>(tally.pedantic_gates.size()) - 1};
+  }
+};
+
+/// The language build in progress. Two codes: the language's own
+/// (`language.code`, also the name of its source folder) and the code of
+/// the output folder being written (`folder_code`, "" for the root build of
+/// the default language).
 struct LangBuild {
-  const Language* language = nullptr;  // its values are the current strings
+  explicit LangBuild(const Language& built) : language(built) {}
+  const Language& language;   // its values are the current strings
+  std::string folder_code;    // "" at the root
+  std::string base_code;      // folder code up to its first '-', "" at the root
+  std::string folder_part;    // "/" + folder code, or "" at the root
+  std::string url_part;       // "/" + folder code, or "" at the root
+  std::string output_folder;  // output root + folder part
+  std::string base_url;       // URL root + URL part
   bool rtl = false;
   int plain_width = 720;
   int wiki_width = 920;
   int nav_width = 224;
-  std::string folder_part;    // "/" + code, or "" at the root
-  std::string url_part;       // "/" + code, or "" at the root
-  std::string code;           // current language code, "" at the root
-  std::string base_code;      // code up to its first '-', "" at the root
-  std::string source_folder;  // the language code, relative to the working folder
-  std::string output_folder;  // output root + folder part
-  std::string base_url;       // URL root + URL part
-  int indexed = -1;           // its place in Build::index, -1 when not indexed
+  int indexed = -1;  // its place in BuildSetup::index, -1 when not indexed
   ReferencedFiles files;
   SupportTree support;
   // Stylesheet texts, made once per language build: plain, wiki with a
   // hidden navigation overflow, wiki with a scrolling one.
   std::array<std::string, 3> stylesheets;
 
-  const std::string& str(int index) const { return language->value(index); }
+  const std::string& str(int index) const { return language.value(index); }
+  /// The language's source folder, relative to the working folder.
+  const std::string& source_folder() const { return language.code; }
 };
+
+/// The build of `language` into the output folder of `folder_code` ("" for
+/// the root build): its folders, URLs, layout widths and place in the index.
+/// The build, the tests and the fuzzers all make a language build here.
+LangBuild make_lang_build(const BuildSetup& setup, const Language& language, const std::string& folder_code);
 
 /// The page being written.
 struct Page {

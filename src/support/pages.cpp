@@ -39,7 +39,7 @@ void write_support_pages(Build& build, LangBuild& lang, const std::string& suppo
 
   ConvertOptions options;
   options.support = true;
-  options.direction_markers = build.site.support_direction_markers == "on";
+  options.direction_markers = build.setup.site.support_direction_markers == "on";
   options.macros = expand_macro;
   const std::vector<SupportNode>& nodes = lang.support.nodes();
   std::vector<bool> refused(nodes.size());
@@ -59,7 +59,7 @@ void write_support_pages(Build& build, LangBuild& lang, const std::string& suppo
 
     Page page;
     page.url = lang.base_url + "/" + folder_name + "/" + node.path_slug;
-    build.links->declare(page.url, std::nullopt, true);
+    build.links.declare(page.url, std::nullopt, true);
 
     const std::string page_path = join_path(page_folder, "index.html");
     // Computed once: the header's overflow flag and the column read the same list.
@@ -74,7 +74,7 @@ void write_support_pages(Build& build, LangBuild& lang, const std::string& suppo
       if (std::optional<std::string> text = lang.support.take_text(current)) {
         convert_text(build, lang, page, text_path, *text, options);
       } else {
-        build.diag.report({lang.source_folder}, Msg::cant_open, text_path);
+        build.diag.report({lang.source_folder()}, Msg::cant_open, text_path);
       }
       file.write("<br/>\r\n");
       file.write("</div>\r\n");

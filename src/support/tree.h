@@ -15,10 +15,10 @@ namespace mt {
 /// it. A folder reached a second time (a link loop) is not entered again,
 /// and pages and folders lying outside the working folder are left out; both
 /// are reported under `where`.
-/// `pedantic` (--pedantic) also warns of sibling pages whose addresses
-/// collide and of sibling folders that differ only by letter case.
+/// Under --pedantic, `pedantic` also gets warnings of sibling pages whose
+/// addresses collide and of sibling folders that differ only by letter case.
 void build_support_tree(SupportTree& tree, const std::string& support_source_folder, const Collator& collator,
-                        Diagnostics& diag, const std::string& where, bool pedantic = false);
+                        Diagnostics& diag, const std::string& where, const PedanticGate& pedantic = {});
 /// The same for a folder not yet resolved, with the messages dropped
 /// (for tools and tests that build a tree alone).
 void build_support_tree(SupportTree& tree, const std::string& support_source_folder, const Collator& collator);

@@ -137,7 +137,7 @@ TEST(PathologicalInputs, Table) {
     if (files.contains("en-us.txt")) site.language() = load_language_file("en-us.txt", site.build.diag);
     std::filesystem::create_directory("out");
     build_language(site.build, site.language(), "en-us");
-    site.build.links->final_check(site.build.diag);
+    site.build.links.final_check(site.build.diag);
 
     std::map<std::string, std::string> seen = {
         {"homefile", read_file("out/en-us/index.html")},

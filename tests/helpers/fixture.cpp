@@ -86,21 +86,33 @@ RunResult run_tool(const std::vector<std::string>& args) {
   return {status, out.text};
 }
 
-SiteRecords::SiteRecords(const std::string& code, const std::string& url_root) {
-  build.url_root = url_root;
-  build.output_root = "out";
-  links = LinkRegistry(url_root);
-  build.links = &links;
-  build.diag.out = &messages;
-  build.year = fixed_year;
-  build.languages.emplace_back().code = code.empty() ? "en-us" : code;
-  lang.language = &build.languages[0];
-  use_code(code);
+namespace {
+BuildSetup test_setup(const std::string& code, const std::string& url_root) {
+  std::vector<Language> languages(1);
+  languages.reserve(8);  // tests add languages; the language build keeps pointing at the first
+  languages[0].code = code.empty() ? "en-us" : code;
+  BuildConfig config;
+  config.output_root = "out";
+  config.url_root = url_root;
+  return make_build_setup(config, SiteConfig{}, std::move(languages));
 }
+}  // namespace
+
+SiteRecords::SiteRecords(const std::string& code, const std::string& url_root)
+    : links(url_root),
+      setup(test_setup(code, url_root)),
+      build{setup, diag, links, resolver, collator, fixed_year, tally},
+      lang(make_lang_build(setup, setup.languages[0], code)) {}
 
 void SiteRecords::use_code(const std::string& code) {
-  set_language_code(build, lang, code);
-  lang.source_folder = code;
+  // What the tests gave the language build stays: its tree and its files.
+  LangBuild next = make_lang_build(setup, language(), code);
+  lang.folder_code = next.folder_code;
+  lang.base_code = next.base_code;
+  lang.folder_part = next.folder_part;
+  lang.url_part = next.url_part;
+  lang.output_folder = next.output_folder;
+  lang.base_url = next.base_url;
 }
 
 void SiteRecords::declare_known_pages() {

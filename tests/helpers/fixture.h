@@ -60,10 +60,15 @@ struct SiteRecords {
   void use_code(const std::string& code);
   /// Declares, as a build of de-de under "http://x" would, the forum, the FAQ and `lang.support`.
   void declare_known_pages();
-  Language& language() { return build.languages[0]; }
+  Language& language() { return setup.languages[0]; }
 
   StringSink messages;
+  Diagnostics diag{&messages};
   LinkRegistry links;  // the build's
+  SourceResolver resolver;
+  Collator collator;
+  BuildTally tally;
+  BuildSetup setup;
   Build build;
   LangBuild lang;
 };

@@ -58,7 +58,7 @@ TEST(Downloads, SizesAndAllDownloads) {
   EXPECT_EQ("error: couldn't get filesize for: folder.zip\n", std::exchange(site.messages.text, {}));
 
   // Every row's shape is in the configured site's golden page; here the sizes and the missing files.
-  site.build.languages[0].values[MULTILINGUAL] = "Multi";
+  site.setup.languages[0].values[MULTILINGUAL] = "Multi";
   write_download_all(site.build, site.lang, site.html);
   const std::string html = std::exchange(site.html.text, {});
   EXPECT_TRUE(html.ends_with("<td>x64</td><td>Multi</td><td>2 KB</td></tr>\r\n</table>\r\n<br/>\r\n"));
@@ -89,18 +89,17 @@ TEST(Macros, ByLanguage) {
     EXPECT_TRUE(contains(form, std::string("\"").append(currency).append("\"")) && contains(form, back)) << code;
   }
   // Raw values go out unescaped; only the last extension of the page is cut.
-  site.build.languages[0].values[DONATE_FORM_NAME] = "<b>Name</b>";
-  site.build.languages[0].values[DONATED_TEMPLATE] = "thanks.v2.txt";
+  site.setup.languages[0].values[DONATE_FORM_NAME] = "<b>Name</b>";
+  site.setup.languages[0].values[DONATED_TEMPLATE] = "thanks.v2.txt";
   const std::string form = expand(site, "DONATE_FORM");
   EXPECT_TRUE(contains(form, "value=\"Name\"><b>Name</b><br/>"));
   EXPECT_TRUE(contains(form, "value=\"https://www.tarnwick.example/thanks.v2\""));
-  site.build.languages.resize(3);
+  site.setup.languages.resize(3);
   const char* names[][2] = {{"de-de", "Deutsch"}, {"en-us", "English"}, {"fr-fr", "Français"}};
   for (size_t i = 0; i < 3; ++i) {
-    site.build.languages[i].code = names[i][0];
-    site.build.languages[i].display_name = names[i][1];
+    site.setup.languages[i].code = names[i][0];
+    site.setup.languages[i].display_name = names[i][1];
   }
-  site.lang.language = &site.build.languages[0];
   site.use_code("");
   EXPECT_EQ(
       "<ul>\r\n<li><p><a href=\"http://x/de-de\">Deutsch</a></p></li>\r\n"

@@ -32,7 +32,7 @@ struct MarkupSite : SiteRecords {
   }
   /// Messages, then the broken links of the final check, then "listed: <path>" lines.
   std::string report() {
-    build.links->final_check(build.diag);
+    build.links.final_check(build.diag);
     std::string text = messages.text;
     for (const std::string& path : lang.files.paths()) text += "listed: " + path + "\n";
     return text;

@@ -1,0 +1,204 @@
+#include "driver/language_units.h"
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <iterator>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <system_error>
+#include <thread>
+#include <utility>
+
+#include "driver/build.h"
+#include "driver/kept_build.h"
+#include "links/registry.h"
+#include "platform/names.h"
+
+namespace mt {
+
+namespace {
+
+/// One language build and what it gathered, kept until it is merged.
+struct Unit {
+  Unit(const Language& built, std::string code, const std::string& url_root)
+      : language(built), folder_code(std::move(code)), links(url_root) {}
+  const Language& language;
+  std::string folder_code;
+  // The last unit that writes where this one does: it must be done before
+  // this one starts. -1 when none.
+  int follows = -1;
+  Diagnostics diag{.hold = true};
+  LinkRegistry links;
+  BuildTally tally;
+  // The preview's part of the last build, taken instead of building.
+  KeptBuild::Unit* reuse = nullptr;
+};
+
+using Units = std::vector<std::unique_ptr<Unit>>;
+
+Units plan_units(const BuildSetup& setup) {
+  Units units;
+  for (const Language& language : setup.languages) {
+    auto unit = std::make_unique<Unit>(language, language.code, setup.url_root);
+    // Two files of one code build into one folder, the later over the
+    // earlier.
+    for (size_t i = 0; i < units.size(); ++i) {
+      if (equal_no_case(units[i]->folder_code, language.code)) unit->follows = static_cast<int>(i);
+    }
+    units.push_back(std::move(unit));
+  }
+  if (setup.root_language >= 0) {
+    const Language& root = setup.languages[static_cast<size_t>(setup.root_language)];
+    auto unit = std::make_unique<Unit>(root, "", setup.url_root);
+    // The root holds every language's folder and the release files whose
+    // sizes the download pages read: it is written last.
+    unit->follows = static_cast<int>(units.size()) - 1;
+    units.push_back(std::move(unit));
+  }
+  return units;
+}
+
+void run_unit(const Build& build, Unit& unit, const Collator& collator) {
+  Build own{build.setup, unit.diag, unit.links, build.resolver, collator, build.year, unit.tally};
+  build_language(own, unit.language, unit.folder_code);
+}
+
+// What the unit gathered, as if it had been gathered in `build` itself: a
+// pedantic place an earlier unit warned of is not warned of again. With
+// `keep`, what the next build needs to take this unit's part instead of
+// building it goes there.
+void merge_unit(Build& build, Unit& unit, KeptBuild::Unit* keep) {
+  if (keep) {
+    keep->places = unit.tally.pedantic_gates;
+    keep->written = unit.tally.written;
+  }
+  const std::vector<int> counts_before = build.diag.counts;
+  std::vector<bool> due;
+  for (PedanticPlace& place : unit.tally.pedantic_gates) {
+    due.push_back(build.tally.pedantic_places.insert(std::move(place)).second);
+  }
+  for (const HeldMessage& message : unit.diag.held) {
+    if (message.gate < 0 || due[static_cast<size_t>(message.gate)]) build.diag.replay(message);
+  }
+  if (keep) {
+    build.links.absorb(std::as_const(unit.links));
+    keep->links = std::move(unit.links);
+    keep->counts = counts_since(build.diag, counts_before);
+  } else {
+    build.links.absorb(std::move(unit.links));
+  }
+  std::vector<std::string>& written = build.tally.written;
+  written.insert(written.end(), std::make_move_iterator(unit.tally.written.begin()),
+                 std::make_move_iterator(unit.tally.written.end()));
+  build.tally.changes.merge(unit.tally.changes);
+}
+
+/// Which unit runs next and which are done, shared by the threads that run
+/// units and the one that merges them.
+class Schedule {
+ public:
+  Schedule(const Units& units, size_t window) : units_(units), done_(units.size()), window_(window) {
+    for (size_t i = 0; i < units.size(); ++i) done_[i] = units[i]->reuse != nullptr;  // nothing to run
+  }
+
+  /// The next unit to run, once the units it follows are done and it is
+  /// near enough to the merge; none when every unit is taken.
+  std::optional<size_t> take() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [this] {
+      while (next_ < units_.size() && done_[next_]) ++next_;
+      return next_ == units_.size() || ready(next_);
+    });
+    if (next_ == units_.size()) return std::nullopt;
+    return next_++;
+  }
+  void finish(size_t unit) {
+    update([&] { done_[unit] = true; });
+  }
+  void merged(size_t count) {
+    update([&] { merged_ = count; });
+  }
+  /// Whether `unit` is done, after waiting a tenth of a second at most.
+  bool wait_done(size_t unit) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    return changed_.wait_for(lock, std::chrono::milliseconds(100), [&] { return done_[unit]; });
+  }
+
+ private:
+  // Units wait to be merged while holding what they gathered: only so many
+  // run ahead of the merge, which bounds the memory.
+  bool ready(size_t unit) const {
+    if (unit >= merged_ + window_) return false;
+    for (int i = 0; i <= units_[unit]->follows; ++i) {
+      if (!done_[static_cast<size_t>(i)]) return false;
+    }
+    return true;
+  }
+  template <class Change>
+  void update(Change change) {
+    {
+      const std::lock_guard<std::mutex> lock(mutex_);
+      change();
+    }
+    changed_.notify_all();
+  }
+
+  const Units& units_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::vector<bool> done_;
+  size_t next_ = 0;
+  size_t merged_ = 0;
+  size_t window_;
+};
+
+void work(const Build& build, const Units& units, Schedule& schedule) {
+  // One collator per thread: the platform's need not be shared safely.
+  const Collator collator;
+  while (std::optional<size_t> next = schedule.take()) {
+    run_unit(build, *units[*next], collator);
+    schedule.finish(*next);
+  }
+}
+
+}  // namespace
+
+void build_language_units(Build& build, int threads, KeptBuild* kept, bool partial) {
+  Units units = plan_units(build.setup);
+  if (units.empty()) return;
+  std::vector<KeptBuild::Unit> next_kept(kept ? units.size() : 0);
+  for (size_t i = 0; partial && i < units.size(); ++i) {
+    if (!kept->next.codes.contains(units[i]->language.code)) units[i]->reuse = &kept->units[i];
+  }
+  size_t count = threads > 0 ? static_cast<size_t>(threads) : std::max(1u, std::thread::hardware_concurrency());
+  count = std::min(count, units.size());
+  Schedule schedule(units, 2 * count);
+  std::vector<std::thread> workers;
+  for (size_t i = 0; i < count; ++i) {
+    try {
+      workers.emplace_back([&] { work(build, units, schedule); });
+    } catch (const std::system_error&) {
+      break;  // the threads started do the work; with none, this one does
+    }
+  }
+  for (size_t i = 0; i < units.size(); ++i) {
+    if (units[i]->reuse) {
+      reuse_unit(build, *units[i]->reuse);
+      next_kept[i] = std::move(*units[i]->reuse);
+    } else {
+      if (workers.empty()) run_unit(build, *units[i], build.collator);
+      while (!workers.empty() && !schedule.wait_done(i)) {
+        progress_follow(build.tally.progress, units[i]->folder_code, units[i]->tally.progress);
+      }
+      merge_unit(build, *units[i], kept ? &next_kept[i] : nullptr);
+    }
+    units[i].reset();
+    schedule.merged(i + 1);
+  }
+  for (std::thread& worker : workers) worker.join();
+  if (kept) kept->units = std::move(next_kept);
+}
+
+}  // namespace mt

@@ -1,0 +1,22 @@
+#pragma once
+// What one build is asked to do: the command line's part, which the preview
+// hands to every build it runs.
+
+#include <string>
+
+namespace mt {
+
+/// What one build is asked to do; read only while it runs.
+struct BuildConfig {
+  std::string output_root;
+  std::string url_root;  // as given: no slash added or removed
+  bool strict = false;
+  bool prune = false;
+  bool pedantic = false;
+  std::string changes_file;  // --changes: where to list what changed, or ""
+  // Language builds run at once: 0 for one per core; 1 builds one language
+  // after the other (the tests compare the two).
+  int threads = 0;
+};
+
+}  // namespace mt

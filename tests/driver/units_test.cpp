@@ -1,0 +1,95 @@
+// Language builds run side by side must write and say exactly what a run of
+// one language after the other does: the same files, the same messages in
+// the same order (--pedantic's say-it-once places included).
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "driver/build.h"
+#include "helpers/fixture.h"
+
+namespace fs = std::filesystem;
+
+namespace mt::test {
+namespace {
+
+int year() { return 2026; }
+
+/// Every file below `root` by path, with its bytes.
+std::map<std::string, std::string> tree(const std::string& root) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : fs::recursive_directory_iterator(root)) {
+    files[entry.path().string()] = entry.is_regular_file() ? read_file(entry.path().string()) : "<folder>";
+  }
+  return files;
+}
+
+// A run's messages and its output tree; the output folder is left empty.
+std::pair<std::string, std::map<std::string, std::string>> run(BuildConfig config, int threads) {
+  config.threads = threads;
+  StringSink out;
+  build_site(config, out, year);
+  auto files = tree("out");
+  fs::remove_all("out");
+  return {out.text, files};
+}
+
+TEST(Units, ParallelAsSequential) {
+  // Three languages (two files of one code among them) sharing a page text
+  // with an unknown macro, open emphasis and a broken link, a table, pages
+  // of one language only, a root language twice.
+  const std::vector<std::pair<std::string, std::string>> made = {
+      {"en-us/home.txt", "=Home=\n{{PREVIOUS_VERSIONS}}\n[[/nowhere|x]]\n"},
+      {"en-us/faq.txt", "=FAQ=\n'''open\n* item\n{{DOWNLOAD_WENDREL}}\n"},
+      {"en-us/support/01-A.txt", "=A=\n[[/de-de/support/b|b]]\n"},
+      {"de-de/home.txt", "=Heim=\n{{PREVIOUS_VERSIONS}}\n{{SUPPORTED_LANGUAGES}}\n"},
+      {"de-de/support/01-B.txt", "=B=\n[[/en-us/support/a|a]]\n"},
+      {"fr-fr/home.txt", "=Accueil=\n{{PREVIOUS_VERSIONS}}\n"},
+      {"{{PREVIOUS_VERSIONS}}.txt", "=Old=\n{{NO_SUCH_MACRO}}\n''italic\n[[/gone|g]]\n"},
+      {"supported_languages.csv", "a,b\n1\n"},
+  };
+  struct Row {
+    const char* what;
+    bool example;  // the example site, else the site above
+    bool pedantic, prune, linked;
+  };
+  const Row rows[] = {
+      {"example site", true, false, false, false},
+      {"example site, --pedantic --prune", true, true, true, false},
+      {"made site", false, false, false, false},
+      {"made site, --pedantic", false, true, false, false},
+      {"made site, --pedantic --prune, languages linked", false, true, true, true},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    TempDir dir;
+    if (row.example) {
+      fs::copy(source_path("examples/site"), ".", fs::copy_options::recursive);
+    } else {
+      for (const char* code : {"en-us", "de-de", "fr-fr", "de-DE"}) {
+        write_file(std::string(code) + ".txt", full_language_file(code));
+      }
+      for (const auto& [path, text] : made) write_file(path, text);
+      if (row.linked) write_file("maketarnwick.conf", "ALTERNATE_LINKS = \"on\"\nLANGUAGE_SWITCH = \"on\"\n");
+    }
+    BuildConfig config;
+    config.output_root = "out";
+    config.url_root = "http://x";
+    config.pedantic = row.pedantic;
+    config.prune = row.prune;
+    const auto sequential = run(config, 1);
+    EXPECT_TRUE(contains(sequential.first, "error(s)"));
+    EXPECT_GT(sequential.second.size(), 10u);
+    // The shared text is converted by every language; its places are named once.
+    if (!row.example) EXPECT_EQ(row.pedantic ? 1u : 0u, count(sequential.first, "NO_SUCH_MACRO")) << sequential.first;
+    for (int threads : {2, 3, 8}) {
+      const auto parallel = run(config, threads);
+      EXPECT_EQ(sequential.first, parallel.first) << threads;
+      EXPECT_TRUE(sequential.second == parallel.second) << threads;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace mt::test
