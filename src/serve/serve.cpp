@@ -19,9 +19,10 @@ namespace {
 // How often the loop looks at Ctrl-C while nothing changes.
 constexpr int kIdleMs = 200;
 // Saving one file often means several changes (a temporary file, a rename,
-// an editor's backup); they make one build once this much time passes
-// without another, or at the latest after kBurstLimit.
-constexpr int kQuietMs = 150;
+// an editor's backup), all within a few milliseconds; they make one build
+// once this much time passes without another, or at the latest after
+// kBurstLimit. A save split in two only costs a second build.
+constexpr int kQuietMs = 60;
 constexpr auto kBurstLimit = std::chrono::seconds(2);
 
 /// Builds the site; true when the run completed (whatever it reported).
