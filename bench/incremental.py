@@ -157,6 +157,16 @@ class Editor:
             f.write(b"\n".join(lines))
         return "title of %s" % path
 
+    def language_name(self):
+        """_LANGUAGE_NAME, which the languages macro shows in every language."""
+        lang = os.path.join(self.site, self.rng.choice(self.languages()))
+        with open(lang, "rb") as f:
+            lines = [l for l in f.read().split(b"\n") if not l.startswith(b"_LANGUAGE_NAME")]
+        lines.append(b'_LANGUAGE_NAME = "%s %d"' % (self.word().encode().replace(b'"', b""), self.rng.randrange(99)))
+        with open(lang, "wb") as f:
+            f.write(b"\n".join(lines))
+        return "name of %s" % lang
+
     def configuration(self):
         with open(os.path.join(self.site, "maketarnwick.conf"), "wb") as f:
             f.write(b'SITE_NAME = "Bench %d"\n' % self.rng.randrange(99))
@@ -170,7 +180,7 @@ class Editor:
     def edit(self):
         kinds = [(self.string, 5), (self.template, 4), (self.support, 4), (self.rename_support, 1),
                  (self.delete_support, 1), (self.add_language, 0.3), (self.csv_row, 1), (self.previous_versions, 1),
-                 (self.title, 1), (self.configuration, 0.3)]
+                 (self.title, 1), (self.configuration, 0.3), (self.language_name, 0.5)]
         pick = self.rng.uniform(0, sum(w for _, w in kinds))
         for action, weight in kinds:
             pick -= weight
