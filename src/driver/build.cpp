@@ -117,7 +117,7 @@ void build_language(Build& build, const Language& language, const std::string& f
   LangBuild lang = make_lang_build(build.setup, language, folder_code);
   // The output folder itself may well be a link (a deploy switched by
   // one); only the folders below it must not be.
-  int ignored = 0;
+  FsError ignored;
   if (folder_code.empty()) make_folder(lang.output_folder, &ignored);
   if (!folder_code.empty() && !make_page_folder(build, lang, lang.output_folder)) return;
 
@@ -216,7 +216,7 @@ bool ready_to_write(const BuildConfig& config, Diagnostics& diag) {
     diag.report({}, Msg::changes_over_source, config.changes_file);
     return false;
   }
-  int error = 0;
+  FsError error;
   if (!make_folder(config.output_root, &error)) {
     diag.report({}, Msg::output_folder_failed);
     return false;

@@ -127,6 +127,50 @@ std::string expand(std::string_view pattern, const SiteConfig& config) {
 
 }  // namespace
 
+namespace {
+
+constexpr size_t kKeyCount = sizeof kKeys / sizeof kKeys[0];
+
+// The file values of the keys that are patterns, and the line of each whose
+// check waits until it is expanded (0: checked already).
+struct PatternValues {
+  std::vector<std::string> text = std::vector<std::string>(kKeyCount);
+  std::vector<int> lines = std::vector<int>(kKeyCount, 0);
+};
+
+// One line of the file: a value set, or a message.
+void apply_config_line(std::string_view line, Where where, Diagnostics& diag, SiteConfig& config,
+                       PatternValues& patterns) {
+  if (blank_or_comment(line)) return;
+  KeyLine parsed;
+  if (!parse_key_line(line, true, &parsed)) {
+    diag.report(where, Msg::config_syntax);
+    return;
+  }
+  size_t k = 0;
+  while (k < kKeyCount && !equal_no_case(parsed.key, kKeys[k].name)) ++k;
+  if (k == kKeyCount) {
+    diag.report(where, Msg::config_unknown_key, parsed.key);
+    return;
+  }
+  // A pattern is checked once expanded; its own text only for the bytes.
+  // A key whose default holds no placeholder, set to a value without one,
+  // is checked here, so its message keeps its place among the others.
+  const bool deferred = is_pattern(kKeys[k]) && (kKeys[k].pattern || parsed.value.find("{{") != std::string_view::npos);
+  if (!safe_value(deferred ? Kind::kText : kKeys[k].kind, parsed.value)) {
+    diag.report(where, Msg::config_unsafe_value, kKeys[k].name, parsed.value);
+    return;
+  }
+  if (is_pattern(kKeys[k])) {
+    patterns.text[k] = parsed.value;
+    patterns.lines[k] = deferred ? where.line : 0;
+  } else {
+    config.*kKeys[k].field = parsed.value;
+  }
+}
+
+}  // namespace
+
 SiteConfig load_site_config(Diagnostics& diag, const std::string& path) {
   SiteConfig config;
   std::string contents;
@@ -139,54 +183,20 @@ SiteConfig load_site_config(Diagnostics& diag, const std::string& path) {
 
   // Patterns are expanded after the whole file is read, so a VERSION line
   // below a pattern still counts; a pattern's line is kept for its message.
-  constexpr size_t kKeyCount = sizeof kKeys / sizeof kKeys[0];
-  std::vector<std::string> patterns(kKeyCount);
-  std::vector<int> pattern_lines(kKeyCount, 0);
+  PatternValues patterns;
   for (size_t k = 0; k < kKeyCount; ++k) {
-    if (is_pattern(kKeys[k])) patterns[k] = default_pattern(kKeys[k]);
+    if (is_pattern(kKeys[k])) patterns.text[k] = default_pattern(kKeys[k]);
   }
-
   TextLines lines(contents, kConfigLines);
   TextLine piece;
   int line_number = 0;
-  while (lines.next(&piece)) {
-    std::string_view line = piece.text;
-    ++line_number;
-    if (blank_or_comment(line)) continue;
-
-    KeyLine parsed;
-    if (!parse_key_line(line, true, &parsed)) {
-      diag.report({path, line_number}, Msg::config_syntax);
-      continue;
-    }
-    size_t k = 0;
-    while (k < kKeyCount && !equal_no_case(parsed.key, kKeys[k].name)) ++k;
-    if (k == kKeyCount) {
-      diag.report({path, line_number}, Msg::config_unknown_key, parsed.key);
-      continue;
-    }
-    // A pattern is checked once expanded; its own text only for the bytes.
-    // A key whose default holds no placeholder, set to a value without one,
-    // is checked here, so its message keeps its place among the others.
-    const bool deferred =
-        is_pattern(kKeys[k]) && (kKeys[k].pattern || parsed.value.find("{{") != std::string_view::npos);
-    if (!safe_value(deferred ? Kind::kText : kKeys[k].kind, parsed.value)) {
-      diag.report({path, line_number}, Msg::config_unsafe_value, kKeys[k].name, parsed.value);
-      continue;
-    }
-    if (is_pattern(kKeys[k])) {
-      patterns[k] = parsed.value;
-      pattern_lines[k] = deferred ? line_number : 0;
-    } else {
-      config.*kKeys[k].field = parsed.value;
-    }
-  }
+  while (lines.next(&piece)) apply_config_line(piece.text, {path, ++line_number}, diag, config, patterns);
 
   for (size_t k = 0; k < kKeyCount; ++k) {
     if (!is_pattern(kKeys[k])) continue;
-    std::string name = expand(patterns[k], config);
-    if (pattern_lines[k] != 0 && !safe_value(kKeys[k].kind, name)) {
-      diag.report({path, pattern_lines[k]}, Msg::config_unsafe_value, kKeys[k].name, name);
+    std::string name = expand(patterns.text[k], config);
+    if (patterns.lines[k] != 0 && !safe_value(kKeys[k].kind, name)) {
+      diag.report({path, patterns.lines[k]}, Msg::config_unsafe_value, kKeys[k].name, name);
       name = expand(default_pattern(kKeys[k]), config);
     }
     config.*kKeys[k].field = name;

@@ -139,7 +139,7 @@ std::string native(std::string_view path) {
 
 // Creates the folders on the way to `path`, then the file.
 bool write_site_file(const std::string& root, std::string_view path, std::string_view text) {
-  int error = 0;
+  FsError error;
   for (size_t slash = path.find('/'); slash != std::string_view::npos; slash = path.find('/', slash + 1)) {
     if (!make_folder(join_path(root, native(path.substr(0, slash))), &error)) return false;
   }
@@ -152,7 +152,7 @@ bool write_site_file(const std::string& root, std::string_view path, std::string
 }  // namespace
 
 int init_site(const std::string& folder, Diagnostics& diag) {
-  int error = 0;
+  FsError error;
   if (!make_folder(folder, &error)) {
     diag.report({}, Msg::init_create_failed, folder);
     return 1;

@@ -12,7 +12,6 @@
 #include "site/site_map.h"
 
 #include <algorithm>
-#include <cerrno>
 
 namespace mt {
 
@@ -85,9 +84,9 @@ void page_from_template(Build& build, LangBuild& lang, const char* fixed_name, i
   if (!written) return;
 
   if (!folder.empty()) {
-    int error = 0;
+    FsError error;
     if (touch_folder(folder, &error) == TouchResult::kCannotSet) {
-      build.diag.report({}, Msg::set_file_time_failed, error);
+      build.diag.report({}, Msg::set_file_time_failed, error.code);
     }
   }
 }
@@ -181,22 +180,24 @@ void copy_to_output(Build& build, const std::string& source_folder, const std::s
                     const std::string& output_folder) {
   const std::string destination = join_path(output_folder, path);
   record_output(build, destination, false);
-  int error = 0;
+  FsError error;
   WriteOutcome outcome = WriteOutcome::kChanged;
   // The copy is written in a folder of the output that the owner made; a
   // link there would carry it out of the output folder.
-  if (link_on_the_way(output_folder, path)) error = kErrorThroughLink;
-  if (error == 0 && copy_source_file(join_path(source_folder, path), destination, &error, &outcome)) {
+  using Kind = FsError::Kind;
+  if (link_on_the_way(output_folder, path)) error.kind = Kind::kThroughLink;
+  if (error == Kind::kNone && copy_source_file(join_path(source_folder, path), destination, &error, &outcome)) {
     note_change(build, destination, outcome);
     return;
   }
-  if (error == kErrorOutsideSite) {
+  if (error == Kind::kOutsideSite) {
     build.diag.report({source_folder}, Msg::copy_outside_site, path);
-  } else if (error == kErrorSameFile) {
+  } else if (error == Kind::kSameFile) {
     build.diag.report({source_folder}, Msg::write_over_source, destination);
-  } else if (error == ENOENT || error == ENOTDIR || error == EISDIR || error == EACCES) {
+  } else if (error == Kind::kNotFound || error == Kind::kNotFolder || error == Kind::kIsFolder ||
+             error == Kind::kDenied) {
     // A source that cannot be read keeps its message.
-    build.diag.report({source_folder}, Msg::copy_failed, path, error);
+    build.diag.report({source_folder}, Msg::copy_failed, path, error_number(error));
   } else {
     build.diag.report({source_folder}, Msg::write_failed, destination, error_text(error));
   }

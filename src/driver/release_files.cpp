@@ -24,7 +24,7 @@ void copy_folder(ReleaseCopy& copy, const std::string& relative) {
   const std::string source = join_path(copy.source_root, relative);
   FileId id;
   if (!file_id(source, &id) || id == copy.output || !copy.entered.insert({id.device, id.number}).second) return;
-  int error = 0;
+  FsError error;
   const std::string folder = join_path(copy.build.setup.output_root, relative);
   if (!relative.empty() && !make_folder(folder, &error)) {
     copy.build.diag.report({copy.source_root}, Msg::create_failed, folder, error_text(error));

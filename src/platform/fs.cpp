@@ -102,6 +102,17 @@ bool source_exists(const std::string& path) {
   return native::entry_exists(path) || resolve_source_path(path) != path;
 }
 
+int error_number(const FsError& error) {
+  // POSIX's numbers, which the messages have always shown.
+  switch (error.kind) {
+    case FsError::Kind::kNotFound: return 2;
+    case FsError::Kind::kNotFolder: return 20;
+    case FsError::Kind::kIsFolder: return 21;
+    case FsError::Kind::kDenied: return 13;
+    default: return error.code;
+  }
+}
+
 bool read_source_file(const std::string& path, std::string* contents) {
   return read_source(path, contents) == ReadResult::kRead;
 }
@@ -109,9 +120,12 @@ bool read_source_file(const std::string& path, std::string* contents) {
 OutputFolder make_output_folder(const std::string& path) {
   // A link where an output folder goes would carry the pages written into
   // it out of the output folder.
-  const bool link = entry_kind(path) == EntryKind::kLink;
+  const EntryKind kind = entry_kind(path);
+  // Nearly always there from the last run: one query and nothing more.
+  if (kind == EntryKind::kFolder) return OutputFolder::kMade;
+  const bool link = kind == EntryKind::kLink;
   if (link && !remove_link(path)) return OutputFolder::kLinkKept;
-  int ignored = 0;
+  FsError ignored;
   make_folder(path, &ignored);
   return link ? OutputFolder::kReplaced : OutputFolder::kMade;
 }

@@ -66,9 +66,14 @@ std::vector<DirEntry> list_txt_files(const std::string& folder);
 /// Every entry of a source folder, sorted as `list_txt_files` sorts.
 std::vector<DirEntry> list_entries(const std::string& folder);
 
-/// The names of the sub-folders of a source folder, resolved and sorted as
-/// `list_txt_files` does; lets a scan find many sub-folders with one listing.
-std::vector<std::string> list_sub_folders(const std::string& folder);
+/// A source folder as a scan enters it: its identity and every entry, sorted
+/// as `list_txt_files` sorts.
+struct FolderListing;
+enum class FolderOpen { kListed, kMissing, kOutsideSite };
+/// Lists a source folder in one look (resolved as `list_entries` does);
+/// `kOutsideSite` when its real location, links followed, lies outside the
+/// working folder, `kMissing` when it is no folder that can be listed.
+FolderOpen list_source_folder(const std::string& folder, FolderListing* listing);
 
 /// Whether a source path names an entry: a file, a folder or a link (even a
 /// dangling one, which then fails to open).
@@ -100,11 +105,42 @@ struct FileId {
   uint64_t number = 0;
   bool operator==(const FileId&) const = default;
 };
+struct FolderListing {
+  FileId id;
+  std::vector<DirEntry> entries;
+};
 /// The identity of what `path` names, links followed; false when nothing.
 bool file_id(const std::string& path, FileId* id);
 
-/// The system's text for an error code that these functions report.
-std::string error_text(int error);
+/// Why a file operation failed. The logic branches on the kind alone, so a
+/// failure is told apart alike on every platform; the native code (errno,
+/// or Windows' GetLastError) is kept only for the system's text.
+struct FsError {
+  enum class Kind : unsigned char {
+    kNone,
+    kNotFound,          // nothing of that name, or a folder on its way missing
+    kNotFolder,         // a file where a folder on the way should be
+    kIsFolder,          // a folder where a file should be
+    kDenied,            // the system refused access
+    kOutsideSite,       // a source whose real location lies outside the working folder
+    kSameFile,          // a copy's destination is its source
+    kChangedMeanwhile,  // an old output file changed while being compared
+    kThroughLink,       // a folder on a write's way is a link
+    kOther,             // anything else: only its text tells
+  };
+  Kind kind = Kind::kNone;
+  int code = 0;  // the native code; 0 for the kinds the tool itself finds
+
+  bool operator==(Kind other) const { return kind == other; }
+};
+
+/// The text a message shows for `error`: the system's for a native code,
+/// the tool's own for the kinds it finds itself.
+std::string error_text(const FsError& error);
+
+/// The number that a source failing with `error` shows in its message: that
+/// of POSIX for the kind (2, 20, 21, 13), the same on every platform.
+int error_number(const FsError& error);
 
 /// An output file written under a temporary name in its final folder and
 /// renamed over the final path only when every byte was written and the
@@ -118,12 +154,12 @@ class ReplacementFile {
   ReplacementFile& operator=(const ReplacementFile&) = delete;
 
   /// Creates the temporary file beside `path`; false with `*error` set.
-  bool open(const std::string& path, int* error);
+  bool open(const std::string& path, FsError* error);
   /// Appends all of `size` bytes; false with `*error` set.
-  bool write(const char* data, size_t size, int* error);
+  bool write(const char* data, size_t size, FsError* error);
   /// Closes the file and renames it over the final path; on failure false
   /// with `*error` set, the temporary file removed, the final path untouched.
-  bool commit(int* error);
+  bool commit(FsError* error);
   /// Closes and removes the temporary file.
   void abandon();
   bool is_open() const { return handle_ >= 0; }
@@ -164,27 +200,18 @@ class OldOutput {
 };
 
 /// Creates one folder level. True when it was created or already exists;
-/// otherwise false with `*error` set to errno.
-bool make_folder(const std::string& path, int* error);
-
-/// The `*error` of `copy_source_file` for a source whose real location lies
-/// outside the working folder, and for a destination that is the source.
-inline constexpr int kErrorOutsideSite = -1;
-inline constexpr int kErrorSameFile = -2;
-/// The `*error` of an output file whose old bytes changed while being compared.
-inline constexpr int kErrorChangedMeanwhile = -3;
-/// For a write refused because a folder on its way is a link.
-inline constexpr int kErrorThroughLink = -4;
+/// otherwise false with `*error` set.
+bool make_folder(const std::string& path, FsError* error);
 
 /// Copies a source file over `destination` through an `OutputFile` (left
 /// alone when it holds the same bytes); parent folders are not created.
-/// False with `*error` set to errno (or one of the codes above) on failure,
+/// False with `*error` set on failure (`kOutsideSite`, `kSameFile`),
 /// `destination` then untouched; `*outcome` tells what happened to it.
-bool copy_source_file(const std::string& source, const std::string& destination, int* error, WriteOutcome* outcome);
+bool copy_source_file(const std::string& source, const std::string& destination, FsError* error, WriteOutcome* outcome);
 
 enum class TouchResult { kDone, kCannotOpen, kCannotSet };
 /// Sets a folder's last-write time to now, leaving other times alone.
-TouchResult touch_folder(const std::string& path, int* error);
+TouchResult touch_folder(const std::string& path, FsError* error);
 
 /// Size in bytes of a file (not a folder); false when there is none.
 bool file_size(const std::string& path, uint64_t* size);

@@ -5,7 +5,7 @@
 
 namespace mt {
 
-bool OutputFile::open(const std::string& path, int* error) {
+bool OutputFile::open(const std::string& path, FsError* error) {
   abandon();
   path_ = path;
   matched_ = 0;
@@ -16,13 +16,13 @@ bool OutputFile::open(const std::string& path, int* error) {
   return open_;
 }
 
-bool OutputFile::start_replacement(int* error) {
+bool OutputFile::start_replacement(FsError* error) {
   if (file_.open(path_, error)) return true;
   failed_to_create_ = true;
   return false;
 }
 
-bool OutputFile::diverge(int* error) {
+bool OutputFile::diverge(FsError* error) {
   const uint64_t matched = matched_;
   bool ok = start_replacement(error);
   std::string copy(static_cast<size_t>(std::min<uint64_t>(matched, 1 << 16)), '\0');
@@ -31,7 +31,7 @@ bool OutputFile::diverge(int* error) {
     // The old file changing meanwhile (someone else writing it) fails the
     // copy, which keeps it rather than writing a mix of both.
     if (!old_.read_at(done, copy.data(), copy.size())) {
-      if (error) *error = kErrorChangedMeanwhile;
+      if (error) *error = {FsError::Kind::kChangedMeanwhile, 0};
       ok = false;
     }
     ok = ok && file_.write(copy.data(), copy.size(), error);
@@ -40,7 +40,7 @@ bool OutputFile::diverge(int* error) {
   return ok;
 }
 
-bool OutputFile::write(const char* data, size_t size, int* error) {
+bool OutputFile::write(const char* data, size_t size, FsError* error) {
   if (!open_) return false;
   if (old_.is_open()) {
     if (matched_ + size <= old_.size()) {
@@ -55,7 +55,7 @@ bool OutputFile::write(const char* data, size_t size, int* error) {
   return file_.write(data, size, error);
 }
 
-bool OutputFile::commit(int* error) {
+bool OutputFile::commit(FsError* error) {
   if (!open_) return false;
   open_ = false;
   if (old_.is_open()) {

@@ -21,12 +21,12 @@ class OutputFile {
 
   /// Starts writing `path`; false with `*error` set when nothing stands
   /// there to compare with and the temporary file cannot be created.
-  bool open(const std::string& path, int* error);
+  bool open(const std::string& path, FsError* error);
   /// Appends `size` bytes; false with `*error` set.
-  bool write(const char* data, size_t size, int* error);
+  bool write(const char* data, size_t size, FsError* error);
   /// Puts the file in place unless it is unchanged; false with `*error` set
   /// when that failed (the old file is then kept).
-  bool commit(int* error);
+  bool commit(FsError* error);
   /// Drops whatever was written; the old file stays.
   void abandon();
   bool is_open() const { return open_; }
@@ -37,8 +37,8 @@ class OutputFile {
 
  private:
   /// The bytes matched so far become the start of the replacement.
-  bool diverge(int* error);
-  bool start_replacement(int* error);
+  bool diverge(FsError* error);
+  bool start_replacement(FsError* error);
 
   std::string path_;
   OldOutput old_;         // open while every byte so far matched it

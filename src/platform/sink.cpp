@@ -102,7 +102,7 @@ FileSink::~FileSink() {
 bool FileSink::open(const std::string& path) {
   close();
   failed_ = false;
-  error_ = 0;
+  error_ = {};
   buffer_.clear();
   if (file_.open(path, &error_)) return true;
   failed_ = true;

@@ -60,7 +60,7 @@ class FileSink : public Sink {
   using Sink::write;
   /// Whether every write so far succeeded (for standard output).
   bool ok() const { return !failed_; }
-  int error() const { return error_; }
+  const FsError& error() const { return error_; }
   /// Whether the failure was creating the file rather than writing it.
   bool failed_to_create() const { return file_.failed_to_create(); }
   WriteOutcome outcome() const { return file_.outcome(); }
@@ -69,7 +69,7 @@ class FileSink : public Sink {
   std::FILE* stream_ = nullptr;  // borrowed: standard output
   OutputFile file_;
   bool failed_ = false;
-  int error_ = 0;
+  FsError error_;
   std::string buffer_;
 };
 

@@ -11,6 +11,7 @@
 #include "links/urls.h"
 #include "platform/fs.h"
 #include "platform/lines.h"
+#include "platform/names.h"
 #include "platform/numbers.h"
 #include "platform/text.h"
 #include "site/counterparts.h"
@@ -70,21 +71,19 @@ struct ScanRun {
   std::set<std::pair<uint64_t, uint64_t>> visited;  // device and number of each folder scanned
 };
 
-/// Whether `folder` may be scanned: inside the site and not scanned yet.
-bool may_enter(const std::string& folder, ScanRun& run) {
-  if (source_outside_site(folder)) {
-    run.diag.report({run.where}, Msg::source_outside_site, folder);
-    return false;
-  }
-  FileId id;
-  if (!file_id(folder, &id)) return true;  // missing: the listing is empty
-  // A link back to a folder already scanned would scan it again, forever
-  // when it leads to one of its own ancestors.
-  if (!run.visited.emplace(id.device, id.number).second) {
+// Lists a folder the scan enters: nothing when it leads out of the site,
+// or back to a folder scanned already (forever when to one of its own
+// ancestors); a missing folder lists nothing.
+std::vector<DirEntry> enter(const std::string& folder, ScanRun& run) {
+  FolderListing listing;
+  const FolderOpen opened = list_source_folder(folder, &listing);
+  if (opened == FolderOpen::kOutsideSite) run.diag.report({run.where}, Msg::source_outside_site, folder);
+  if (opened != FolderOpen::kListed) return {};
+  if (!run.visited.emplace(listing.id.device, listing.id.number).second) {
     run.diag.report({run.where}, Msg::folder_visited, folder);
-    return false;
+    return {};
   }
-  return true;
+  return std::move(listing.entries);
 }
 
 // The sub-folders of one folder, looked up as a file system that ignores
@@ -95,8 +94,8 @@ bool may_enter(const std::string& folder, ScanRun& run) {
 // "..txt") never scan their own folder again.
 class SubFolders {
  public:
-  explicit SubFolders(const std::string& folder) {
-    for (std::string& name : list_sub_folders(folder)) {
+  explicit SubFolders(std::vector<std::string> names) {
+    for (std::string& name : names) {
       auto [it, first] = by_lower_.emplace(ascii_lower(name), name);
       if (!first) shadowed_.emplace_back(name, it->second);
       exact_.insert(std::move(name));
@@ -159,8 +158,10 @@ void scan(const std::string& folder, const std::string& source_path, int parent,
     const std::string& key() const { return by_file_name ? file : title; }
   };
   std::vector<Entry> entries;
-  for (DirEntry& found : list_txt_files(folder)) {
-    if (found.is_dir) continue;
+  std::vector<std::string> folder_names;
+  for (DirEntry& found : enter(folder, run)) {
+    if (found.is_dir) folder_names.push_back(std::move(found.name));
+    if (found.is_dir || !has_txt_extension(found.name)) continue;
     // The text is read once: for its title now and for its page later.
     std::string text;
     const std::string path = join_path(folder, found.name);
@@ -191,12 +192,12 @@ void scan(const std::string& folder, const std::string& source_path, int parent,
                          entry.readable ? std::optional<std::string>(std::move(entry.text)) : std::nullopt);
     // Children come right after their page, which makes the list pre-order.
     if (!sub_folders) {
-      sub_folders.emplace(folder);
+      sub_folders.emplace(std::move(folder_names));
       if (run.pedantic) report_shadowed_folders(*sub_folders, folder, run.pedantic);
     }
     if (const std::string* sub = sub_folders->find(raw)) {
       const std::string sub_folder = join_path(folder, *sub);
-      if (may_enter(sub_folder, run)) scan(sub_folder, join_path(source_path, raw), index, run);
+      scan(sub_folder, join_path(source_path, raw), index, run);
     }
   }
 }
@@ -208,7 +209,7 @@ void build_support_tree(SupportTree& tree, const std::string& support_source_fol
   tree.clear();
   ScanRun run{tree, collator, diag, where, pedantic, {}};
   // Resolved by the caller, so every path below it is built from names as listed.
-  if (may_enter(support_source_folder, run)) scan(support_source_folder, std::string(), -1, run);
+  scan(support_source_folder, std::string(), -1, run);
 }
 
 void build_support_tree(SupportTree& tree, const std::string& support_source_folder, const Collator& collator) {

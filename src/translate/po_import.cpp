@@ -178,7 +178,7 @@ std::string make_parent_folders(const std::string& path) {
   for (size_t at = path.find_first_of("/\\"); at != std::string::npos; at = path.find_first_of("/\\", at + 1)) {
     const std::string folder = path.substr(0, at);
     if (source_outside_site(folder)) return folder;
-    int ignored = 0;
+    FsError ignored;
     make_folder(folder, &ignored);
   }
   return {};

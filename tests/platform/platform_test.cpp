@@ -73,7 +73,7 @@ TEST(Fs, ResolvesPathsWithoutCase) {
 TEST(Fs, Copies) {
   // Folder creation and failed copies are seen in the build runs.
   test::TempDir dir;
-  int error = 0;
+  FsError error;
   WriteOutcome outcome{};
   write_file("src/Page.txt", "new contents");
   write_file("out/page.txt", "old contents that were longer");
@@ -85,9 +85,60 @@ TEST(Fs, Copies) {
   // Copying a file onto itself (output inside the sources) is refused and
   // keeps its bytes; no temporary file is left behind.
   EXPECT_FALSE(copy_source_file("src/Page.txt", "./src/Page.txt", &error, &outcome));
-  EXPECT_EQ(kErrorSameFile, error);
+  EXPECT_EQ(FsError::Kind::kSameFile, error.kind);
   EXPECT_EQ("new contents", read_file("src/Page.txt"));
   EXPECT_EQ(1, std::distance(std::filesystem::directory_iterator("out"), std::filesystem::directory_iterator()));
+}
+
+// A source that cannot be copied is told by its kind and shows the same
+// number on every platform (Windows' own codes differ).
+TEST(Fs, FailedCopiesTellTheirKind) {
+  test::TempDir dir;
+  write_file("src/page.txt", "x");
+  std::filesystem::create_directory("out");
+  // clang-format off
+  const struct { const char* source; FsError::Kind kind; int number; } rows[] = {
+      {"src/missing.txt",  FsError::Kind::kNotFound, 2},
+      {"src",              FsError::Kind::kIsFolder, 21},
+#ifndef _WIN32
+      {"src/page.txt/x",   FsError::Kind::kNotFolder, 20},
+#endif
+  };
+  // clang-format on
+  for (const auto& row : rows) {
+    FsError error;
+    WriteOutcome outcome{};
+    EXPECT_FALSE(copy_source_file(row.source, "out/copy", &error, &outcome)) << row.source;
+    EXPECT_EQ(row.kind, error.kind) << row.source;
+    EXPECT_EQ(row.number, error_number(error)) << row.source;
+  }
+}
+
+// A scan enters a folder with one call: its entries, its identity, or why not.
+TEST(Fs, ListsSourceFoldersInOneLook) {
+  test::TempDir dir;
+  write_file("site/tree/b.txt", "");
+  write_file("site/tree/A/page.txt", "");
+  FolderListing listing;
+  ASSERT_EQ(FolderOpen::kListed, list_source_folder("site/TREE", &listing));
+  ASSERT_EQ(2u, listing.entries.size());
+  EXPECT_EQ("A", listing.entries[0].name);
+  EXPECT_TRUE(listing.entries[0].is_dir);
+  EXPECT_EQ("b.txt", listing.entries[1].name);
+  EXPECT_FALSE(listing.entries[1].is_dir);
+  FileId id;
+  ASSERT_TRUE(file_id("site/tree", &id));
+  EXPECT_EQ(id, listing.id);
+  EXPECT_EQ(FolderOpen::kMissing, list_source_folder("site/none", &listing));
+  EXPECT_EQ(FolderOpen::kMissing, list_source_folder("site/tree/b.txt", &listing));
+#ifndef _WIN32
+  write_file("outside/x.txt", "");
+  ASSERT_EQ(0, symlink("../../outside", "site/tree/out"));
+  ASSERT_EQ(0, chdir("site"));
+  EXPECT_EQ(FolderOpen::kOutsideSite, list_source_folder("tree/out", &listing));
+  EXPECT_EQ(FolderOpen::kListed, list_source_folder("tree", &listing));
+  ASSERT_EQ(0, chdir(".."));
+#endif
 }
 
 // An output file is compared with the old one as it is written and replaced
@@ -126,7 +177,7 @@ TEST(Fs, OutputFilesKeepUnchangedFiles) {
     FileId before, after;
     file_id("out", &before);
     OutputFile file;
-    int error = 0;
+    FsError error;
     ASSERT_TRUE(file.open("out", &error));
     for (const std::string& piece : row.pieces) EXPECT_TRUE(file.write(piece.data(), piece.size(), &error));
     EXPECT_TRUE(file.commit(&error));
@@ -160,7 +211,7 @@ TEST(Fs, OutputFileWithNoTemporaryNameLeftFailsToCreate) {
   std::filesystem::create_directory(".out.tmp");
   for (int i = 1; i <= 100; ++i) std::filesystem::create_directory(".out.tmp-" + std::to_string(i));
   OutputFile file;
-  int error = 0;
+  FsError error;
   ASSERT_TRUE(file.open("out", &error));
   EXPECT_TRUE(file.write("ab", 2, &error));
   EXPECT_FALSE(file.write("X", 1, &error));
@@ -174,7 +225,7 @@ TEST(Fs, InterruptedWriteLeavesNoTemporaryFile) {
   const auto stopped_mid_page = [] {
     remove_temp_files_on_interrupt();
     ReplacementFile page;
-    int error = 0;
+    FsError error;
     if (page.open("page.html", &error) && test::exists(".page.html.tmp")) std::raise(SIGTERM);
   };
   EXPECT_EXIT(stopped_mid_page(), testing::KilledBySignal(SIGTERM), "");

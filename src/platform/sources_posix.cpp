@@ -1,4 +1,5 @@
-// File-system and clock operations over POSIX (Linux, macOS). Sources were
+// Reading sources over POSIX (Linux, macOS): opening them confined to the
+// working folder, listing folders, file identities and sizes. Sources were
 // written for a file system that ignores letter case, so a source path that
 // does not exist as written is looked up again component by component
 // without ASCII case.
@@ -7,26 +8,22 @@
 #define _FILE_OFFSET_BITS 64  // file sizes beyond 4 GiB on 32-bit systems
 #endif
 
+#include "platform/sources_posix.h"
 #include "platform/fs.h"
 #include "platform/fs_native.h"
 #include "platform/names.h"
-#include "platform/output_file.h"
-#include "platform/signals.h"
 
 #ifndef _WIN32
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <climits>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <optional>
 
 #if defined(__linux__)
@@ -86,24 +83,6 @@ bool is_folder(const std::string& folder, const dirent& entry) {
   return stat_path(join_path(folder, entry.d_name), &st) && S_ISDIR(st.st_mode);
 }
 
-void set_error(int* error, int value) {
-  if (error) *error = value;
-}
-
-// Writes all of `size` bytes, resuming after short writes and signals.
-bool write_all(int fd, const char* data, size_t size) {
-  while (size > 0) {
-    ssize_t n = ::write(fd, data, size);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    data += n;
-    size -= static_cast<size_t>(n);
-  }
-  return true;
-}
-
 // The real location of `path`, links followed; empty when it has none.
 std::string real_location(const char* path) {
   char* real = ::realpath(path, nullptr);
@@ -145,10 +124,10 @@ int open_inside(const char* path, int flags) {
   return ::open(path, flags);
 }
 
-// Opens a regular file for reading. Folders and other special files are
-// refused; O_NONBLOCK keeps a FIFO from blocking the open. EXDEV: the file
-// lies outside the working folder.
-int open_regular(const std::string& path, struct stat* st) {
+}  // namespace
+
+// O_NONBLOCK keeps a FIFO from blocking the open.
+int open_regular_source(const std::string& path, struct stat* st) {
   int fd = open_inside(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return -1;
   bool stated = ::fstat(fd, st) == 0;
@@ -160,34 +139,6 @@ int open_regular(const std::string& path, struct stat* st) {
   }
   return fd;
 }
-
-// Removes the file at `path` when it is a temporary file that no run is
-// writing: a regular file no one holds a lock on (a writer locks its own
-// from creation until it is renamed), such as a killed run leaves.
-bool remove_stale_temp(const std::string& path) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return false;
-  struct stat st;
-  bool stale = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0;
-  bool removed = stale && ::unlink(path.c_str()) == 0;
-  ::close(fd);
-  return removed;
-}
-
-// Creates the temporary file `path` and locks it; a stale one of that name
-// is removed first. -1 with errno set when the name is taken or fails.
-int create_temp(const std::string& path) {
-  const int flags = O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC;
-  int fd = ::open(path.c_str(), flags, 0666);
-  if (fd < 0 && errno == EEXIST) {
-    if (remove_stale_temp(path)) fd = ::open(path.c_str(), flags, 0666);
-    if (fd < 0) errno = EEXIST;
-  }
-  if (fd >= 0) ::flock(fd, LOCK_EX | LOCK_NB);
-  return fd;
-}
-
-}  // namespace
 
 const SourceResolver::Listing& SourceResolver::listing(const std::string& folder) {
   auto [it, added] = listings_.try_emplace(folder);
@@ -204,16 +155,15 @@ const SourceResolver::Listing& SourceResolver::listing(const std::string& folder
 
 namespace {
 
-std::vector<DirEntry> list_folder(const std::string& folder, bool txt_only) {
+// The entries of the open folder `dir`, sorted; closes it. `folder` is its
+// path, for the entries whose type the listing does not tell.
+std::vector<DirEntry> list_open_folder(DIR* dir, const std::string& folder, bool txt_only) {
   std::vector<DirEntry> entries;
-  std::string resolved = resolve_source_path(folder);
-  DIR* dir = ::opendir(resolved.empty() ? "." : resolved.c_str());
-  if (!dir) return entries;
   while (const dirent* entry = ::readdir(dir)) {
     if (is_dot_entry(entry->d_name) || (txt_only && !has_txt_extension(entry->d_name))) continue;
     DirEntry e;
     e.name = entry->d_name;
-    e.is_dir = is_folder(resolved, *entry);
+    e.is_dir = is_folder(folder, *entry);
     entries.push_back(std::move(e));
   }
   ::closedir(dir);
@@ -222,24 +172,41 @@ std::vector<DirEntry> list_folder(const std::string& folder, bool txt_only) {
   return entries;
 }
 
+std::vector<DirEntry> list_folder(const std::string& folder, bool txt_only) {
+  std::string resolved = resolve_source_path(folder);
+  DIR* dir = ::opendir(resolved.empty() ? "." : resolved.c_str());
+  return dir ? list_open_folder(dir, resolved, txt_only) : std::vector<DirEntry>();
+}
+
 }  // namespace
 
 std::vector<DirEntry> list_txt_files(const std::string& folder) { return list_folder(folder, true); }
 
 std::vector<DirEntry> list_entries(const std::string& folder) { return list_folder(folder, false); }
 
-std::vector<std::string> list_sub_folders(const std::string& folder) {
-  std::vector<std::string> names;
-  std::string resolved = resolve_source_path(folder);
-  DIR* dir = ::opendir(resolved.empty() ? "." : resolved.c_str());
-  if (!dir) return names;
-  while (const dirent* entry = ::readdir(dir)) {
-    if (is_dot_entry(entry->d_name)) continue;
-    if (is_folder(resolved, *entry)) names.emplace_back(entry->d_name);
+FolderOpen list_source_folder(const std::string& folder, FolderListing* listing) {
+  // One open tells whether the folder leaves the site, what it is and what
+  // it holds; the name as written nearly always exists.
+  const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+  std::string opened = folder.empty() ? "." : folder;
+  int fd = open_inside(opened.c_str(), flags);
+  if (fd < 0 && (errno == ENOENT || errno == ENOTDIR)) {
+    std::string resolved = resolve_source_path(folder);
+    if (resolved != folder) {
+      opened = std::move(resolved);
+      fd = open_inside(opened.c_str(), flags);
+    }
   }
-  ::closedir(dir);
-  std::sort(names.begin(), names.end(), name_less);
-  return names;
+  if (fd < 0) return errno == EXDEV ? FolderOpen::kOutsideSite : FolderOpen::kMissing;
+  struct stat st;
+  DIR* dir = ::fstat(fd, &st) == 0 ? ::fdopendir(fd) : nullptr;
+  if (!dir) {
+    ::close(fd);
+    return FolderOpen::kMissing;
+  }
+  listing->id = {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
+  listing->entries = list_open_folder(dir, opened, false);
+  return FolderOpen::kListed;
 }
 
 namespace {
@@ -259,6 +226,9 @@ bool read_and_close(int fd, const struct stat& st, std::string* contents) {
     }
     if (n == 0) break;
     contents->append(buffer, static_cast<size_t>(n));
+    // A regular file that gives less than asked for has ended: this saves
+    // the read that would only find the end.
+    if (static_cast<size_t>(n) < sizeof buffer && contents->size() >= static_cast<size_t>(st.st_size)) break;
   }
   ::close(fd);
   return ok;
@@ -270,10 +240,10 @@ ReadResult read_source(const std::string& path, std::string* contents) {
   struct stat st;
   // The path as written nearly always exists; resolving costs a look-up of
   // its own, so it is tried only when the open fails.
-  int fd = open_regular(path, &st);
+  int fd = open_regular_source(path, &st);
   if (fd < 0 && (errno == ENOENT || errno == ENOTDIR)) {
     std::string resolved = resolve_source_path(path);
-    if (resolved != path) fd = open_regular(resolved, &st);
+    if (resolved != path) fd = open_regular_source(resolved, &st);
   }
   if (fd < 0) return errno == EXDEV ? ReadResult::kOutsideSite : ReadResult::kCannotOpen;
   return read_and_close(fd, st, contents) ? ReadResult::kRead : ReadResult::kCannotOpen;
@@ -312,138 +282,6 @@ bool file_id(const std::string& path, FileId* id) {
   return true;
 }
 
-std::string error_text(int error) {
-  if (error == kErrorOutsideSite) return "outside the site";
-  if (error == kErrorSameFile) return "it is the source itself";
-  if (error == kErrorChangedMeanwhile) return "it changed while being written";
-  if (error == kErrorThroughLink) return "a folder on its way is a link";
-  return std::strerror(error);
-}
-
-ReplacementFile::~ReplacementFile() { abandon(); }
-
-bool ReplacementFile::open(const std::string& path, int* error) {
-  abandon();
-  path_ = path;
-  size_t sep = path.rfind(kSep);
-  std::string folder = sep == std::string::npos ? std::string() : path.substr(0, sep + 1);
-  std::string name = sep == std::string::npos ? path : path.substr(sep + 1);
-  // Hidden and in the same folder, so the rename never crosses devices.
-  // O_EXCL keeps concurrent runs apart: a name another run is writing is
-  // skipped, one left by a killed run is taken over. Created with the mode a
-  // plain create gives (the web server reads the pages), which mkstemp's
-  // private files lack. An interrupt removes it (platform/signals.h).
-  const std::string stem = folder + "." + name + ".tmp";
-  for (int attempt = 0;; ++attempt) {
-    temp_path_ = attempt == 0 ? stem : stem + "-" + std::to_string(attempt);
-    int fd = create_temp(temp_path_);
-    if (fd >= 0) {
-      handle_ = fd;
-      note_temp_file(&temp_path_);
-      return true;
-    }
-    if (errno != EEXIST || attempt == 100) break;
-  }
-  set_error(error, errno);
-  temp_path_.clear();
-  return false;
-}
-
-bool ReplacementFile::write(const char* data, size_t size, int* error) {
-  if (handle_ < 0) return false;
-  if (write_all(static_cast<int>(handle_), data, size)) return true;
-  set_error(error, errno);
-  return false;
-}
-
-bool ReplacementFile::commit(int* error) {
-  if (handle_ < 0) return false;
-  int fd = static_cast<int>(handle_);
-  handle_ = -1;
-  if (::close(fd) != 0 || ::rename(temp_path_.c_str(), path_.c_str()) != 0) {
-    set_error(error, errno);
-    ::unlink(temp_path_.c_str());
-    forget_temp_file(&temp_path_);
-    temp_path_.clear();
-    return false;
-  }
-  forget_temp_file(&temp_path_);
-  temp_path_.clear();
-  return true;
-}
-
-void ReplacementFile::abandon() {
-  if (handle_ >= 0) ::close(static_cast<int>(handle_));
-  handle_ = -1;
-  if (!temp_path_.empty()) ::unlink(temp_path_.c_str());
-  forget_temp_file(&temp_path_);
-  temp_path_.clear();
-}
-
-bool make_folder(const std::string& path, int* error) {
-  if (::mkdir(path.c_str(), 0777) == 0) return true;
-  int saved = errno;
-  struct stat st;
-  if (saved == EEXIST && stat_path(path, &st) && S_ISDIR(st.st_mode)) return true;
-  set_error(error, saved);
-  return false;
-}
-
-bool copy_source_file(const std::string& source, const std::string& destination, int* error, WriteOutcome* outcome) {
-  struct stat from;
-  int in = open_regular(resolve_source_path(source), &from);
-  if (in < 0) {
-    set_error(error, errno == EXDEV ? kErrorOutsideSite : errno);
-    return false;
-  }
-  // The destination being the source itself (reached through a link or an
-  // output folder among the sources) is refused: replacing it would lose it.
-  struct stat to;
-  if (stat_path(destination, &to) && to.st_dev == from.st_dev && to.st_ino == from.st_ino) {
-    ::close(in);
-    set_error(error, kErrorSameFile);
-    return false;
-  }
-  OutputFile out;
-  bool ok = out.open(destination, error);
-  std::string buffer(1 << 16, '\0');
-  while (ok) {
-    ssize_t n = ::read(in, buffer.data(), buffer.size());
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      set_error(error, errno);
-      ok = false;
-    } else if (n == 0) {
-      break;
-    } else {
-      ok = out.write(buffer.data(), static_cast<size_t>(n), error);
-    }
-  }
-  ::close(in);
-  ok = ok && out.commit(error);
-  *outcome = out.outcome();
-  return ok;
-}
-
-TouchResult touch_folder(const std::string& path, int* error) {
-  struct stat st;
-  if (!stat_path(path, &st)) {
-    set_error(error, errno);
-    return TouchResult::kCannotOpen;
-  }
-  if (!S_ISDIR(st.st_mode)) {
-    set_error(error, ENOTDIR);
-    return TouchResult::kCannotOpen;
-  }
-  // Last-write time to now; the access time stays as it is.
-  const struct timespec times[2] = {{0, UTIME_OMIT}, {0, UTIME_NOW}};
-  if (::utimensat(AT_FDCWD, path.c_str(), times, 0) != 0) {
-    set_error(error, errno);
-    return TouchResult::kCannotSet;
-  }
-  return TouchResult::kDone;
-}
-
 bool file_size(const std::string& path, uint64_t* size) {
   struct stat st;
   if (!stat_path(path, &st) && !stat_path(resolve_source_path(path), &st)) return false;
@@ -451,14 +289,6 @@ bool file_size(const std::string& path, uint64_t* size) {
   *size = static_cast<uint64_t>(st.st_size);
   return true;
 }
-
-int local_year() {
-  std::time_t now = std::time(nullptr);
-  std::tm local{};
-  if (!::localtime_r(&now, &local)) return 1970;
-  return local.tm_year + 1900;
-}
-
 }  // namespace mt
 
 #endif  // POSIX
