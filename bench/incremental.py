@@ -15,6 +15,12 @@ and modification time.
 --realistic edits sites of gen_site.py (3 languages, 40 support pages), which
 build without errors, so that --prune removes what a clean build lacks.
 
+--preview edits such a site under a running `--serve --prune` instead, in
+groups of 1 to EDITS edits (more of them touch one language each, which the
+preview builds again alone), and after each group's rebuild compares the
+preview's folder with a clean build of the same sources (same URL root) and
+its link check (every "broken" message, in order) with the clean build's.
+
 Prints one line per site and ends with "N edits in M groups: all identical"
 (exit 0) or the first difference (exit 1). Standard library only.
 """
@@ -24,9 +30,12 @@ import filecmp
 import os
 import random
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
+import threading
+import time
 
 sys.dont_write_bytecode = True
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -136,6 +145,23 @@ class Editor:
             f.write(("%s,%s,x,%d\n" % (self.word(), self.word(), self.rng.randrange(99))).encode())
         return "row of %s" % name
 
+    def title(self):
+        texts = self.texts(True)
+        if not texts:
+            return self.template()
+        path = self.rng.choice(texts)
+        with open(path, "rb") as f:
+            lines = f.read().split(b"\n")
+        lines[0] = b"=%s %d=" % (self.word().encode(), self.rng.randrange(99))
+        with open(path, "wb") as f:
+            f.write(b"\n".join(lines))
+        return "title of %s" % path
+
+    def configuration(self):
+        with open(os.path.join(self.site, "maketarnwick.conf"), "wb") as f:
+            f.write(b'SITE_NAME = "Bench %d"\n' % self.rng.randrange(99))
+        return "configuration"
+
     def previous_versions(self):
         with open(os.path.join(self.site, "{{PREVIOUS_VERSIONS}}.txt"), "ab") as f:
             f.write(("* %s\n" % self.word()).encode())
@@ -143,7 +169,8 @@ class Editor:
 
     def edit(self):
         kinds = [(self.string, 5), (self.template, 4), (self.support, 4), (self.rename_support, 1),
-                 (self.delete_support, 1), (self.add_language, 0.3), (self.csv_row, 1), (self.previous_versions, 1)]
+                 (self.delete_support, 1), (self.add_language, 0.3), (self.csv_row, 1), (self.previous_versions, 1),
+                 (self.title, 1), (self.configuration, 0.3)]
         pick = self.rng.uniform(0, sum(w for _, w in kinds))
         for action, weight in kinds:
             pick -= weight
@@ -234,6 +261,108 @@ def one_site(binary, seed, work, groups, edits, realistic=False):
     return None, stale
 
 
+class Preview:
+    """A running --serve whose messages are read as they come."""
+    END = (b"rebuilt in", b"no file changed in")
+    BANNER = b"maketarnwick: builds"
+
+    def __init__(self, binary, site, output, port):
+        # A random port is tried again while it is taken.
+        for _ in range(5):
+            self.port = port or random.randrange(20000, 60000)
+            self.proc = subprocess.Popen([binary, "--serve", "--prune", "--port", str(self.port), output], cwd=site,
+                                         stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+            self.lines, self.lock = [], threading.Lock()
+            threading.Thread(target=self._read, daemon=True).start()
+            self._until(lambda: any(l.startswith((b"serving ", b"maketarnwick: cannot listen")) for l in self.lines)
+                        or self.proc.poll() is not None, 600)
+            if any(l.startswith(b"serving ") for l in self.lines) or port:
+                break
+        self._until(lambda: any(l.startswith(b"serving ") for l in self.lines), 1)
+
+    def _read(self):
+        for line in self.proc.stdout:
+            with self.lock:
+                self.lines.append(line.rstrip(b"\n"))
+
+    def _until(self, done, timeout):
+        end = time.time() + timeout
+        while time.time() < end:
+            with self.lock:
+                if done():
+                    return
+            if self.proc.poll() is not None:
+                raise RuntimeError("the preview ended: %s" % b"\n".join(self.lines[-5:]).decode(errors="replace"))
+            time.sleep(0.02)
+        raise RuntimeError("no rebuild within %d s" % timeout)
+
+    def partial(self):
+        return sum(1 for l in self.lines if l.startswith(b"building only "))
+
+    def builds(self):
+        return sum(1 for l in self.lines if l.startswith(self.END))
+
+    def settled(self, since):
+        """Waits for the builds after `since` builds to end with nothing started
+        after them for a second; returns the last one's messages."""
+        def quiet():
+            ends = [i for i, l in enumerate(self.lines) if l.startswith(self.END)]
+            banners = [i for i, l in enumerate(self.lines) if l.startswith(self.BANNER)]
+            return len(ends) > since and banners[-1] < ends[-1]
+        self._until(quiet, 600)
+        while True:  # a burst of edits may make more than one build
+            count = self.builds()
+            time.sleep(1.0)
+            self._until(quiet, 600)
+            if self.builds() == count:
+                break
+        with self.lock:
+            last = max(i for i, l in enumerate(self.lines) if l.startswith(self.BANNER))
+            return self.lines[last + 1:-1]
+
+    def stop(self):
+        self.proc.send_signal(signal.SIGINT)
+        self.proc.wait(timeout=60)
+
+
+def link_check(lines):
+    """The link check's messages, in order."""
+    return [l for l in lines if b": warning: broken " in l or b": error: broken " in l]
+
+
+def preview_site(binary, seed, work, groups, edits, port):
+    """Edits a site under a running preview; after each group compares the
+    preview's folder and link check with a clean build's."""
+    site, pre = os.path.join(work, "site"), os.path.join(work, "pre")
+    make_site(seed, site, pre, True)
+    kept = os.path.join(work, "kept")
+    shutil.copytree(pre, kept)
+    preview = Preview(binary, site, kept, port)
+    url = "http://127.0.0.1:%d" % preview.port
+    rng = random.Random(seed)
+    editor = Editor(site, rng)
+    count = 0
+    try:
+        for group in range(groups):
+            before = preview.builds()
+            done = [editor.edit() for _ in range(rng.randint(1, edits))]
+            messages = preview.settled(before)
+            clean = os.path.join(work, "clean")
+            shutil.rmtree(clean, ignore_errors=True)
+            shutil.copytree(pre, clean)
+            _, out_clean, _ = build(binary, site, clean, url)
+            problem = differs(kept, clean, False)
+            if not problem and link_check(messages) != link_check(out_clean.split(b"\n")):
+                problem = "link checks differ"
+            if problem:
+                return "seed %d, group %d: %s\n  after: %s" % (seed, group + 1, problem, "; ".join(done)), count
+            count += len(done)
+        print("seed %d: %d of %d rebuilds built some languages only" % (seed, preview.partial(), preview.builds()))
+    finally:
+        preview.stop()
+    return None, count
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     parser.add_argument("binary")
@@ -243,6 +372,9 @@ def main():
     parser.add_argument("--edits", type=int, default=10)
     parser.add_argument("--keep", help="work here and keep it")
     parser.add_argument("--realistic", action="store_true", help="gen_site.py sites instead of random ones")
+    parser.add_argument("--preview", action="store_true",
+                        help="edit under a running --serve --prune; groups of 1 to EDITS edits")
+    parser.add_argument("--port", type=int, default=0, help="the preview's port (default: a free one)")
     options = parser.parse_args()
     binary = os.path.abspath(options.binary)
     total = 0
@@ -251,16 +383,23 @@ def main():
         shutil.rmtree(work, ignore_errors=True)
         os.makedirs(work)
         try:
-            problem, stale = one_site(binary, seed, work, options.groups, options.edits, options.realistic)
+            if options.preview:
+                problem, done = preview_site(binary, seed, work, options.groups, options.edits, options.port)
+            else:
+                problem, stale = one_site(binary, seed, work, options.groups, options.edits, options.realistic)
+                done = options.groups * options.edits
         finally:
             if not options.keep:
                 shutil.rmtree(work, ignore_errors=True)
         if problem:
             print(problem)
             return 1
-        total += options.groups * options.edits
-        print("seed %d: %d groups of %d edits: identical (%d groups with stale files --prune declined to remove)"
-              % (seed, options.groups, options.edits, stale))
+        total += done
+        if options.preview:
+            print("seed %d: %d groups, %d edits: identical" % (seed, options.groups, done))
+        else:
+            print("seed %d: %d groups of %d edits: identical (%d groups with stale files --prune declined to remove)"
+                  % (seed, options.groups, options.edits, stale))
     print("%d edits in %d groups: all identical" % (total, options.seeds * options.groups))
     return 0
 

@@ -95,6 +95,8 @@ const MessageDef kMessages[] = {
     {Msg::serving, MessageKind::note, MessageAt::nothing, "serving %s/ (Ctrl-C stops)"},
     {Msg::rebuilt, MessageKind::note, MessageAt::nothing, "rebuilt in %s s; open pages reload"},
     {Msg::rebuilt_unchanged, MessageKind::note, MessageAt::nothing, "rebuilt in %s s; no file changed"},
+    {Msg::rebuilding_only, MessageKind::note, MessageAt::nothing,
+     "building only %s; the other languages are as the last build left them"},
     {Msg::stopped, MessageKind::note, MessageAt::nothing, "stopped"},
     {Msg::status_language, MessageKind::note, MessageAt::nothing,
      "%s: %s per cent complete (%s of %s items): %s missing, %s untranslated, %s stale, %s orphan"},

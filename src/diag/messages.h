@@ -95,6 +95,7 @@ enum class Msg {
   serving,
   rebuilt,
   rebuilt_unchanged,
+  rebuilding_only,
   stopped,
   // Translators: --status, --accept, PO files and their checks.
   status_language,

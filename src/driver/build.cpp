@@ -7,6 +7,7 @@
 #include "driver/across_languages.h"
 #include "driver/config_file.h"
 #include "driver/init.h"
+#include "driver/kept_build.h"
 #include "driver/language_units.h"
 #include "driver/pages.h"
 #include "driver/prune.h"
@@ -226,8 +227,8 @@ bool ready_to_write(const BuildConfig& config, Diagnostics& diag) {
 
 // Every language, then the default language again at the root, then what
 // only the whole site shows.
-void build_languages(Build& build, int threads, RunReport* result) {
-  build_language_units(build, threads);
+void build_languages(Build& build, int threads, RunReport* result, KeptBuild* kept, bool partial) {
+  build_language_units(build, threads, kept, partial);
   if (build.setup.root_language < 0) return;
   const Language& root = build.setup.languages[static_cast<size_t>(build.setup.root_language)];
   if (result) result->error_page = cut_extension(root.value(ERROR404_TEMPLATE));
@@ -236,9 +237,15 @@ void build_languages(Build& build, int threads, RunReport* result) {
 
 }  // namespace
 
-int build_site(const BuildConfig& config, Sink& out, int (*year)(), RunReport* result) {
-  Diagnostics diag{&out};
-  if (!ready_to_write(config, diag)) return 1;
+int build_site(const BuildConfig& config, Sink& out, int (*year)(), RunReport* result, KeptBuild* kept) {
+  // A preview prints these messages again only when they changed.
+  StringSink opening;
+  Diagnostics diag{kept ? &opening : &out};
+  if (!ready_to_write(config, diag)) {
+    out.write(opening.text);
+    if (kept) kept->whole = false;
+    return 1;
+  }
   refuse_outside_shared_sources(diag);
 
   LinkRegistry links(config.url_root);
@@ -254,19 +261,21 @@ int build_site(const BuildConfig& config, Sink& out, int (*year)(), RunReport* r
   BuildTally tally;
   tally.progress.shown = stderr_is_terminal();
   Build build{setup, diag, links, resolver, collator, year ? year : local_year, tally};
+  const bool partial = kept && start_languages(build, *kept, opening, out);
   // Before any page: the download sections read the copies' sizes.
-  copy_release_files(build);
+  if (!kept) copy_release_files(build);
   if (setup.root_language >= 0 && languages_linked(setup.site)) {
     setup.index = index_languages(build);
     check_page_sets(build);
   }
-  build_languages(build, config.threads, result);
+  build_languages(build, config.threads, result, kept, partial);
 
   links.final_check(diag, setup.pedantic);
   progress_clear(tally.progress);
   if (setup.prune) prune_output(setup.output_root, tally.written, diag, &tally.changes);
   if (!config.changes_file.empty()) write_change_list(build, config.changes_file);
   if (result) result->changed_files = tally.changes.size();
+  if (kept) kept->whole = true;
   diag.report({}, Msg::summary, diag.errors, diag.warnings);
   // For a CI job: a run with problems must be able to fail the pipeline.
   return config.strict && (diag.errors > 0 || diag.warnings > 0) ? 2 : 0;

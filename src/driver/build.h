@@ -23,10 +23,15 @@ int run(const std::vector<std::string>& args, Sink& out, int (*year)() = nullptr
 /// The same with the options read already (--serve is the caller's).
 int run(const Options& options, Sink& out, int (*year)() = nullptr, RunReport* result = nullptr);
 
+struct KeptBuild;  // driver/kept_build.h
+
 /// Builds the site from the working folder as `config` asks, writing the
 /// build's messages (not the banner) to `out`: what the command line and the
-/// preview both call. Returns the exit status.
-int build_site(const BuildConfig& config, Sink& out, int (*year)() = nullptr, RunReport* result = nullptr);
+/// preview both call. With `kept` (the preview), builds again only the
+/// languages `kept->next` names when the rest can be taken from the previous
+/// build, and keeps this build's parts there. Returns the exit status.
+int build_site(const BuildConfig& config, Sink& out, int (*year)() = nullptr, RunReport* result = nullptr,
+               KeptBuild* kept = nullptr);
 
 /// Builds `language` into the output folder of `folder_code` (its own code),
 /// or into the root when `folder_code` is "".

@@ -9,8 +9,10 @@
 #include <optional>
 #include <system_error>
 #include <thread>
+#include <utility>
 
 #include "driver/build.h"
+#include "driver/kept_build.h"
 #include "links/registry.h"
 #include "platform/names.h"
 
@@ -30,6 +32,8 @@ struct Unit {
   Diagnostics diag{.hold = true};
   LinkRegistry links;
   BuildTally tally;
+  // The preview's part of the last build, taken instead of building.
+  KeptBuild::Unit* reuse = nullptr;
 };
 
 using Units = std::vector<std::unique_ptr<Unit>>;
@@ -62,8 +66,15 @@ void run_unit(const Build& build, Unit& unit, const Collator& collator) {
 }
 
 // What the unit gathered, as if it had been gathered in `build` itself: a
-// pedantic place an earlier unit warned of is not warned of again.
-void merge_unit(Build& build, Unit& unit) {
+// pedantic place an earlier unit warned of is not warned of again. With
+// `keep`, what the next build needs to take this unit's part instead of
+// building it goes there.
+void merge_unit(Build& build, Unit& unit, KeptBuild::Unit* keep) {
+  if (keep) {
+    keep->places = unit.tally.pedantic_gates;
+    keep->written = unit.tally.written;
+  }
+  const std::vector<int> counts_before = build.diag.counts;
   std::vector<bool> due;
   for (PedanticPlace& place : unit.tally.pedantic_gates) {
     due.push_back(build.tally.pedantic_places.insert(std::move(place)).second);
@@ -71,7 +82,13 @@ void merge_unit(Build& build, Unit& unit) {
   for (const HeldMessage& message : unit.diag.held) {
     if (message.gate < 0 || due[static_cast<size_t>(message.gate)]) build.diag.replay(message);
   }
-  build.links.absorb(std::move(unit.links));
+  if (keep) {
+    build.links.absorb(std::as_const(unit.links));
+    keep->links = std::move(unit.links);
+    keep->counts = counts_since(build.diag, counts_before);
+  } else {
+    build.links.absorb(std::move(unit.links));
+  }
   std::vector<std::string>& written = build.tally.written;
   written.insert(written.end(), std::make_move_iterator(unit.tally.written.begin()),
                  std::make_move_iterator(unit.tally.written.end()));
@@ -82,13 +99,18 @@ void merge_unit(Build& build, Unit& unit) {
 /// units and the one that merges them.
 class Schedule {
  public:
-  Schedule(const Units& units, size_t window) : units_(units), done_(units.size()), window_(window) {}
+  Schedule(const Units& units, size_t window) : units_(units), done_(units.size()), window_(window) {
+    for (size_t i = 0; i < units.size(); ++i) done_[i] = units[i]->reuse != nullptr;  // nothing to run
+  }
 
   /// The next unit to run, once the units it follows are done and it is
   /// near enough to the merge; none when every unit is taken.
   std::optional<size_t> take() {
     std::unique_lock<std::mutex> lock(mutex_);
-    changed_.wait(lock, [this] { return next_ == units_.size() || ready(next_); });
+    changed_.wait(lock, [this] {
+      while (next_ < units_.size() && done_[next_]) ++next_;
+      return next_ == units_.size() || ready(next_);
+    });
     if (next_ == units_.size()) return std::nullopt;
     return next_++;
   }
@@ -143,9 +165,13 @@ void work(const Build& build, const Units& units, Schedule& schedule) {
 
 }  // namespace
 
-void build_language_units(Build& build, int threads) {
+void build_language_units(Build& build, int threads, KeptBuild* kept, bool partial) {
   Units units = plan_units(build.setup);
   if (units.empty()) return;
+  std::vector<KeptBuild::Unit> next_kept(kept ? units.size() : 0);
+  for (size_t i = 0; partial && i < units.size(); ++i) {
+    if (!kept->next.codes.contains(units[i]->language.code)) units[i]->reuse = &kept->units[i];
+  }
   size_t count = threads > 0 ? static_cast<size_t>(threads) : std::max(1u, std::thread::hardware_concurrency());
   count = std::min(count, units.size());
   Schedule schedule(units, 2 * count);
@@ -158,15 +184,21 @@ void build_language_units(Build& build, int threads) {
     }
   }
   for (size_t i = 0; i < units.size(); ++i) {
-    if (workers.empty()) run_unit(build, *units[i], build.collator);
-    while (!workers.empty() && !schedule.wait_done(i)) {
-      progress_follow(build.tally.progress, units[i]->folder_code, units[i]->tally.progress);
+    if (units[i]->reuse) {
+      reuse_unit(build, *units[i]->reuse);
+      next_kept[i] = std::move(*units[i]->reuse);
+    } else {
+      if (workers.empty()) run_unit(build, *units[i], build.collator);
+      while (!workers.empty() && !schedule.wait_done(i)) {
+        progress_follow(build.tally.progress, units[i]->folder_code, units[i]->tally.progress);
+      }
+      merge_unit(build, *units[i], kept ? &next_kept[i] : nullptr);
     }
-    merge_unit(build, *units[i]);
     units[i].reset();
     schedule.merged(i + 1);
   }
   for (std::thread& worker : workers) worker.join();
+  if (kept) kept->units = std::move(next_kept);
 }
 
 }  // namespace mt

@@ -8,9 +8,13 @@
 
 namespace mt {
 
+struct KeptBuild;  // driver/kept_build.h
+
 /// Builds every language into its own folder, then the root language again
 /// at the root, on `threads` threads (0: one per core), merging each unit
-/// into `build` in that order.
-void build_language_units(Build& build, int threads);
+/// into `build` in that order. With `kept` (the preview), keeps each unit's
+/// part there; with `partial` too, builds only the languages `kept->next`
+/// names and takes the others' parts from `kept`.
+void build_language_units(Build& build, int threads, KeptBuild* kept = nullptr, bool partial = false);
 
 }  // namespace mt

@@ -66,6 +66,16 @@ void LinkRegistry::absorb(LinkRegistry&& part) {
   settle();
 }
 
+void LinkRegistry::absorb(const LinkRegistry& part) {
+  targets_.merge(part.targets_);
+  for (const Pending& p : part.pending_) {
+    if (p.frame_key.empty() || !frame_links_.contains(p.frame_key)) pending_.push_back(p);
+  }
+  frame_links_.insert(part.frame_links_.begin(), part.frame_links_.end());
+  alternate_sets_.absorb(part.alternate_sets_);
+  settle();
+}
+
 void LinkRegistry::final_check(Diagnostics& diag, bool pedantic) {
   // Two edits catch a typo, a doubled or a missing letter, a '/' too many.
   constexpr int kHintEdits = 2;

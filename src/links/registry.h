@@ -53,6 +53,9 @@ class LinkRegistry {
   /// here, then settles: merged in language order, the final check reports
   /// what a build of one language after the other would.
   void absorb(LinkRegistry&& part);
+  /// The same, leaving `part` as it was: the preview absorbs a language
+  /// build's part again in each later build that does not redo it.
+  void absorb(const LinkRegistry& part);
 
   /// Prints "broken url" for every recorded link that names no known target,
   /// in recording order, then what the alternate-language sets lack. With

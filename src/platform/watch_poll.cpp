@@ -1,7 +1,8 @@
 // The watch for systems without a change notification of their own (and for
 // Linux when inotify cannot start): a snapshot of every entry's modification
-// time and size, taken again at most twice a second. A site holds hundreds
-// to a few thousand files, so a scan costs little.
+// time and size, taken again at most twice a second; the paths that differ
+// between two snapshots are the changes. A site holds hundreds to a few
+// thousand files, so a scan costs little.
 
 #include <algorithm>
 #include <chrono>
@@ -24,11 +25,32 @@ constexpr std::chrono::milliseconds kScanInterval(500);
 fs::path to_path(const std::string& text) { return fs::path(std::u8string(text.begin(), text.end())); }
 
 struct EntryState {
-  fs::path path;
+  std::string path;  // relative to the watched folder, '/' between parts
   fs::file_time_type modified;
   std::uintmax_t size = 0;
   bool operator==(const EntryState&) const = default;
 };
+
+bool path_less(const EntryState& a, const EntryState& b) { return a.path < b.path; }
+
+// The paths of entries that appeared, vanished or changed between two
+// sorted listings.
+void differences(const std::vector<EntryState>& before, const std::vector<EntryState>& after,
+                 std::vector<std::string>& paths) {
+  auto a = before.begin();
+  auto b = after.begin();
+  while (a != before.end() || b != after.end()) {
+    if (b == after.end() || (a != before.end() && a->path < b->path)) {
+      paths.push_back((a++)->path);
+    } else if (a == before.end() || b->path < a->path) {
+      paths.push_back((b++)->path);
+    } else {
+      if (!(*a == *b)) paths.push_back(a->path);
+      ++a;
+      ++b;
+    }
+  }
+}
 
 class PollWatch : public FolderWatch {
  public:
@@ -51,6 +73,7 @@ class PollWatch : public FolderWatch {
       std::vector<EntryState> now = scan();
       scanned_ = std::chrono::steady_clock::now();
       if (now != last_) {
+        differences(last_, now, changes_.paths);
         last_ = std::move(now);
         return true;
       }
@@ -58,7 +81,7 @@ class PollWatch : public FolderWatch {
   }
 
  private:
-  std::vector<EntryState> scan() const {
+  std::vector<EntryState> scan() {
     std::vector<EntryState> states;
     std::error_code error;
     fs::recursive_directory_iterator it(folder_, fs::directory_options::skip_permission_denied, error);
@@ -72,12 +95,17 @@ class PollWatch : public FolderWatch {
         continue;
       }
       EntryState state;
-      state.path = entry.path();
+      const std::u8string relative = entry.path().lexically_relative(folder_).generic_u8string();
+      state.path.assign(relative.begin(), relative.end());
       state.modified = entry.last_write_time(ignored);
       if (entry.is_regular_file(ignored)) state.size = entry.file_size(ignored);
+      // A link lets one source be edited under another name (see watch.h).
+      if (entry.is_symlink(ignored) || (entry.is_regular_file(ignored) && entry.hard_link_count(ignored) > 1)) {
+        links_seen_ = true;
+      }
       states.push_back(std::move(state));
     }
-    std::sort(states.begin(), states.end(), [](const EntryState& a, const EntryState& b) { return a.path < b.path; });
+    std::sort(states.begin(), states.end(), path_less);
     return states;
   }
 

@@ -292,11 +292,15 @@ TEST(Sink, FormatsLikePrintf) {
       s.text);
 }
 
-// Both watches: a change anywhere in the sources wakes the loop, a change in
-// the output folder (which every build rewrites) never does, or each build
-// would start the next.
-TEST(Watch, SeesSourcesButNotTheOutput) {
+// Both watches: a change anywhere in the sources wakes the loop and is
+// named, a change in the output folder (which every build rewrites) never
+// does, or each build would start the next; a link makes every answer "all".
+TEST(Watch, NamesSourcesButNotTheOutput) {
   using Open = std::unique_ptr<FolderWatch> (*)(const std::string&, const std::string&);
+  auto named = [](FolderWatch& watch, const std::string& path) {
+    const WatchChanges changes = watch.take_changes();
+    return !changes.all && std::find(changes.paths.begin(), changes.paths.end(), path) != changes.paths.end();
+  };
   for (Open open : {Open(&watch_folder), Open(&poll_folder)}) {
     test::TempDir dir;
     write_file("site/en-us/faq.txt", "a\n");
@@ -311,11 +315,20 @@ TEST(Watch, SeesSourcesButNotTheOutput) {
     write_file("site/en-us/faq.txt", "changed\n");
     EXPECT_TRUE(watch->wait(1500)) << "an edited page text";
     while (watch->wait(700)) continue;
+    EXPECT_TRUE(named(*watch, "en-us/faq.txt"));
     // A folder made after the watch started is watched as well.
     write_file("site/en-us/support/new/page.txt", "x\n");
     while (watch->wait(700)) continue;
+    watch->take_changes();
     write_file("site/en-us/support/new/page.txt", "longer\n");
     EXPECT_TRUE(watch->wait(1500)) << "a page in a new folder";
+    while (watch->wait(700)) continue;
+    EXPECT_TRUE(named(*watch, "en-us/support/new/page.txt"));
+#ifndef _WIN32
+    ASSERT_EQ(0, symlink("faq.txt", "site/en-us/other.txt"));
+    while (watch->wait(700)) continue;
+    EXPECT_TRUE(watch->take_changes().all) << "a link appeared";
+#endif
   }
 }
 

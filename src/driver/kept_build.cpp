@@ -1,0 +1,92 @@
+#include "driver/kept_build.h"
+
+#include "driver/across_languages.h"
+#include "driver/release_files.h"
+#include "lang/languages.h"
+#include "platform/text.h"
+
+namespace mt {
+
+namespace {
+
+// What a language's pages read of the run beyond their own sources: the
+// language list (the languages macro), the default language (the root
+// build) and the year in the foot.
+std::string shared_facts(const Build& build) {
+  std::string facts = std::to_string(build.year ? build.year() : 0);
+  facts += '\n';
+  facts += std::to_string(build.setup.root_language);
+  for (const Language& language : build.setup.languages) {
+    facts += '\n';
+    facts += language.code;
+    facts += '\t';
+    facts += language.display_name;
+    facts += language.rtl ? "\tr" : "\tl";
+  }
+  return facts;
+}
+
+bool partial_build_possible(KeptBuild& kept, const Build& build) {
+  std::string facts = shared_facts(build);
+  const bool same = facts == kept.shared;
+  kept.shared = std::move(facts);
+  // Linked languages read each other's page lists, which any edit may change.
+  if (!kept.whole || kept.next.all || !same || languages_linked(build.setup.site)) return false;
+  for (const std::string& code : kept.next.codes) {
+    if (!language_by_code(build.setup.languages, code)) return false;  // not a language: some other source
+  }
+  // A release folder inside a language's folder: its copy is not redone.
+  const std::string release = ascii_lower(build.setup.site.release_folder);
+  return release.empty() || !kept.next.codes.contains(release.substr(0, release.find_first_of("/\\")));
+}
+
+}  // namespace
+
+std::vector<int> counts_since(const Diagnostics& diag, const std::vector<int>& before) {
+  std::vector<int> counts = diag.counts;
+  for (size_t i = 0; i < before.size() && i < counts.size(); ++i) counts[i] -= before[i];
+  return counts;
+}
+
+void reuse_unit(Build& build, const KeptBuild::Unit& unit) {
+  build.tally.pedantic_places.insert(unit.places.begin(), unit.places.end());
+  build.links.absorb(unit.links);
+  build.tally.written.insert(build.tally.written.end(), unit.written.begin(), unit.written.end());
+  std::vector<int>& counts = build.diag.counts;
+  if (counts.size() < unit.counts.size()) counts.resize(unit.counts.size());
+  for (size_t i = 0; i < unit.counts.size(); ++i) counts[i] += unit.counts[i];
+}
+
+bool start_languages(Build& build, KeptBuild& kept, const StringSink& opening, Sink& out) {
+  const bool partial = partial_build_possible(kept, build);
+  // The same messages again would only bury the rebuilt languages' own.
+  if (partial && opening.text == kept.opening) {
+    build.diag.errors = 0;
+    build.diag.warnings = 0;
+  } else {
+    out.write(opening.text);
+  }
+  kept.opening = opening.text;
+  build.diag.out = &out;
+  if (partial) {
+    std::string codes;
+    for (const std::string& code : kept.next.codes) {
+      if (!codes.empty()) codes += ", ";
+      codes += code;
+    }
+    build.diag.report({}, Msg::rebuilding_only, codes);
+    reuse_unit(build, kept.release);
+    return true;
+  }
+  // Before any page: the download sections read the copies' sizes.
+  const size_t written_before = build.tally.written.size();
+  const std::vector<int> counts_before = build.diag.counts;
+  copy_release_files(build);
+  kept.release = KeptBuild::Unit();
+  kept.release.written.assign(build.tally.written.begin() + static_cast<std::ptrdiff_t>(written_before),
+                              build.tally.written.end());
+  kept.release.counts = counts_since(build.diag, counts_before);
+  return false;
+}
+
+}  // namespace mt
