@@ -153,7 +153,7 @@ void converter_target(uint8_t flags, std::string_view text) {
 void links_target(uint8_t flags, std::string_view text) {
   Site& s = site();
   s.begin(false);
-  if (flags & 1) set_language_code(s.build, s.lang, "");  // the root build
+  if (flags & 1) s.use_code("");  // the root build
   // After the first '#' only id bytes, never a trailing '_'.
   const UrlTarget target = resolve_target(s.lang, text);
   const std::string& url = target.url;

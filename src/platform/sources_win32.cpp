@@ -246,11 +246,17 @@ std::vector<DirEntry> list_txt_files(const std::string& folder) { return list_fo
 std::vector<DirEntry> list_entries(const std::string& folder) { return list_folder(folder, false); }
 
 FolderOpen list_source_folder(const std::string& folder, FolderListing* listing) {
-  // Three looks where POSIX needs one open: Windows lists by name, not by
-  // an open folder.
-  if (source_outside_site(folder)) return FolderOpen::kOutsideSite;
-  if (!file_id(resolve_source_path(folder), &listing->id)) return FolderOpen::kMissing;
-  listing->entries = list_entries(folder);
+  // One open tells whether the folder leaves the site and what it is; the
+  // entries come from a listing by name.
+  const std::string resolved = resolve_source_path(folder);
+  Handle entry(open_existing(resolved.empty() ? "." : resolved, FILE_READ_ATTRIBUTES, FILE_FLAG_BACKUP_SEMANTICS));
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!info_of(entry, &info)) return FolderOpen::kMissing;
+  if (!handle_inside(entry.get())) return FolderOpen::kOutsideSite;
+  if (!is_folder(info)) return FolderOpen::kMissing;
+  listing->id.device = info.dwVolumeSerialNumber;
+  listing->id.number = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+  listing->entries = list_entries(resolved);
   return FolderOpen::kListed;
 }
 
