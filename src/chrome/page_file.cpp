@@ -1,13 +1,29 @@
 #include "chrome/page_file.h"
 
 #include "platform/fs.h"
+#include "platform/names.h"
 #include "platform/remove.h"
 
 namespace mt {
 
+namespace {
+
+bool fenced(Build& build, const std::string& path) {
+  const std::string& fence = build.tally.fence;
+  if (fence.empty()) return false;
+  const std::string relative = relative_output(build.setup.output_root, path);
+  // Compared as a file system that ignores case would.
+  const bool behind = relative.size() >= fence.size() && equal_no_case(relative.substr(0, fence.size()), fence) &&
+                      (relative.size() == fence.size() || relative[fence.size()] == '/');
+  if (behind) build.tally.fence_met = true;
+  return behind;
+}
+
+}  // namespace
+
 bool write_framed_page(Build& build, LangBuild& lang, const std::string& path, const PageFrame& frame,
                        const std::function<void(Sink& out)>& body) {
-  record_output(build, path, true);
+  if (!record_output(build, path, true)) return false;
   FileSink file;
   if (!file.open(path)) {
     build.diag.report({lang.source_folder()}, Msg::create_failed, path, error_text(file.error()));
@@ -21,6 +37,7 @@ bool write_framed_page(Build& build, LangBuild& lang, const std::string& path, c
 }
 
 bool make_page_folder(Build& build, const LangBuild& lang, const std::string& folder) {
+  if (fenced(build, folder)) return false;
   // A folder that cannot be made shows when its page cannot be created.
   const OutputFolder made = make_output_folder(folder);
   if (made == OutputFolder::kReplaced) build.diag.report({lang.source_folder()}, Msg::link_replaced, folder);
@@ -28,9 +45,11 @@ bool make_page_folder(Build& build, const LangBuild& lang, const std::string& fo
   return made != OutputFolder::kLinkKept;
 }
 
-void record_output(Build& build, const std::string& path, bool page) {
+bool record_output(Build& build, const std::string& path, bool page) {
+  if (fenced(build, path)) return false;
   if (page) progress_page(build.tally.progress);
   if (build.setup.prune) build.tally.written.push_back(relative_output(build.setup.output_root, path));
+  return true;
 }
 
 void note_change(Build& build, const std::string& path, WriteOutcome outcome) {

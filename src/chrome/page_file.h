@@ -34,8 +34,9 @@ bool write_framed_page(Build& build, LangBuild& lang, const std::string& path, c
 bool make_page_folder(Build& build, const LangBuild& lang, const std::string& folder);
 
 /// Records `path` (under the output root) as written by this run, for
-/// --prune; a page also counts for the progress line.
-void record_output(Build& build, const std::string& path, bool page);
+/// --prune; a page also counts for the progress line. False, writing
+/// nothing, for a path behind the build's fence (BuildTally::fence).
+[[nodiscard]] bool record_output(Build& build, const std::string& path, bool page);
 
 /// Closes a page, support page or script, putting it in place unless it is
 /// unchanged, and notes what it did for --changes; a failure (its temporary

@@ -83,8 +83,9 @@ void merge_unit(Build& build, Unit& unit, KeptBuild::Unit* keep) {
     if (message.gate < 0 || due[static_cast<size_t>(message.gate)]) build.diag.replay(message);
   }
   if (keep) {
-    build.links.absorb(std::as_const(unit.links));
+    // Absorbed where it is kept: the build looks its targets up there.
     keep->links = std::move(unit.links);
+    build.links.absorb(std::as_const(keep->links));
     keep->counts = counts_since(build.diag, counts_before);
   } else {
     build.links.absorb(std::move(unit.links));
@@ -99,8 +100,11 @@ void merge_unit(Build& build, Unit& unit, KeptBuild::Unit* keep) {
 /// units and the one that merges them.
 class Schedule {
  public:
-  Schedule(const Units& units, size_t window) : units_(units), done_(units.size()), window_(window) {
-    for (size_t i = 0; i < units.size(); ++i) done_[i] = units[i]->reuse != nullptr;  // nothing to run
+  Schedule(const Units& units, size_t window) : units_(units), done_(units.size()), runs_before_(1), window_(window) {
+    for (size_t i = 0; i < units.size(); ++i) {
+      done_[i] = units[i]->reuse != nullptr;  // nothing to run
+      runs_before_.push_back(runs_before_.back() + (done_[i] ? 0 : 1));
+    }
   }
 
   /// The next unit to run, once the units it follows are done and it is
@@ -130,7 +134,8 @@ class Schedule {
   // Units wait to be merged while holding what they gathered: only so many
   // run ahead of the merge, which bounds the memory.
   bool ready(size_t unit) const {
-    if (unit >= merged_ + window_) return false;
+    // A unit taken from the last build holds nothing while it waits.
+    if (runs_before_[unit] >= runs_before_[merged_] + window_) return false;
     for (int i = 0; i <= units_[unit]->follows; ++i) {
       if (!done_[static_cast<size_t>(i)]) return false;
     }
@@ -149,10 +154,43 @@ class Schedule {
   std::mutex mutex_;
   std::condition_variable changed_;
   std::vector<bool> done_;
+  std::vector<size_t> runs_before_;  // units to run before each one, and in all
   size_t next_ = 0;
   size_t merged_ = 0;
   size_t window_;
 };
+
+// A partial build that redoes the default language only builds it under its
+// code and at the root at once: the root writes outside the language's
+// folder unless a page name of its own leads into it. It writes nothing
+// there then, and is built again once the language is done (merge_built).
+void fence_root(Units& units) {
+  Unit& root = *units.back();
+  if (!root.folder_code.empty() || root.reuse) return;
+  const Unit* only = nullptr;
+  for (size_t i = 0; i + 1 < units.size(); ++i) {
+    if (units[i]->reuse) continue;
+    if (only || !equal_no_case(units[i]->folder_code, root.language.code)) return;
+    only = units[i].get();
+  }
+  if (!only) return;
+  root.follows = -1;
+  root.tally.fence = only->folder_code;
+}
+
+// A unit built this time. The root is built again behind the language if
+// its fence held it back; the changes it made the first time still count.
+void merge_built(Build& build, std::unique_ptr<Unit>& root, KeptBuild::Unit* keep) {
+  if (root->tally.fence_met) {
+    auto again = std::make_unique<Unit>(root->language, "", build.setup.url_root);
+    run_unit(build, *again, build.collator);
+    ChangeList changes = std::move(root->tally.changes);
+    changes.merge(again->tally.changes);
+    again->tally.changes = std::move(changes);
+    root = std::move(again);
+  }
+  merge_unit(build, *root, keep);
+}
 
 void work(const Build& build, const Units& units, Schedule& schedule) {
   // One collator per thread: the platform's need not be shared safely.
@@ -172,6 +210,7 @@ void build_language_units(Build& build, int threads, KeptBuild* kept, bool parti
   for (size_t i = 0; partial && i < units.size(); ++i) {
     if (!kept->next.codes.contains(units[i]->language.code)) units[i]->reuse = &kept->units[i];
   }
+  if (partial) fence_root(units);
   size_t count = threads > 0 ? static_cast<size_t>(threads) : std::max(1u, std::thread::hardware_concurrency());
   count = std::min(count, units.size());
   Schedule schedule(units, 2 * count);
@@ -185,19 +224,22 @@ void build_language_units(Build& build, int threads, KeptBuild* kept, bool parti
   }
   for (size_t i = 0; i < units.size(); ++i) {
     if (units[i]->reuse) {
-      reuse_unit(build, *units[i]->reuse);
+      // Taken from where it is kept from now on: the build looks its
+      // targets up there.
       next_kept[i] = std::move(*units[i]->reuse);
+      reuse_unit(build, next_kept[i]);
     } else {
       if (workers.empty()) run_unit(build, *units[i], build.collator);
       while (!workers.empty() && !schedule.wait_done(i)) {
         progress_follow(build.tally.progress, units[i]->folder_code, units[i]->tally.progress);
       }
-      merge_unit(build, *units[i], kept ? &next_kept[i] : nullptr);
+      merge_built(build, units[i], kept ? &next_kept[i] : nullptr);
     }
     units[i].reset();
     schedule.merged(i + 1);
   }
   for (std::thread& worker : workers) worker.join();
+  // A vector's move keeps its elements where they are.
   if (kept) kept->units = std::move(next_kept);
 }
 

@@ -151,7 +151,7 @@ constexpr std::string_view kContactScript = R"php(<?php
 
 void write_contact_script(Build& build, const LangBuild& lang) {
   const std::string path = join_path(lang.output_folder, "sendemail.php");
-  record_output(build, path, false);
+  if (!record_output(build, path, false)) return;
   FileSink php;
   if (!php.open(path)) {
     build.diag.report({lang.source_folder()}, Msg::create_failed, path, error_text(php.error()));
@@ -179,7 +179,7 @@ void copy_referenced_file(Build& build, const LangBuild& lang, const std::string
 void copy_to_output(Build& build, const std::string& source_folder, const std::string& path,
                     const std::string& output_folder) {
   const std::string destination = join_path(output_folder, path);
-  record_output(build, destination, false);
+  if (!record_output(build, destination, false)) return;
   FsError error;
   WriteOutcome outcome = WriteOutcome::kChanged;
   // The copy is written in a folder of the output that the owner made; a

@@ -68,7 +68,7 @@ bool owner_file(const Build& build, const char* name, std::string_view mark, std
 
 bool write_file(Build& build, const std::string& name, const std::string& text) {
   const std::string path = join_path(build.setup.output_root, name);
-  record_output(build, path, false);
+  if (!record_output(build, path, false)) return false;
   FileSink file;
   if (!file.open(path)) {
     build.diag.report({name}, Msg::create_failed, path, error_text(file.error()));

@@ -47,7 +47,11 @@ void LinkRegistry::record_head(std::string_view source, std::string_view url) {
   pending_.push_back(Pending{std::string(source), 0, std::string(relative), {}, true, {}});
 }
 
-bool LinkRegistry::known(std::string_view root_relative) const { return targets_.contains(root_relative); }
+bool LinkRegistry::known(std::string_view root_relative) const {
+  if (targets_.contains(root_relative)) return true;
+  return std::any_of(borrowed_.begin(), borrowed_.end(),
+                     [&](const TargetSet* targets) { return targets->contains(root_relative); });
+}
 
 void LinkRegistry::settle() {
   pending_.erase(std::remove_if(pending_.begin(), pending_.end(),
@@ -57,6 +61,7 @@ void LinkRegistry::settle() {
 
 void LinkRegistry::absorb(LinkRegistry&& part) {
   targets_.merge(part.targets_);
+  borrowed_.insert(borrowed_.end(), part.borrowed_.begin(), part.borrowed_.end());
   // A frame link an earlier part recorded already was never recorded here.
   for (Pending& p : part.pending_) {
     if (p.frame_key.empty() || !frame_links_.contains(p.frame_key)) pending_.push_back(std::move(p));
@@ -67,13 +72,19 @@ void LinkRegistry::absorb(LinkRegistry&& part) {
 }
 
 void LinkRegistry::absorb(const LinkRegistry& part) {
-  targets_.merge(part.targets_);
+  borrowed_.push_back(&part.targets_);
+  borrowed_.insert(borrowed_.end(), part.borrowed_.begin(), part.borrowed_.end());
   for (const Pending& p : part.pending_) {
     if (p.frame_key.empty() || !frame_links_.contains(p.frame_key)) pending_.push_back(p);
   }
   frame_links_.insert(part.frame_links_.begin(), part.frame_links_.end());
   alternate_sets_.absorb(part.alternate_sets_);
   settle();
+}
+
+void LinkRegistry::take_borrowed() {
+  for (const TargetSet* targets : borrowed_) targets_.merge(*targets);
+  borrowed_.clear();
 }
 
 void LinkRegistry::final_check(Diagnostics& diag, bool pedantic) {
@@ -87,6 +98,7 @@ void LinkRegistry::final_check(Diagnostics& diag, bool pedantic) {
       diag.report({p.source}, Msg::broken_frame_url, p.url);
     } else if (!known(p.url)) {
       const Where place{pedantic ? std::string_view(p.source) : file_name_of(p.source), p.line};
+      if (pedantic) take_borrowed();
       const std::string hint = pedantic ? targets_.nearest(p.url, kHintEdits) : std::string();
       if (hint.empty()) diag.report(place, Msg::broken_url, p.url);
       else diag.report(place, Msg::broken_url_hint, p.url, hint);

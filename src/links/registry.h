@@ -54,7 +54,10 @@ class LinkRegistry {
   /// what a build of one language after the other would.
   void absorb(LinkRegistry&& part);
   /// The same, leaving `part` as it was: the preview absorbs a language
-  /// build's part again in each later build that does not redo it.
+  /// build's part again in each later build that does not redo it. The
+  /// targets are looked up in `part` rather than copied (copying a large
+  /// site's took most of a preview rebuild), so `part` must stay where it is
+  /// until this registry is done with.
   void absorb(const LinkRegistry& part);
 
   /// Prints "broken url" for every recorded link that names no known target,
@@ -74,9 +77,13 @@ class LinkRegistry {
     std::string frame_key;    // a frame link's key in frame_links_, "" for other links
   };
   std::string_view strip_root(std::string_view url) const;
+  // Copies the borrowed targets here: a hint weighs every target against
+  // the others, so they must be in one set.
+  void take_borrowed();
 
   std::string url_root_;
   TargetSet targets_;
+  std::vector<const TargetSet*> borrowed_;  // other registries' targets, known here too
   std::vector<Pending> pending_;
   std::set<std::string> frame_links_;
   AlternateSets alternate_sets_;  // source and URL (a file: URL alone) of each frame link recorded

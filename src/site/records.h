@@ -92,6 +92,11 @@ struct BuildTally {
   std::vector<PedanticPlace> pedantic_gates;
   // Pages written so far and the expected total, for the progress line.
   Progress progress;
+  // A folder of the output (relative, '/' between parts) that a build
+  // running at the same time writes: this one writes nothing there, only
+  // notes that it would have (it is then built again after the other).
+  std::string fence;
+  bool fence_met = false;
 };
 
 /// The services every build step works through, and where it gathers what
