@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "driver/build.h"
+#include "driver/kept_build.h"
 #include "helpers/fixture.h"
 
 namespace fs = std::filesystem;
@@ -90,6 +91,42 @@ TEST(Units, ParallelAsSequential) {
       EXPECT_EQ(sequential.first, parallel.first) << threads;
       EXPECT_TRUE(sequential.second == parallel.second) << threads;
     }
+  }
+}
+
+// The preview redoes the default language and the root side by side. Where
+// the root writes into the language's folder (a file of the language's
+// folder named like its code), the root's file must still win, as in a
+// build of one after the other.
+TEST(Units, DefaultLanguageBesideRoot) {
+  struct Row {
+    const char* what;
+    const char* home;
+  };
+  const Row rows[] = {
+      {"root writes outside the language folder", "=Home=\n[[x.png]]\n"},
+      {"root writes into the language folder", "=Home=\n[[x.png]] [[en-us/x.png]]\n"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    TempDir dir;
+    for (const char* code : {"en-us", "de-de"}) write_file(std::string(code) + ".txt", full_language_file(code));
+    write_file("de-de/home.txt", "=Heim=\n");
+    write_file("en-us/x.png", "outer");
+    write_file("en-us/en-us/x.png", "inner");
+    write_file("en-us/home.txt", row.home);
+    BuildConfig config;
+    config.output_root = "out";
+    KeptBuild kept;
+    StringSink out;
+    build_site(config, out, year, nullptr, &kept);
+    write_file("en-us/home.txt", std::string(row.home) + "edited\n");
+    kept.next = {false, {"en-us"}};
+    build_site(config, out, year, nullptr, &kept);
+    EXPECT_TRUE(contains(out.text, "building only en-us")) << out.text;
+    const auto partial = tree("out");
+    fs::remove_all("out");
+    EXPECT_EQ(partial, run(config, 1).second);
   }
 }
 
