@@ -97,14 +97,15 @@ TEST(Units, ParallelAsSequential) {
 // The preview redoes the default language and the root side by side. Where
 // the root writes into the language's folder (a file of the language's
 // folder named like its code), the root's file must still win, as in a
-// build of one after the other.
+// build of one after the other; a link to a language kept from the last
+// build leads somewhere.
 TEST(Units, DefaultLanguageBesideRoot) {
   struct Row {
     const char* what;
     const char* home;
   };
   const Row rows[] = {
-      {"root writes outside the language folder", "=Home=\n[[x.png]]\n"},
+      {"root writes outside the language folder", "=Home=\n[[x.png]]\n[[/de-de/support/b|b]]\n"},
       {"root writes into the language folder", "=Home=\n[[x.png]] [[en-us/x.png]]\n"},
   };
   for (const Row& row : rows) {
@@ -112,6 +113,7 @@ TEST(Units, DefaultLanguageBesideRoot) {
     TempDir dir;
     for (const char* code : {"en-us", "de-de"}) write_file(std::string(code) + ".txt", full_language_file(code));
     write_file("de-de/home.txt", "=Heim=\n");
+    write_file("de-de/support/01-B.txt", "=B=\n");
     write_file("en-us/x.png", "outer");
     write_file("en-us/en-us/x.png", "inner");
     write_file("en-us/home.txt", row.home);
@@ -124,6 +126,7 @@ TEST(Units, DefaultLanguageBesideRoot) {
     kept.next = {false, {"en-us"}};
     build_site(config, out, year, nullptr, &kept);
     EXPECT_TRUE(contains(out.text, "building only en-us")) << out.text;
+    EXPECT_FALSE(contains(out.text, "broken url")) << out.text;
     const auto partial = tree("out");
     fs::remove_all("out");
     EXPECT_EQ(partial, run(config, 1).second);
