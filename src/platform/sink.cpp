@@ -132,6 +132,9 @@ bool FileSink::open(const std::string& path, bool new_folder) {
   failed_ = false;
   error_ = {};
   buffer_.clear();
+  // Room for a whole page at once: growing it step by step copied each
+  // page several times over.
+  buffer_.reserve(kFlushAt);
   if (file_.open(path, &error_, new_folder)) return true;
   failed_ = true;
   return false;
