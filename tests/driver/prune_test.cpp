@@ -175,11 +175,7 @@ TEST(Prune, RemovesOnlyStaleFilesTheToolWroteAsItWroteThem) {
       std::cout << "skipped: no file can be made to resist removal here\n";
       continue;
     }
-    if (row.manifest) {
-      std::string text = row.manifest;
-      for (size_t at; (at = text.find("␀")) != std::string::npos;) text.replace(at, 3, 1, '\0');
-      write_file("out/.maketarnwick-manifest", text);
-    }
+    if (row.manifest) write_file("out/.maketarnwick-manifest", with_nul(row.manifest));
     StringSink out;
     Diagnostics diag{&out};
     Paths written;
