@@ -374,6 +374,10 @@ TEST(Watch, NamesSourcesButNotTheOutput) {
     EXPECT_TRUE(watch->wait(1500)) << "a page in a new folder";
     while (watch->wait(700)) continue;
     EXPECT_TRUE(named(*watch, "en-us/support/new/page.txt"));
+    std::filesystem::remove("site/en-us/faq.txt");
+    EXPECT_TRUE(watch->wait(1500)) << "a page removed";
+    while (watch->wait(700)) continue;
+    EXPECT_TRUE(named(*watch, "en-us/faq.txt"));
 #ifndef _WIN32
     ASSERT_EQ(0, symlink("faq.txt", "site/en-us/other.txt"));
     while (watch->wait(700)) continue;
