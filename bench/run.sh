@@ -58,6 +58,9 @@ trap cleanup EXIT
 
 # Nanoseconds since the epoch.
 now() { date +%s%N; }
+# User and system time together (ms) from `/usr/bin/time -v` output: steadier
+# than the wall time on a shared machine.
+cpu_ms() { awk -F': ' '/User time|System time/ { s += $2 } END { printf "%d", s * 1000 }' "$1"; }
 
 generator_stamp=$(sha1sum bench/gen_site.py | cut -d' ' -f1)
 for size in ${sizes//,/ }; do
@@ -89,6 +92,7 @@ for size in ${sizes//,/ }; do
       "$tool" "$out" "https://www.example.org/site" >"$log")
     t1=$(now)
     rss=$(awk -F': ' '/Maximum resident set size/ { print $2 }' "$runs/$size-$r/time.txt")
+    cpu=$(cpu_ms "$runs/$size-$r/time.txt")
     pages=$(find "$out" -name index.html | wc -l)
     files=$(find "$out" -type f | wc -l)
     kbytes=$(du -sk "$out" | cut -f1)
@@ -102,8 +106,10 @@ for size in ${sizes//,/ }; do
     find "$out" -type f -printf '%i %T@ %p\n' | sort >"$runs/$size-$r/before.txt"
     sync
     t4=$(now)
-    (cd "$src" && "$tool" --changes "$runs/$size-$r/changes.txt" "$out" "https://www.example.org/site" >/dev/null)
+    (cd "$src" && /usr/bin/time -v -o "$runs/$size-$r/time2.txt" \
+      "$tool" --changes "$runs/$size-$r/changes.txt" "$out" "https://www.example.org/site" >/dev/null)
     t5=$(now)
+    again_cpu=$(cpu_ms "$runs/$size-$r/time2.txt")
     find "$out" -type f -printf '%i %T@ %p\n' | sort >"$runs/$size-$r/after.txt"
     if [ -s "$runs/$size-$r/changes.txt" ] || ! cmp -s "$runs/$size-$r/before.txt" "$runs/$size-$r/after.txt"; then
       echo "$size #$r: a rebuild with no change changed files (see $runs/$size-$r)" >&2
@@ -111,8 +117,8 @@ for size in ${sizes//,/ }; do
       exit 1
     fi
 
-    printf '%s\t%d\t%d\t%d\t%d\t%d\t%d\t%d\t%d\t%s\n' "$size" "$r" "$pages" "$files" \
-      $((t1 - t0)) "$rss" $((t3 - t2)) "$kbytes" $((t5 - t4)) "$summary" >>"$results"
+    printf '%s\t%d\t%d\t%d\t%d\t%d\t%d\t%d\t%d\t%d\t%d\t%s\n' "$size" "$r" "$pages" "$files" \
+      $((t1 - t0)) "$rss" $((t3 - t2)) "$kbytes" $((t5 - t4)) "$cpu" "$again_cpu" "$summary" >>"$results"
     awk -v s="$size" -v r="$r" -v p="$pages" -v b=$((t1 - t0)) -v m="$rss" -v c=$((t3 - t2)) \
       -v n=$((t5 - t4)) -v d="$summary" \
       'BEGIN { printf "%s #%d: %d pages in %.3f s, peak %d KB; cp -r %.3f s; rebuild %.3f s; %s\n",
@@ -126,24 +132,28 @@ import statistics, sys
 SHAPES = {"small": "5 × 200", "medium": "5 × 2,000", "large": "30 × 2,000"}
 rows = {}
 for line in open(sys.argv[1], encoding="utf-8"):
-    size, _, pages, files, ns, rss, cp_ns, kbytes, again_ns, summary = line.rstrip("\n").split("\t")
-    rows.setdefault(size, []).append(
-        (int(pages), int(files), int(ns), int(rss), int(cp_ns), int(kbytes), summary, int(again_ns)))
+    size, _, pages, files, ns, rss, cp_ns, kbytes, again_ns, cpu, again_cpu, summary = \
+        line.rstrip("\n").split("\t")
+    rows.setdefault(size, []).append((int(pages), int(files), int(ns), int(rss), int(cp_ns), int(kbytes), summary,
+                                      int(again_ns), int(cpu), int(again_cpu)))
 
 print("| site | languages × support pages | pages | files | output MB | build s | pages/s "
-      "| µs/page | peak RSS MB | KB/page | cp -r s | µs/file (cp) | build / cp | rebuild s | rebuild / cp "
-      "| diagnostics |")
-print("|---|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---|")
+      "| µs/page | CPU s | peak RSS MB | KB/page | cp -r s | µs/file (cp) | build / cp | rebuild s | rebuild CPU s "
+      "| rebuild / cp | diagnostics |")
+print("|---|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---|")
 for size, runs in rows.items():
     pages, files, kbytes, summary = runs[0][0], runs[0][1], runs[0][5], runs[0][6]
     build = statistics.median(r[2] for r in runs) / 1e9
     rss = statistics.median(r[3] for r in runs)
     copy = statistics.median(r[4] for r in runs) / 1e9
     again = statistics.median(r[7] for r in runs) / 1e9
-    print("| %s | %s | %d | %d | %.0f | %.3f | %.0f | %.1f | %.1f | %.1f | %.3f | %.1f | %.2f | %.3f | %.2f | %s |" % (
-        size, SHAPES[size], pages, files, kbytes / 1024, build, pages / build,
-        build * 1e6 / pages, rss / 1024, rss / pages, copy, copy * 1e6 / files,
-        build / copy, again, again / copy, summary))
+    cpu = statistics.median(r[8] for r in runs) / 1e3
+    again_cpu = statistics.median(r[9] for r in runs) / 1e3
+    print("| %s | %s | %d | %d | %.0f | %.3f | %.0f | %.1f | %.2f | %.1f | %.1f | %.3f | %.1f | %.2f | %.3f | %.2f "
+          "| %.2f | %s |" % (
+              size, SHAPES[size], pages, files, kbytes / 1024, build, pages / build,
+              build * 1e6 / pages, cpu, rss / 1024, rss / pages, copy, copy * 1e6 / files,
+              build / copy, again, again_cpu, again / copy, summary))
 print()
 print("Medians of %d run(s) per size; build and copy were timed alternately in the same run."
       % max(len(r) for r in rows.values()))
