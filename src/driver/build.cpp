@@ -121,7 +121,11 @@ void build_language(Build& build, const Language& language, const std::string& f
   // one); only the folders below it must not be.
   FsError ignored;
   if (folder_code.empty()) make_folder(lang.output_folder, &ignored);
-  if (!folder_code.empty() && !make_page_folder(build, lang, lang.output_folder)) return;
+  if (!folder_code.empty()) {
+    const PageFolder folder = make_page_folder(build, lang, lang.output_folder);
+    if (folder == PageFolder::kRefused) return;
+    lang.new_folder = folder == PageFolder::kNew;
+  }
 
   const std::string support_source = join_path(lang.source_folder(), lang.str(SUPPORT_FOLDER));
   // The root build, and a second file of the same code, scan a tree again;

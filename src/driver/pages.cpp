@@ -52,11 +52,14 @@ void page_from_template(Build& build, LangBuild& lang, const char* fixed_name, i
 
   std::string folder;
   std::string page_path;
+  bool new_folder = lang.new_folder;
   if (fixed_name) {
     page_path = join_path(lang.output_folder, fixed_name);
   } else {
     folder = join_path(lang.output_folder, cut_extension(template_name));
-    if (!make_page_folder(build, lang, folder)) return;
+    const PageFolder made = make_page_folder(build, lang, folder, lang.new_folder);
+    if (made == PageFolder::kRefused) return;
+    new_folder = made == PageFolder::kNew;
     page_path = join_path(folder, "index.html");
   }
 
@@ -69,17 +72,17 @@ void page_from_template(Build& build, LangBuild& lang, const char* fixed_name, i
     return;
   }
 
-  const bool written =
-      write_framed_page(build, lang, page_path,
-                        {title, menu_mark, Layout::kPlain, false, {template_index, -1}, template_path}, [&](Sink& out) {
-                          page.out = &out;
-                          // The template was there a moment ago; one that cannot be read (a
-                          // folder, a dangling link, no permission) would otherwise leave an empty
-                          // page behind without a word.
-                          if (!convert_page(build, lang, page, template_path, ConvertOptions{.macros = expand_macro})) {
-                            build.diag.report({lang.source_folder()}, Msg::cant_open, template_path);
-                          }
-                        });
+  const bool written = write_framed_page(
+      build, lang, page_path,
+      {title, menu_mark, Layout::kPlain, false, {template_index, -1}, template_path, new_folder}, [&](Sink& out) {
+        page.out = &out;
+        // The template was there a moment ago; one that cannot be read (a
+        // folder, a dangling link, no permission) would otherwise leave an empty
+        // page behind without a word.
+        if (!convert_page(build, lang, page, template_path, ConvertOptions{.macros = expand_macro})) {
+          build.diag.report({lang.source_folder()}, Msg::cant_open, template_path);
+        }
+      });
   // A page left as it was leaves its folder's time alone too.
   if (!written) return;
 

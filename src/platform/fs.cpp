@@ -122,7 +122,10 @@ int error_number(const FsError& error) {
   }
 }
 
-OutputFolder make_output_folder(const std::string& path) {
+OutputFolder make_output_folder(const std::string& path, bool parent_new) {
+  // Making a folder never follows a link standing at its place: it fails.
+  FsError ignored;
+  if (parent_new && make_new_folder(path, &ignored)) return OutputFolder::kNew;
   // A link where an output folder goes would carry the pages written into
   // it out of the output folder.
   const EntryKind kind = entry_kind(path);
@@ -130,8 +133,7 @@ OutputFolder make_output_folder(const std::string& path) {
   if (kind == EntryKind::kFolder) return OutputFolder::kMade;
   const bool link = kind == EntryKind::kLink;
   if (link && !remove_link(path)) return OutputFolder::kLinkKept;
-  FsError ignored;
-  make_folder(path, &ignored);
+  if (make_new_folder(path, &ignored)) return link ? OutputFolder::kReplaced : OutputFolder::kNew;
   return link ? OutputFolder::kReplaced : OutputFolder::kMade;
 }
 

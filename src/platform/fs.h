@@ -182,6 +182,12 @@ class ReplacementFile {
 
   /// Creates the temporary file beside `path`; false with `*error` set.
   bool open(const std::string& path, FsError* error);
+  /// Creates `path` itself, which must not exist yet (a file in a folder
+  /// this run made): written in place, no temporary name, no rename. Until
+  /// committed it is removed again on abandon or an interrupt, so it is
+  /// never left half written. False, nothing created, when anything stands
+  /// there or the create fails.
+  bool create_in_place(const std::string& path);
   /// Appends all of `size` bytes; false with `*error` set.
   bool write(const char* data, size_t size, FsError* error);
   /// Closes the file and renames it over the final path; on failure false
@@ -192,8 +198,8 @@ class ReplacementFile {
   bool is_open() const { return handle_ >= 0; }
 
  private:
-  intptr_t handle_ = -1;  // the platform's file handle or descriptor
-  std::string temp_path_;
+  intptr_t handle_ = -1;   // the platform's file handle or descriptor
+  std::string temp_path_;  // the file being written: `path_` itself when in place
   std::string path_;
 };
 
@@ -229,6 +235,9 @@ class OldOutput {
 /// Creates one folder level. True when it was created or already exists;
 /// otherwise false with `*error` set.
 bool make_folder(const std::string& path, FsError* error);
+/// Creates one folder level; true only when this call made it, otherwise
+/// (there already too) false with `*error` set.
+bool make_new_folder(const std::string& path, FsError* error);
 
 /// Copies the source `source` of `root` over `destination` through an
 /// `OutputFile` (left alone when it holds the same bytes); parent folders are

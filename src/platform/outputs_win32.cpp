@@ -96,6 +96,19 @@ bool ReplacementFile::open(const std::string& path, FsError* error) {
   return false;
 }
 
+bool ReplacementFile::create_in_place(const std::string& path) {
+  abandon();
+  // CREATE_NEW: never a file or link someone else put there meanwhile.
+  HANDLE file = CreateFileW(to_wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                            CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  handle_ = reinterpret_cast<intptr_t>(file);
+  path_ = path;
+  temp_path_ = path;
+  note_temp_file(&temp_path_);
+  return true;
+}
+
 bool ReplacementFile::write(const char* data, size_t size, FsError* error) {
   if (handle_ < 0) return false;
   HANDLE file = reinterpret_cast<HANDLE>(handle_);
@@ -119,9 +132,10 @@ bool ReplacementFile::commit(FsError* error) {
   std::wstring temp = to_wide(temp_path_);
   std::wstring final_name = to_wide(path_);
   bool ok = CloseHandle(file) != 0;
+  const bool in_place = temp_path_ == path_;
   // Renaming replaces a reparse point at the final path itself, never what
   // it points to.
-  if (ok && !MoveFileExW(temp.c_str(), final_name.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+  if (ok && !in_place && !MoveFileExW(temp.c_str(), final_name.c_str(), MOVEFILE_REPLACE_EXISTING)) {
     DWORD code = GetLastError();
     // A read-only old file (copied from a read-only source by an earlier
     // version) is replaced as POSIX rename would replace it.
@@ -147,6 +161,12 @@ void ReplacementFile::abandon() {
   if (!temp_path_.empty()) DeleteFileW(to_wide(temp_path_).c_str());
   forget_temp_file(&temp_path_);
   temp_path_.clear();
+}
+
+bool make_new_folder(const std::string& path, FsError* error) {
+  if (CreateDirectoryW(to_wide(path).c_str(), nullptr)) return true;
+  set_error(error, GetLastError());
+  return false;
 }
 
 bool make_folder(const std::string& path, FsError* error) {

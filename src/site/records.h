@@ -136,6 +136,7 @@ struct LangBuild {
   std::string url_part;       // "/" + folder code, or "" at the root
   std::string output_folder;  // output root + folder part
   std::string base_url;       // URL root + URL part
+  bool new_folder = false;    // output_folder was made by this run: nothing of an earlier run in it
   bool rtl = false;
   int plain_width = 720;
   int wiki_width = 920;

@@ -8,9 +8,9 @@
 namespace mt::test {
 namespace {
 
-/// The configuration read from `text` (null: no file), and the messages of reading it.
+/// The configuration read from `text` (null: no file; "␀" a NUL), and the messages of reading it.
 std::pair<SiteConfig, std::string> load(const char* text) {
-  if (text) write_file("maketarnwick.conf", text);
+  if (text) write_file("maketarnwick.conf", with_nul(text));
   StringSink out;
   Diagnostics diag;
   diag.out = &out;
@@ -34,6 +34,10 @@ TEST(ConfigFile, Lines) {
       {"VERSION = \"2.0.0.1\"\n", "", &C::checksum_file, "/Wendrel-2.0.0.1.sha256"},
       {"VERSION = \"2.0.0.1\"\n", "", &C::previous_prefix, "Wendrel-1.3.4.686"},
       {"\xEF\xBB\xBF// release\r\n\r\n  PRODUCT_NAME\t=  \"Foo\"  \r\n", "", &C::language_pack_file, "Foo.lng.zip"},
+      {"  // indented\n\t// tabbed\n \t\r\n", "", &C::version, "1.4.1.877"},
+      // A byte order mark counts only at the start; a NUL byte is kept, and refused.
+      {"\n\xEF\xBB\xBFVERSION = \"3\"\n", "2: warning: unknown key \xEF\xBB\xBFVERSION\n", &C::version, "1.4.1.877"},
+      {"SITE_NAME = \"a␀b\"\n", kUnsafe + "SITE_NAME: a\\x00b\n", &C::site_name, "tarnwick"},
       // A pattern is expanded with the values of the whole file.
       {"CHECKSUM_FILE = \"/sums/{{version}}.txt\"\nVERSION = \"9\"\n", "", &C::checksum_file, "/sums/9.txt"},
       {"CONTACT_ADDRESS = \"me@x.org\"\nCONTACT_ADDRESS = \"you@x.org\"\n", "", &C::contact_address, "you@x.org"},
@@ -59,6 +63,8 @@ TEST(ConfigFile, Lines) {
       {"PRODUCT_NAME = \"a/b\"\n", kUnsafe + "PRODUCT_NAME: a/b\n", &C::product_name, "Wendrel"},
       {"CLI_FILE = \"/etc/passwd\"\n", kUnsafe + "CLI_FILE: /etc/passwd\n", &C::cli_file, "WCL-1.1.0.8.zip"},
       {"SDK_FILE = \"\"\n", kUnsafe + "SDK_FILE: \n", &C::sdk_file, "Wendrel-SDK.zip"},
+      {"SITEMAPS = \"on\"\n", "", &C::sitemaps, "on"},
+      {"SITEMAPS = \"yes\"\n", kUnsafe + "SITEMAPS: yes\n", &C::sitemaps, "off"},
       {"SDK_FILE = \".\"\n", kUnsafe + "SDK_FILE: .\n", &C::sdk_file, "Wendrel-SDK.zip"},
       {"CHANGES_FILE = \"Changes.txt\"\n", kUnsafe + "CHANGES_FILE: Changes.txt\n", &C::changes_file, "/Changes.txt"},
       {"CHANGES_FILE = \"/../x\"\n", kUnsafe + "CHANGES_FILE: /../x\n", &C::changes_file, "/Changes.txt"},
@@ -76,6 +82,12 @@ TEST(ConfigFile, Lines) {
       // The expanded name is what is checked, at the pattern's line.
       {"\nCURRENT_FILE_PREFIX = \"../{{VERSION}}\"\nVERSION = \"5\"\n",
        "2: error: unsafe value for CURRENT_FILE_PREFIX: ../5\n", &C::current_prefix, "Wendrel-5"},
+      {"CLI_FILE = \"../{{VERSION}}\"\n", kUnsafe + "CLI_FILE: ../1.4.1.877\n", &C::cli_file, "WCL-1.1.0.8.zip"},
+      {"PRODUCT_NAME = \"{{VERSION}}/b\"\n", kUnsafe + "PRODUCT_NAME: {{VERSION}}/b\n", &C::product_name, "Wendrel"},
+      // A name checked once expanded says so after the lines read; one that needs no expanding, in its place.
+      {"SDK_FILE = \"..\"\nCLI_FILE = \"..\"\nX\n",
+       "2: error: unsafe value for CLI_FILE: ..\nmaketarnwick.conf:3: " + kSyntax + "maketarnwick.conf:" + kUnsafe +
+           "SDK_FILE: ..\n", &C::sdk_file, "Wendrel-SDK.zip"},
       // clang-format on
   };
   for (const auto& row : rows) {

@@ -55,23 +55,24 @@ bool lock([[maybe_unused]] const std::string& path, [[maybe_unused]] bool on) {
 TEST(Prune, RemovesOnlyStaleFilesTheToolWroteAsItWroteThem) {
   const struct {
     const char* name;
-    const char* manifest;  // null: no previous manifest; "1 af63f54c86021707 " records a file holding "x"
-    Paths on_disk, written, gone, kept;
-    const char* said;   // the messages, '/' for the native separator
-    const char* after;  // the new manifest below its first line; null: none
+    const char* manifest;                // null: none; "1 af63f54c86021707 " records a file holding "x"; "␀" a NUL
+    Paths on_disk, written, gone, kept;  // written: "path !" when its write failed
+    const char* said;                    // the messages, '/' for the native separator
+    const char* after;                   // the new manifest below its first line; null: none
   } rows[] = {
       {"an unchanged stale file goes with the folders it leaves empty; someone else's file stays",
-       "1 af63f54c86021707 dl/page.html\r\n1 af63f54c86021707 a/b/c.html\n",
-       {"out/dl/page.html", "out/dl/Wendrel.chm.zip", "out/a/b/c.html", "out/new.html"},
+       "1 af63f54c86021707 dl/page.html\r\n1 af63f54c86021707 a/b/c.html\n1 af63f54c86021707 z\n",
+       {"out/dl/page.html", "out/dl/Wendrel.chm.zip", "out/a/b/c.html", "out/new.html", "out/z"},
        {"new.html"},
-       {"out/dl/page.html", "out/a"},
+       {"out/dl/page.html", "out/a", "out/z"},
        {"out/dl/Wendrel.chm.zip", "out/new.html"},
        "",
        "1 af63f54c86021707 new.html\n"},
-      {"lines that leave the folder, name it oddly or hold a NUL byte are ignored",
+      {"lines that leave the folder, name it oddly or hold a NUL byte are ignored; a byte order mark is a name's",
        "1 af63f54c86021707 ../outside.txt\n1 af63f54c86021707 /abs\n1 af63f54c86021707 sub/../../outside.txt\n"
        "1 af63f54c86021707 sub\\x2f..\\x2f..\\x2foutside.txt\n1 af63f54c86021707 ./index.html\n"
-       "1 af63f54c86021707 sub//x\n1 af63f54c86021707 index.html\\x00.txt\n.maketarnwick-manifest\n\n",
+       "1 af63f54c86021707 sub//x\n1 af63f54c86021707 index.html\\x00.txt\n.maketarnwick-manifest\n\n"
+       "1 af63f54c86021707 sub/\n1 af63f54c86021707 index.html␀.txt\n\xEF\xBB\xBFindex.html\n",
        {"outside.txt", "out/index.html", "out/sub/x"},
        {},
        {},
@@ -79,11 +80,12 @@ TEST(Prune, RemovesOnlyStaleFilesTheToolWroteAsItWroteThem) {
        "",
        ""},
       {"a path alone (an older manifest) and a record the file no longer matches: kept and named",
-       "old.html\n3 af63f54c86021707 edited.html\n1 0000000000000000 forged.html\n",
-       {"out/old.html", "out/edited.html", "out/forged.html"},
+       "old.html\n3 af63f54c86021707 edited.html\n1 0000000000000000 forged.html\n"
+       " af63f54c86021707 lead.html\n1_af63f54c86021707 sep.html\n1 af63f54c8602170g hex.html\n",
+       {"out/old.html", "out/edited.html", "out/forged.html", "out/lead.html", "out/sep.html", "out/hex.html"},
        {},
        {},
-       {"out/old.html", "out/edited.html", "out/forged.html"},
+       {"out/old.html", "out/edited.html", "out/forged.html", "out/lead.html", "out/sep.html", "out/hex.html"},
        "--prune kept out/edited.html: it changed since this tool wrote it\n"
        "--prune kept out/forged.html: it changed since this tool wrote it\n"
        "--prune kept out/old.html: the manifest holds no size and hash for it\n",
@@ -104,6 +106,14 @@ TEST(Prune, RemovesOnlyStaleFilesTheToolWroteAsItWroteThem) {
        {"out/old.html"},
        "",
        ""},
+      {"after a failed write, only files that still match their old record are recorded",
+       "1 af63f54c86021707 same.html\n1 0000000000000000 other.html\n",
+       {"out/same.html", "out/other.html", "out/new.html"},
+       {"same.html", "other.html", "new.html", "failed.html !"},
+       {},
+       {"out/same.html", "out/other.html", "out/new.html"},
+       "failed.html: error: failed to create failed.html: disk full\n",
+       "1 af63f54c86021707 same.html\n"},
 #ifdef __linux__
       {"a file that cannot be removed is an error and stays listed",
        "1 af63f54c86021707 ro/page.html\n",
@@ -143,10 +153,10 @@ TEST(Prune, RemovesOnlyStaleFilesTheToolWroteAsItWroteThem) {
        "--prune kept out/pipe.html: it changed since this tool wrote it\n",
        ""},
       {"names with a control byte or '\\' are written escaped and read back; a blank is kept as it is",
-       "1 af63f54c86021707 old \\x5cname\\x09.html\n",
-       {"out/old \\name\t.html", "out/new \\name\t.html"},
+       "1 af63f54c86021707 old \\x5cname\\x09.html\n1 af63f54c86021707 tail\\x09\n",
+       {"out/old \\name\t.html", "out/new \\name\t.html", "out/tail\t"},
        {"new \\name\t.html"},
-       {"out/old \\name\t.html"},
+       {"out/old \\name\t.html", "out/tail\t"},
        {"out/new \\name\t.html"},
        "",
        "1 af63f54c86021707 new \\x5cname\\x09.html\n"},
@@ -165,10 +175,17 @@ TEST(Prune, RemovesOnlyStaleFilesTheToolWroteAsItWroteThem) {
       std::cout << "skipped: no file can be made to resist removal here\n";
       continue;
     }
-    if (row.manifest) write_file("out/.maketarnwick-manifest", row.manifest);
+    if (row.manifest) write_file("out/.maketarnwick-manifest", with_nul(row.manifest));
     StringSink out;
     Diagnostics diag{&out};
-    prune_output("out", row.written, diag);
+    Paths written;
+    for (std::string path : row.written) {
+      const bool failed = path.ends_with(" !");
+      if (failed) path.resize(path.size() - 2);
+      if (failed) diag.report({path}, Msg::create_failed, path, "disk full");
+      written.push_back(path);
+    }
+    prune_output("out", written, diag);
     if (!locked.empty()) lock(locked, false);
     std::string said = row.said;
     for (char& c : said) c = c == '/' ? kSep : c;

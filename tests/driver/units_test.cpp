@@ -36,11 +36,14 @@ std::pair<std::string, std::map<std::string, std::string>> run(BuildConfig confi
   return {out.text, files};
 }
 
-TEST(Units, ParallelAsSequential) {
-  // Three languages (two files of one code among them) sharing a page text
-  // with an unknown macro, open emphasis and a broken link, a table, pages
-  // of one language only, a root language twice.
-  const std::vector<std::pair<std::string, std::string>> made = {
+// Three languages (two files of one code among them) sharing a page text
+// with an unknown macro, open emphasis and a broken link, a table, pages of
+// one language only, a root language twice.
+void make_site(bool linked) {
+  for (const char* code : {"en-us", "de-de", "fr-fr", "de-DE"}) {
+    write_file(std::string(code) + ".txt", full_language_file(code));
+  }
+  const std::pair<const char*, const char*> made[] = {
       {"en-us/home.txt", "=Home=\n{{PREVIOUS_VERSIONS}}\n[[/nowhere|x]]\n"},
       {"en-us/faq.txt", "=FAQ=\n'''open\n* item\n{{DOWNLOAD_WENDREL}}\n"},
       {"en-us/support/01-A.txt", "=A=\n[[/de-de/support/b|b]]\n"},
@@ -50,6 +53,11 @@ TEST(Units, ParallelAsSequential) {
       {"{{PREVIOUS_VERSIONS}}.txt", "=Old=\n{{NO_SUCH_MACRO}}\n''italic\n[[/gone|g]]\n"},
       {"supported_languages.csv", "a,b\n1\n"},
   };
+  for (const auto& [path, text] : made) write_file(path, text);
+  if (linked) write_file("maketarnwick.conf", "ALTERNATE_LINKS = \"on\"\nLANGUAGE_SWITCH = \"on\"\n");
+}
+
+TEST(Units, ParallelAsSequential) {
   struct Row {
     const char* what;
     bool example;  // the example site, else the site above
@@ -68,11 +76,7 @@ TEST(Units, ParallelAsSequential) {
     if (row.example) {
       fs::copy(source_path("examples/site"), ".", fs::copy_options::recursive);
     } else {
-      for (const char* code : {"en-us", "de-de", "fr-fr", "de-DE"}) {
-        write_file(std::string(code) + ".txt", full_language_file(code));
-      }
-      for (const auto& [path, text] : made) write_file(path, text);
-      if (row.linked) write_file("maketarnwick.conf", "ALTERNATE_LINKS = \"on\"\nLANGUAGE_SWITCH = \"on\"\n");
+      make_site(row.linked);
     }
     BuildConfig config;
     config.output_root = "out";
@@ -130,6 +134,44 @@ TEST(Units, DefaultLanguageBesideRoot) {
     const auto partial = tree("out");
     fs::remove_all("out");
     EXPECT_EQ(partial, run(config, 1).second);
+  }
+}
+
+// The lines of `messages` that hold `part`.
+std::string lines_with(const std::string& messages, std::string_view part) {
+  std::string lines;
+  for (size_t at = 0, end; at < messages.size(); at = end + 1) {
+    end = std::min(messages.find('\n', at), messages.size());
+    if (contains(messages.substr(at, end - at), part)) lines += messages.substr(at, end - at + 1);
+  }
+  return lines;
+}
+
+// A preview build that redoes one language takes the others' part from the
+// last build: the same files (--prune removes none of theirs), the same
+// broken links, and a place a kept language warned of first is not warned
+// of again.
+TEST(Units, PartialBuildAsWhole) {
+  for (const char* code : {"fr-fr", "en-us", "de-de"}) {
+    SCOPED_TRACE(code);
+    TempDir dir;
+    make_site(false);
+    BuildConfig config;
+    config.output_root = "out";
+    config.pedantic = config.prune = true;
+    KeptBuild kept;
+    StringSink first, out;
+    build_site(config, first, year, nullptr, &kept);
+    write_file(std::string(code) + "/home.txt", "=Edited=\n{{PREVIOUS_VERSIONS}}\n[[/nowhere/else|y]]\n");
+    kept.next = {false, {code}};
+    build_site(config, out, year, nullptr, &kept);
+    EXPECT_TRUE(contains(out.text, std::string("building only ") + code)) << out.text;
+    EXPECT_EQ(code == std::string("de-de") ? 1u : 0u, count(out.text, "NO_SUCH_MACRO")) << out.text;
+    const auto partial = tree("out");
+    fs::remove_all("out");
+    const auto whole = run(config, 1);
+    EXPECT_EQ(lines_with(whole.first, "broken url"), lines_with(out.text, "broken url"));
+    EXPECT_EQ(partial, whole.second);
   }
 }
 

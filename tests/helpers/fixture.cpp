@@ -80,6 +80,11 @@ std::string repeat(std::string_view text, size_t times) {
   return out;
 }
 
+std::string with_nul(std::string text) {
+  for (size_t at; (at = text.find("␀")) != std::string::npos;) text.replace(at, 3, 1, '\0');
+  return text;
+}
+
 RunResult run_tool(const std::vector<std::string>& args) {
   StringSink out;
   const int status = run(args, out, fixed_year);

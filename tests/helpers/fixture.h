@@ -38,6 +38,8 @@ bool contains(std::string_view text, std::string_view part);
 /// Occurrences of `part` in `text` that do not overlap.
 size_t count(std::string_view text, std::string_view part);
 std::string repeat(std::string_view text, size_t times);
+/// `text` with each "␀" a NUL byte, which a C string cannot hold.
+std::string with_nul(std::string text);
 
 /// Whether the shell command `probe` succeeds (a tool a test needs is there). Under CI
 /// (CI=true) a missing tool fails the test instead of letting it skip.
