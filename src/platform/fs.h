@@ -99,8 +99,9 @@ class SourceRoot {
   /// case); false when there is none.
   bool id(const std::string& rel, FileId* out) const;
 
-  /// The platform's folder handle: an O_PATH descriptor on Linux (-1 for the
-  /// working folder, which needs none), unused elsewhere.
+  /// The folder's handle: on POSIX a descriptor (O_PATH where there is one),
+  /// beneath which Linux confines opens; -1 for the working folder, which
+  /// needs none, and on Windows, which compares final paths instead.
   intptr_t handle() const { return handle_; }
 
   /// Lower-cased name -> the name listed first among those equal to it.
