@@ -25,7 +25,7 @@ bool write_framed_page(Build& build, LangBuild& lang, const std::string& path, c
                        const std::function<void(Sink& out)>& body) {
   if (!record_output(build, path, true)) return false;
   FileSink file;
-  if (!file.open(path)) {
+  if (!file.open(path, frame.new_folder)) {
     build.diag.report({lang.source_folder()}, Msg::create_failed, path, error_text(file.error()));
     return false;
   }
@@ -36,13 +36,14 @@ bool write_framed_page(Build& build, LangBuild& lang, const std::string& path, c
   return close_output(build, lang, file, path);
 }
 
-bool make_page_folder(Build& build, const LangBuild& lang, const std::string& folder) {
-  if (fenced(build, folder)) return false;
+PageFolder make_page_folder(Build& build, const LangBuild& lang, const std::string& folder, bool parent_new) {
+  if (fenced(build, folder)) return PageFolder::kRefused;
   // A folder that cannot be made shows when its page cannot be created.
-  const OutputFolder made = make_output_folder(folder);
+  const OutputFolder made = make_output_folder(folder, parent_new);
   if (made == OutputFolder::kReplaced) build.diag.report({lang.source_folder()}, Msg::link_replaced, folder);
   if (made == OutputFolder::kLinkKept) build.diag.report({lang.source_folder()}, Msg::link_kept, folder);
-  return made != OutputFolder::kLinkKept;
+  if (made == OutputFolder::kLinkKept) return PageFolder::kRefused;
+  return made == OutputFolder::kNew ? PageFolder::kNew : PageFolder::kThere;
 }
 
 bool record_output(Build& build, const std::string& path, bool page) {

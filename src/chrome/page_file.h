@@ -18,8 +18,9 @@ struct PageFrame {
   MenuItem menu_mark = kNoMenuItem;
   Layout layout = Layout::kPlain;
   bool nav_scrolls = false;
-  PageKey key = {};    // the same page in other languages
-  std::string source;  // its template or text, for messages about it
+  PageKey key = {};         // the same page in other languages
+  std::string source;       // its template or text, for messages about it
+  bool new_folder = false;  // its folder was made by this run (PageFolder::kNew)
 };
 
 /// Writes the page at `path`: head, `body(out)`, foot. A file that cannot be
@@ -28,10 +29,16 @@ struct PageFrame {
 bool write_framed_page(Build& build, LangBuild& lang, const std::string& path, const PageFrame& frame,
                        const std::function<void(Sink& out)>& body);
 
+enum class PageFolder {
+  kRefused,  // nothing goes below it
+  kThere,    // there already, or it could not be made (shows when a page is created)
+  kNew,      // made by this run: no file of an earlier run is in it
+};
 /// Makes the folder of a page; a link standing there is replaced by a real
-/// folder (and named), so no page is written through it. False, with an
-/// error, when the link cannot be removed: then nothing goes below it.
-bool make_page_folder(Build& build, const LangBuild& lang, const std::string& folder);
+/// folder (and named), so no page is written through it. `kRefused`, with an
+/// error, when the link cannot be removed or the folder lies behind the
+/// build's fence. `parent_new`: the parent folder is `kNew` itself.
+PageFolder make_page_folder(Build& build, const LangBuild& lang, const std::string& folder, bool parent_new = false);
 
 /// Records `path` (under the output root) as written by this run, for
 /// --prune; a page also counts for the progress line. False, writing

@@ -34,11 +34,11 @@ void page_from_template(Build& build, LangBuild& lang, const char* fixed_name, i
                         MenuItem menu_mark) {
   const std::string& template_name = lang.str(template_index);
   const std::string template_path = join_path(lang.source_folder(), template_name);
-  if (!build.resolver.exists(template_path)) {
+  if (!build.sources.exists(template_path)) {
     report_missing_template(build, lang, template_index, template_path);
     return;
   }
-  if (source_outside_site(template_path)) {
+  if (build.sources.outside_site(template_path)) {
     build.diag.report({lang.source_folder()}, Msg::source_outside_site, template_path);
     return;
   }
@@ -52,34 +52,37 @@ void page_from_template(Build& build, LangBuild& lang, const char* fixed_name, i
 
   std::string folder;
   std::string page_path;
+  bool new_folder = lang.new_folder;
   if (fixed_name) {
     page_path = join_path(lang.output_folder, fixed_name);
   } else {
     folder = join_path(lang.output_folder, cut_extension(template_name));
-    if (!make_page_folder(build, lang, folder)) return;
+    const PageFolder made = make_page_folder(build, lang, folder, lang.new_folder);
+    if (made == PageFolder::kRefused) return;
+    new_folder = made == PageFolder::kNew;
     page_path = join_path(folder, "index.html");
   }
 
   // Writing the page over its own template (an output folder among the
   // sources) would lose the template before it is read.
   FileId page_id, template_id;
-  if (file_id(page_path, &page_id) && file_id(build.resolver.resolve(template_path), &template_id) &&
+  if (file_id(page_path, &page_id) && build.sources.id(build.sources.resolve(template_path), &template_id) &&
       page_id == template_id) {
     build.diag.report({lang.source_folder()}, Msg::write_over_source, page_path);
     return;
   }
 
-  const bool written =
-      write_framed_page(build, lang, page_path,
-                        {title, menu_mark, Layout::kPlain, false, {template_index, -1}, template_path}, [&](Sink& out) {
-                          page.out = &out;
-                          // The template was there a moment ago; one that cannot be read (a
-                          // folder, a dangling link, no permission) would otherwise leave an empty
-                          // page behind without a word.
-                          if (!convert_page(build, lang, page, template_path, ConvertOptions{.macros = expand_macro})) {
-                            build.diag.report({lang.source_folder()}, Msg::cant_open, template_path);
-                          }
-                        });
+  const bool written = write_framed_page(
+      build, lang, page_path,
+      {title, menu_mark, Layout::kPlain, false, {template_index, -1}, template_path, new_folder}, [&](Sink& out) {
+        page.out = &out;
+        // The template was there a moment ago; one that cannot be read (a
+        // folder, a dangling link, no permission) would otherwise leave an empty
+        // page behind without a word.
+        if (!convert_page(build, lang, page, template_path, ConvertOptions{.macros = expand_macro})) {
+          build.diag.report({lang.source_folder()}, Msg::cant_open, template_path);
+        }
+      });
   // A page left as it was leaves its folder's time alone too.
   if (!written) return;
 
@@ -186,7 +189,8 @@ void copy_to_output(Build& build, const std::string& source_folder, const std::s
   // link there would carry it out of the output folder.
   using Kind = FsError::Kind;
   if (link_on_the_way(output_folder, path)) error.kind = Kind::kThroughLink;
-  if (error == Kind::kNone && copy_source_file(join_path(source_folder, path), destination, &error, &outcome)) {
+  if (error == Kind::kNone &&
+      copy_source_file(build.sources, join_path(source_folder, path), destination, &error, &outcome)) {
     note_change(build, destination, outcome);
     return;
   }

@@ -60,7 +60,7 @@ void LinkRegistry::settle() {
 }
 
 void LinkRegistry::absorb(LinkRegistry&& part) {
-  targets_.merge(part.targets_);
+  targets_.merge(std::move(part.targets_));
   borrowed_.insert(borrowed_.end(), part.borrowed_.begin(), part.borrowed_.end());
   // A frame link an earlier part recorded already was never recorded here.
   for (Pending& p : part.pending_) {

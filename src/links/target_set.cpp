@@ -68,6 +68,10 @@ const char* TargetSet::store(std::string_view text) {
   return at;
 }
 
+void TargetSet::reserve(size_t count) {
+  while (count * 2 > slots_.size()) grow();
+}
+
 void TargetSet::grow() {
   std::vector<Slot> old = std::move(slots_);
   slots_.assign(old.empty() ? 1024 : old.size() * 2, Slot{});
@@ -80,22 +84,28 @@ void TargetSet::grow() {
   }
 }
 
+TargetSet::Slot& TargetSet::find(std::string_view text, uint32_t hash) {
+  const size_t mask = slots_.size() - 1;
+  for (size_t i = hash & mask;; i = (i + 1) & mask) {
+    Slot& slot = slots_[i];
+    if (!slot.text) return slot;
+    if (slot.hash == hash && slot.size == text.size() && std::memcmp(slot.text, text.data(), text.size()) == 0) {
+      return slot;
+    }
+  }
+}
+
 void TargetSet::insert(std::string_view text, uint8_t flags) {
   by_size_.clear();
   if ((used_ + 1) * 2 > slots_.size()) grow();
   const uint32_t hash = hash_of(text);
-  const size_t mask = slots_.size() - 1;
-  size_t i = hash & mask;
-  for (;; i = (i + 1) & mask) {
-    Slot& slot = slots_[i];
-    if (!slot.text) break;
-    if (slot.hash == hash && slot.size == text.size() && std::memcmp(slot.text, text.data(), text.size()) == 0) {
-      slot.flags |= flags;
-      return;
-    }
+  Slot& slot = find(text, hash);
+  if (slot.text) {
+    slot.flags |= flags;
+    return;
   }
   // A text longer than 4 GiB cannot be a URL; the size field would not hold it.
-  slots_[i] = Slot{store(text), hash, static_cast<uint32_t>(text.size()), flags};
+  slot = Slot{store(text), hash, static_cast<uint32_t>(text.size()), flags};
   ++used_;
 }
 
@@ -103,6 +113,30 @@ void TargetSet::merge(const TargetSet& other) {
   for (const Slot& slot : other.slots_) {
     if (slot.text) insert(std::string_view(slot.text, slot.size), slot.flags);
   }
+}
+
+void TargetSet::merge(TargetSet&& other) {
+  // The run's set takes each language build's in turn: the first whole,
+  // the others by their slots, their texts staying where they are.
+  if (used_ == 0) {
+    *this = std::move(other);
+    by_size_.clear();
+    return;
+  }
+  by_size_.clear();
+  reserve(used_ + other.used_);
+  for (const Slot& theirs : other.slots_) {
+    if (!theirs.text) continue;
+    Slot& slot = find(std::string_view(theirs.text, theirs.size), theirs.hash);
+    if (slot.text) {
+      slot.flags |= theirs.flags;
+    } else {
+      slot = theirs;
+      ++used_;
+    }
+  }
+  for (std::unique_ptr<char[]>& block : other.blocks_) blocks_.push_back(std::move(block));
+  other = TargetSet();
 }
 
 uint8_t TargetSet::flags_of(std::string_view text) const {
@@ -119,10 +153,12 @@ uint8_t TargetSet::flags_of(std::string_view text) const {
 }
 
 void TargetSet::add(std::string_view url, const std::string_view* anchor, bool twin) {
-  std::string text(url);
+  std::string_view text = url;
   if (anchor) {
-    text += '#';
-    text += *anchor;
+    scratch_.assign(url);
+    scratch_ += '#';
+    scratch_ += *anchor;
+    text = scratch_;
   }
   uint8_t flags = kSelf;
   if (twin && !anchor) {

@@ -21,6 +21,8 @@ class TargetSet {
   bool contains(std::string_view target) const;
   /// Adds everything `other` holds.
   void merge(const TargetSet& other);
+  /// The same, taking `other`'s texts over instead of copying them.
+  void merge(TargetSet&& other);
   /// The declared text closest to `target` within `limit` edits (case
   /// ignored; the smallest text on a tie), or "": a text with an anchor only
   /// for a target with one, so a page is suggested for a page.
@@ -40,6 +42,10 @@ class TargetSet {
   };
 
   void insert(std::string_view text, uint8_t flags);
+  /// Where `text` is, or the empty slot where it goes.
+  Slot& find(std::string_view text, uint32_t hash);
+  /// Grows until `count` texts fit.
+  void reserve(size_t count);
   uint8_t flags_of(std::string_view text) const;
   const char* store(std::string_view text);
   void grow();
@@ -49,7 +55,7 @@ class TargetSet {
   std::vector<std::unique_ptr<char[]>> blocks_;
   size_t block_left_ = 0;
   char* block_next_ = nullptr;
-  mutable std::string scratch_;  // a twin's base text, built while looking up
+  mutable std::string scratch_;  // a twin's base text being looked up, or a text being added
   // The texts ordered by (holds '#', size, bytes), made by the first hint
   // after a change: a hint then compares only texts of about its size.
   mutable std::vector<std::string_view> by_size_;

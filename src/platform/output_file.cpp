@@ -5,11 +5,19 @@
 
 namespace mt {
 
-bool OutputFile::open(const std::string& path, FsError* error) {
+bool OutputFile::open(const std::string& path, FsError* error, bool new_folder) {
   abandon();
   path_ = path;
   matched_ = 0;
   failed_to_create_ = false;
+  // Nothing to compare with, to take over or to rename over: a full build
+  // saves a look-up, a lock and a rename per page. Whatever stands there
+  // after all, or a failure, takes the way below, which reports it.
+  if (new_folder && file_.create_in_place(path)) {
+    outcome_ = WriteOutcome::kAdded;
+    open_ = true;
+    return true;
+  }
   const OldKind old = old_.open(path);
   outcome_ = old == OldKind::kMissing ? WriteOutcome::kAdded : WriteOutcome::kChanged;
   open_ = old == OldKind::kRegular || start_replacement(error);
@@ -40,15 +48,24 @@ bool OutputFile::diverge(FsError* error) {
   return ok;
 }
 
+bool OutputFile::matches_old(const char* data, size_t size) {
+  // In pieces on the stack: zero filling a buffer the size of the page cost
+  // more than comparing it. A page arrives in pieces of about this size.
+  char old[1 << 16];
+  for (size_t done = 0; done < size;) {
+    const size_t piece = std::min(sizeof old, size - done);
+    if (!old_.read_at(matched_ + done, old, piece) || std::memcmp(old, data + done, piece) != 0) return false;
+    done += piece;
+  }
+  return true;
+}
+
 bool OutputFile::write(const char* data, size_t size, FsError* error) {
   if (!open_) return false;
   if (old_.is_open()) {
-    if (matched_ + size <= old_.size()) {
-      scratch_.resize(size);
-      if (old_.read_at(matched_, scratch_.data(), size) && std::memcmp(scratch_.data(), data, size) == 0) {
-        matched_ += size;
-        return true;
-      }
+    if (matched_ + size <= old_.size() && matches_old(data, size)) {
+      matched_ += size;
+      return true;
     }
     if (!diverge(error)) return false;
   }

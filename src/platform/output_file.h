@@ -20,8 +20,10 @@ class OutputFile {
   OutputFile& operator=(const OutputFile&) = delete;
 
   /// Starts writing `path`; false with `*error` set when nothing stands
-  /// there to compare with and the temporary file cannot be created.
-  bool open(const std::string& path, FsError* error);
+  /// there to compare with and the temporary file cannot be created. In a
+  /// folder this run made (`new_folder`), where no old file can be, the file
+  /// is written in place when nothing stands there after all.
+  bool open(const std::string& path, FsError* error, bool new_folder = false);
   /// Appends `size` bytes; false with `*error` set.
   bool write(const char* data, size_t size, FsError* error);
   /// Puts the file in place unless it is unchanged; false with `*error` set
@@ -39,12 +41,13 @@ class OutputFile {
   /// The bytes matched so far become the start of the replacement.
   bool diverge(FsError* error);
   bool start_replacement(FsError* error);
+  /// Whether the old file's next `size` bytes are `data`.
+  bool matches_old(const char* data, size_t size);
 
   std::string path_;
   OldOutput old_;         // open while every byte so far matched it
   uint64_t matched_ = 0;  // bytes equal to the old file's first bytes
   ReplacementFile file_;  // open once a byte differed
-  std::string scratch_;   // the old file's bytes being compared
   bool open_ = false;
   bool failed_to_create_ = false;
   WriteOutcome outcome_ = WriteOutcome::kAdded;

@@ -126,6 +126,18 @@ bool ReplacementFile::open(const std::string& path, FsError* error) {
   return false;
 }
 
+bool ReplacementFile::create_in_place(const std::string& path) {
+  abandon();
+  // O_EXCL: never a file or link someone else put there meanwhile.
+  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0) return false;
+  handle_ = fd;
+  path_ = path;
+  temp_path_ = path;
+  note_temp_file(&temp_path_);
+  return true;
+}
+
 bool ReplacementFile::write(const char* data, size_t size, FsError* error) {
   if (handle_ < 0) return false;
   if (write_all(static_cast<int>(handle_), data, size)) return true;
@@ -137,7 +149,8 @@ bool ReplacementFile::commit(FsError* error) {
   if (handle_ < 0) return false;
   int fd = static_cast<int>(handle_);
   handle_ = -1;
-  if (::close(fd) != 0 || ::rename(temp_path_.c_str(), path_.c_str()) != 0) {
+  const bool in_place = temp_path_ == path_;
+  if (::close(fd) != 0 || (!in_place && ::rename(temp_path_.c_str(), path_.c_str()) != 0)) {
     set_error(error, errno);
     ::unlink(temp_path_.c_str());
     forget_temp_file(&temp_path_);
@@ -157,6 +170,12 @@ void ReplacementFile::abandon() {
   temp_path_.clear();
 }
 
+bool make_new_folder(const std::string& path, FsError* error) {
+  if (::mkdir(path.c_str(), 0777) == 0) return true;
+  set_error(error, errno);
+  return false;
+}
+
 bool make_folder(const std::string& path, FsError* error) {
   if (::mkdir(path.c_str(), 0777) == 0) return true;
   int saved = errno;
@@ -166,10 +185,10 @@ bool make_folder(const std::string& path, FsError* error) {
   return false;
 }
 
-bool copy_source_file(const std::string& source, const std::string& destination, FsError* error,
+bool copy_source_file(const SourceRoot& root, const std::string& source, const std::string& destination, FsError* error,
                       WriteOutcome* outcome) {
   struct stat from;
-  int in = open_regular_source(resolve_source_path(source), &from);
+  int in = open_regular_source(root, native::resolve_no_case(root, source), &from);
   if (in < 0) {
     if (errno == EXDEV) {
       set_error(error, FsError::Kind::kOutsideSite);

@@ -96,6 +96,19 @@ bool ReplacementFile::open(const std::string& path, FsError* error) {
   return false;
 }
 
+bool ReplacementFile::create_in_place(const std::string& path) {
+  abandon();
+  // CREATE_NEW: never a file or link someone else put there meanwhile.
+  HANDLE file = CreateFileW(to_wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                            CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  handle_ = reinterpret_cast<intptr_t>(file);
+  path_ = path;
+  temp_path_ = path;
+  note_temp_file(&temp_path_);
+  return true;
+}
+
 bool ReplacementFile::write(const char* data, size_t size, FsError* error) {
   if (handle_ < 0) return false;
   HANDLE file = reinterpret_cast<HANDLE>(handle_);
@@ -119,9 +132,10 @@ bool ReplacementFile::commit(FsError* error) {
   std::wstring temp = to_wide(temp_path_);
   std::wstring final_name = to_wide(path_);
   bool ok = CloseHandle(file) != 0;
+  const bool in_place = temp_path_ == path_;
   // Renaming replaces a reparse point at the final path itself, never what
   // it points to.
-  if (ok && !MoveFileExW(temp.c_str(), final_name.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+  if (ok && !in_place && !MoveFileExW(temp.c_str(), final_name.c_str(), MOVEFILE_REPLACE_EXISTING)) {
     DWORD code = GetLastError();
     // A read-only old file (copied from a read-only source by an earlier
     // version) is replaced as POSIX rename would replace it.
@@ -149,6 +163,12 @@ void ReplacementFile::abandon() {
   temp_path_.clear();
 }
 
+bool make_new_folder(const std::string& path, FsError* error) {
+  if (CreateDirectoryW(to_wide(path).c_str(), nullptr)) return true;
+  set_error(error, GetLastError());
+  return false;
+}
+
 bool make_folder(const std::string& path, FsError* error) {
   std::wstring wide = to_wide(path);
   if (CreateDirectoryW(wide.c_str(), nullptr)) return true;
@@ -161,13 +181,14 @@ bool make_folder(const std::string& path, FsError* error) {
   return false;
 }
 
-bool copy_source_file(const std::string& source, const std::string& destination, FsError* error,
+bool copy_source_file(const SourceRoot& root, const std::string& source, const std::string& destination, FsError* error,
                       WriteOutcome* outcome) {
   BY_HANDLE_FILE_INFORMATION from;
   FsError opened;
-  Handle in(open_source(source, &from, &opened));
+  Handle in(open_source(root, source, &from, &opened));
   if (!in.valid()) {
-    if (error) *error = opened == FsError::Kind::kOutsideSite ? opened : source_error(source, opened.code);
+    if (error)
+      *error = opened == FsError::Kind::kOutsideSite ? opened : source_error(root.path_of(source), opened.code);
     return false;
   }
   // The destination being the source itself (reached through a link or an

@@ -20,11 +20,14 @@ bool remove_link(const std::string& path);
 
 enum class OutputFolder {
   kMade,      // there, or made; a failure shows when a file is created in it
+  kNew,       // made by this call: nothing of an earlier run is in it
   kReplaced,  // a link stood there: removed, a real folder made in its place
   kLinkKept,  // a link stands there that cannot be removed: write nothing below it
 };
-/// Makes one folder level of the output, never through a link.
-OutputFolder make_output_folder(const std::string& path);
+/// Makes one folder level of the output, never through a link. With
+/// `parent_new` (its parent was made by this run, so it cannot be there
+/// yet) the folder is made first and looked at only when that fails.
+OutputFolder make_output_folder(const std::string& path, bool parent_new = false);
 
 /// Whether a folder on the way from `root` down to the file `relative` is a link.
 bool link_on_the_way(const std::string& root, std::string_view relative);

@@ -36,6 +36,33 @@ bool is_simple_format(const char* format) {
   return true;
 }
 
+// A formatted text gathered on the stack, so that it reaches the sink in one
+// write rather than one per piece.
+class Gathered {
+ public:
+  explicit Gathered(Sink& sink) : sink_(sink) {}
+  ~Gathered() { flush(); }
+  Gathered(const Gathered&) = delete;
+  Gathered& operator=(const Gathered&) = delete;
+  void add(const char* data, size_t size) {
+    if (size > sizeof text_ - used_) {
+      flush();
+      if (size > sizeof text_) return sink_.write(data, size);
+    }
+    std::memcpy(text_ + used_, data, size);
+    used_ += size;
+  }
+  void flush() {
+    if (used_) sink_.write(text_, used_);
+    used_ = 0;
+  }
+
+ private:
+  Sink& sink_;
+  size_t used_ = 0;
+  char text_[1024];
+};
+
 }  // namespace
 
 void Sink::vprintf(const char* format, va_list args) {
@@ -43,35 +70,36 @@ void Sink::vprintf(const char* format, va_list args) {
   // them here skips the C library's general formatter, which costs more than
   // everything else a page needs.
   if (is_simple_format(format)) {
+    Gathered out(*this);
     const char* p = format;
     while (*p) {
       const char* percent = std::strchr(p, '%');
       if (!percent) {
-        write(p, std::strlen(p));
+        out.add(p, std::strlen(p));
         break;
       }
-      if (percent > p) write(p, static_cast<size_t>(percent - p));
+      if (percent > p) out.add(p, static_cast<size_t>(percent - p));
       char number[24];
       switch (percent[1]) {
         case 's': {
           const char* text = va_arg(args, const char*);
-          write(text, std::strlen(text));
+          out.add(text, std::strlen(text));
           p = percent + 2;
           break;
         }
         case 'd': {
           auto end = std::to_chars(number, number + sizeof number, va_arg(args, int)).ptr;
-          write(number, static_cast<size_t>(end - number));
+          out.add(number, static_cast<size_t>(end - number));
           p = percent + 2;
           break;
         }
         case '%':
-          write("%", 1);
+          out.add("%", 1);
           p = percent + 2;
           break;
         default: {  // "llu"
           auto end = std::to_chars(number, number + sizeof number, va_arg(args, unsigned long long)).ptr;
-          write(number, static_cast<size_t>(end - number));
+          out.add(number, static_cast<size_t>(end - number));
           p = percent + 4;
           break;
         }
@@ -99,12 +127,15 @@ FileSink::~FileSink() {
   if (stream_) flush();
 }
 
-bool FileSink::open(const std::string& path) {
+bool FileSink::open(const std::string& path, bool new_folder) {
   close();
   failed_ = false;
   error_ = {};
   buffer_.clear();
-  if (file_.open(path, &error_)) return true;
+  // Room for a whole page at once: growing it step by step copied each
+  // page several times over.
+  buffer_.reserve(kFlushAt);
+  if (file_.open(path, &error_, new_folder)) return true;
   failed_ = true;
   return false;
 }

@@ -50,7 +50,8 @@ class FileSink : public Sink {
   FileSink& operator=(const FileSink&) = delete;
 
   /// Starts the file that will replace `path`; false with `error()` set.
-  bool open(const std::string& path);
+  /// `new_folder`: its folder was made by this run (see `OutputFile::open`).
+  bool open(const std::string& path, bool new_folder = false);
   /// Flushes and puts the file in place; false when a write, the close or
   /// the rename failed (`error()` tells why; the old file is then kept).
   /// `outcome()` then tells whether the file was added, changed or kept.

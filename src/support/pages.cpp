@@ -35,14 +35,15 @@ void write_navigation(const LangBuild& lang, Sink& out, int current, const std::
 void write_support_pages(Build& build, LangBuild& lang, const std::string& support_source_folder) {
   const std::string& folder_name = lang.str(SUPPORT_FOLDER);
   const std::string support_output = join_path(lang.output_folder, folder_name);
-  if (!make_page_folder(build, lang, support_output)) return;
+  const PageFolder support_folder = make_page_folder(build, lang, support_output, lang.new_folder);
+  if (support_folder == PageFolder::kRefused) return;
 
   ConvertOptions options;
   options.support = true;
   options.direction_markers = build.setup.site.support_direction_markers == "on";
   options.macros = expand_macro;
   const std::vector<SupportNode>& nodes = lang.support.nodes();
-  std::vector<bool> refused(nodes.size());
+  std::vector<PageFolder> folders(nodes.size());
   for (size_t i = 0; i < nodes.size(); ++i) {
     const SupportNode& node = nodes[i];
     const int current = static_cast<int>(i);
@@ -50,12 +51,12 @@ void write_support_pages(Build& build, LangBuild& lang, const std::string& suppo
     std::string relative = node.path_slug;
     std::replace(relative.begin(), relative.end(), '/', kSep);
     const std::string page_folder = relative.empty() ? support_output : join_path(support_output, relative);
+    const PageFolder parent = node.parent >= 0 ? folders[static_cast<size_t>(node.parent)] : support_folder;
     // Below a link that stays, nothing is written: not the page, nor its children.
-    if ((node.parent >= 0 && refused[static_cast<size_t>(node.parent)]) ||
-        !make_page_folder(build, lang, page_folder)) {
-      refused[i] = true;
-      continue;
-    }
+    folders[i] = parent == PageFolder::kRefused ? PageFolder::kRefused
+                 : relative.empty()             ? support_folder
+                                    : make_page_folder(build, lang, page_folder, parent == PageFolder::kNew);
+    if (folders[i] == PageFolder::kRefused) continue;
 
     Page page;
     page.url = lang.base_url + "/" + folder_name + "/" + node.path_slug;
@@ -65,8 +66,13 @@ void write_support_pages(Build& build, LangBuild& lang, const std::string& suppo
     // Computed once: the header's overflow flag and the column read the same list.
     const std::vector<int> shown = lang.support.shown_in_navigation(current);
     const std::string text_path = join_path(support_source_folder, node.source_path + ".txt");
-    const PageFrame frame{node.name.c_str(), kMenuSupport, Layout::kWiki, lang.support.navigation_scrolls(shown),
-                          {-1, current},     text_path};
+    const PageFrame frame{node.name.c_str(),
+                          kMenuSupport,
+                          Layout::kWiki,
+                          lang.support.navigation_scrolls(shown),
+                          {-1, current},
+                          text_path,
+                          folders[i] == PageFolder::kNew};
     write_framed_page(build, lang, page_path, frame, [&](Sink& file) {
       page.out = &file;
       write_navigation(lang, file, current, shown);
