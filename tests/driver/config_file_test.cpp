@@ -45,6 +45,7 @@ TEST(ConfigFile, Lines) {
       {"COLOUR = \"red\"\n", "1: warning: unknown key COLOUR\n", &C::version, "1.4.1.877"},
       {"version = \"3\"\n", "", &C::version, "3"},
       {"\nVERSION \"3\"\n", "2: " + kSyntax, &C::version, "1.4.1.877"},
+      {"VERSION : \"3\"\n", "1: " + kSyntax, &C::version, "1.4.1.877"},
       {"VERSION = \"3\n", "1: " + kSyntax, &C::version, "1.4.1.877"},
       {"SITE_NAME = \"a\"b\"\n", "1: " + kSyntax, &C::site_name, "tarnwick"},
       {"= \"x\"\n", "1: " + kSyntax, &C::version, "1.4.1.877"},

@@ -82,10 +82,12 @@ TEST(Prune, RemovesOnlyStaleFilesTheToolWroteAsItWroteThem) {
       {"a path alone (an older manifest) and a record the file no longer matches: kept and named",
        "old.html\n3 af63f54c86021707 edited.html\n1 0000000000000000 forged.html\n"
        " af63f54c86021707 lead.html\n1_af63f54c86021707 sep.html\n1 af63f54c8602170g hex.html\n",
-       {"out/old.html", "out/edited.html", "out/forged.html", "out/lead.html", "out/sep.html", "out/hex.html"},
+       {"out/old.html", "out/edited.html", "out/forged.html", "out/lead.html", "out/sep.html", "out/hex.html",
+        "out/1 af63f54c8602170g hex.html"},
        {},
        {},
        {"out/old.html", "out/edited.html", "out/forged.html", "out/lead.html", "out/sep.html", "out/hex.html"},
+       "--prune kept out/1 af63f54c8602170g hex.html: the manifest holds no size and hash for it\n"
        "--prune kept out/edited.html: it changed since this tool wrote it\n"
        "--prune kept out/forged.html: it changed since this tool wrote it\n"
        "--prune kept out/old.html: the manifest holds no size and hash for it\n",

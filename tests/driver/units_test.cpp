@@ -162,7 +162,7 @@ TEST(Units, PartialBuildAsWhole) {
     KeptBuild kept;
     StringSink first, out;
     build_site(config, first, year, nullptr, &kept);
-    write_file(std::string(code) + "/home.txt", "=Edited=\n{{PREVIOUS_VERSIONS}}\n[[/nowhere/else|y]]\n");
+    write_file(std::string(code) + "/home.txt", "=Edited=\n{{PREVIOUS_VERSIONS}}\n[[/de-de/support/bb|y]]\n");
     kept.next = {false, {code}};
     build_site(config, out, year, nullptr, &kept);
     EXPECT_TRUE(contains(out.text, std::string("building only ") + code)) << out.text;
