@@ -5,12 +5,13 @@
 # output paths blocked by a file and a folder, a copy with no source, support
 # pages of one address and folders in two letter cases, a stale page,
 # --prune keeping changed and unrecorded files, --changes files over a
-# source or in no folder, PO files, --status, --init), compared byte for byte
-# with tests/golden/windows_messages.out. A path shows '\' between its
-# parts; URLs, page names and translators' item names keep '/'. Sourced by
-# tools/windows.sh (which defines pass, fail and $work); run alone it
-# expects both builds of tools/windows.sh there. MT_UPDATE_GOLDEN=1 rewrites
-# the golden file; MT_MESSAGES_TOOL runs another tool instead of the .exe.
+# source or in no folder, PO files, --status, --init, paths given with '/'),
+# compared byte for byte with tests/golden/windows_messages.out. A path
+# shows '\' between its parts; URLs, page names and translators' item names
+# keep '/'. Sourced by tools/windows.sh (which defines pass, fail and
+# $work); run alone it expects both builds of tools/windows.sh there.
+# MT_UPDATE_GOLDEN=1 rewrites the golden file; MT_MESSAGES_TOOL runs another
+# tool instead of the .exe.
 set -euo pipefail
 
 check_path_messages() {
@@ -65,6 +66,9 @@ check_path_messages() {
   run_messages --import-po '..\none.po'
   run_messages --status --html '..\status.html'
   run_messages --init '..\no\such\site'
+  # Paths given with '/', on the command line and in the configuration.
+  echo 'RELEASE_FOLDER = "release/none"' >>"$site/maketarnwick.conf"
+  run_messages --changes ../no/list ../out http://example.test
   if [ -n "${MT_UPDATE_GOLDEN:-}" ]; then cp "$log" "$golden"; fi
   if diff "$golden" "$log" >"$work/messages/diff"; then
     pass "Windows messages with paths as tests/golden/windows_messages.out ($(wc -l <"$log") lines)"
