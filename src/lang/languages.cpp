@@ -185,7 +185,7 @@ bool load_language_file(const std::string& file_name, Diagnostics& diag, Languag
   std::string contents;
   ReadResult read = read_source(file_name, &contents);
   if (read == ReadResult::kOutsideSite) {
-    diag.report({file_name}, Msg::source_outside_site, file_name);
+    diag.report({file_name}, Msg::source_outside_site, PathArg{file_name});
     return false;
   }
   if (read == ReadResult::kRead) {
@@ -233,7 +233,7 @@ std::vector<Language> load_languages(Diagnostics& diag, bool pedantic) {
     // Both are built into the same folder, the later over the earlier.
     if (const Language* same = pedantic ? language_by_code(languages, record.code) : nullptr) {
       diag.report({entry.name}, Msg::duplicate_code, record.code,
-                  file_names[static_cast<size_t>(same - languages.data())]);
+                  PathArg{file_names[static_cast<size_t>(same - languages.data())]});
     }
     languages.push_back(std::move(record));
     file_names.push_back(entry.name);
@@ -242,7 +242,7 @@ std::vector<Language> load_languages(Diagnostics& diag, bool pedantic) {
   // nothing must not pass for a clean one.
   if (!found) {
     const std::string folder = canonical_folder(".");
-    diag.report({}, Msg::no_language_file, folder.empty() ? "." : folder);
+    diag.report({}, Msg::no_language_file, PathArg{folder.empty() ? "." : folder});
   }
   return languages;
 }

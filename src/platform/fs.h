@@ -1,6 +1,8 @@
 #pragma once
 // The only place that touches the file system and the clock. Paths are UTF-8
-// strings with the native separator; relative paths are relative to the
+// strings with '/' between their parts, on every platform: the calls below
+// turn them into the system's form (Windows also reads a '\\' that a path
+// typed on the command line holds). Relative paths are relative to the
 // working folder, which is the site's source folder.
 
 #include <cstddef>
@@ -13,17 +15,24 @@
 
 namespace mt {
 
-#ifdef _WIN32
-inline constexpr char kSep = '\\';
-#else
-inline constexpr char kSep = '/';
-#endif
-
-/// `folder` + separator + `name`; just `name` when `folder` is empty.
+/// `folder` + '/' + `name`; just `name` when `folder` is empty.
 std::string join_path(std::string_view folder, std::string_view name);
 
 /// The part of `path` after its last separator (the whole path without one).
 std::string_view file_name_of(std::string_view path);
+
+/// `path` with '/' between its parts: on Windows a '\\' (typed on the command
+/// line, say) becomes '/'; elsewhere '\\' is a byte of a name and stays.
+std::string generic_path(std::string_view path);
+
+/// `path` as messages show it to the user: on Windows with '\\' between its
+/// parts, as the system writes paths; elsewhere as it is.
+std::string display_path(std::string_view path);
+
+/// Whether `path` holds a byte that this platform reads as more than a byte
+/// of a name, '/' aside: '\\' and ':' on Windows, none elsewhere. A name the
+/// tool writes never holds one.
+bool has_reserved_name_byte(std::string_view path);
 
 /// A source path as the file system knows it: `path` itself when it exists
 /// exactly, otherwise resolved component by component without regard to ASCII

@@ -32,11 +32,18 @@ inline const char* own_error_text(FsError::Kind kind) {
 }
 
 #ifdef _WIN32
+/// The bytes the system reads as separators in a path.
 inline constexpr const char* kSeparators = "\\/";
+/// The separator messages show.
+inline constexpr char kShownSeparator = '\\';
+/// Bytes besides '/' that no name holds (separator, drive, stream).
+inline constexpr const char* kReservedNameBytes = "\\:";
 /// A drive ("c:") names no entry of a folder.
 inline bool is_drive(std::string_view name) { return name.ends_with(':'); }
 #else
 inline constexpr const char* kSeparators = "/";
+inline constexpr char kShownSeparator = '/';
+inline constexpr const char* kReservedNameBytes = "";
 inline bool is_drive(std::string_view) { return false; }
 #endif
 
