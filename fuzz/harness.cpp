@@ -58,7 +58,7 @@ struct Site : test::SiteRecords {
 
   Site() {
     language().display_name = "Deutsch";
-    build_support_tree(lang.support, "de-de/support", build.collator);
+    build_support_tree(lang.support, build.sources, "de-de/support", build.collator);
     page.out = &html;
     renew_links();
   }
@@ -95,7 +95,8 @@ void language_file_target(std::string_view text) {
   write_file("xx-XX.b.txt", text);
   StringSink messages;
   Diagnostics diag{&messages}, refused{&messages}, again{&messages};
-  Language language = load_language_file("xx-XX.b.txt", diag);
+  const SourceRoot sources;
+  Language language = load_language_file(sources, "xx-XX.b.txt", diag);
   CHECK(language.code == "xx-xx");
   // Each undefined string is one warning, each line at most one more.
   CHECK(diag.warnings >= static_cast<int>(kStringCount - language.defined.count()));
@@ -107,9 +108,9 @@ void language_file_target(std::string_view text) {
   }
   // A code the script cannot embed is refused whatever the file holds.
   Language unused;
-  CHECK(!load_language_file("x$y.txt", refused, &unused) && refused.errors == 1 && refused.warnings == 0);
+  CHECK(!load_language_file(sources, "x$y.txt", refused, &unused) && refused.errors == 1 && refused.warnings == 0);
   // The folder's only language file loads the same when listed.
-  std::vector<Language> listed = load_languages(again);
+  std::vector<Language> listed = load_languages(sources, again);
   CHECK(listed.size() == 1 && listed[0].values == language.values && listed[0].rtl == language.rtl &&
         listed[0].display_name == language.display_name && again.warnings == diag.warnings);
 }
@@ -192,7 +193,8 @@ void slug_target(std::string_view text) {
   fs::remove_all("support");
   write_file("support/" + std::string(name) + ".txt", text);
   SupportTree tree;
-  build_support_tree(tree, "support", site().build.collator);
+  SourceRoot sources;  // the folder changes with every input: no listing kept
+  build_support_tree(tree, sources, "support", site().build.collator);
   for (const SupportNode& node : tree.nodes()) {
     CHECK(tree.find_child(node.parent, node.name) >= 0 && tree.find_child(node.parent, node.slug) >= 0);
   }

@@ -16,11 +16,12 @@ void index_pages(Build& build, IndexedLanguage& indexed) {
   const Language& language = *indexed.language;
   for (int t : kTemplatePages) {
     const std::string path = join_path(language.code, language.value(t));
-    if (build.resolver.exists(path) && !source_outside_site(path)) indexed.templates.set(static_cast<size_t>(t));
+    if (build.sources.exists(path) && !build.sources.outside_site(path)) indexed.templates.set(static_cast<size_t>(t));
   }
   // Scanned again when the language is built; only the nodes are kept here.
   // Its messages are the build's to give, once.
-  build_support_tree(indexed.support, join_path(language.code, language.value(SUPPORT_FOLDER)), build.collator);
+  build_support_tree(indexed.support, build.sources, join_path(language.code, language.value(SUPPORT_FOLDER)),
+                     build.collator);
   for (size_t n = 0; n < indexed.support.nodes().size(); ++n) indexed.support.take_text(static_cast<int>(n));
 }
 

@@ -38,28 +38,28 @@ size_t unsafe_byte(const std::string& text) {
   return std::string::npos;
 }
 
-// The source folder (the working folder, or a language's folder named by a
-// language file) that `output` is, or "" when it is none of them.
-std::string source_folder_at(const std::string& output) {
+// The source folder (the root, or a language's folder named by a language
+// file) that `output` is, or "" when it is none of them.
+std::string source_folder_at(SourceRoot& sources, const std::string& output) {
   FileId out;
   if (!file_id(output, &out)) return {};  // not there yet: no source
   FileId id;
-  if (file_id(".", &id) && id == out) return ".";
-  for (const DirEntry& entry : list_txt_files("")) {
+  if (sources.id("", &id) && id == out) return ".";
+  for (const DirEntry& entry : sources.list_txt_files("")) {
     if (entry.is_dir || entry.name.starts_with("{{")) continue;
     std::string code = ascii_lower(entry.name.substr(0, entry.name.find('.')));
-    if (!code.empty() && file_id(resolve_source_path(code), &id) && id == out) return code;
+    if (!code.empty() && sources.id(sources.resolve(code), &id) && id == out) return code;
   }
   return {};
 }
 
 // Whether the change list at `path` could replace a source: a file of a
 // language folder, or a language file, table or configuration of the
-// working folder (a "changes.txt" there would be read as a language next).
-bool change_list_over_source(const std::string& path) {
+// root (a "changes.txt" there would be read as a language next).
+bool change_list_over_source(SourceRoot& sources, const std::string& path) {
   const std::string_view name_part = file_name_of(path);
   const std::string folder = name_part.size() == path.size() ? "." : path.substr(0, path.size() - name_part.size());
-  const std::string source = source_folder_at(folder);
+  const std::string source = source_folder_at(sources, folder);
   if (source.empty()) return false;
   const std::string name = ascii_lower(name_part);
   return source != "." || name.ends_with(".txt") || name.ends_with(".csv") || name.ends_with(".conf");
@@ -68,10 +68,10 @@ bool change_list_over_source(const std::string& path) {
 // The tables and the shared page text are read by macros, which treat a
 // source they cannot read as missing; a link taking one out of the site is
 // named here once.
-void refuse_outside_shared_sources(Diagnostics& diag) {
+void refuse_outside_shared_sources(const SourceRoot& sources, Diagnostics& diag) {
   for (const char* name :
        {"donations.csv", "supported_languages.csv", "previous_stable_releases.csv", "{{PREVIOUS_VERSIONS}}.txt"}) {
-    if (source_outside_site(name)) diag.report({name}, Msg::source_outside_site, PathArg{name});
+    if (sources.outside_site(name)) diag.report({name}, Msg::source_outside_site, PathArg{name});
   }
 }
 
@@ -99,6 +99,7 @@ std::string translator_task_of(const Options& o, TranslateTask* task) {
   task->lang = !o.accept.empty() ? o.accept : o.export_po;
   task->items = o.operands;
   task->po_file = o.po_file;
+  task->source_folder = o.source_folder;
   if (task->kind != Kind::status && (o.json || !o.html_file.empty())) return o.json ? "--json" : "--html";
   if (task->kind != Kind::accept && !o.operands.empty()) return task->kind == Kind::status ? "--status" : "--export-po";
   return {};
@@ -127,13 +128,13 @@ void build_language(Build& build, const Language& language, const std::string& f
   // its pedantic warnings were given by the first scan.
   const PedanticGate pedantic =
       folder_code.empty() ? PedanticGate{} : build.pedantic_due({PedanticPlace::Check::kSupportTree, support_source});
-  build_support_tree(lang.support, build.resolver.resolve(support_source), build.collator, build.diag,
+  build_support_tree(lang.support, build.sources, build.sources.resolve(support_source), build.collator, build.diag,
                      lang.source_folder(), pedantic);
   // Counted whether shown or not: a language build beside others is shown
   // by the thread that waits for it.
   int total = static_cast<int>(lang.support.nodes().size());
   for (const PageEntry& row : kPages) {
-    total += build.resolver.exists(join_path(lang.source_folder(), lang.str(row.template_index))) ? 1 : 0;
+    total += build.sources.exists(join_path(lang.source_folder(), lang.str(row.template_index))) ? 1 : 0;
   }
   progress_language(build.tally.progress, folder_code, total);
 
@@ -204,16 +205,16 @@ namespace {
 // Refused before anything is written: the URL root is embedded in every
 // contact script's PHP strings, and an output folder that is a source folder
 // would overwrite the sources it is built from. False once reported.
-bool ready_to_write(const BuildConfig& config, Diagnostics& diag) {
+bool ready_to_write(const BuildConfig& config, SourceRoot& sources, Diagnostics& diag) {
   if (size_t bad = unsafe_byte(config.url_root); bad != std::string::npos) {
     diag.report({}, Msg::unsafe_url_root, config.url_root.substr(bad, 1));
     return false;
   }
-  if (std::string source = source_folder_at(config.output_root); !source.empty()) {
+  if (std::string source = source_folder_at(sources, config.output_root); !source.empty()) {
     diag.report({}, Msg::output_is_source, PathArg{config.output_root}, PathArg{source});
     return false;
   }
-  if (!config.changes_file.empty() && change_list_over_source(config.changes_file)) {
+  if (!config.changes_file.empty() && change_list_over_source(sources, config.changes_file)) {
     diag.report({}, Msg::changes_over_source, PathArg{config.changes_file});
     return false;
   }
@@ -241,26 +242,28 @@ int build_site(const BuildConfig& config, Sink& out, int (*year)(), RunReport* r
   // A preview prints these messages again only when they changed.
   StringSink opening;
   Diagnostics diag{kept ? &opening : &out};
-  if (!ready_to_write(config, diag)) {
+  // Every source of this build is read through it, never by the working
+  // folder: two builds in one process may have different roots.
+  SourceRoot sources(config.source_folder);
+  if (!ready_to_write(config, sources, diag)) {
     out.write(opening.text);
     if (kept) kept->whole = false;
     return 1;
   }
-  refuse_outside_shared_sources(diag);
+  refuse_outside_shared_sources(sources, diag);
 
   LinkRegistry links(config.url_root);
-  SiteConfig site = load_site_config(diag);
+  SiteConfig site = load_site_config(sources, diag);
   links.declare(site.version_ini, std::nullopt, false);
   links.declare("/forum", std::nullopt, true);
-  std::vector<Language> languages = load_languages(diag, config.pedantic);
+  std::vector<Language> languages = load_languages(sources, diag, config.pedantic);
   Collator collator;
-  if (config.pedantic) check_all_translations(collator, diag);
+  if (config.pedantic) check_all_translations(sources, collator, diag);
   // The preview reloads open pages only when some file changed.
   BuildSetup setup = make_build_setup(config, std::move(site), std::move(languages), result != nullptr);
-  SourceResolver resolver;
   BuildTally tally;
   tally.progress.shown = stderr_is_terminal();
-  Build build{setup, diag, links, resolver, collator, year ? year : local_year, tally};
+  Build build{setup, diag, links, sources, collator, year ? year : local_year, tally};
   const bool partial = kept && start_languages(build, *kept, opening, out);
   // Before any page: the download sections read the copies' sizes.
   if (!kept) copy_release_files(build);

@@ -25,7 +25,7 @@ int run(const Options& options, Sink& out, int (*year)() = nullptr, RunReport* r
 
 struct KeptBuild;  // driver/kept_build.h
 
-/// Builds the site from the working folder as `config` asks, writing the
+/// Builds the site from its source folder as `config` asks, writing the
 /// build's messages (not the banner) to `out`: what the command line and the
 /// preview both call. With `kept` (the preview), builds again only the
 /// languages `kept->next` names when the rest can be taken from the previous

@@ -16,7 +16,7 @@ enum class Kind {
   kNamePart,  // also a part of file names
   kFile,      // a file name in the output root (a pattern)
   kSitePath,  // a link from the site root, "/" first (a pattern)
-  kFolder,    // a folder of the working folder, or "" for none (a pattern)
+  kFolder,    // a folder of the source folder, or "" for none (a pattern)
   kSwitch,    // "on" or "off"
 };
 
@@ -171,12 +171,12 @@ void apply_config_line(std::string_view line, Where where, Diagnostics& diag, Si
 
 }  // namespace
 
-SiteConfig load_site_config(Diagnostics& diag, const std::string& path) {
+SiteConfig load_site_config(const SourceRoot& sources, Diagnostics& diag, const std::string& path) {
   SiteConfig config;
   std::string contents;
   // A file linked from outside the site is refused aloud: built with the
   // defaults, the site would quietly send donations to another account.
-  if (ReadResult read = read_source(path, &contents); read != ReadResult::kRead) {
+  if (ReadResult read = sources.read(path, &contents); read != ReadResult::kRead) {
     if (read == ReadResult::kOutsideSite) diag.report({path}, Msg::source_outside_site, PathArg{path});
     return config;
   }

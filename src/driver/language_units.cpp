@@ -61,7 +61,7 @@ Units plan_units(const BuildSetup& setup) {
 }
 
 void run_unit(const Build& build, Unit& unit, const Collator& collator) {
-  Build own{build.setup, unit.diag, unit.links, build.resolver, collator, build.year, unit.tally};
+  Build own{build.setup, unit.diag, unit.links, build.sources, collator, build.year, unit.tally};
   build_language(own, unit.language, unit.folder_code);
 }
 

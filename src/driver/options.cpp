@@ -103,6 +103,7 @@ Options parse_options(const std::vector<std::string>& args) {
 
 BuildConfig build_config(const Options& options) {
   BuildConfig config;
+  config.source_folder = options.source_folder;
   if (options.operands.size() == 2) {
     config.output_root = options.operands[0];
     config.url_root = options.operands[1];

@@ -29,7 +29,10 @@ struct Options {
   std::string po_file;       // the PO file of --export-po or --import-po
   bool import_po = false;    // --import-po FILE
   std::string changes_file;  // --changes: where the list of changed output files goes; "" when none
-  std::string bad;           // the option that is unknown or lacks a valid value; "" when none
+  // The site's sources, for builds and translators' tasks alike: "" for the
+  // working folder. No option sets it; one would set it here.
+  std::string source_folder;
+  std::string bad;  // the option that is unknown or lacks a valid value; "" when none
   std::vector<std::string> operands;
 };
 

@@ -34,11 +34,11 @@ void page_from_template(Build& build, LangBuild& lang, const char* fixed_name, i
                         MenuItem menu_mark) {
   const std::string& template_name = lang.str(template_index);
   const std::string template_path = join_path(lang.source_folder(), template_name);
-  if (!build.resolver.exists(template_path)) {
+  if (!build.sources.exists(template_path)) {
     report_missing_template(build, lang, template_index, template_path);
     return;
   }
-  if (source_outside_site(template_path)) {
+  if (build.sources.outside_site(template_path)) {
     build.diag.report({lang.source_folder()}, Msg::source_outside_site, PathArg{template_path});
     return;
   }
@@ -63,7 +63,7 @@ void page_from_template(Build& build, LangBuild& lang, const char* fixed_name, i
   // Writing the page over its own template (an output folder among the
   // sources) would lose the template before it is read.
   FileId page_id, template_id;
-  if (file_id(page_path, &page_id) && file_id(build.resolver.resolve(template_path), &template_id) &&
+  if (file_id(page_path, &page_id) && build.sources.id(build.sources.resolve(template_path), &template_id) &&
       page_id == template_id) {
     build.diag.report({lang.source_folder()}, Msg::write_over_source, PathArg{page_path});
     return;
@@ -186,7 +186,8 @@ void copy_to_output(Build& build, const std::string& source_folder, const std::s
   // link there would carry it out of the output folder.
   using Kind = FsError::Kind;
   if (link_on_the_way(output_folder, path)) error.kind = Kind::kThroughLink;
-  if (error == Kind::kNone && copy_source_file(join_path(source_folder, path), destination, &error, &outcome)) {
+  if (error == Kind::kNone &&
+      copy_source_file(build.sources, join_path(source_folder, path), destination, &error, &outcome)) {
     note_change(build, destination, outcome);
     return;
   }

@@ -23,14 +23,15 @@ struct ReleaseCopy {
 void copy_folder(ReleaseCopy& copy, const std::string& relative) {
   const std::string source = join_path(copy.source_root, relative);
   FileId id;
-  if (!file_id(source, &id) || id == copy.output || !copy.entered.insert({id.device, id.number}).second) return;
+  if (!copy.build.sources.id(source, &id) || id == copy.output || !copy.entered.insert({id.device, id.number}).second)
+    return;
   FsError error;
   const std::string folder = join_path(copy.build.setup.output_root, relative);
   if (!relative.empty() && !make_folder(folder, &error)) {
     copy.build.diag.report({copy.source_root}, Msg::create_failed, PathArg{folder}, error_text(error));
     return;
   }
-  for (const DirEntry& entry : list_entries(source)) {
+  for (const DirEntry& entry : copy.build.sources.list_entries(source)) {
     const std::string path = relative.empty() ? entry.name : join_path(relative, entry.name);
     if (entry.is_dir) copy_folder(copy, path);
     else copy_to_output(copy.build, copy.source_root, path, copy.build.setup.output_root);
@@ -41,13 +42,13 @@ void copy_folder(ReleaseCopy& copy, const std::string& relative) {
 
 void copy_release_files(Build& build) {
   if (build.setup.site.release_folder.empty()) return;
-  ReleaseCopy copy{build, build.resolver.resolve(build.setup.site.release_folder), {}, {}};
+  ReleaseCopy copy{build, build.sources.resolve(build.setup.site.release_folder), {}, {}};
   FileId id;
-  if (!file_id(copy.source_root, &id)) {
+  if (!build.sources.id(copy.source_root, &id)) {
     build.diag.report({}, Msg::release_folder_missing, PathArg{build.setup.site.release_folder});
     return;
   }
-  if (source_outside_site(copy.source_root)) {
+  if (build.sources.outside_site(copy.source_root)) {
     build.diag.report({copy.source_root}, Msg::source_outside_site, PathArg{copy.source_root});
     return;
   }

@@ -164,13 +164,14 @@ std::vector<KeyLineAt> key_lines(std::string_view contents) {
   return found;
 }
 
-Language load_language_file(const std::string& file_name, Diagnostics& diag) {
+Language load_language_file(const SourceRoot& sources, const std::string& file_name, Diagnostics& diag) {
   Language record;
-  load_language_file(file_name, diag, &record);
+  load_language_file(sources, file_name, diag, &record);
   return record;
 }
 
-bool load_language_file(const std::string& file_name, Diagnostics& diag, Language* loaded, bool pedantic) {
+bool load_language_file(const SourceRoot& sources, const std::string& file_name, Diagnostics& diag, Language* loaded,
+                        bool pedantic) {
   Language& record = *loaded;
   LoadState state{file_name, record, false, pedantic, {}};
 
@@ -183,7 +184,7 @@ bool load_language_file(const std::string& file_name, Diagnostics& diag, Languag
     return false;
   }
   std::string contents;
-  ReadResult read = read_source(file_name, &contents);
+  ReadResult read = sources.read(file_name, &contents);
   if (read == ReadResult::kOutsideSite) {
     diag.report({file_name}, Msg::source_outside_site, PathArg{file_name});
     return false;
@@ -220,16 +221,16 @@ const Language* language_by_code(const std::vector<Language>& languages, std::st
   return nullptr;
 }
 
-std::vector<Language> load_languages(Diagnostics& diag, bool pedantic) {
+std::vector<Language> load_languages(const SourceRoot& sources, Diagnostics& diag, bool pedantic) {
   std::vector<Language> languages;
   std::vector<std::string> file_names;  // of `languages`, for naming a code given twice
   bool found = false;
-  for (const DirEntry& entry : list_txt_files("")) {
+  for (const DirEntry& entry : sources.list_txt_files("")) {
     // "{{...}}.txt" files are page texts that macros include, not languages.
     if (entry.is_dir || entry.name.starts_with("{{")) continue;
     found = true;
     Language record;
-    if (!load_language_file(entry.name, diag, &record, pedantic)) continue;
+    if (!load_language_file(sources, entry.name, diag, &record, pedantic)) continue;
     // Both are built into the same folder, the later over the earlier.
     if (const Language* same = pedantic ? language_by_code(languages, record.code) : nullptr) {
       diag.report({entry.name}, Msg::duplicate_code, record.code,
@@ -241,8 +242,9 @@ std::vector<Language> load_languages(Diagnostics& diag, bool pedantic) {
   // Most likely the tool was started in the wrong folder: a run that builds
   // nothing must not pass for a clean one.
   if (!found) {
-    const std::string folder = canonical_folder(".");
-    diag.report({}, Msg::no_language_file, PathArg{folder.empty() ? "." : folder});
+    const std::string given = sources.path().empty() ? "." : sources.path();
+    const std::string folder = canonical_folder(given);
+    diag.report({}, Msg::no_language_file, PathArg{folder.empty() ? given : folder});
   }
   return languages;
 }

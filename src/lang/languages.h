@@ -1,26 +1,28 @@
 #pragma once
-// Loading the language files of the working folder.
+// Loading the language files of the source folder.
 
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "diag/diagnostics.h"
+#include "platform/fs.h"
 #include "site/strings.h"
 
 namespace mt {
 
-/// Loads one language file (UTF-8 text, lines read in pieces of at most
+/// Loads one language file of `sources` (UTF-8 text, lines read in pieces of at most
 /// 4,095 bytes) into a new record, printing its warnings and errors.
 /// `file_name` is the name as listed; it names the file in messages and gives
 /// the code.
-Language load_language_file(const std::string& file_name, Diagnostics& diag);
+Language load_language_file(const SourceRoot& sources, const std::string& file_name, Diagnostics& diag);
 /// The same into `*record`; false when the file is not loaded at all: its
 /// code is empty or holds a byte the contact script cannot embed, or it lies
-/// outside the working folder (each reported).
+/// outside the source root (each reported).
 /// `pedantic` (--pedantic) adds warnings for malformed lines, keys given
 /// twice and "did you mean" hints for unknown keys.
-bool load_language_file(const std::string& file_name, Diagnostics& diag, Language* record, bool pedantic = false);
+bool load_language_file(const SourceRoot& sources, const std::string& file_name, Diagnostics& diag, Language* record,
+                        bool pedantic = false);
 
 /// One `KEY = "value"` line of a language file, as it stands in its text.
 struct KeyLineAt {
@@ -38,9 +40,9 @@ std::vector<KeyLineAt> key_lines(std::string_view contents);
 /// The first record whose code equals `code` without ASCII case, or null.
 const Language* language_by_code(const std::vector<Language>& languages, std::string_view code);
 
-/// Every "*.txt" file of the working folder that is not a folder and whose
+/// Every "*.txt" file of the source root that is not a folder and whose
 /// name does not start with "{{", in listing order; `pedantic` also warns of
 /// a language code that two files give.
-std::vector<Language> load_languages(Diagnostics& diag, bool pedantic = false);
+std::vector<Language> load_languages(const SourceRoot& sources, Diagnostics& diag, bool pedantic = false);
 
 }  // namespace mt

@@ -44,12 +44,12 @@ size_t read_quoted_run(std::string_view line, size_t pos, std::string& field, bo
   return pos;
 }
 
-/// Calls `on_line` with every line after the header of CSV file `path`, BOM
+/// Calls `on_line` with every line after the header of the CSV source `path`, BOM
 /// skipped; false when the file cannot be read.
 template <typename OnLine>
-bool for_each_csv_line(const std::string& path, OnLine on_line) {
+bool for_each_csv_line(const SourceRoot& sources, const std::string& path, OnLine on_line) {
   std::string contents;
-  if (!read_source_file(path, &contents)) return false;
+  if (!sources.read_file(path, &contents)) return false;
   TextLines lines(contents, kCsvLines);
   TextLine line;
   bool header = true;
@@ -93,7 +93,7 @@ void check_table(Build& build, const std::string& path, const char* macro) {
   const PedanticGate due = build.pedantic_due({PedanticPlace::Check::kTable, path});
   if (!due) return;
   std::string contents;
-  ReadResult read = read_source(path, &contents);
+  ReadResult read = build.sources.read(path, &contents);
   if (read == ReadResult::kOutsideSite) return;  // refused with an error already
   if (read != ReadResult::kRead) {
     due.report({path}, Msg::missing_table, macro);
@@ -159,7 +159,7 @@ void write_donate_history(Build& build, LangBuild& lang, Sink& out) {
       "width=\"20%%\" align=\"right\" >%s</th></tr>\r\n",
       lang.str(DONATE_HISTORY).c_str(), lang.str(DONATE_HISTORY_NAME).c_str(), lang.str(DONATE_HISTORY_COMMENT).c_str(),
       lang.str(DONATE_HISTORY_AMOUNT).c_str());
-  for_each_csv_line("donations.csv", [&](std::string_view line) {
+  for_each_csv_line(build.sources, "donations.csv", [&](std::string_view line) {
     auto [date, name, comment, amount] = read_fields<4>(line);
     if (date.empty() || amount.empty()) return;
     out.printf(
@@ -173,7 +173,7 @@ void write_donate_history(Build& build, LangBuild& lang, Sink& out) {
 void write_supported_languages(Build& build, LangBuild& lang, Sink& out) {
   check_table(build, "supported_languages.csv", "SUPPORTED_LANGUAGES");
   bool row_written = false;  // the page text opened the first row already
-  for_each_csv_line("supported_languages.csv", [&](std::string_view line) {
+  for_each_csv_line(build.sources, "supported_languages.csv", [&](std::string_view line) {
     auto [language, translator, version] = read_fields<3>(line);
     if (language.empty()) return;
     if (row_written) out.printf("</tr>\r\n<tr>\r\n");
@@ -187,7 +187,7 @@ void write_supported_languages(Build& build, LangBuild& lang, Sink& out) {
 void write_previous_stable_releases(Build& build, LangBuild& lang, Sink& out) {
   check_table(build, "previous_stable_releases.csv", "PREVIOUS_STABLE_RELEASES");
   bool row_written = false;  // the page text opened the first row already
-  for_each_csv_line("previous_stable_releases.csv", [&](std::string_view line) {
+  for_each_csv_line(build.sources, "previous_stable_releases.csv", [&](std::string_view line) {
     auto [link, type, machine_target, language, size] = read_fields<5>(line);
     if (link.empty()) return;
     if (row_written) out.printf("</tr>\r\n<tr>\r\n");

@@ -1,5 +1,5 @@
 #pragma once
-// Tables read from the CSV files of the working folder.
+// Tables read from the CSV files of the source root.
 
 #include <cstddef>
 #include <string>

@@ -15,7 +15,7 @@ namespace mt {
 
 namespace {
 
-// Shared by all languages, so it lives in the working folder.
+// Shared by all languages, so it lives in the source root.
 constexpr const char* kPreviousVersionsFile = "{{PREVIOUS_VERSIONS}}.txt";
 
 using MacroWriter = void (*)(Build&, LangBuild&, Page&, const LineSource&);

@@ -346,7 +346,7 @@ class Converter {
 bool convert_page(Build& build, LangBuild& lang, Page& page, const std::string& source_path,
                   const ConvertOptions& options) {
   std::string text;
-  if (!read_source_file(source_path, &text)) return false;
+  if (!build.sources.read_file(source_path, &text)) return false;
   convert_text(build, lang, page, source_path, text, options);
   return true;
 }

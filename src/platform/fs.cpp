@@ -44,14 +44,20 @@ bool has_reserved_name_byte(std::string_view path) {
   return path.find_first_of(native::kReservedNameBytes) != std::string_view::npos;
 }
 
-void SourceResolver::add(Listing& names, std::string name) {
+std::string SourceRoot::path_of(std::string_view rel) const {
+  if (path_.empty() || native::is_absolute(rel)) return std::string(rel);
+  if (rel.empty()) return path_;
+  return join_path(path_, rel);
+}
+
+void SourceRoot::add(Listing& names, std::string name) {
   std::string key(name);
   for (char& c : key) c = fold(c);
   auto [slot, fresh] = names.try_emplace(std::move(key), name);
   if (!fresh && name_less(name, slot->second)) slot->second = std::move(name);
 }
 
-const std::string* SourceResolver::find(const std::string& parent, std::string_view name) {
+const std::string* SourceRoot::find(const std::string& parent, std::string_view name) {
   const Listing& names = listing(parent);
   std::string key(name);
   for (char& c : key) c = fold(c);
@@ -64,10 +70,10 @@ namespace {
 // The entry of `parent` equal to `name` without case, or null.
 using FindEntry = std::function<const std::string*(const std::string& parent, std::string_view name)>;
 
-// Resolves `path` component by component through `find`: `path` itself when
-// it exists as written or some component is not found.
-std::string resolve_with(const std::string& path, const FindEntry& find) {
-  if (path.empty() || native::entry_exists(path)) return path;
+// Resolves `path` below `root` component by component through `find`:
+// `path` itself when it exists as written or some component is not found.
+std::string resolve_with(const SourceRoot& root, const std::string& path, const FindEntry& find) {
+  if (path.empty() || native::entry_exists(root.path_of(path))) return path;
   auto is_separator = [](char c) { return std::string_view(native::kSeparators).find(c) != std::string_view::npos; };
   std::string resolved;
   size_t pos = 0;
@@ -79,7 +85,7 @@ std::string resolve_with(const std::string& path, const FindEntry& find) {
     // and a drive name no entry to match: they are kept as written.
     bool plain = !component.empty() && component != "." && component != ".." && !native::is_drive(component);
     std::string exact = resolved + std::string(component);
-    if (plain && !native::entry_exists(exact)) {
+    if (plain && !native::entry_exists(root.path_of(exact))) {
       // The parent is `resolved` without its trailing separator, but for a
       // root ("/", "\\", "c:\\"), which keeps it.
       std::string parent = resolved;
@@ -100,26 +106,29 @@ std::string resolve_with(const std::string& path, const FindEntry& find) {
 
 }  // namespace
 
-std::string resolve_source_path(const std::string& path) {
+namespace native {
+
+std::string resolve_no_case(const SourceRoot& root, const std::string& path) {
   std::optional<std::string> found;
-  return resolve_with(path, [&found](const std::string& parent, std::string_view name) -> const std::string* {
-    found = native::find_entry_no_case(parent, name);
+  return resolve_with(root, path, [&](const std::string& parent, std::string_view name) -> const std::string* {
+    found = find_entry_no_case(root.path_of(parent), name);
     return found ? &*found : nullptr;
   });
 }
 
-std::string SourceResolver::resolve(const std::string& path) {
+}  // namespace native
+
+std::string SourceRoot::resolve(const std::string& rel) {
   const std::lock_guard<std::mutex> lock(mutex_);
-  return resolve_with(path, [this](const std::string& parent, std::string_view name) { return find(parent, name); });
+  return resolve_with(*this, rel,
+                      [this](const std::string& parent, std::string_view name) { return find(parent, name); });
 }
 
-bool SourceResolver::exists(const std::string& path) { return native::entry_exists(path) || resolve(path) != path; }
-
-bool source_exists(const std::string& path) {
+bool SourceRoot::exists(const std::string& rel) {
   // The entry itself counts, as when its attributes can be read: a dangling
   // link exists and then fails to open, where the failure is reported.
   // Resolution returns another path only when every component was found.
-  return native::entry_exists(path) || resolve_source_path(path) != path;
+  return native::entry_exists(path_of(rel)) || resolve(rel) != rel;
 }
 
 int error_number(const FsError& error) {
@@ -131,10 +140,6 @@ int error_number(const FsError& error) {
     case FsError::Kind::kDenied: return 13;
     default: return error.code;
   }
-}
-
-bool read_source_file(const std::string& path, std::string* contents) {
-  return read_source(path, contents) == ReadResult::kRead;
 }
 
 OutputFolder make_output_folder(const std::string& path) {

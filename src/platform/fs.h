@@ -2,8 +2,9 @@
 // The only place that touches the file system and the clock. Paths are UTF-8
 // strings with '/' between their parts, on every platform: the calls below
 // turn them into the system's form (Windows also reads a '\\' that a path
-// typed on the command line holds). Relative paths are relative to the
-// working folder, which is the site's source folder.
+// typed on the command line holds). Sources are named relative to their
+// `SourceRoot`; other paths (outputs, files named on the command line) are
+// as the command line gives them.
 
 #include <cstddef>
 #include <cstdint>
@@ -34,78 +35,103 @@ std::string display_path(std::string_view path);
 /// tool writes never holds one.
 bool has_reserved_name_byte(std::string_view path);
 
-/// A source path as the file system knows it: `path` itself when it exists
-/// exactly, otherwise resolved component by component without regard to ASCII
-/// case (as a Windows file system would), otherwise `path` unchanged.
-std::string resolve_source_path(const std::string& path);
+struct DirEntry {
+  std::string name;
+  bool is_dir = false;
+};
 
-/// Remembers the listings that case-insensitive look-ups make, so a run
-/// lists each folder at most once for them however many paths it resolves
-/// there. Held by the build record; sources do not change during a run.
-class SourceResolver {
+/// A source folder as a scan enters it: its identity and every entry, sorted
+/// as `SourceRoot::list_txt_files` sorts.
+struct FolderListing;
+enum class FolderOpen { kListed, kMissing, kOutsideSite };
+enum class ReadResult { kRead, kCannotOpen, kOutsideSite };
+struct FileId;
+
+/// The site's source folder: every source is read, listed, resolved and
+/// confined through it, by a path relative to it ('/' between parts).
+/// Nothing below `main` relies on the process's working folder for sources,
+/// so two sites can be built in one process.
+/// "Outside the site" means outside this folder, links followed. Language
+/// builds on several threads share one; it keeps the listings that
+/// case-insensitive look-ups make, behind a mutex.
+class SourceRoot {
  public:
-  /// As `resolve_source_path`.
-  std::string resolve(const std::string& path);
-  /// As `source_exists`.
-  bool exists(const std::string& path);
+  /// The sources below `path`; "" for the working folder (the default).
+  /// The folder is opened here once where the platform confines through a
+  /// folder handle.
+  explicit SourceRoot(std::string path = {});
+  ~SourceRoot();
+  SourceRoot(const SourceRoot&) = delete;
+  SourceRoot& operator=(const SourceRoot&) = delete;
 
- private:
+  /// The folder as given: "" for the working folder.
+  const std::string& path() const { return path_; }
+  /// The path of the source `rel` for calls that take a path (output
+  /// writers, watches): `rel` itself when the root is the working folder or
+  /// `rel` is absolute. Never for messages, which show `rel`.
+  std::string path_of(std::string_view rel) const;
+
+  /// A source path as the file system knows it: `rel` itself when it exists
+  /// exactly, otherwise resolved component by component without regard to
+  /// ASCII case (as a Windows file system would), otherwise `rel` unchanged.
+  /// Each folder is listed at most once per root for this; sources do not
+  /// change during a build.
+  std::string resolve(const std::string& rel);
+  /// Whether `rel` names an entry (a dangling link too), resolved as
+  /// `resolve` does.
+  bool exists(const std::string& rel);
+
+  /// The entries of a source folder whose names end in ".txt" (any case),
+  /// sorted by name ignoring ASCII case (ties by bytes), so listings are the
+  /// same on every machine. A missing folder gives no entries.
+  std::vector<DirEntry> list_txt_files(const std::string& folder) const;
+  /// Every entry of a source folder, sorted as `list_txt_files` sorts.
+  std::vector<DirEntry> list_entries(const std::string& folder) const;
+  /// Lists a source folder in one look (resolved as `list_entries` does);
+  /// `kOutsideSite` when its real location, links followed, lies outside the
+  /// root, `kMissing` when it is no folder that can be listed.
+  FolderOpen list_folder(const std::string& folder, FolderListing* listing) const;
+
+  /// Reads a whole source file as raw bytes, telling a source refused for
+  /// its real location (links followed) lying outside the root from one
+  /// that cannot be opened.
+  ReadResult read(const std::string& rel, std::string* contents) const;
+  /// As `read`; false for either failure.
+  bool read_file(const std::string& rel, std::string* contents) const {
+    return read(rel, contents) == ReadResult::kRead;
+  }
+  /// Whether the source `rel` exists and its real location, every link
+  /// followed, lies outside the root. Links that stay inside are fine
+  /// wherever they point.
+  bool outside_site(const std::string& rel) const;
+  /// The identity of the source `rel` (links followed, resolved without
+  /// case); false when there is none.
+  bool id(const std::string& rel, FileId* out) const;
+
+  /// The platform's folder handle: an O_PATH descriptor on Linux (-1 for the
+  /// working folder, which needs none), unused elsewhere.
+  intptr_t handle() const { return handle_; }
+
   /// Lower-cased name -> the name listed first among those equal to it.
   using Listing = std::unordered_map<std::string, std::string>;
+
+ private:
   const Listing& listing(const std::string& folder);
   /// Adds a listed name; of names equal without case, the first in listing
   /// order stays, whatever order the folder gives them in.
   static void add(Listing& names, std::string name);
   /// The entry of `parent` equal to `name` without case, or null.
   const std::string* find(const std::string& parent, std::string_view name);
+
+  std::string path_;
+  intptr_t handle_ = -1;
   std::unordered_map<std::string, Listing> listings_;
   std::mutex mutex_;  // language builds on several threads share the listings
 };
 
-struct DirEntry {
-  std::string name;
-  bool is_dir = false;
-};
-
-/// The entries of a source folder whose names end in ".txt" (any case),
-/// sorted by name ignoring ASCII case (ties by bytes), so listings are the
-/// same on every machine. A missing folder gives no entries.
-std::vector<DirEntry> list_txt_files(const std::string& folder);
-
-/// Every entry of a source folder, sorted as `list_txt_files` sorts.
-std::vector<DirEntry> list_entries(const std::string& folder);
-
-/// A source folder as a scan enters it: its identity and every entry, sorted
-/// as `list_txt_files` sorts.
-struct FolderListing;
-enum class FolderOpen { kListed, kMissing, kOutsideSite };
-/// Lists a source folder in one look (resolved as `list_entries` does);
-/// `kOutsideSite` when its real location, links followed, lies outside the
-/// working folder, `kMissing` when it is no folder that can be listed.
-FolderOpen list_source_folder(const std::string& folder, FolderListing* listing);
-
-/// Whether a source path names an entry: a file, a folder or a link (even a
-/// dangling one, which then fails to open).
-bool source_exists(const std::string& path);
-
-/// Reads a whole source file as raw bytes; false when it cannot be opened
-/// or lies outside the working folder.
-bool read_source_file(const std::string& path, std::string* contents);
-
-enum class ReadResult { kRead, kCannotOpen, kOutsideSite };
-/// As `read_source_file`, telling a source refused for its real location
-/// (links followed) lying outside the working folder from one that cannot
-/// be opened.
-ReadResult read_source(const std::string& path, std::string* contents);
-
 /// Reads a whole regular file named on the command line, wherever it lies
 /// (a PO file a translator hands in); false when it cannot be read.
 bool read_named_file(const std::string& path, std::string* contents);
-
-/// Whether the source `path` exists and its real location, every link
-/// followed, lies outside the working folder. Links that stay inside the
-/// working folder are fine wherever they point.
-bool source_outside_site(const std::string& path);
 
 /// The identity of a file or folder; two paths with equal identities name
 /// the same file (hard links, links, a folder reached two ways).
@@ -131,7 +157,7 @@ struct FsError {
     kNotFolder,         // a file where a folder on the way should be
     kIsFolder,          // a folder where a file should be
     kDenied,            // the system refused access
-    kOutsideSite,       // a source whose real location lies outside the working folder
+    kOutsideSite,       // a source whose real location lies outside its root
     kSameFile,          // a copy's destination is its source
     kChangedMeanwhile,  // an old output file changed while being compared
     kThroughLink,       // a folder on a write's way is a link
@@ -212,11 +238,13 @@ class OldOutput {
 /// otherwise false with `*error` set.
 bool make_folder(const std::string& path, FsError* error);
 
-/// Copies a source file over `destination` through an `OutputFile` (left
-/// alone when it holds the same bytes); parent folders are not created.
-/// False with `*error` set on failure (`kOutsideSite`, `kSameFile`),
-/// `destination` then untouched; `*outcome` tells what happened to it.
-bool copy_source_file(const std::string& source, const std::string& destination, FsError* error, WriteOutcome* outcome);
+/// Copies the source `source` of `root` over `destination` through an
+/// `OutputFile` (left alone when it holds the same bytes); parent folders are
+/// not created. False with `*error` set on failure (`kOutsideSite`,
+/// `kSameFile`), `destination` then untouched; `*outcome` tells what happened
+/// to it.
+bool copy_source_file(const SourceRoot& root, const std::string& source, const std::string& destination, FsError* error,
+                      WriteOutcome* outcome);
 
 enum class TouchResult { kDone, kCannotOpen, kCannotSet };
 /// Sets a folder's last-write time to now, leaving other times alone.

@@ -17,6 +17,10 @@ bool entry_exists(const std::string& path);
 /// first in listing order when there are several.
 std::optional<std::string> find_entry_no_case(const std::string& folder, std::string_view name);
 
+/// `path` below `root` resolved without case as `SourceRoot::resolve` does,
+/// but listing afresh: for reads, which must see files written meanwhile.
+std::string resolve_no_case(const SourceRoot& root, const std::string& path);
+
 /// The native code's kind, for the codes the logic tells apart.
 FsError::Kind error_kind(int code);
 
@@ -40,11 +44,16 @@ inline constexpr char kShownSeparator = '\\';
 inline constexpr const char* kReservedNameBytes = "\\:";
 /// A drive ("c:") names no entry of a folder.
 inline bool is_drive(std::string_view name) { return name.ends_with(':'); }
+/// A path that no folder is put before: from a root, a drive or a share.
+inline bool is_absolute(std::string_view path) {
+  return (!path.empty() && (path[0] == '\\' || path[0] == '/')) || (path.size() > 1 && path[1] == ':');
+}
 #else
 inline constexpr const char* kSeparators = "/";
 inline constexpr char kShownSeparator = '/';
 inline constexpr const char* kReservedNameBytes = "";
 inline bool is_drive(std::string_view) { return false; }
+inline bool is_absolute(std::string_view path) { return !path.empty() && path[0] == '/'; }
 #endif
 
 }  // namespace mt::native

@@ -67,10 +67,10 @@ inline void set_error(FsError* error, DWORD code) {
   if (error) *error = {native::error_kind(static_cast<int>(code)), static_cast<int>(code)};
 }
 
-/// Opens an existing source for reading, refused with kOutsideSite when
-/// its final location leaves the working folder. Folders, consoles and pipes
-/// are no source files. `*error` tells why it failed.
-HANDLE open_source(const std::string& path, BY_HANDLE_FILE_INFORMATION* info, FsError* error);
+/// Opens an existing source of `root` for reading, refused with
+/// kOutsideSite when its final location leaves the root. Folders, consoles
+/// and pipes are no source files. `*error` tells why it failed.
+HANDLE open_source(const SourceRoot& root, const std::string& path, BY_HANDLE_FILE_INFORMATION* info, FsError* error);
 
 /// The error of a source that cannot be opened with `code`: a folder
 /// refuses to open as a file with ERROR_ACCESS_DENIED.

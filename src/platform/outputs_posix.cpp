@@ -166,10 +166,10 @@ bool make_folder(const std::string& path, FsError* error) {
   return false;
 }
 
-bool copy_source_file(const std::string& source, const std::string& destination, FsError* error,
+bool copy_source_file(const SourceRoot& root, const std::string& source, const std::string& destination, FsError* error,
                       WriteOutcome* outcome) {
   struct stat from;
-  int in = open_regular_source(resolve_source_path(source), &from);
+  int in = open_regular_source(root, native::resolve_no_case(root, source), &from);
   if (in < 0) {
     if (errno == EXDEV) {
       set_error(error, FsError::Kind::kOutsideSite);

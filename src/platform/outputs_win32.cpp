@@ -161,13 +161,14 @@ bool make_folder(const std::string& path, FsError* error) {
   return false;
 }
 
-bool copy_source_file(const std::string& source, const std::string& destination, FsError* error,
+bool copy_source_file(const SourceRoot& root, const std::string& source, const std::string& destination, FsError* error,
                       WriteOutcome* outcome) {
   BY_HANDLE_FILE_INFORMATION from;
   FsError opened;
-  Handle in(open_source(source, &from, &opened));
+  Handle in(open_source(root, source, &from, &opened));
   if (!in.valid()) {
-    if (error) *error = opened == FsError::Kind::kOutsideSite ? opened : source_error(source, opened.code);
+    if (error)
+      *error = opened == FsError::Kind::kOutsideSite ? opened : source_error(root.path_of(source), opened.code);
     return false;
   }
   // The destination being the source itself (reached through a link or an

@@ -1,5 +1,5 @@
-// Reading sources over POSIX (Linux, macOS): opening them confined to the
-// working folder, listing folders, file identities and sizes. Sources were
+// Reading sources over POSIX (Linux, macOS): opening them confined to their
+// root, listing folders, file identities and sizes. Sources were
 // written for a file system that ignores letter case, so a source path that
 // does not exist as written is looked up again component by component
 // without ASCII case.
@@ -92,43 +92,49 @@ std::string real_location(const char* path) {
   return result;
 }
 
-// Whether `path` resolves to a place inside the working folder; a path that
+// Whether `path` resolves to a place inside the folder `root`; a path that
 // does not resolve counts as inside, so opening it fails as missing.
-bool resolves_inside(const char* path) {
+bool resolves_inside(const char* path, const char* root_folder) {
   std::string real = real_location(path);
   if (real.empty()) return true;
-  std::string root = real_location(".");
+  std::string root = real_location(root_folder);
   if (root.empty()) return false;
   if (root == "/") return true;
   return real == root || (real.starts_with(root) && real[root.size()] == '/');
 }
 
-// Opens `path` with `flags`, refused with EXDEV when its resolution leaves
-// the working folder. Where the kernel can, it checks this during the open
-// itself at no extra cost; absolute links and ".." it refuses outright are
-// judged by their real location, so links that stay inside keep working.
-int open_inside(const char* path, int flags) {
+// Opens the source `rel` with `flags`, refused with EXDEV when its
+// resolution leaves the root. Where the kernel can, it checks this during
+// the open itself, beneath the root's handle, at no extra cost; absolute
+// links and ".." it refuses outright, and kernels without the call, are
+// judged by the real location, so links that stay inside keep working.
+int open_inside(const SourceRoot& root, const std::string& rel, int flags) {
+  const char* named = rel.empty() ? "." : rel.c_str();
 #if defined(__linux__) && defined(SYS_openat2)
-  struct open_how how;
-  std::memset(&how, 0, sizeof how);
-  how.flags = static_cast<uint64_t>(flags);
-  how.resolve = RESOLVE_BENEATH;
-  long fd = ::syscall(SYS_openat2, AT_FDCWD, path, &how, sizeof how);
-  if (fd >= 0) return static_cast<int>(fd);
-  if (errno != EXDEV && errno != ENOSYS && errno != EPERM && errno != E2BIG && errno != EINVAL) return -1;
+  const long folder = root.path().empty() ? AT_FDCWD : static_cast<long>(root.handle());
+  if (folder != -1) {
+    struct open_how how;
+    std::memset(&how, 0, sizeof how);
+    how.flags = static_cast<uint64_t>(flags);
+    how.resolve = RESOLVE_BENEATH;
+    long fd = ::syscall(SYS_openat2, folder, named, &how, sizeof how);
+    if (fd >= 0) return static_cast<int>(fd);
+    if (errno != EXDEV && errno != ENOSYS && errno != EPERM && errno != E2BIG && errno != EINVAL) return -1;
+  }
 #endif
-  if (!resolves_inside(path)) {
+  const std::string path = root.path_of(named);
+  if (!resolves_inside(path.c_str(), root.path().empty() ? "." : root.path().c_str())) {
     errno = EXDEV;
     return -1;
   }
-  return ::open(path, flags);
+  return ::open(path.c_str(), flags);
 }
 
 }  // namespace
 
 // O_NONBLOCK keeps a FIFO from blocking the open.
-int open_regular_source(const std::string& path, struct stat* st) {
-  int fd = open_inside(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+int open_regular_source(const SourceRoot& root, const std::string& path, struct stat* st) {
+  int fd = open_inside(root, path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return -1;
   bool stated = ::fstat(fd, st) == 0;
   if (!stated || !S_ISREG(st->st_mode)) {
@@ -140,10 +146,25 @@ int open_regular_source(const std::string& path, struct stat* st) {
   return fd;
 }
 
-const SourceResolver::Listing& SourceResolver::listing(const std::string& folder) {
+SourceRoot::SourceRoot(std::string path) : path_(std::move(path)) {
+  // The working folder needs no handle: the calls take it by default.
+  if (path_.empty()) return;
+#ifdef O_PATH
+  handle_ = ::open(path_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+#else
+  handle_ = ::open(path_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+#endif
+}
+
+SourceRoot::~SourceRoot() {
+  if (handle_ >= 0) ::close(static_cast<int>(handle_));
+}
+
+const SourceRoot::Listing& SourceRoot::listing(const std::string& folder) {
   auto [it, added] = listings_.try_emplace(folder);
   if (!added) return it->second;
-  DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+  const std::string path = path_of(folder);
+  DIR* dir = ::opendir(path.empty() ? "." : path.c_str());
   if (!dir) return it->second;
   while (const dirent* entry = ::readdir(dir)) {
     if (is_dot_entry(entry->d_name)) continue;
@@ -172,29 +193,33 @@ std::vector<DirEntry> list_open_folder(DIR* dir, const std::string& folder, bool
   return entries;
 }
 
-std::vector<DirEntry> list_folder(const std::string& folder, bool txt_only) {
-  std::string resolved = resolve_source_path(folder);
-  DIR* dir = ::opendir(resolved.empty() ? "." : resolved.c_str());
-  return dir ? list_open_folder(dir, resolved, txt_only) : std::vector<DirEntry>();
+std::vector<DirEntry> list_named(const SourceRoot& root, const std::string& folder, bool txt_only) {
+  const std::string path = root.path_of(native::resolve_no_case(root, folder));
+  DIR* dir = ::opendir(path.empty() ? "." : path.c_str());
+  return dir ? list_open_folder(dir, path, txt_only) : std::vector<DirEntry>();
 }
 
 }  // namespace
 
-std::vector<DirEntry> list_txt_files(const std::string& folder) { return list_folder(folder, true); }
+std::vector<DirEntry> SourceRoot::list_txt_files(const std::string& folder) const {
+  return list_named(*this, folder, true);
+}
 
-std::vector<DirEntry> list_entries(const std::string& folder) { return list_folder(folder, false); }
+std::vector<DirEntry> SourceRoot::list_entries(const std::string& folder) const {
+  return list_named(*this, folder, false);
+}
 
-FolderOpen list_source_folder(const std::string& folder, FolderListing* listing) {
+FolderOpen SourceRoot::list_folder(const std::string& folder, FolderListing* listing) const {
   // One open tells whether the folder leaves the site, what it is and what
   // it holds; the name as written nearly always exists.
   const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
   std::string opened = folder.empty() ? "." : folder;
-  int fd = open_inside(opened.c_str(), flags);
+  int fd = open_inside(*this, opened, flags);
   if (fd < 0 && (errno == ENOENT || errno == ENOTDIR)) {
-    std::string resolved = resolve_source_path(folder);
+    std::string resolved = native::resolve_no_case(*this, folder);
     if (resolved != folder) {
       opened = std::move(resolved);
-      fd = open_inside(opened.c_str(), flags);
+      fd = open_inside(*this, opened, flags);
     }
   }
   if (fd < 0) return errno == EXDEV ? FolderOpen::kOutsideSite : FolderOpen::kMissing;
@@ -205,7 +230,7 @@ FolderOpen list_source_folder(const std::string& folder, FolderListing* listing)
     return FolderOpen::kMissing;
   }
   listing->id = {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
-  listing->entries = list_open_folder(dir, opened, false);
+  listing->entries = list_open_folder(dir, path_of(opened), false);
   return FolderOpen::kListed;
 }
 
@@ -236,14 +261,14 @@ bool read_and_close(int fd, const struct stat& st, std::string* contents) {
 
 }  // namespace
 
-ReadResult read_source(const std::string& path, std::string* contents) {
+ReadResult SourceRoot::read(const std::string& path, std::string* contents) const {
   struct stat st;
   // The path as written nearly always exists; resolving costs a look-up of
   // its own, so it is tried only when the open fails.
-  int fd = open_regular_source(path, &st);
+  int fd = open_regular_source(*this, path, &st);
   if (fd < 0 && (errno == ENOENT || errno == ENOTDIR)) {
-    std::string resolved = resolve_source_path(path);
-    if (resolved != path) fd = open_regular_source(resolved, &st);
+    std::string resolved = native::resolve_no_case(*this, path);
+    if (resolved != path) fd = open_regular_source(*this, resolved, &st);
   }
   if (fd < 0) return errno == EXDEV ? ReadResult::kOutsideSite : ReadResult::kCannotOpen;
   return read_and_close(fd, st, contents) ? ReadResult::kRead : ReadResult::kCannotOpen;
@@ -260,12 +285,12 @@ bool read_named_file(const std::string& path, std::string* contents) {
   return read_and_close(fd, st, contents);
 }
 
-bool source_outside_site(const std::string& path) {
-  std::string resolved = resolve_source_path(path);
+bool SourceRoot::outside_site(const std::string& path) const {
+  std::string resolved = native::resolve_no_case(*this, path);
 #ifdef O_PATH
-  int fd = open_inside(resolved.c_str(), O_PATH | O_CLOEXEC);
+  int fd = open_inside(*this, resolved, O_PATH | O_CLOEXEC);
 #else
-  int fd = open_inside(resolved.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  int fd = open_inside(*this, resolved, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
 #endif
   if (fd >= 0) {
     ::close(fd);
@@ -282,9 +307,13 @@ bool file_id(const std::string& path, FileId* id) {
   return true;
 }
 
+bool SourceRoot::id(const std::string& rel, FileId* out) const {
+  return file_id(path_of(rel.empty() ? "." : rel), out);
+}
+
 bool file_size(const std::string& path, uint64_t* size) {
   struct stat st;
-  if (!stat_path(path, &st) && !stat_path(resolve_source_path(path), &st)) return false;
+  if (!stat_path(path, &st) && !stat_path(native::resolve_no_case(SourceRoot(), path), &st)) return false;
   if (!S_ISREG(st.st_mode)) return false;
   *size = static_cast<uint64_t>(st.st_size);
   return true;

@@ -6,11 +6,13 @@
 
 #include <string>
 
+#include "platform/fs.h"
+
 namespace mt {
 
-/// Opens a regular source file for reading, confined to the working folder.
+/// Opens a regular source file of `root` for reading, confined to it.
 /// Folders and other special files are refused; -1 with errno set, EXDEV
-/// when the file lies outside the working folder.
-int open_regular_source(const std::string& path, struct stat* st);
+/// when the file lies outside the root.
+int open_regular_source(const SourceRoot& root, const std::string& path, struct stat* st);
 
 }  // namespace mt

@@ -1,5 +1,5 @@
 // Reading sources over the Windows API, with UTF-16 paths: opening them
-// confined to the working folder, listing folders, file identities and
+// confined to their root, listing folders, file identities and
 // sizes. Windows file systems mostly ignore letter case themselves; a path
 // that does not exist as written (a folder marked case-sensitive, a share
 // from another system) is looked up again component by component without
@@ -122,17 +122,17 @@ Location location_of(HANDLE handle) {
   }
 }
 
-// Whether the open entry lies inside the working folder. Windows names
+// Whether the open entry lies inside the root's folder. Windows names
 // ignore case, so the prefix is compared as the file system compares names.
-bool handle_inside(HANDLE handle) {
-  Handle root(open_existing(".", 0, FILE_FLAG_BACKUP_SEMANTICS));
+bool handle_inside(const SourceRoot& sources, HANDLE handle) {
+  Handle root(open_existing(sources.path().empty() ? "." : sources.path(), 0, FILE_FLAG_BACKUP_SEMANTICS));
   Location base = root.valid() ? location_of(root.get()) : Location();
   if (base.path.empty()) return false;
   Location real = location_of(handle);
   // A place that cannot be told is not known to be inside.
   if (real.path.empty() || real.volume != base.volume) return false;
   if (base.path.back() != L'\\') base.path.push_back(L'\\');
-  if (real.path.size() + 1 == base.path.size()) real.path.push_back(L'\\');  // the working folder itself
+  if (real.path.size() + 1 == base.path.size()) real.path.push_back(L'\\');  // the root itself
   if (real.path.size() < base.path.size() || base.path.size() > INT_MAX) return false;
   int n = static_cast<int>(base.path.size());
   return CompareStringOrdinal(real.path.data(), n, base.path.data(), n, TRUE) == CSTR_EQUAL;
@@ -140,14 +140,14 @@ bool handle_inside(HANDLE handle) {
 
 }  // namespace
 
-HANDLE open_source(const std::string& path, BY_HANDLE_FILE_INFORMATION* info, FsError* error) {
-  HANDLE handle = open_existing(path, GENERIC_READ, FILE_ATTRIBUTE_NORMAL);
+HANDLE open_source(const SourceRoot& root, const std::string& path, BY_HANDLE_FILE_INFORMATION* info, FsError* error) {
+  HANDLE handle = open_existing(root.path_of(path), GENERIC_READ, FILE_ATTRIBUTE_NORMAL);
   if (handle == INVALID_HANDLE_VALUE) {
     DWORD code = GetLastError();
     // Resolving costs a listing, so it is tried only when the path as
     // written fails to open.
-    std::string resolved = resolve_source_path(path);
-    if (resolved != path) handle = open_existing(resolved, GENERIC_READ, FILE_ATTRIBUTE_NORMAL);
+    std::string resolved = native::resolve_no_case(root, path);
+    if (resolved != path) handle = open_existing(root.path_of(resolved), GENERIC_READ, FILE_ATTRIBUTE_NORMAL);
     if (handle == INVALID_HANDLE_VALUE) {
       set_error(error, code);
       return handle;
@@ -158,7 +158,7 @@ HANDLE open_source(const std::string& path, BY_HANDLE_FILE_INFORMATION* info, Fs
     set_error(error, info_of(file, info) && is_folder(*info) ? ERROR_DIRECTORY : ERROR_ACCESS_DENIED);
     return INVALID_HANDLE_VALUE;
   }
-  if (!handle_inside(handle)) {
+  if (!handle_inside(root, handle)) {
     if (error) *error = {FsError::Kind::kOutsideSite, 0};
     return INVALID_HANDLE_VALUE;
   }
@@ -215,20 +215,26 @@ bool read_all(HANDLE file, uint64_t expected, std::string* contents) {
 
 }  // namespace
 
-const SourceResolver::Listing& SourceResolver::listing(const std::string& folder) {
+// Windows confines by comparing final paths: the root needs no handle.
+SourceRoot::SourceRoot(std::string path) : path_(std::move(path)) {}
+
+SourceRoot::~SourceRoot() = default;
+
+const SourceRoot::Listing& SourceRoot::listing(const std::string& folder) {
   auto [it, added] = listings_.try_emplace(folder);
   if (!added) return it->second;
   Listing& names = it->second;
-  for_each_entry(
-      folder, [&names](const std::string&, std::string name, const WIN32_FIND_DATAW&) { add(names, std::move(name)); });
+  for_each_entry(path_of(folder), [&names](const std::string&, std::string name, const WIN32_FIND_DATAW&) {
+    add(names, std::move(name));
+  });
   return names;
 }
 
 namespace {
 
-std::vector<DirEntry> list_folder(const std::string& folder, bool txt_only) {
+std::vector<DirEntry> list_named(const SourceRoot& root, const std::string& folder, bool txt_only) {
   std::vector<DirEntry> entries;
-  for_each_entry(resolve_source_path(folder),
+  for_each_entry(root.path_of(native::resolve_no_case(root, folder)),
                  [&](const std::string& listed, std::string name, const WIN32_FIND_DATAW& data) {
                    if (txt_only && !has_txt_extension(name)) return;
                    bool folder_entry = listed_folder(listed, data, name);
@@ -241,18 +247,23 @@ std::vector<DirEntry> list_folder(const std::string& folder, bool txt_only) {
 
 }  // namespace
 
-std::vector<DirEntry> list_txt_files(const std::string& folder) { return list_folder(folder, true); }
+std::vector<DirEntry> SourceRoot::list_txt_files(const std::string& folder) const {
+  return list_named(*this, folder, true);
+}
 
-std::vector<DirEntry> list_entries(const std::string& folder) { return list_folder(folder, false); }
+std::vector<DirEntry> SourceRoot::list_entries(const std::string& folder) const {
+  return list_named(*this, folder, false);
+}
 
-FolderOpen list_source_folder(const std::string& folder, FolderListing* listing) {
+FolderOpen SourceRoot::list_folder(const std::string& folder, FolderListing* listing) const {
   // One open tells whether the folder leaves the site and what it is; the
   // entries come from a listing by name.
-  const std::string resolved = resolve_source_path(folder);
-  Handle entry(open_existing(resolved.empty() ? "." : resolved, FILE_READ_ATTRIBUTES, FILE_FLAG_BACKUP_SEMANTICS));
+  const std::string resolved = native::resolve_no_case(*this, folder);
+  const std::string path = path_of(resolved);
+  Handle entry(open_existing(path.empty() ? "." : path, FILE_READ_ATTRIBUTES, FILE_FLAG_BACKUP_SEMANTICS));
   BY_HANDLE_FILE_INFORMATION info;
   if (!info_of(entry, &info)) return FolderOpen::kMissing;
-  if (!handle_inside(entry.get())) return FolderOpen::kOutsideSite;
+  if (!handle_inside(*this, entry.get())) return FolderOpen::kOutsideSite;
   if (!is_folder(info)) return FolderOpen::kMissing;
   listing->id.device = info.dwVolumeSerialNumber;
   listing->id.number = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
@@ -260,10 +271,10 @@ FolderOpen list_source_folder(const std::string& folder, FolderListing* listing)
   return FolderOpen::kListed;
 }
 
-ReadResult read_source(const std::string& path, std::string* contents) {
+ReadResult SourceRoot::read(const std::string& path, std::string* contents) const {
   BY_HANDLE_FILE_INFORMATION info;
   FsError error;
-  Handle file(open_source(path, &info, &error));
+  Handle file(open_source(*this, path, &info, &error));
   if (!file.valid()) return error == FsError::Kind::kOutsideSite ? ReadResult::kOutsideSite : ReadResult::kCannotOpen;
   contents->clear();
   return read_all(file.get(), size_of(info), contents) ? ReadResult::kRead : ReadResult::kCannotOpen;
@@ -277,10 +288,15 @@ bool read_named_file(const std::string& path, std::string* contents) {
   return read_all(file.get(), size_of(info), contents);
 }
 
-bool source_outside_site(const std::string& path) {
+bool SourceRoot::outside_site(const std::string& path) const {
   // Attributes only: a folder opens too with backup semantics.
-  Handle entry(open_existing(resolve_source_path(path), FILE_READ_ATTRIBUTES, FILE_FLAG_BACKUP_SEMANTICS));
-  return entry.valid() && !handle_inside(entry.get());
+  Handle entry(
+      open_existing(path_of(native::resolve_no_case(*this, path)), FILE_READ_ATTRIBUTES, FILE_FLAG_BACKUP_SEMANTICS));
+  return entry.valid() && !handle_inside(*this, entry.get());
+}
+
+bool SourceRoot::id(const std::string& rel, FileId* out) const {
+  return file_id(path_of(rel.empty() ? "." : rel), out);
 }
 
 bool file_id(const std::string& path, FileId* id) {
@@ -297,7 +313,8 @@ bool file_size(const std::string& path, uint64_t* size) {
   Handle file(open_existing(path, FILE_READ_ATTRIBUTES, FILE_FLAG_BACKUP_SEMANTICS));
   BY_HANDLE_FILE_INFORMATION info;
   if (!info_of(file, &info)) {
-    Handle resolved(open_existing(resolve_source_path(path), FILE_READ_ATTRIBUTES, FILE_FLAG_BACKUP_SEMANTICS));
+    Handle resolved(
+        open_existing(native::resolve_no_case(SourceRoot(), path), FILE_READ_ATTRIBUTES, FILE_FLAG_BACKUP_SEMANTICS));
     if (!info_of(resolved, &info)) return false;
   }
   if (is_folder(info)) return false;

@@ -113,7 +113,9 @@ int serve(const ServeOptions& options, FileSink& out) {
   diag.report({}, Msg::serving, url_root);
   out.flush();
 
-  std::unique_ptr<FolderWatch> watch = watch_folder(".", site.folder);
+  // Every build opens its own root; the preview watches the same folder.
+  std::unique_ptr<FolderWatch> watch =
+      watch_folder(config.source_folder.empty() ? "." : config.source_folder, site.folder);
   while (!interrupted()) {
     if (watch->wait(kIdleMs) && settle(*watch)) rebuild_changed(site, config, kept, *watch, out);
   }

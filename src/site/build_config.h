@@ -8,6 +8,9 @@ namespace mt {
 
 /// What one build is asked to do; read only while it runs.
 struct BuildConfig {
+  // The site's source folder, which every source is read from: "" for the
+  // working folder.
+  std::string source_folder;
   std::string output_root;
   std::string url_root;  // as given: no slash added or removed
   bool strict = false;

@@ -106,9 +106,10 @@ struct Build {
   const BuildSetup& setup;
   Diagnostics& diag;
   LinkRegistry& links;  // links/registry.h: targets declared, links written
-  // Case-insensitive look-ups of templates and support folders list each
-  // folder once per run, so a site of many languages stays linear.
-  SourceResolver& resolver;
+  // The site's source folder: every source is read, listed and confined
+  // through it. Its case-insensitive look-ups list each folder once per
+  // run, so a site of many languages stays linear.
+  SourceRoot& sources;
   const Collator& collator;
   int (*year)();  // the local calendar year; tests pin it
   BuildTally& tally;
@@ -147,7 +148,7 @@ struct LangBuild {
   std::array<std::string, 3> stylesheets;
 
   const std::string& str(int index) const { return language.value(index); }
-  /// The language's source folder, relative to the working folder.
+  /// The language's source folder, relative to the source root.
   const std::string& source_folder() const { return language.code; }
 };
 

@@ -64,6 +64,7 @@ namespace {
 // What one scan carries down the folders.
 struct ScanRun {
   SupportTree& tree;
+  const SourceRoot& sources;
   const Collator& collator;
   Diagnostics& diag;
   const std::string& where;
@@ -76,7 +77,7 @@ struct ScanRun {
 // ancestors); a missing folder lists nothing.
 std::vector<DirEntry> enter(const std::string& folder, ScanRun& run) {
   FolderListing listing;
-  const FolderOpen opened = list_source_folder(folder, &listing);
+  const FolderOpen opened = run.sources.list_folder(folder, &listing);
   if (opened == FolderOpen::kOutsideSite) run.diag.report({run.where}, Msg::source_outside_site, PathArg{folder});
   if (opened != FolderOpen::kListed) return {};
   if (!run.visited.emplace(listing.id.device, listing.id.number).second) {
@@ -165,7 +166,7 @@ void scan(const std::string& folder, const std::string& source_path, int parent,
     // The text is read once: for its title now and for its page later.
     std::string text;
     const std::string path = join_path(folder, found.name);
-    ReadResult read = read_source(path, &text);
+    ReadResult read = run.sources.read(path, &text);
     if (read == ReadResult::kOutsideSite) {
       run.diag.report({run.where}, Msg::source_outside_site, PathArg{path});
       continue;
@@ -204,19 +205,21 @@ void scan(const std::string& folder, const std::string& source_path, int parent,
 
 }  // namespace
 
-void build_support_tree(SupportTree& tree, const std::string& support_source_folder, const Collator& collator,
-                        Diagnostics& diag, const std::string& where, const PedanticGate& pedantic) {
+void build_support_tree(SupportTree& tree, const SourceRoot& sources, const std::string& support_source_folder,
+                        const Collator& collator, Diagnostics& diag, const std::string& where,
+                        const PedanticGate& pedantic) {
   tree.clear();
-  ScanRun run{tree, collator, diag, where, pedantic, {}};
+  ScanRun run{tree, sources, collator, diag, where, pedantic, {}};
   // Resolved by the caller, so every path below it is built from names as listed.
   scan(support_source_folder, std::string(), -1, run);
 }
 
-void build_support_tree(SupportTree& tree, const std::string& support_source_folder, const Collator& collator) {
+void build_support_tree(SupportTree& tree, SourceRoot& sources, const std::string& support_source_folder,
+                        const Collator& collator) {
   StringSink dropped;
   Diagnostics diag;
   diag.out = &dropped;
-  build_support_tree(tree, resolve_source_path(support_source_folder), collator, diag, std::string(), {});
+  build_support_tree(tree, sources, sources.resolve(support_source_folder), collator, diag, std::string(), {});
 }
 
 }  // namespace mt

@@ -7,21 +7,24 @@
 
 #include "diag/diagnostics.h"
 #include "platform/collate.h"
+#include "platform/fs.h"
 #include "site/support_tree.h"
 
 namespace mt {
 
-/// Empties `tree` and scans `support_source_folder` (resolved already) into
-/// it. A folder reached a second time (a link loop) is not entered again,
-/// and pages and folders lying outside the working folder are left out; both
-/// are reported under `where`.
+/// Empties `tree` and scans the source folder `support_source_folder`
+/// (resolved already) of `sources` into it. A folder reached a second time
+/// (a link loop) is not entered again, and pages and folders lying outside
+/// the source root are left out; both are reported under `where`.
 /// Under --pedantic, `pedantic` also gets warnings of sibling pages whose
 /// addresses collide and of sibling folders that differ only by letter case.
-void build_support_tree(SupportTree& tree, const std::string& support_source_folder, const Collator& collator,
-                        Diagnostics& diag, const std::string& where, const PedanticGate& pedantic = {});
+void build_support_tree(SupportTree& tree, const SourceRoot& sources, const std::string& support_source_folder,
+                        const Collator& collator, Diagnostics& diag, const std::string& where,
+                        const PedanticGate& pedantic = {});
 /// The same for a folder not yet resolved, with the messages dropped
 /// (for tools and tests that build a tree alone).
-void build_support_tree(SupportTree& tree, const std::string& support_source_folder, const Collator& collator);
+void build_support_tree(SupportTree& tree, SourceRoot& sources, const std::string& support_source_folder,
+                        const Collator& collator);
 
 /// Removes the leading run of '0'-'9', '-' and '_'.
 std::string_view strip_ordering_prefix(std::string_view name);

@@ -32,7 +32,7 @@ std::vector<PagePair> page_pairs(const Sources& sources, size_t l) {
 
 std::set<std::string, std::less<>> stale_items(const Sources& sources, size_t l) {
   std::set<std::string, std::less<>> stale;
-  const Status status = compute_status(sources, read_record());
+  const Status status = compute_status(sources, read_record(sources.root));
   for (const LangStatus& lang : status.langs) {
     if (lang.code != sources.langs[l].code) continue;
     for (const StatusItem& item : lang.items) {

@@ -19,9 +19,9 @@ void check_strings(const LangSources& def, const LangSources& lang, Diagnostics&
   }
 }
 
-void check_page(const PagePair& page, Diagnostics& diag) {
+void check_page(const SourceRoot& root, const PagePair& page, Diagnostics& diag) {
   std::string def_text, text;
-  if (!page.exists || !read_source_file(page.def_path, &def_text) || !read_source_file(page.lang_path, &text)) return;
+  if (!page.exists || !root.read_file(page.def_path, &def_text) || !root.read_file(page.lang_path, &text)) return;
   const std::vector<TextBlock> src = text_blocks(def_text, page.support), own = text_blocks(text, page.support);
   if (!same_shape(src, own)) return;  // blocks pair only on pages of one shape
   for (size_t b = 0; b < src.size(); ++b) {
@@ -33,15 +33,15 @@ void check_page(const PagePair& page, Diagnostics& diag) {
 
 }  // namespace
 
-void check_all_translations(const Collator& collator, Diagnostics& diag) {
-  Sources sources;
+void check_all_translations(SourceRoot& root, const Collator& collator, Diagnostics& diag) {
+  Sources sources(root);
   StringSink dropped;
   Diagnostics quiet{&dropped};
   if (!read_sources(&sources, collator, quiet)) return;
   for (size_t l = 0; l < sources.langs.size(); ++l) {
     if (l == sources.default_lang) continue;
     check_strings(sources.langs[sources.default_lang], sources.langs[l], diag);
-    for (const PagePair& page : page_pairs(sources, l)) check_page(page, diag);
+    for (const PagePair& page : page_pairs(sources, l)) check_page(root, page, diag);
   }
 }
 

@@ -47,12 +47,12 @@ int string_entries(std::string& out, const LangSources& def, const LangSources& 
   return count;
 }
 
-int page_entries(std::string& out, const PagePair& page, bool stale) {
+int page_entries(std::string& out, const SourceRoot& root, const PagePair& page, bool stale) {
   std::string def_text, lang_text;
-  if (!read_source_file(page.def_path, &def_text)) return 0;
+  if (!root.read_file(page.def_path, &def_text)) return 0;
   const std::vector<TextBlock> blocks = text_blocks(def_text, page.support);
   std::vector<TextBlock> lang_blocks;
-  if (page.exists && read_source_file(page.lang_path, &lang_text)) lang_blocks = text_blocks(lang_text, page.support);
+  if (page.exists && root.read_file(page.lang_path, &lang_text)) lang_blocks = text_blocks(lang_text, page.support);
   // Blocks pair by position only when the pages have the same shape.
   const bool paired = same_shape(blocks, lang_blocks);
   for (size_t b = 0; b < blocks.size(); ++b) {
@@ -85,7 +85,7 @@ int export_po_task(const TranslateTask& task, const Sources& sources, Diagnostic
   std::string out = po_header(lang.code);
   int count = string_entries(out, sources.langs[sources.default_lang], lang, stale);
   for (const PagePair& page : page_pairs(sources, static_cast<size_t>(l))) {
-    count += page_entries(out, page, stale.contains(page.item));
+    count += page_entries(out, sources.root, page, stale.contains(page.item));
   }
   if (is_site_source(sources, task.po_file)) {
     diag.report({task.po_file}, Msg::write_over_source, PathArg{task.po_file});

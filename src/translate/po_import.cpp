@@ -109,10 +109,10 @@ FileChange* page_change(Import& im, size_t p) {
   change.path = page.lang_path;
   change.support = page.support;
   change.create = !page.exists;
-  if (!read_source_file(page.def_path, &change.def_text)) return nullptr;
+  if (!im.sources.root.read_file(page.def_path, &change.def_text)) return nullptr;
   if (change.create) {
     change.text = change.def_text;
-  } else if (!read_source_file(page.lang_path, &change.text)) {
+  } else if (!im.sources.root.read_file(page.lang_path, &change.text)) {
     return nullptr;
   }
   change.blocks = text_blocks(change.text, page.support);
@@ -174,12 +174,12 @@ bool keeps_shape(const FileChange& change, const std::string& edited) {
 // Creates the folders above a new page, each only after the one above it
 // proved to lie inside the site: a linked folder must not take the page,
 // or a folder made for it, outside. Returns the first folder outside, or "".
-std::string make_parent_folders(const std::string& path) {
+std::string make_parent_folders(const SourceRoot& root, const std::string& path) {
   for (size_t at = path.find('/'); at != std::string::npos; at = path.find('/', at + 1)) {
     const std::string folder = path.substr(0, at);
-    if (source_outside_site(folder)) return folder;
+    if (root.outside_site(folder)) return folder;
     FsError ignored;
-    make_folder(folder, &ignored);
+    make_folder(root.path_of(folder), &ignored);
   }
   return {};
 }
@@ -194,13 +194,13 @@ bool write_change(Import& im, FileChange& change, int* files) {
     return true;
   }
   if (change.create) {
-    if (const std::string folder = make_parent_folders(change.path); !folder.empty()) {
+    if (const std::string folder = make_parent_folders(im.sources.root, change.path); !folder.empty()) {
       im.diag.report({change.path}, Msg::source_outside_site, PathArg{folder});
       return false;
     }
   }
   FileSink out;
-  if (out.open(change.path)) out.write(edited);
+  if (out.open(im.sources.root.path_of(change.path))) out.write(edited);
   if (!out.close()) {
     im.diag.report({change.path}, Msg::write_failed, PathArg{change.path}, error_text(out.error()));
     return false;
@@ -240,7 +240,7 @@ int import_po_task(const TranslateTask& task, const Sources& sources, Diagnostic
   const LangSources& lang = sources.langs[static_cast<size_t>(l)];
   Import im{sources, lang, task.po_file, diag, {}, {}, page_pairs(sources, static_cast<size_t>(l)), {}, {}, 0};
   im.strings.path = lang.file;
-  if (!read_source_file(lang.file, &im.strings.text)) {
+  if (!sources.root.read_file(lang.file, &im.strings.text)) {
     diag.report({lang.file}, Msg::cant_open, PathArg{lang.file});
     return 1;
   }

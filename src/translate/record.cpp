@@ -54,15 +54,15 @@ std::string format_record(const AcceptRecord& record) {
   return text;
 }
 
-AcceptRecord read_record() {
+AcceptRecord read_record(const SourceRoot& root) {
   std::string text;
-  if (!read_source_file(kRecordName, &text)) return {};
+  if (!root.read_file(kRecordName, &text)) return {};
   return parse_record(text);
 }
 
-bool write_record(const AcceptRecord& record, Diagnostics& diag) {
+bool write_record(const SourceRoot& root, const AcceptRecord& record, Diagnostics& diag) {
   FileSink out;
-  if (out.open(kRecordName)) out.write(format_record(record));
+  if (out.open(root.path_of(kRecordName))) out.write(format_record(record));
   if (out.close()) return true;
   diag.report({kRecordName}, Msg::write_failed, PathArg{kRecordName}, error_text(out.error()));
   return false;

@@ -16,6 +16,7 @@
 #include <string_view>
 
 #include "diag/diagnostics.h"
+#include "platform/fs.h"
 
 namespace mt {
 
@@ -29,10 +30,10 @@ using AcceptRecord = std::map<std::string, std::map<std::string, uint64_t, std::
 AcceptRecord parse_record(std::string_view text);
 std::string format_record(const AcceptRecord& record);
 
-/// The record in the working folder; empty when there is none.
-AcceptRecord read_record();
+/// The record in the source folder `root`; empty when there is none.
+AcceptRecord read_record(const SourceRoot& root);
 /// Replaces the record as a whole; false, reported, when it could not be
 /// written (the old one is kept).
-bool write_record(const AcceptRecord& record, Diagnostics& diag);
+bool write_record(const SourceRoot& root, const AcceptRecord& record, Diagnostics& diag);
 
 }  // namespace mt

@@ -10,14 +10,14 @@ namespace mt {
 
 namespace {
 
-void read_strings(LangSources& lang, const Language& loaded) {
+void read_strings(const SourceRoot& root, LangSources& lang, const Language& loaded) {
   for (int i = 0; i < kStringCount; ++i) {
     auto& s = lang.strings[static_cast<size_t>(i)];
     s.value = loaded.value(i);
     s.defined = loaded.defined.test(static_cast<size_t>(i));
   }
   std::string text;
-  if (read_source(lang.file, &text) != ReadResult::kRead) return;
+  if (!root.read_file(lang.file, &text)) return;
   // The last line of a key is the one the loader keeps.
   for (const KeyLineAt& k : key_lines(text)) {
     if (k.index < 0) continue;
@@ -27,19 +27,19 @@ void read_strings(LangSources& lang, const Language& loaded) {
   }
 }
 
-void read_pages(LangSources& lang, const Language& loaded, SourceResolver& resolver, const Collator& collator,
+void read_pages(LangSources& lang, const Language& loaded, SourceRoot& root, const Collator& collator,
                 bool is_default) {
   for (size_t t = 0; t < kTemplateCount; ++t) {
     const std::string path = join_path(lang.code, loaded.value(kTemplatePages[t]));
-    if (!resolver.exists(path)) continue;
-    lang.templates[t] = resolver.resolve(path);
+    if (!root.exists(path)) continue;
+    lang.templates[t] = root.resolve(path);
     std::string text;
-    if (is_default && read_source_file(lang.templates[t], &text)) lang.template_hash[t] = item_hash(text);
+    if (is_default && root.read_file(lang.templates[t], &text)) lang.template_hash[t] = item_hash(text);
   }
-  lang.support_folder = resolver.resolve(join_path(lang.code, loaded.value(SUPPORT_FOLDER)));
+  lang.support_folder = root.resolve(join_path(lang.code, loaded.value(SUPPORT_FOLDER)));
   StringSink dropped;
   Diagnostics quiet{&dropped};
-  build_support_tree(lang.support, lang.support_folder, collator, quiet, lang.code);
+  build_support_tree(lang.support, root, lang.support_folder, collator, quiet, lang.code);
   // Texts are hashed (default language) and let go at once, so thirty
   // languages of large trees need no more memory than one.
   if (is_default) lang.support_hash.resize(lang.support.nodes().size());
@@ -71,29 +71,29 @@ bool read_sources(Sources* sources, const Collator& collator, Diagnostics& diag)
   StringSink dropped;
   Diagnostics quiet{&dropped};
   std::vector<std::pair<std::string, Language>> loaded;  // file name, record
-  for (const DirEntry& entry : list_txt_files("")) {
+  SourceRoot& root = sources->root;
+  for (const DirEntry& entry : root.list_txt_files("")) {
     if (entry.is_dir || entry.name.starts_with("{{")) continue;
     Language record;
-    if (!load_language_file(entry.name, quiet, &record)) continue;
+    if (!load_language_file(root, entry.name, quiet, &record)) continue;
     bool seen = false;  // a second file of one code is built over the first; only one counts
     for (const auto& [name, other] : loaded) seen = seen || other.code == record.code;
     if (!seen) loaded.emplace_back(entry.name, std::move(record));
   }
   if (loaded.empty()) {
-    load_languages(diag);  // says why where the user sees it
+    load_languages(root, diag);  // says why where the user sees it
     return false;
   }
   sources->default_lang = 0;
   for (size_t i = 0; i < loaded.size(); ++i) {
     if (loaded[i].second.code == "en-us") sources->default_lang = i;
   }
-  SourceResolver resolver;
   for (size_t i = 0; i < loaded.size(); ++i) {
     LangSources& lang = sources->langs.emplace_back();
     lang.code = loaded[i].second.code;
     lang.file = loaded[i].first;
-    read_strings(lang, loaded[i].second);
-    read_pages(lang, loaded[i].second, resolver, collator, i == sources->default_lang);
+    read_strings(root, lang, loaded[i].second);
+    read_pages(lang, loaded[i].second, root, collator, i == sources->default_lang);
   }
   const SupportTree& def_tree = sources->langs[sources->default_lang].support;
   for (const LangSources& lang : sources->langs) sources->counterparts.push_back(match_support(def_tree, lang.support));
@@ -107,9 +107,9 @@ std::string support_page_path(const std::string& folder, const SupportTree& tree
 bool is_site_source(const Sources& sources, const std::string& path) {
   FileId target;
   if (!file_id(path, &target)) return false;  // a new file
-  auto same = [&target](const std::string& source) {
+  auto same = [&target, &sources](const std::string& source) {
     FileId id;
-    return file_id(source, &id) && id == target;
+    return sources.root.id(source, &id) && id == target;
   };
   for (const char* shared : {"maketarnwick.conf", "maketarnwick.translations", "donations.csv",
                              "supported_languages.csv", "previous_stable_releases.csv", "{{PREVIOUS_VERSIONS}}.txt"}) {

@@ -11,6 +11,7 @@
 
 #include "diag/diagnostics.h"
 #include "platform/collate.h"
+#include "platform/fs.h"
 #include "site/counterparts.h"
 #include "site/strings.h"
 #include "site/support_tree.h"
@@ -26,7 +27,7 @@ struct StringSource {
   bool same = false;  // marked "// same": never untranslated
 };
 
-/// One language's sources. Paths are relative to the working folder.
+/// One language's sources. Paths are relative to the source root.
 struct LangSources {
   std::string code;
   std::string file;  // the language file as listed, e.g. "de-de.txt"
@@ -40,13 +41,15 @@ struct LangSources {
 };
 
 struct Sources {
+  explicit Sources(SourceRoot& from) : root(from) {}
+  SourceRoot& root;                // where they are read, and written back
   std::vector<LangSources> langs;  // load order
   size_t default_lang = 0;         // en-us, else the first
   // Per language: its support pages against the default language's.
   std::vector<Counterparts> counterparts;
 };
 
-/// Reads the working folder's translation sources; false with a message in
+/// Reads the translation sources of `sources->root`; false with a message in
 /// `diag` when there is no language file. Loader warnings are not shown:
 /// the status reports what is missing itself.
 bool read_sources(Sources* sources, const Collator& collator, Diagnostics& diag);

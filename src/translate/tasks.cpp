@@ -15,7 +15,7 @@ namespace mt {
 namespace {
 
 int status_task(const TranslateTask& task, const Sources& sources, Sink& out, Diagnostics& diag) {
-  const Status status = compute_status(sources, read_record());
+  const Status status = compute_status(sources, read_record(sources.root));
   if (task.json) {
     write_status_json(status, out);
   } else {
@@ -55,7 +55,7 @@ int accept_task(const TranslateTask& task, const Sources& sources, Diagnostics& 
       return 1;
     }
   }
-  AcceptRecord record = read_record();
+  AcceptRecord record = read_record(sources.root);
   auto& accepted = record[lang->code];
   int count = 0;
   if (task.items.empty()) {
@@ -76,7 +76,7 @@ int accept_task(const TranslateTask& task, const Sources& sources, Diagnostics& 
     for (const std::string& item : task.items) accepted[item] = hashes.at(item);
     count = static_cast<int>(task.items.size());
   }
-  if (!write_record(record, diag)) return 1;
+  if (!write_record(sources.root, record, diag)) return 1;
   diag.report({}, Msg::accepted, count, lang->code, PathArg{kRecordName});
   return 0;
 }
@@ -85,7 +85,8 @@ int accept_task(const TranslateTask& task, const Sources& sources, Diagnostics& 
 
 int run_translate_task(const TranslateTask& task, Sink& out, Diagnostics& diag) {
   Collator collator;
-  Sources sources;
+  SourceRoot root(task.source_folder);
+  Sources sources(root);
   if (!read_sources(&sources, collator, diag)) return 1;
   switch (task.kind) {
     case TranslateTask::Kind::status: return status_task(task, sources, out, diag);

@@ -18,6 +18,7 @@ struct TranslateTask {
   std::string lang;                // --accept, --export-po
   std::vector<std::string> items;  // --accept: only these
   std::string po_file;             // --export-po, --import-po
+  std::string source_folder;       // the site's sources: "" for the working folder
 };
 
 /// Runs one task; returns the exit status.

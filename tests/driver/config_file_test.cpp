@@ -14,7 +14,7 @@ std::pair<SiteConfig, std::string> load(const char* text) {
   StringSink out;
   Diagnostics diag;
   diag.out = &out;
-  SiteConfig config = load_site_config(diag);
+  SiteConfig config = load_site_config(SourceRoot(), diag);
   return {config, out.text};
 }
 

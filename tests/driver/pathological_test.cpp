@@ -134,7 +134,7 @@ TEST(PathologicalInputs, Table) {
                   {"en-us/support/Page.txt", "=Page=\n== Top ==\nText.\n"}});
     for (const auto& [path, text] : files) write_file(path, text);
     SiteRecords site("en-us");
-    if (files.contains("en-us.txt")) site.language() = load_language_file("en-us.txt", site.build.diag);
+    if (files.contains("en-us.txt")) site.language() = load_language_file(site.sources, "en-us.txt", site.build.diag);
     std::filesystem::create_directory("out");
     build_language(site.build, site.language(), "en-us");
     site.build.links.final_check(site.build.diag);

@@ -101,7 +101,7 @@ BuildSetup test_setup(const std::string& code, const std::string& url_root) {
 SiteRecords::SiteRecords(const std::string& code, const std::string& url_root)
     : links(url_root),
       setup(test_setup(code, url_root)),
-      build{setup, diag, links, resolver, collator, fixed_year, tally},
+      build{setup, diag, links, sources, collator, fixed_year, tally},
       lang(make_lang_build(setup, setup.languages[0], code)) {}
 
 void SiteRecords::use_code(const std::string& code) {

@@ -65,7 +65,7 @@ struct SiteRecords {
   StringSink messages;
   Diagnostics diag{&messages};
   LinkRegistry links;  // the build's
-  SourceResolver resolver;
+  SourceRoot sources;
   Collator collator;
   BuildTally tally;
   BuildSetup setup;

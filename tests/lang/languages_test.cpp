@@ -19,9 +19,10 @@ struct Loader {
   test::TempDir dir;
   StringSink sink;
   Diagnostics diag{&sink};
+  SourceRoot sources;
   Language load(const std::string& name, const std::string& contents) {
     write_file(name, contents);
-    return load_language_file(name, diag);
+    return load_language_file(sources, name, diag);
   }
 };
 
@@ -93,7 +94,7 @@ TEST(Languages, NameDirectionAndUndefinedStrings) {
     EXPECT_TRUE(summary(l).ends_with(end)) << summary(l);
   }
   Loader l;  // a file that cannot be read still gives a record
-  EXPECT_EQ("gone", load_language_file("gone.txt", l.diag).code);
+  EXPECT_EQ("gone", load_language_file(l.sources, "gone.txt", l.diag).code);
   EXPECT_TRUE(summary(l).starts_with("gone.txt: warning: undefined string HOME\n"));
   EXPECT_TRUE(summary(l).ends_with("1 error(s), " + std::to_string(kStringCount) + " warning(s)"));
 }
@@ -106,7 +107,7 @@ TEST(Languages, LoadsTheWorkingFolderInListingOrder) {
   for (const char* name : {"{{PREVIOUS_VERSIONS}}.txt", "x.txt/inner.txt", "notes.md", "notes.txt.bak"}) {
     write_file(name, "== Older ==\n");
   }
-  std::vector<Language> langs = load_languages(l.diag);
+  std::vector<Language> langs = load_languages(l.sources, l.diag);
   ASSERT_EQ(4u, langs.size());
   EXPECT_EQ("de-de|en-us|fr-fr|pt-br", langs[0].code + "|" + langs[1].code + "|" + langs[2].code + "|" + langs[3].code);
   EXPECT_EQ("pt\xC3\xA7", langs[3].display_name);

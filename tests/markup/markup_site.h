@@ -17,7 +17,7 @@ struct MarkupSite : SiteRecords {
     for (const char* name : {"01-Wendrel.txt", "01-Wendrel/01-Installing Wendrel.txt", "01-Wendrel/02-FAQ.txt"}) {
       write_file(std::string("de-de/support/") + name, "= Title\n");
     }
-    build_support_tree(lang.support, "de-de/support", build.collator);
+    build_support_tree(lang.support, build.sources, "de-de/support", build.collator);
     declare_known_pages();
     page.out = &html;
     page.url = support_page ? "http://x/de-de/support/wendrel/installing_wendrel" : "http://x/de-de/faq";

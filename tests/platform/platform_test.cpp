@@ -49,23 +49,23 @@ TEST(Fs, ResolvesPathsWithoutCase) {
       {dir.path() + "/DE-DE/support/x.TXT", dir.path() + "/de-de/support/X.TXT"},  // the root is kept
   };
   // clang-format on
-  SourceResolver resolver;
+  SourceRoot sources;
   for (const auto& [path, resolved] : rows) {
-    EXPECT_EQ(resolved, resolve_source_path(path));
-    EXPECT_EQ(resolved, resolver.resolve(path));
+    EXPECT_EQ(resolved, SourceRoot().resolve(path));
+    EXPECT_EQ(resolved, sources.resolve(path));
   }
   for (char c = 'a'; c <= 'h'; ++c) {
-    EXPECT_EQ(std::string("v/") + c + "/B.txt", resolver.resolve(std::string("v/") + c + "/B.Txt"));
+    EXPECT_EQ(std::string("v/") + c + "/B.txt", sources.resolve(std::string("v/") + c + "/B.Txt"));
   }
-  EXPECT_TRUE(source_exists("DE-DE/support/X.txt"));
-  EXPECT_FALSE(source_exists("DE-DE/support/y.txt"));
+  EXPECT_TRUE(sources.exists("DE-DE/support/X.txt"));
+  EXPECT_FALSE(sources.exists("DE-DE/support/y.txt"));
   std::string text;
-  ASSERT_TRUE(read_source_file("De-De/Support/X.Txt", &text));
+  ASSERT_TRUE(sources.read_file("De-De/Support/X.Txt", &text));
   EXPECT_EQ("upper", text);
   // A folder, a dangling link (it exists, then fails to open) and a FIFO are no page texts.
-  EXPECT_TRUE(source_exists("de-de/dangling.txt"));
+  EXPECT_TRUE(sources.exists("de-de/dangling.txt"));
   for (const char* path : {"de-de/support", "de-de/dangling.txt", "de-de/fifo.txt"}) {
-    EXPECT_FALSE(read_source_file(path, &text)) << path;
+    EXPECT_FALSE(sources.read_file(path, &text)) << path;
   }
 #endif
 }
@@ -77,14 +77,15 @@ TEST(Fs, Copies) {
   WriteOutcome outcome{};
   write_file("src/Page.txt", "new contents");
   write_file("out/page.txt", "old contents that were longer");
-  EXPECT_TRUE(copy_source_file("SRC/page.txt", "out/page.txt", &error, &outcome));
+  const SourceRoot sources;
+  EXPECT_TRUE(copy_source_file(sources, "SRC/page.txt", "out/page.txt", &error, &outcome));
   EXPECT_EQ("new contents", read_file("out/page.txt"));
-  EXPECT_TRUE(copy_source_file("SRC/page.txt", "out/page.txt", &error, &outcome));
+  EXPECT_TRUE(copy_source_file(sources, "SRC/page.txt", "out/page.txt", &error, &outcome));
   EXPECT_EQ(WriteOutcome::kUnchanged, outcome);
-  EXPECT_FALSE(copy_source_file("src", "out/folder", &error, &outcome));
+  EXPECT_FALSE(copy_source_file(sources, "src", "out/folder", &error, &outcome));
   // Copying a file onto itself (output inside the sources) is refused and
   // keeps its bytes; no temporary file is left behind.
-  EXPECT_FALSE(copy_source_file("src/Page.txt", "./src/Page.txt", &error, &outcome));
+  EXPECT_FALSE(copy_source_file(sources, "src/Page.txt", "./src/Page.txt", &error, &outcome));
   EXPECT_EQ(FsError::Kind::kSameFile, error.kind);
   EXPECT_EQ("new contents", read_file("src/Page.txt"));
   EXPECT_EQ(1, std::distance(std::filesystem::directory_iterator("out"), std::filesystem::directory_iterator()));
@@ -108,7 +109,7 @@ TEST(Fs, FailedCopiesTellTheirKind) {
   for (const auto& row : rows) {
     FsError error;
     WriteOutcome outcome{};
-    EXPECT_FALSE(copy_source_file(row.source, "out/copy", &error, &outcome)) << row.source;
+    EXPECT_FALSE(copy_source_file(SourceRoot(), row.source, "out/copy", &error, &outcome)) << row.source;
     EXPECT_EQ(row.kind, error.kind) << row.source;
     EXPECT_EQ(row.number, error_number(error)) << row.source;
   }
@@ -120,7 +121,8 @@ TEST(Fs, ListsSourceFoldersInOneLook) {
   write_file("site/tree/b.txt", "");
   write_file("site/tree/A/page.txt", "");
   FolderListing listing;
-  ASSERT_EQ(FolderOpen::kListed, list_source_folder("site/TREE", &listing));
+  const SourceRoot here;
+  ASSERT_EQ(FolderOpen::kListed, here.list_folder("site/TREE", &listing));
   ASSERT_EQ(2u, listing.entries.size());
   EXPECT_EQ("A", listing.entries[0].name);
   EXPECT_TRUE(listing.entries[0].is_dir);
@@ -129,15 +131,16 @@ TEST(Fs, ListsSourceFoldersInOneLook) {
   FileId id;
   ASSERT_TRUE(file_id("site/tree", &id));
   EXPECT_EQ(id, listing.id);
-  EXPECT_EQ(FolderOpen::kMissing, list_source_folder("site/none", &listing));
-  EXPECT_EQ(FolderOpen::kMissing, list_source_folder("site/tree/b.txt", &listing));
+  EXPECT_EQ(FolderOpen::kMissing, here.list_folder("site/none", &listing));
+  EXPECT_EQ(FolderOpen::kMissing, here.list_folder("site/tree/b.txt", &listing));
 #ifndef _WIN32
+  // "Outside" is outside the root, not the working folder.
   write_file("outside/x.txt", "");
   ASSERT_EQ(0, symlink("../../outside", "site/tree/out"));
-  ASSERT_EQ(0, chdir("site"));
-  EXPECT_EQ(FolderOpen::kOutsideSite, list_source_folder("tree/out", &listing));
-  EXPECT_EQ(FolderOpen::kListed, list_source_folder("tree", &listing));
-  ASSERT_EQ(0, chdir(".."));
+  const SourceRoot site("site");
+  EXPECT_EQ(FolderOpen::kOutsideSite, site.list_folder("tree/out", &listing));
+  EXPECT_EQ(FolderOpen::kListed, here.list_folder("site/tree/out", &listing));
+  EXPECT_EQ(FolderOpen::kListed, site.list_folder("TREE", &listing));
 #endif
 }
 

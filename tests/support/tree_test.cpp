@@ -22,7 +22,8 @@ SupportTree scan(const Files& files, const std::string& folder = "s") {
   for (const auto& [path, contents] : files) test::write_file("s/" + path, contents);
   Collator collator;
   SupportTree tree;
-  build_support_tree(tree, folder, collator);
+  SourceRoot sources;
+  build_support_tree(tree, sources, folder, collator);
   return tree;
 }
 
@@ -64,7 +65,8 @@ TEST(SupportTree, OrderAndNames) {
   EXPECT_EQ(1, tree.nodes()[2].parent);
   EXPECT_EQ(2, tree.nodes()[2].depth);
   Collator collator;
-  build_support_tree(tree, "missing", collator);  // starts from empty, finds nothing
+  SourceRoot sources;
+  build_support_tree(tree, sources, "missing", collator);  // starts from empty, finds nothing
   EXPECT_TRUE(tree.nodes().empty());
 
   // Ordering prefixes and a leading '_' (hidden) leave the name; slugs join
