@@ -9,7 +9,10 @@
 # third holds links leading out of the site and links where a page and a
 # page's folder go; a
 # --prune run must not remove through a linked folder; a rebuild onto a
-# full disk (as root) must keep the previous pages whole.
+# full disk (as root) must keep the previous pages whole. Messages that name
+# paths must show them with '\' exactly as tests/golden/windows_messages.out
+# holds (tools/windows-messages.sh), since the comparison with Linux above
+# reads every '\' as '/'.
 # The last line counts unit tests and checks together.
 # Usage: tools/windows.sh
 set -euo pipefail
@@ -197,6 +200,10 @@ if [ -d "$hostile/elsewhere" ] && [ -z "$(ls -A "$hostile/elsewhere")" ] &&
      tr -d '\r' <"$hostile/out.out" | grep -q 'error: cannot replace the link .*support by a folder'; }; then
   pass "a folder link in the output replaced or refused, never written through"
 else fail "the folder link in the output was written through or its target removed"; fi
+
+echo "== messages naming paths under wine"
+. tools/windows-messages.sh
+check_path_messages
 
 echo "== --prune never removes through a link under wine"
 # A copy the first run wrote is moved out of the output with its folder,

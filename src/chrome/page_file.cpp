@@ -26,7 +26,7 @@ bool write_framed_page(Build& build, LangBuild& lang, const std::string& path, c
   if (!record_output(build, path, true)) return false;
   FileSink file;
   if (!file.open(path, frame.new_folder)) {
-    build.diag.report({lang.source_folder()}, Msg::create_failed, path, error_text(file.error()));
+    build.diag.report({lang.source_folder()}, Msg::create_failed, PathArg{path}, error_text(file.error()));
     return false;
   }
   page_header(build, lang, file, frame.title, frame.menu_mark, frame.layout, frame.nav_scrolls, frame.key,
@@ -40,8 +40,8 @@ PageFolder make_page_folder(Build& build, const LangBuild& lang, const std::stri
   if (fenced(build, folder)) return PageFolder::kRefused;
   // A folder that cannot be made shows when its page cannot be created.
   const OutputFolder made = make_output_folder(folder, parent_new);
-  if (made == OutputFolder::kReplaced) build.diag.report({lang.source_folder()}, Msg::link_replaced, folder);
-  if (made == OutputFolder::kLinkKept) build.diag.report({lang.source_folder()}, Msg::link_kept, folder);
+  if (made == OutputFolder::kReplaced) build.diag.report({lang.source_folder()}, Msg::link_replaced, PathArg{folder});
+  if (made == OutputFolder::kLinkKept) build.diag.report({lang.source_folder()}, Msg::link_kept, PathArg{folder});
   if (made == OutputFolder::kLinkKept) return PageFolder::kRefused;
   return made == OutputFolder::kNew ? PageFolder::kNew : PageFolder::kThere;
 }
@@ -62,7 +62,7 @@ bool close_output(Build& build, const LangBuild& lang, FileSink& file, const std
     // Creating the file waits for its first changed byte, so a folder
     // where it cannot be created shows here too.
     const Msg id = file.failed_to_create() ? Msg::create_failed : Msg::write_failed;
-    build.diag.report({lang.source_folder()}, id, path, error_text(file.error()));
+    build.diag.report({lang.source_folder()}, id, PathArg{path}, error_text(file.error()));
     return false;
   }
   note_change(build, path, file.outcome());

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/fs.h"
+
 namespace mt {
 
 namespace {
@@ -36,7 +38,7 @@ void write_escaped(Sink& out, std::string_view text) {
 
 void write_prefix(Sink& out, const MessageDef& def, Where where) {
   if (def.at != MessageAt::nothing) {
-    write_escaped(out, where.file);
+    write_escaped(out, display_path(where.file));
     if (def.at == MessageAt::line) {
       out.write(":", 1);
       MessageArg line(where.line);
@@ -59,8 +61,11 @@ void Diagnostics::write(Where where, Msg id, const MessageArg* args, size_t coun
   for (size_t i = 0; i + 1 < text.size(); ++i) {
     if (text[i] != '%') continue;
     line.write(text.substr(start, i - start));
-    if (text[i + 1] == 's' && next < count) write_escaped(line, args[next++].text());
-    else if (text[i + 1] == '%') line.write("%", 1);
+    if (text[i + 1] == 's' && next < count) {
+      const MessageArg& arg = args[next++];
+      if (arg.is_path()) write_escaped(line, display_path(arg.text()));
+      else write_escaped(line, arg.text());
+    } else if (text[i + 1] == '%') line.write("%", 1);
     start = ++i + 1;
   }
   line.write(text.substr(start));

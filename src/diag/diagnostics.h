@@ -16,24 +16,36 @@
 namespace mt {
 
 /// Where a message points; which parts show is the message's own choice.
+/// The file is shown as a path (see `PathArg`).
 struct Where {
   std::string_view file;
   int line = 0;
 };
 
-/// One argument of a message: text, or a number shown in decimal.
+/// A message argument that names a file or folder. Paths travel with '/'
+/// between their parts; the message shows them as the platform writes paths
+/// (with '\\' on Windows). URLs, page and item names are no paths: they keep
+/// their '/' everywhere.
+struct PathArg {
+  std::string_view path;
+};
+
+/// One argument of a message: text, a path, or a number shown in decimal.
 class MessageArg {
  public:
   MessageArg(std::string_view text) : text_(text) {}
   MessageArg(const char* text) : text_(text) {}
+  MessageArg(PathArg path) : text_(path.path), path_(true) {}
   template <std::integral Number>
   MessageArg(Number number) : size_(std::to_chars(digits_, digits_ + sizeof digits_, number).ptr - digits_) {}
   std::string_view text() const { return size_ ? std::string_view(digits_, size_) : text_; }
+  bool is_path() const { return path_; }
 
  private:
   std::string_view text_;
   char digits_[24] = {};
   size_t size_ = 0;
+  bool path_ = false;
 };
 
 /// A message kept by a language build run beside others, written later in

@@ -53,7 +53,7 @@ std::string would_be_file(const Build& build, const IndexedLanguage& from, const
     path += page_path(to, key).substr(to.path.size());
   }
   std::string file = build.setup.output_root;
-  for (char c : path) file += c == '/' ? kSep : c;
+  file += path;
   return file + "index.html";
 }
 
@@ -70,11 +70,11 @@ void check_key(Build& build, size_t from, PageKey key, std::set<std::string>& st
     FileId id;
     const std::string file = would_be_file(build, lang, other, key);
     if (file_id(file, &id) && stale.insert(file).second)
-      build.diag.report({other.language->code}, Msg::stale_page, file);
+      build.diag.report({other.language->code}, Msg::stale_page, PathArg{file});
   }
   if (key.support_node >= 0 && found == 1 && build.setup.index.languages.size() > 1) {
     const SupportNode& node = lang.support.nodes()[static_cast<size_t>(key.support_node)];
-    build.diag.report({lang.language->code}, Msg::page_in_one_language, node.source_path);
+    build.diag.report({lang.language->code}, Msg::page_in_one_language, PathArg{node.source_path});
   }
 }
 

@@ -57,11 +57,11 @@ std::string source_folder_at(SourceRoot& sources, const std::string& output) {
 // language folder, or a language file, table or configuration of the
 // root (a "changes.txt" there would be read as a language next).
 bool change_list_over_source(SourceRoot& sources, const std::string& path) {
-  const size_t sep = path.find_last_of(kSep == '/' ? "/" : "\\/");
-  const std::string folder = sep == std::string::npos ? "." : path.substr(0, sep + 1);
+  const std::string_view name_part = file_name_of(path);
+  const std::string folder = name_part.size() == path.size() ? "." : path.substr(0, path.size() - name_part.size());
   const std::string source = source_folder_at(sources, folder);
   if (source.empty()) return false;
-  const std::string name = ascii_lower(path.substr(sep + 1));
+  const std::string name = ascii_lower(name_part);
   return source != "." || name.ends_with(".txt") || name.ends_with(".csv") || name.ends_with(".conf");
 }
 
@@ -71,7 +71,7 @@ bool change_list_over_source(SourceRoot& sources, const std::string& path) {
 void refuse_outside_shared_sources(const SourceRoot& sources, Diagnostics& diag) {
   for (const char* name :
        {"donations.csv", "supported_languages.csv", "previous_stable_releases.csv", "{{PREVIOUS_VERSIONS}}.txt"}) {
-    if (sources.outside_site(name)) diag.report({name}, Msg::source_outside_site, name);
+    if (sources.outside_site(name)) diag.report({name}, Msg::source_outside_site, PathArg{name});
   }
 }
 
@@ -110,7 +110,7 @@ std::string translator_task_of(const Options& o, TranslateTask* task) {
 void write_change_list(Build& build, const std::string& path) {
   FileSink out;
   if (out.open(path)) out.write(build.tally.changes.format());
-  if (!out.close()) build.diag.report({}, Msg::write_file_failed, path);
+  if (!out.close()) build.diag.report({}, Msg::write_file_failed, PathArg{path});
 }
 
 }  // namespace
@@ -194,7 +194,7 @@ int run(const Options& options, Sink& out, int (*year)(), RunReport* result) {
   }
   if (options.init && options.operands.empty()) {
     const int status = init_site(options.init_folder, diag);
-    if (status == 0) diag.report({}, Msg::init_done, options.init_folder);
+    if (status == 0) diag.report({}, Msg::init_done, PathArg{options.init_folder});
     return status;
   }
   if (options.operands.size() != 2 || options.init) {
@@ -215,11 +215,11 @@ bool ready_to_write(const BuildConfig& config, SourceRoot& sources, Diagnostics&
     return false;
   }
   if (std::string source = source_folder_at(sources, config.output_root); !source.empty()) {
-    diag.report({}, Msg::output_is_source, config.output_root, source);
+    diag.report({}, Msg::output_is_source, PathArg{config.output_root}, PathArg{source});
     return false;
   }
   if (!config.changes_file.empty() && change_list_over_source(sources, config.changes_file)) {
-    diag.report({}, Msg::changes_over_source, config.changes_file);
+    diag.report({}, Msg::changes_over_source, PathArg{config.changes_file});
     return false;
   }
   FsError error;

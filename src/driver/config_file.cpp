@@ -177,7 +177,7 @@ SiteConfig load_site_config(const SourceRoot& sources, Diagnostics& diag, const 
   // A file linked from outside the site is refused aloud: built with the
   // defaults, the site would quietly send donations to another account.
   if (ReadResult read = sources.read(path, &contents); read != ReadResult::kRead) {
-    if (read == ReadResult::kOutsideSite) diag.report({path}, Msg::source_outside_site, path);
+    if (read == ReadResult::kOutsideSite) diag.report({path}, Msg::source_outside_site, PathArg{path});
     return config;
   }
 

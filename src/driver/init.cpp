@@ -129,22 +129,14 @@ const SiteFile kPages[] = {
     {"supported_languages.csv", "Language,Translator,Version\n"},
 };
 
-std::string native(std::string_view path) {
-  std::string result(path);
-  for (char& c : result) {
-    if (c == '/') c = kSep;
-  }
-  return result;
-}
-
 // Creates the folders on the way to `path`, then the file.
 bool write_site_file(const std::string& root, std::string_view path, std::string_view text) {
   FsError error;
   for (size_t slash = path.find('/'); slash != std::string_view::npos; slash = path.find('/', slash + 1)) {
-    if (!make_folder(join_path(root, native(path.substr(0, slash))), &error)) return false;
+    if (!make_folder(join_path(root, path.substr(0, slash)), &error)) return false;
   }
   FileSink out;
-  if (!out.open(join_path(root, native(path)))) return false;
+  if (!out.open(join_path(root, path))) return false;
   out.write(text);
   return out.close();
 }
@@ -154,12 +146,12 @@ bool write_site_file(const std::string& root, std::string_view path, std::string
 int init_site(const std::string& folder, Diagnostics& diag) {
   FsError error;
   if (!make_folder(folder, &error)) {
-    diag.report({}, Msg::init_create_failed, folder);
+    diag.report({}, Msg::init_create_failed, PathArg{folder});
     return 1;
   }
   // Never mixed into someone's files: a half-merged site would be worse than none.
   if (!folder_is_empty(folder)) {
-    diag.report({}, Msg::init_not_empty, folder);
+    diag.report({}, Msg::init_not_empty, PathArg{folder});
     return 1;
   }
   const std::string language = language_file();
@@ -169,12 +161,12 @@ int init_site(const std::string& folder, Diagnostics& diag) {
   const std::string_view release_key = "// RELEASE_FOLDER = \"\"";
   config.replace(config.find(release_key), release_key.size(), "RELEASE_FOLDER = \"release\"");
   if (!write_site_file(folder, "en-us.txt", language) || !write_site_file(folder, kConfigFileName, config)) {
-    diag.report({}, Msg::init_write_failed, folder);
+    diag.report({}, Msg::init_write_failed, PathArg{folder});
     return 1;
   }
   for (const SiteFile& file : kPages) {
     if (!write_site_file(folder, file.path, file.text)) {
-      diag.report({}, Msg::write_file_failed, join_path(folder, native(file.path)));
+      diag.report({}, Msg::write_file_failed, PathArg{join_path(folder, file.path)});
       return 1;
     }
   }

@@ -24,7 +24,7 @@ void report_missing_template(Build& build, const LangBuild& lang, int template_i
   const char* place = frame_place(template_index);
   if (!place) return;
   if (PedanticGate due = build.pedantic_due({PedanticPlace::Check::kTemplate, template_path})) {
-    due.report({lang.source_folder()}, Msg::missing_template, template_path, place);
+    due.report({lang.source_folder()}, Msg::missing_template, PathArg{template_path}, place);
   }
 }
 
@@ -39,7 +39,7 @@ void page_from_template(Build& build, LangBuild& lang, const char* fixed_name, i
     return;
   }
   if (build.sources.outside_site(template_path)) {
-    build.diag.report({lang.source_folder()}, Msg::source_outside_site, template_path);
+    build.diag.report({lang.source_folder()}, Msg::source_outside_site, PathArg{template_path});
     return;
   }
 
@@ -68,7 +68,7 @@ void page_from_template(Build& build, LangBuild& lang, const char* fixed_name, i
   FileId page_id, template_id;
   if (file_id(page_path, &page_id) && build.sources.id(build.sources.resolve(template_path), &template_id) &&
       page_id == template_id) {
-    build.diag.report({lang.source_folder()}, Msg::write_over_source, page_path);
+    build.diag.report({lang.source_folder()}, Msg::write_over_source, PathArg{page_path});
     return;
   }
 
@@ -80,7 +80,7 @@ void page_from_template(Build& build, LangBuild& lang, const char* fixed_name, i
         // folder, a dangling link, no permission) would otherwise leave an empty
         // page behind without a word.
         if (!convert_page(build, lang, page, template_path, ConvertOptions{.macros = expand_macro})) {
-          build.diag.report({lang.source_folder()}, Msg::cant_open, template_path);
+          build.diag.report({lang.source_folder()}, Msg::cant_open, PathArg{template_path});
         }
       });
   // A page left as it was leaves its folder's time alone too.
@@ -157,7 +157,7 @@ void write_contact_script(Build& build, const LangBuild& lang) {
   if (!record_output(build, path, false)) return;
   FileSink php;
   if (!php.open(path)) {
-    build.diag.report({lang.source_folder()}, Msg::create_failed, path, error_text(php.error()));
+    build.diag.report({lang.source_folder()}, Msg::create_failed, PathArg{path}, error_text(php.error()));
     return;
   }
   const std::string ok_page = cut_extension(lang.str(CONTACTOK_TEMPLATE));
@@ -173,7 +173,7 @@ void write_contact_script(Build& build, const LangBuild& lang) {
 
 void copy_referenced_file(Build& build, const LangBuild& lang, const std::string& path) {
   if (leaves_folder(path)) {
-    build.diag.report({lang.source_folder()}, Msg::copy_outside_site, path);
+    build.diag.report({lang.source_folder()}, Msg::copy_outside_site, PathArg{path});
     return;
   }
   copy_to_output(build, lang.source_folder(), path, lang.output_folder);
@@ -195,15 +195,15 @@ void copy_to_output(Build& build, const std::string& source_folder, const std::s
     return;
   }
   if (error == Kind::kOutsideSite) {
-    build.diag.report({source_folder}, Msg::copy_outside_site, path);
+    build.diag.report({source_folder}, Msg::copy_outside_site, PathArg{path});
   } else if (error == Kind::kSameFile) {
-    build.diag.report({source_folder}, Msg::write_over_source, destination);
+    build.diag.report({source_folder}, Msg::write_over_source, PathArg{destination});
   } else if (error == Kind::kNotFound || error == Kind::kNotFolder || error == Kind::kIsFolder ||
              error == Kind::kDenied) {
     // A source that cannot be read keeps its message.
-    build.diag.report({source_folder}, Msg::copy_failed, path, error_number(error));
+    build.diag.report({source_folder}, Msg::copy_failed, PathArg{path}, error_number(error));
   } else {
-    build.diag.report({source_folder}, Msg::write_failed, destination, error_text(error));
+    build.diag.report({source_folder}, Msg::write_failed, PathArg{destination}, error_text(error));
   }
 }
 

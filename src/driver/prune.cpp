@@ -41,7 +41,7 @@ Manifest records_of(const std::string& root, const std::set<std::string>& writte
   Manifest records;
   for (const std::string& path : written) {
     FileDigest digest;
-    if (!file_digest(output_path(root, path), &digest)) continue;
+    if (!file_digest(join_path(root, path), &digest)) continue;
     auto old = previous.find(path);
     if (trusted || (old != previous.end() && old->second == digest)) records[path] = digest;
   }
@@ -54,7 +54,7 @@ Identities identities_of(const std::string& root, const std::set<std::string>& w
   Identities ids;
   for (const std::string& path : written) {
     FileId id;
-    if (file_id(output_path(root, path), &id)) ids.emplace(id.device, id.number);
+    if (file_id(join_path(root, path), &id)) ids.emplace(id.device, id.number);
   }
   return ids;
 }
@@ -66,15 +66,15 @@ void remove_stale(const std::string& root, const std::set<std::string>& written,
   std::optional<Identities> written_ids;
   for (const auto& [path, record] : previous) {
     if (written.contains(path)) continue;
-    const std::string native = output_path(root, path);
+    const std::string file = join_path(root, path);
     if (!record) {
-      if (entry_kind(native) != EntryKind::kNone) diag.report({}, Msg::prune_kept_unrecorded, native);
+      if (entry_kind(file) != EntryKind::kNone) diag.report({}, Msg::prune_kept_unrecorded, PathArg{file});
       continue;
     }
     // Where the file system ignores case (or folds names otherwise), an old
     // name may be the very file this run wrote under its new name.
     FileId id;
-    if (file_id(native, &id)) {
+    if (file_id(file, &id)) {
       if (!written_ids) written_ids = identities_of(root, written);
       if (written_ids->contains({id.device, id.number})) continue;
     }
@@ -83,10 +83,10 @@ void remove_stale(const std::string& root, const std::set<std::string>& written,
         if (changes) changes->note_removed(path);
         break;
       case Removal::kMissing: break;
-      case Removal::kThroughLink: diag.report({}, Msg::prune_kept_link, native); break;
-      case Removal::kChanged: diag.report({}, Msg::prune_kept_changed, native); break;
+      case Removal::kThroughLink: diag.report({}, Msg::prune_kept_link, PathArg{file}); break;
+      case Removal::kChanged: diag.report({}, Msg::prune_kept_changed, PathArg{file}); break;
       case Removal::kFailed:
-        diag.report({}, Msg::remove_failed, native);
+        diag.report({}, Msg::remove_failed, PathArg{file});
         next[path] = record;
         break;
     }
@@ -110,7 +110,7 @@ void prune_output(const std::string& output_root, const std::vector<std::string>
   // The new list replaces the old one only when it is whole, so a failed
   // write never forgets files that a later run should prune.
   if (!write_manifest(output_root, next))
-    diag.report({}, Msg::write_file_failed, output_path(output_root, kManifestName));
+    diag.report({}, Msg::write_file_failed, PathArg{join_path(output_root, kManifestName)});
 }
 
 }  // namespace mt

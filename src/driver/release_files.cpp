@@ -28,7 +28,7 @@ void copy_folder(ReleaseCopy& copy, const std::string& relative) {
   FsError error;
   const std::string folder = join_path(copy.build.setup.output_root, relative);
   if (!relative.empty() && !make_folder(folder, &error)) {
-    copy.build.diag.report({copy.source_root}, Msg::create_failed, folder, error_text(error));
+    copy.build.diag.report({copy.source_root}, Msg::create_failed, PathArg{folder}, error_text(error));
     return;
   }
   for (const DirEntry& entry : copy.build.sources.list_entries(source)) {
@@ -45,11 +45,11 @@ void copy_release_files(Build& build) {
   ReleaseCopy copy{build, build.sources.resolve(build.setup.site.release_folder), {}, {}};
   FileId id;
   if (!build.sources.id(copy.source_root, &id)) {
-    build.diag.report({}, Msg::release_folder_missing, build.setup.site.release_folder);
+    build.diag.report({}, Msg::release_folder_missing, PathArg{build.setup.site.release_folder});
     return;
   }
   if (build.sources.outside_site(copy.source_root)) {
-    build.diag.report({copy.source_root}, Msg::source_outside_site, copy.source_root);
+    build.diag.report({copy.source_root}, Msg::source_outside_site, PathArg{copy.source_root});
     return;
   }
   file_id(build.setup.output_root, &copy.output);

@@ -71,7 +71,7 @@ bool write_file(Build& build, const std::string& name, const std::string& text) 
   if (!record_output(build, path, false)) return false;
   FileSink file;
   if (!file.open(path)) {
-    build.diag.report({name}, Msg::create_failed, path, error_text(file.error()));
+    build.diag.report({name}, Msg::create_failed, PathArg{path}, error_text(file.error()));
     return false;
   }
   file.write(text);
@@ -80,7 +80,7 @@ bool write_file(Build& build, const std::string& name, const std::string& text) 
     return true;
   }
   const Msg id = file.failed_to_create() ? Msg::create_failed : Msg::write_failed;
-  build.diag.report({name}, id, path, error_text(file.error()));
+  build.diag.report({name}, id, PathArg{path}, error_text(file.error()));
   return false;
 }
 
@@ -147,7 +147,7 @@ void write_robots(Build& build, const std::string& index_address) {
   if (owner_file(build, "robots.txt", kRobotsMark, &text)) {
     // Once the owner has added the line, there is nothing more to say.
     if (text.find("Sitemap: " + index_address) == std::string::npos) {
-      build.diag.report({}, Msg::robots_kept, build.setup.output_root, index_address);
+      build.diag.report({}, Msg::robots_kept, PathArg{build.setup.output_root}, index_address);
     }
     return;
   }
@@ -169,7 +169,7 @@ void write_sitemaps(Build& build) {
   index += "</sitemapindex>\n";
   std::string text;
   if (owner_file(build, "sitemap.xml", kXmlMark, &text)) {
-    build.diag.report({}, Msg::sitemap_index_kept, build.setup.output_root);
+    build.diag.report({}, Msg::sitemap_index_kept, PathArg{build.setup.output_root});
     return;
   }
   if (write_file(build, "sitemap.xml", index)) write_robots(build, public_address(build, "/sitemap.xml"));

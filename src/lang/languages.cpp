@@ -186,7 +186,7 @@ bool load_language_file(const SourceRoot& sources, const std::string& file_name,
   std::string contents;
   ReadResult read = sources.read(file_name, &contents);
   if (read == ReadResult::kOutsideSite) {
-    diag.report({file_name}, Msg::source_outside_site, file_name);
+    diag.report({file_name}, Msg::source_outside_site, PathArg{file_name});
     return false;
   }
   if (read == ReadResult::kRead) {
@@ -234,7 +234,7 @@ std::vector<Language> load_languages(const SourceRoot& sources, Diagnostics& dia
     // Both are built into the same folder, the later over the earlier.
     if (const Language* same = pedantic ? language_by_code(languages, record.code) : nullptr) {
       diag.report({entry.name}, Msg::duplicate_code, record.code,
-                  file_names[static_cast<size_t>(same - languages.data())]);
+                  PathArg{file_names[static_cast<size_t>(same - languages.data())]});
     }
     languages.push_back(std::move(record));
     file_names.push_back(entry.name);
@@ -244,7 +244,7 @@ std::vector<Language> load_languages(const SourceRoot& sources, Diagnostics& dia
   if (!found) {
     const std::string given = sources.path().empty() ? "." : sources.path();
     const std::string folder = canonical_folder(given);
-    diag.report({}, Msg::no_language_file, folder.empty() ? given : folder);
+    diag.report({}, Msg::no_language_file, PathArg{folder.empty() ? given : folder});
   }
   return languages;
 }

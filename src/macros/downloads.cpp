@@ -67,7 +67,7 @@ unsigned long long size_kb(Build& build, const std::string& file) {
 uint64_t download_size_kb(Build& build, const std::string& file_name) {
   uint64_t size = 0;
   if (!file_size(join_path(build.setup.output_root, file_name), &size)) {
-    build.diag.report({}, Msg::no_filesize, file_name);
+    build.diag.report({}, Msg::no_filesize, PathArg{file_name});
     return 0;
   }
   // Every started KB counts; all 64 bits, so large archives show their size.

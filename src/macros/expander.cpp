@@ -143,7 +143,7 @@ void previous_versions(Build& build, LangBuild& lang, Page& page, const LineSour
   }
   if (convert_page(build, lang, page, kPreviousVersionsFile, ConvertOptions{.macros = expand_macro})) return;
   if (PedanticGate due = build.pedantic_due({PedanticPlace::Check::kPageText, kPreviousVersionsFile})) {
-    due.report({where.path, where.line}, Msg::missing_page_text, kPreviousVersionsFile);
+    due.report({where.path, where.line}, Msg::missing_page_text, PathArg{kPreviousVersionsFile});
   }
 }
 

@@ -14,14 +14,34 @@ namespace mt {
 std::string join_path(std::string_view folder, std::string_view name) {
   if (folder.empty()) return std::string(name);
   std::string p(folder);
-  p.push_back(kSep);
+  p.push_back('/');
   p.append(name);
   return p;
 }
 
 std::string_view file_name_of(std::string_view path) {
-  size_t s = path.rfind(kSep);
+  size_t s = path.find_last_of(native::kSeparators);
   return s == std::string_view::npos ? path : path.substr(s + 1);
+}
+
+std::string generic_path(std::string_view path) {
+  std::string generic(path);
+  for (char& c : generic) {
+    if (std::string_view(native::kSeparators).find(c) != std::string_view::npos) c = '/';
+  }
+  return generic;
+}
+
+std::string display_path(std::string_view path) {
+  std::string shown(path);
+  for (char& c : shown) {
+    if (c == '/') c = native::kShownSeparator;
+  }
+  return shown;
+}
+
+bool has_reserved_name_byte(std::string_view path) {
+  return path.find_first_of(native::kReservedNameBytes) != std::string_view::npos;
 }
 
 std::string SourceRoot::path_of(std::string_view rel) const {
@@ -70,7 +90,7 @@ std::string resolve_with(const SourceRoot& root, const std::string& path, const 
       // root ("/", "\\", "c:\\"), which keeps it.
       std::string parent = resolved;
       if (!parent.empty() && is_separator(parent.back())) parent.pop_back();
-      if (native::is_drive(parent) || (parent.empty() && pos > 0)) parent.push_back(kSep);
+      if (native::is_drive(parent) || (parent.empty() && pos > 0)) parent.push_back('/');
       const std::string* match = find(parent, component);
       if (!match) return path;
       resolved.append(*match);

@@ -1,6 +1,8 @@
 #pragma once
 // The only place that touches the file system and the clock. Paths are UTF-8
-// strings with the native separator. Sources are named relative to their
+// strings with '/' between their parts, on every platform: the calls below
+// turn them into the system's form (Windows also reads a '\\' that a path
+// typed on the command line holds). Sources are named relative to their
 // `SourceRoot`; other paths (outputs, files named on the command line) are
 // as the command line gives them.
 
@@ -14,17 +16,24 @@
 
 namespace mt {
 
-#ifdef _WIN32
-inline constexpr char kSep = '\\';
-#else
-inline constexpr char kSep = '/';
-#endif
-
-/// `folder` + separator + `name`; just `name` when `folder` is empty.
+/// `folder` + '/' + `name`; just `name` when `folder` is empty.
 std::string join_path(std::string_view folder, std::string_view name);
 
 /// The part of `path` after its last separator (the whole path without one).
 std::string_view file_name_of(std::string_view path);
+
+/// `path` with '/' between its parts: on Windows a '\\' (typed on the command
+/// line, say) becomes '/'; elsewhere '\\' is a byte of a name and stays.
+std::string generic_path(std::string_view path);
+
+/// `path` as messages show it to the user: on Windows with '\\' between its
+/// parts, as the system writes paths; elsewhere as it is.
+std::string display_path(std::string_view path);
+
+/// Whether `path` holds a byte that this platform reads as more than a byte
+/// of a name, '/' aside: '\\' and ':' on Windows, none elsewhere. A name the
+/// tool writes never holds one.
+bool has_reserved_name_byte(std::string_view path);
 
 struct DirEntry {
   std::string name;
@@ -39,9 +48,9 @@ enum class ReadResult { kRead, kCannotOpen, kOutsideSite };
 struct FileId;
 
 /// The site's source folder: every source is read, listed, resolved and
-/// confined through it, by a path relative to it ('/' or the native
-/// separator between parts). Nothing below `main` relies on the process's
-/// working folder for sources, so two sites can be built in one process.
+/// confined through it, by a path relative to it ('/' between parts).
+/// Nothing below `main` relies on the process's working folder for sources,
+/// so two sites can be built in one process.
 /// "Outside the site" means outside this folder, links followed. Language
 /// builds on several threads share one; it keeps the listings that
 /// case-insensitive look-ups make, behind a mutex.

@@ -36,7 +36,12 @@ inline const char* own_error_text(FsError::Kind kind) {
 }
 
 #ifdef _WIN32
+/// The bytes the system reads as separators in a path.
 inline constexpr const char* kSeparators = "\\/";
+/// The separator messages show.
+inline constexpr char kShownSeparator = '\\';
+/// Bytes besides '/' that no name holds (separator, drive, stream).
+inline constexpr const char* kReservedNameBytes = "\\:";
 /// A drive ("c:") names no entry of a folder.
 inline bool is_drive(std::string_view name) { return name.ends_with(':'); }
 /// A path that no folder is put before: from a root, a drive or a share.
@@ -45,6 +50,8 @@ inline bool is_absolute(std::string_view path) {
 }
 #else
 inline constexpr const char* kSeparators = "/";
+inline constexpr char kShownSeparator = '/';
+inline constexpr const char* kReservedNameBytes = "";
 inline bool is_drive(std::string_view) { return false; }
 inline bool is_absolute(std::string_view path) { return !path.empty() && path[0] == '/'; }
 #endif

@@ -102,7 +102,7 @@ ReplacementFile::~ReplacementFile() { abandon(); }
 bool ReplacementFile::open(const std::string& path, FsError* error) {
   abandon();
   path_ = path;
-  size_t sep = path.rfind(kSep);
+  size_t sep = path.rfind('/');
   std::string folder = sep == std::string::npos ? std::string() : path.substr(0, sep + 1);
   std::string name = sep == std::string::npos ? path : path.substr(sep + 1);
   // Hidden and in the same folder, so the rename never crosses devices.

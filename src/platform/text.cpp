@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/fs.h"
+#include "platform/fs_native.h"
 
 namespace mt {
 
@@ -34,7 +35,7 @@ std::string replace_no_case(std::string_view text, std::string_view token, std::
 std::string cut_extension(std::string_view text) {
   // Only the last component counts: a '.' in a folder name or in the host of
   // the URL root is not an extension.
-  size_t component = text.find_last_of(kSep == '/' ? std::string_view("/") : std::string_view("/\\"));
+  size_t component = text.find_last_of(native::kSeparators);
   size_t start = component == std::string_view::npos ? 0 : component + 1;
   size_t dot = text.rfind('.');
   if (dot == std::string_view::npos || dot < start) return std::string(text);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/fs.h"
 #include "site/manifest.h"
 
 namespace mt {
@@ -31,10 +32,7 @@ std::string ChangeList::format() const {
 std::string relative_output(std::string_view output_root, std::string_view path) {
   // Every output path starts with the root as given; a root given with a
   // trailing separator doubles the one after it.
-  std::string relative(path.substr(std::min(path.size(), output_root.size())));
-  for (char& c : relative) {
-    if (c == kSep) c = '/';
-  }
+  std::string relative = generic_path(path.substr(std::min(path.size(), output_root.size())));
   relative.erase(0, relative.find_first_not_of('/'));
   return relative;
 }

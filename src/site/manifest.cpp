@@ -20,7 +20,7 @@ bool plain_relative(std::string_view path) {
   if (path.empty() || path == kManifestName || leaves_folder(path)) return false;
   // Where '\' and ':' separate or name drives and streams, the tool never
   // writes them into a name.
-  if (path.find('\0') != std::string_view::npos || (kSep != '/' && path.find_first_of("\\:") != path.npos)) {
+  if (path.find('\0') != std::string_view::npos || has_reserved_name_byte(path)) {
     return false;
   }
   for (size_t start = 0; start <= path.size();) {
@@ -125,14 +125,6 @@ bool write_manifest(const std::string& output_root, const Manifest& manifest) {
   out.open(join_path(output_root, kManifestName));  // a failure shows at close
   out.write(format_manifest(manifest));
   return out.close();
-}
-
-std::string output_path(const std::string& root, std::string_view relative) {
-  std::string native(relative);
-  for (char& c : native) {
-    if (c == '/') c = kSep;
-  }
-  return join_path(root, native);
 }
 
 }  // namespace mt

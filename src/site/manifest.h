@@ -47,7 +47,4 @@ bool write_manifest(const std::string& output_root, const Manifest& manifest);
 /// "\xHH", so that every path stays one line.
 std::string escape_path(std::string_view path);
 
-/// `relative` ('/' between parts) below `root`, with the native separator.
-std::string output_path(const std::string& root, std::string_view relative);
-
 }  // namespace mt

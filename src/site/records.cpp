@@ -25,7 +25,7 @@ LangBuild make_lang_build(const BuildSetup& setup, const Language& language, con
   LangBuild lang(language);
   lang.folder_code = folder_code;
   lang.base_code = folder_code.substr(0, folder_code.find('-'));
-  lang.folder_part = folder_code.empty() ? "" : kSep + folder_code;
+  lang.folder_part = folder_code.empty() ? "" : "/" + folder_code;
   lang.url_part = folder_code.empty() ? "" : "/" + folder_code;
   lang.output_folder = setup.output_root + lang.folder_part;
   lang.base_url = setup.url_root + lang.url_part;

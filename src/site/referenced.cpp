@@ -6,11 +6,8 @@
 namespace mt {
 
 void ReferencedFiles::add(std::string_view path) {
-  std::string native(path);
-  for (char& c : native) {
-    if (c == '/') c = kSep;
-  }
-  if (seen_.insert(ascii_lower(native)).second) paths_.push_back(std::move(native));
+  std::string generic = generic_path(path);
+  if (seen_.insert(ascii_lower(generic)).second) paths_.push_back(std::move(generic));
 }
 
 }  // namespace mt

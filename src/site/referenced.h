@@ -12,7 +12,7 @@ namespace mt {
 class ReferencedFiles {
  public:
   /// Adds a path relative to the language source folder ('/' between
-  /// parts; kept with the native separator) unless it is listed already,
+  /// parts, as `generic_path` gives it) unless it is listed already,
   /// ignoring ASCII case.
   void add(std::string_view path);
   const std::vector<std::string>& paths() const { return paths_; }

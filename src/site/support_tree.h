@@ -16,7 +16,7 @@ struct SupportNode {
   std::string name;         // file name less ".txt" and ordering prefix
   std::string slug;         // slug of the name
   std::string path_slug;    // parent's path slug, "/", own slug (own slug at top level)
-  std::string source_path;  // raw names joined with the separator, no ".txt"
+  std::string source_path;  // raw names joined with '/', no ".txt"
   std::string title;        // from the first single "=" line, or the file name
   int parent = -1;          // index into SupportTree::nodes, -1 at top level
   int depth = 0;

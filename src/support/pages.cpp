@@ -48,8 +48,7 @@ void write_support_pages(Build& build, LangBuild& lang, const std::string& suppo
     const SupportNode& node = nodes[i];
     const int current = static_cast<int>(i);
 
-    std::string relative = node.path_slug;
-    std::replace(relative.begin(), relative.end(), '/', kSep);
+    const std::string& relative = node.path_slug;
     const std::string page_folder = relative.empty() ? support_output : join_path(support_output, relative);
     const PageFolder parent = node.parent >= 0 ? folders[static_cast<size_t>(node.parent)] : support_folder;
     // Below a link that stays, nothing is written: not the page, nor its children.
@@ -80,7 +79,7 @@ void write_support_pages(Build& build, LangBuild& lang, const std::string& suppo
       if (std::optional<std::string> text = lang.support.take_text(current)) {
         convert_text(build, lang, page, text_path, *text, options);
       } else {
-        build.diag.report({lang.source_folder()}, Msg::cant_open, text_path);
+        build.diag.report({lang.source_folder()}, Msg::cant_open, PathArg{text_path});
       }
       file.write("<br/>\r\n");
       file.write("</div>\r\n");

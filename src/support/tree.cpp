@@ -78,10 +78,10 @@ struct ScanRun {
 std::vector<DirEntry> enter(const std::string& folder, ScanRun& run) {
   FolderListing listing;
   const FolderOpen opened = run.sources.list_folder(folder, &listing);
-  if (opened == FolderOpen::kOutsideSite) run.diag.report({run.where}, Msg::source_outside_site, folder);
+  if (opened == FolderOpen::kOutsideSite) run.diag.report({run.where}, Msg::source_outside_site, PathArg{folder});
   if (opened != FolderOpen::kListed) return {};
   if (!run.visited.emplace(listing.id.device, listing.id.number).second) {
-    run.diag.report({run.where}, Msg::folder_visited, folder);
+    run.diag.report({run.where}, Msg::folder_visited, PathArg{folder});
     return {};
   }
   return std::move(listing.entries);
@@ -168,7 +168,7 @@ void scan(const std::string& folder, const std::string& source_path, int parent,
     const std::string path = join_path(folder, found.name);
     ReadResult read = run.sources.read(path, &text);
     if (read == ReadResult::kOutsideSite) {
-      run.diag.report({run.where}, Msg::source_outside_site, path);
+      run.diag.report({run.where}, Msg::source_outside_site, PathArg{path});
       continue;
     }
     bool readable = read == ReadResult::kRead;

@@ -67,7 +67,6 @@ int page_entries(std::string& out, const SourceRoot& root, const PagePair& page,
     const bool own = paired;
     e.references.push_back((own ? page.lang_path : page.def_path) + ":" +
                            std::to_string(own ? lang_blocks[b].line : blocks[b].line));
-    for (char& c : e.references.back()) c = c == '\\' ? '/' : c;
     append_po_entry(out, e);
   }
   return static_cast<int>(blocks.size());
@@ -89,16 +88,16 @@ int export_po_task(const TranslateTask& task, const Sources& sources, Diagnostic
     count += page_entries(out, sources.root, page, stale.contains(page.item));
   }
   if (is_site_source(sources, task.po_file)) {
-    diag.report({task.po_file}, Msg::write_over_source, task.po_file);
+    diag.report({task.po_file}, Msg::write_over_source, PathArg{task.po_file});
     return 1;
   }
   FileSink file;
   if (file.open(task.po_file)) file.write(out);
   if (!file.close()) {
-    diag.report({task.po_file}, Msg::write_failed, task.po_file, error_text(file.error()));
+    diag.report({task.po_file}, Msg::write_failed, PathArg{task.po_file}, error_text(file.error()));
     return 1;
   }
-  diag.report({}, Msg::po_written, task.po_file, count, lang.code);
+  diag.report({}, Msg::po_written, PathArg{task.po_file}, count, lang.code);
   return 0;
 }
 

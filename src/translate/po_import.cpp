@@ -175,7 +175,7 @@ bool keeps_shape(const FileChange& change, const std::string& edited) {
 // proved to lie inside the site: a linked folder must not take the page,
 // or a folder made for it, outside. Returns the first folder outside, or "".
 std::string make_parent_folders(const SourceRoot& root, const std::string& path) {
-  for (size_t at = path.find_first_of("/\\"); at != std::string::npos; at = path.find_first_of("/\\", at + 1)) {
+  for (size_t at = path.find('/'); at != std::string::npos; at = path.find('/', at + 1)) {
     const std::string folder = path.substr(0, at);
     if (root.outside_site(folder)) return folder;
     FsError ignored;
@@ -189,20 +189,20 @@ bool write_change(Import& im, FileChange& change, int* files) {
   if (change.edits.empty() && change.append.empty()) return true;
   const std::string edited = applied(change);
   if (!change.blocks.empty() && !keeps_shape(change, edited)) {
-    im.diag.report({im.po_file, change.edits.front().po_line}, Msg::po_unusable, change.path,
+    im.diag.report({im.po_file, change.edits.front().po_line}, Msg::po_unusable, PathArg{change.path},
                    "its translations would change what kind of line a block is");
     return true;
   }
   if (change.create) {
     if (const std::string folder = make_parent_folders(im.sources.root, change.path); !folder.empty()) {
-      im.diag.report({change.path}, Msg::source_outside_site, folder);
+      im.diag.report({change.path}, Msg::source_outside_site, PathArg{folder});
       return false;
     }
   }
   FileSink out;
   if (out.open(im.sources.root.path_of(change.path))) out.write(edited);
   if (!out.close()) {
-    im.diag.report({change.path}, Msg::write_failed, change.path, error_text(out.error()));
+    im.diag.report({change.path}, Msg::write_failed, PathArg{change.path}, error_text(out.error()));
     return false;
   }
   ++*files;
@@ -222,7 +222,7 @@ std::string header_language(const std::vector<PoEntry>& entries) {
 int import_po_task(const TranslateTask& task, const Sources& sources, Diagnostics& diag) {
   std::string text, error;
   if (!read_named_file(task.po_file, &text)) {
-    diag.report({task.po_file}, Msg::cant_open, task.po_file);
+    diag.report({task.po_file}, Msg::cant_open, PathArg{task.po_file});
     return 1;
   }
   std::vector<PoEntry> entries;
@@ -241,7 +241,7 @@ int import_po_task(const TranslateTask& task, const Sources& sources, Diagnostic
   Import im{sources, lang, task.po_file, diag, {}, {}, page_pairs(sources, static_cast<size_t>(l)), {}, {}, 0};
   im.strings.path = lang.file;
   if (!sources.root.read_file(lang.file, &im.strings.text)) {
-    diag.report({lang.file}, Msg::cant_open, lang.file);
+    diag.report({lang.file}, Msg::cant_open, PathArg{lang.file});
     return 1;
   }
   im.keys = key_lines(im.strings.text);

@@ -64,7 +64,7 @@ bool write_record(const SourceRoot& root, const AcceptRecord& record, Diagnostic
   FileSink out;
   if (out.open(root.path_of(kRecordName))) out.write(format_record(record));
   if (out.close()) return true;
-  diag.report({kRecordName}, Msg::write_failed, kRecordName, error_text(out.error()));
+  diag.report({kRecordName}, Msg::write_failed, PathArg{kRecordName}, error_text(out.error()));
   return false;
 }
 

@@ -64,7 +64,7 @@ void report_status_text(const Status& status, Diagnostics& diag) {
   for (const LangStatus& lang : status.langs) {
     report_tally(diag, lang.code, lang.tally);
     for (const StatusItem& item : lang.items) {
-      diag.report({}, Msg::status_item, place(item), state_name(item.state), kind_name(item.kind), item.item);
+      diag.report({}, Msg::status_item, PathArg{place(item)}, state_name(item.state), kind_name(item.kind), item.item);
     }
   }
   report_tally(diag, "all languages", status.totals);

@@ -141,9 +141,7 @@ std::string template_item_name(size_t template_slot) {
 }
 
 std::string support_item_name(const SupportTree& def, int node) {
-  std::string name = "support/" + def.nodes()[static_cast<size_t>(node)].source_path + ".txt";
-  for (char& c : name) c = c == kSep ? '/' : c;
-  return name;
+  return "support/" + def.nodes()[static_cast<size_t>(node)].source_path + ".txt";
 }
 
 }  // namespace mt

@@ -23,16 +23,16 @@ int status_task(const TranslateTask& task, const Sources& sources, Sink& out, Di
   }
   if (!task.html_file.empty()) {
     if (is_site_source(sources, task.html_file)) {
-      diag.report({task.html_file}, Msg::write_over_source, task.html_file);
+      diag.report({task.html_file}, Msg::write_over_source, PathArg{task.html_file});
       return 1;
     }
     FileSink page;
     if (page.open(task.html_file)) write_status_html(status, page);
     if (!page.close()) {
-      diag.report({task.html_file}, Msg::write_failed, task.html_file, error_text(page.error()));
+      diag.report({task.html_file}, Msg::write_failed, PathArg{task.html_file}, error_text(page.error()));
       return 1;
     }
-    if (!task.json) diag.report({}, Msg::status_written, task.html_file);
+    if (!task.json) diag.report({}, Msg::status_written, PathArg{task.html_file});
   }
   const bool left = status.totals.missing > 0 || status.totals.stale > 0;
   return task.strict && left ? 2 : 0;
@@ -77,7 +77,7 @@ int accept_task(const TranslateTask& task, const Sources& sources, Diagnostics& 
     count = static_cast<int>(task.items.size());
   }
   if (!write_record(sources.root, record, diag)) return 1;
-  diag.report({}, Msg::accepted, count, lang->code, kRecordName);
+  diag.report({}, Msg::accepted, count, lang->code, PathArg{kRecordName});
   return 0;
 }
 

@@ -26,13 +26,16 @@ TEST(AlternateSets, Faults) {
   Diagnostics diag{&out};
   const std::set<std::string> pages = {"/a/", "/de-de/a/", "/en-us/a/", "/b/", "/fr-fr/b/", "/c/", "/it-it/c/", "/d/"};
   sets.check(diag, [&](const std::string& path) { return pages.count(path) > 0; });
-  EXPECT_EQ(
+  std::string expected =
       "b.txt: warning: alternate links of page /b/ name no x-default\n"
       "fr-fr/b.txt: warning: alternate links of page /fr-fr/b/ leave the page out\n"
       "c.txt: warning: alternate it-IT /it-it/c/ of page /c/ does not link back\n"
       "c.txt: warning: alternate ja-JP /ja-jp/c/ of page /c/ leads nowhere\n"
-      "d.txt: warning: canonical address /gone/ of page /d/ leads nowhere\n",
-      out.text);
+      "d.txt: warning: canonical address /gone/ of page /d/ leads nowhere\n";
+#ifdef _WIN32
+  expected.replace(expected.find("fr-fr/b.txt"), 11, "fr-fr\\b.txt");  // the file as Windows shows paths
+#endif
+  EXPECT_EQ(expected, out.text);
 }
 
 }  // namespace

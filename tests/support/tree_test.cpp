@@ -35,7 +35,6 @@ std::string listed(const SupportTree& tree, Field field) {
     if (!text.empty()) text += '|';
     text += field(node);
   }
-  for (char& c : text) c = c == kSep ? '/' : c;
   return text;
 }
 std::string order(const SupportTree& tree) {
