@@ -28,6 +28,29 @@ void report_missing_template(Build& build, const LangBuild& lang, int template_i
   }
 }
 
+// Where a template's page goes: a fixed name in the language folder, or
+// "index.html" in a folder named after the template, made here.
+struct PagePlace {
+  std::string folder;  // "" for a fixed name
+  std::string path;
+  bool new_folder = false;  // made by this run: the page is written in place
+};
+
+bool place_page(Build& build, const LangBuild& lang, const char* fixed_name, const std::string& template_name,
+                PagePlace* place) {
+  place->new_folder = lang.new_folder;
+  if (fixed_name) {
+    place->path = join_path(lang.output_folder, fixed_name);
+    return true;
+  }
+  place->folder = join_path(lang.output_folder, cut_extension(template_name));
+  const PageFolder made = make_page_folder(build, lang, place->folder, lang.new_folder);
+  if (made == PageFolder::kRefused) return false;
+  place->new_folder = made == PageFolder::kNew;
+  place->path = join_path(place->folder, "index.html");
+  return true;
+}
+
 }  // namespace
 
 void page_from_template(Build& build, LangBuild& lang, const char* fixed_name, int template_index, const char* title,
@@ -50,18 +73,10 @@ void page_from_template(Build& build, LangBuild& lang, const char* fixed_name, i
   page.url = fixed_name ? lang.base_url : template_page_url(lang, template_index);
   build.links.declare(page.url, std::nullopt, true);
 
-  std::string folder;
-  std::string page_path;
-  bool new_folder = lang.new_folder;
-  if (fixed_name) {
-    page_path = join_path(lang.output_folder, fixed_name);
-  } else {
-    folder = join_path(lang.output_folder, cut_extension(template_name));
-    const PageFolder made = make_page_folder(build, lang, folder, lang.new_folder);
-    if (made == PageFolder::kRefused) return;
-    new_folder = made == PageFolder::kNew;
-    page_path = join_path(folder, "index.html");
-  }
+  PagePlace place;
+  if (!place_page(build, lang, fixed_name, template_name, &place)) return;
+  const std::string& folder = place.folder;
+  const std::string& page_path = place.path;
 
   // Writing the page over its own template (an output folder among the
   // sources) would lose the template before it is read.
@@ -74,7 +89,7 @@ void page_from_template(Build& build, LangBuild& lang, const char* fixed_name, i
 
   const bool written = write_framed_page(
       build, lang, page_path,
-      {title, menu_mark, Layout::kPlain, false, {template_index, -1}, template_path, new_folder}, [&](Sink& out) {
+      {title, menu_mark, Layout::kPlain, false, {template_index, -1}, template_path, place.new_folder}, [&](Sink& out) {
         page.out = &out;
         // The template was there a moment ago; one that cannot be read (a
         // folder, a dangling link, no permission) would otherwise leave an empty
