@@ -27,8 +27,10 @@ TEST(LanguageTags, Codes) {
       {"en_us", "", ""},                         // '_' is no separator
       {"en-us-", "", ""},                        // empty subtag
       {"en-toolongvariant", "", ""},
-      {"x-klingon", "", ""},  // private use is no language
-      {"en-us-us", "", ""},   // a second region
+      {"x-klingon", "", ""},   // private use is no language
+      {"en-us-us", "", ""},    // a second region
+      {"en-4x9", "", ""},      // a three-character region is digits only
+      {"de-de-abcd", "", ""},  // a four-character variant starts with a digit
       {"", "", ""},
       {"english", "chinese=zh-Hans english=en-gb", "en-GB"},
       {"ENGLISH", "english=en", "en"},
