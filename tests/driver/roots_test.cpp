@@ -17,16 +17,6 @@ namespace {
 
 int year() { return 2026; }
 
-// Every file below `root` by its path below it, with its bytes.
-std::map<std::string, std::string> tree(const std::string& root) {
-  std::map<std::string, std::string> files;
-  for (const auto& entry : fs::recursive_directory_iterator(root)) {
-    const std::string below = fs::relative(entry.path(), root).generic_string();
-    files[below] = entry.is_regular_file() ? read_file(entry.path().string()) : "<folder>";
-  }
-  return files;
-}
-
 // Builds the site of `sources` ("" for the working folder) into `output`;
 // its messages.
 std::string build(const std::string& sources, const std::string& output) {
@@ -62,8 +52,8 @@ TEST(Roots, TwoSitesInOneProcess) {
   fs::current_path("../b");
   EXPECT_EQ(b_said, build("", "../in-place-b"));
   fs::current_path("..");
-  EXPECT_EQ(tree("in-place-a"), tree("out-a"));
-  EXPECT_EQ(tree("in-place-b"), tree("out-b"));
+  EXPECT_EQ(file_tree("in-place-a"), file_tree("out-a"));
+  EXPECT_EQ(file_tree("in-place-b"), file_tree("out-b"));
   EXPECT_TRUE(contains(read_file("out-b/index.html"), "older"));
   EXPECT_FALSE(exists("out-b/de-de"));
 #ifndef _WIN32

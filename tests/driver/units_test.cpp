@@ -17,21 +17,12 @@ namespace {
 
 int year() { return 2026; }
 
-/// Every file below `root` by path, with its bytes.
-std::map<std::string, std::string> tree(const std::string& root) {
-  std::map<std::string, std::string> files;
-  for (const auto& entry : fs::recursive_directory_iterator(root)) {
-    files[entry.path().string()] = entry.is_regular_file() ? read_file(entry.path().string()) : "<folder>";
-  }
-  return files;
-}
-
 // A run's messages and its output tree; the output folder is left empty.
 std::pair<std::string, std::map<std::string, std::string>> run(BuildConfig config, int threads) {
   config.threads = threads;
   StringSink out;
   build_site(config, out, year);
-  auto files = tree("out");
+  auto files = file_tree("out");
   fs::remove_all("out");
   return {out.text, files};
 }
@@ -131,7 +122,7 @@ TEST(Units, DefaultLanguageBesideRoot) {
     build_site(config, out, year, nullptr, &kept);
     EXPECT_TRUE(contains(out.text, "building only en-us")) << out.text;
     EXPECT_FALSE(contains(out.text, "broken url")) << out.text;
-    const auto partial = tree("out");
+    const auto partial = file_tree("out");
     fs::remove_all("out");
     EXPECT_EQ(partial, run(config, 1).second);
   }
@@ -167,7 +158,7 @@ TEST(Units, PartialBuildAsWhole) {
     build_site(config, out, year, nullptr, &kept);
     EXPECT_TRUE(contains(out.text, std::string("building only ") + code)) << out.text;
     EXPECT_EQ(code == std::string("de-de") ? 1u : 0u, count(out.text, "NO_SUCH_MACRO")) << out.text;
-    const auto partial = tree("out");
+    const auto partial = file_tree("out");
     fs::remove_all("out");
     const auto whole = run(config, 1);
     EXPECT_EQ(lines_with(whole.first, "broken url"), lines_with(out.text, "broken url"));

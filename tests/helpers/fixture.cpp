@@ -50,6 +50,15 @@ std::string read_file(const std::string& path) {
   return f ? std::string(std::istreambuf_iterator<char>(f), {}) : "<missing>";
 }
 
+std::map<std::string, std::string> file_tree(const std::string& root) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
+    const std::string below = std::filesystem::relative(entry.path(), root).generic_string();
+    files[below] = entry.is_regular_file() ? read_file(entry.path().string()) : "<folder>";
+  }
+  return files;
+}
+
 bool exists(const std::string& path) {
   std::error_code ignored;
   return fs::exists(path, ignored);

@@ -1,6 +1,7 @@
 #pragma once
 // Test helpers: a temporary working folder, file and text utilities, a language build's records, tool runs.
 
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,6 +30,9 @@ void write_file(const std::string& path, const std::string& contents);
 /// The contents of `path`, or "<missing>" when it cannot be read.
 std::string read_file(const std::string& path);
 bool exists(const std::string& path);
+/// Every file and folder below `root` by its path below it ('/' between parts), a file with its
+/// bytes, a folder as "<folder>".
+std::map<std::string, std::string> file_tree(const std::string& root);
 /// `below` in the source tree, which ctest names in MT_SOURCE_DIR.
 std::string source_path(const std::string& below);
 /// A language file that defines `_LANGUAGE_NAME` and every string with its
