@@ -57,6 +57,11 @@ printf 'msgid "a"\nmsgstr "b\n' > "$work/broken.po"
 printf 'msgctxt "DOWNLOADS"\nmsgid "Downloads"\nmsgstr "Laden"\n' >> "$work/edit.po"
 "$tool" --import-po "$work/edit.po" >/dev/null && grep -q '^DOWNLOADS = "Laden"' de-de.txt || fail "entry given twice"
 
+# A string the language file lacks is added with the file's own line end.
+sed -i '/^DONATE_HISTORY = /d' de-de.txt
+"$tool" --import-po "$work/de-de.po" >/dev/null && tail -n 1 de-de.txt | grep -q '^DONATE_HISTORY = ".*"$' &&
+  ! grep -q "$(printf '\r')" de-de.txt || fail "a missing string added with another line end"
+
 # Seeded defects, one per check.
 set_str() { sed -i "/^msgctxt \"$1\"\$/,/^\$/s/^msgstr .*/msgstr \"$2\"/" "$work/bad.po"; }
 cp "$work/de-de.po" "$work/bad.po"
