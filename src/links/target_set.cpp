@@ -84,16 +84,18 @@ void TargetSet::grow() {
   }
 }
 
-TargetSet::Slot& TargetSet::find(std::string_view text, uint32_t hash) {
+size_t TargetSet::slot_of(std::string_view text, uint32_t hash) const {
   const size_t mask = slots_.size() - 1;
   for (size_t i = hash & mask;; i = (i + 1) & mask) {
-    Slot& slot = slots_[i];
-    if (!slot.text) return slot;
+    const Slot& slot = slots_[i];
+    if (!slot.text) return i;
     if (slot.hash == hash && slot.size == text.size() && std::memcmp(slot.text, text.data(), text.size()) == 0) {
-      return slot;
+      return i;
     }
   }
 }
+
+TargetSet::Slot& TargetSet::find(std::string_view text, uint32_t hash) { return slots_[slot_of(text, hash)]; }
 
 void TargetSet::insert(std::string_view text, uint8_t flags) {
   by_size_.clear();
@@ -141,15 +143,8 @@ void TargetSet::merge(TargetSet&& other) {
 
 uint8_t TargetSet::flags_of(std::string_view text) const {
   if (slots_.empty()) return 0;
-  const uint32_t hash = hash_of(text);
-  const size_t mask = slots_.size() - 1;
-  for (size_t i = hash & mask; slots_[i].text; i = (i + 1) & mask) {
-    const Slot& slot = slots_[i];
-    if (slot.hash == hash && slot.size == text.size() && std::memcmp(slot.text, text.data(), text.size()) == 0) {
-      return slot.flags;
-    }
-  }
-  return 0;
+  // An empty slot's flags are 0: the text is not there.
+  return slots_[slot_of(text, hash_of(text))].flags;
 }
 
 void TargetSet::add(std::string_view url, const std::string_view* anchor, bool twin) {

@@ -42,6 +42,8 @@ class TargetSet {
   };
 
   void insert(std::string_view text, uint8_t flags);
+  /// The index of the slot holding `text`, or of the empty slot where it goes.
+  size_t slot_of(std::string_view text, uint32_t hash) const;
   /// Where `text` is, or the empty slot where it goes.
   Slot& find(std::string_view text, uint32_t hash);
   /// Grows until `count` texts fit.
