@@ -15,6 +15,11 @@ and modification time.
 --realistic edits sites of gen_site.py (3 languages, 40 support pages), which
 build without errors, so that --prune removes what a clean build lacks.
 
+--record builds the kept folder with --incremental too, after groups of 1 to
+EDITS edits (so that many leave most languages unchanged, which the build
+then takes from its record instead of building them), and compares every
+message, in order, with the clean build's.
+
 --preview edits such a site under a running `--serve --prune` instead, in
 groups of 1 to EDITS edits (more of them touch one language each, which the
 preview builds again alone), and after each group's rebuild compares the
@@ -40,6 +45,8 @@ import time
 sys.dont_write_bytecode = True
 HERE = os.path.dirname(os.path.abspath(__file__))
 MANIFEST = ".maketarnwick-manifest"
+RECORD = ".maketarnwick-record"
+IGNORED = {MANIFEST, RECORD}
 
 
 def files_below(root):
@@ -54,7 +61,7 @@ def tree(root):
     """Relative path -> (inode, mtime) of every file, the manifest aside."""
     result = {}
     for rel in files_below(root):
-        if rel != MANIFEST:
+        if rel not in IGNORED:
             st = os.lstat(os.path.join(root, rel))
             result[rel] = (st.st_ino, st.st_mtime_ns)
     return result
@@ -189,8 +196,8 @@ class Editor:
         return self.string()
 
 
-def build(binary, site, output, url, changes=None):
-    args = [binary, "--prune"] + (["--changes", changes] if changes else []) + [output, url]
+def build(binary, site, output, url, changes=None, extra=()):
+    args = [binary, "--prune"] + list(extra) + (["--changes", changes] if changes else []) + [output, url]
     run = subprocess.run(args, cwd=site, capture_output=True, timeout=300)
     # --prune's notes name what it kept; a clean build has nothing to keep.
     out = b"\n".join(l for l in run.stdout.split(b"\n") if not l.startswith(b"--prune"))
@@ -198,13 +205,27 @@ def build(binary, site, output, url, changes=None):
     return run.returncode, out, b"--prune removed nothing" in run.stdout or b"--prune kept" in run.stdout
 
 
-def differs(a, b, stale_allowed):
+def manifest_paths(root):
+    """The paths the --prune manifest in `root` lists."""
+    try:
+        with open(os.path.join(root, MANIFEST), "rb") as f:
+            lines = f.read().decode("utf-8", "surrogateescape").split("\n")
+    except OSError:
+        return set()
+    return {line.split(" ", 2)[2] for line in lines if line and not line.startswith("#") and line.count(" ") >= 2}
+
+
+def differs(a, b, stale_allowed, recorded=None):
     """How the kept tree `a` differs from the clean tree `b`. Files the
     clean build lacks are stale only when --prune declined to remove them
-    (after an error reading the sources, or a file it did not recognise)."""
-    fa, fb = [f for f in files_below(a) if f != MANIFEST], [f for f in files_below(b) if f != MANIFEST]
+    (after an error reading the sources, or a file it did not recognise),
+    or when the manifest before the build (`recorded`) did not list them:
+    a run with source errors records no new file, so none is removed later."""
+    fa, fb = [f for f in files_below(a) if f not in IGNORED], [f for f in files_below(b) if f not in IGNORED]
     if stale_allowed:
         fa = [f for f in fa if f in set(fb)]
+    if recorded is not None:
+        fa = [f for f in fa if f in set(fb) or f in recorded]
     if fa != fb:
         return "file lists differ: only kept %s, only clean %s" % (sorted(set(fa) - set(fb))[:3],
                                                                    sorted(set(fb) - set(fa))[:3])
@@ -215,6 +236,8 @@ def differs(a, b, stale_allowed):
 
 
 def check_untouched(before, after, changes_file):
+    if not os.path.exists(changes_file):  # a run refused before writing anything (an unsafe URL root)
+        return None if before == after else "a refused run wrote files"
     with open(changes_file, "rb") as f:
         named = {line[2:].decode("utf-8", "surrogateescape") for line in f.read().split(b"\n") if line}
     for rel, stamp in after.items():
@@ -239,27 +262,31 @@ def make_site(seed, site, pre, realistic):
     return args[1]
 
 
-def one_site(binary, seed, work, groups, edits, realistic=False):
+def one_site(binary, seed, work, groups, edits, realistic=False, record=False):
     site, pre = os.path.join(work, "site"), os.path.join(work, "pre")
     url = make_site(seed, site, pre, realistic)
     kept = os.path.join(work, "kept")
     shutil.copytree(pre, kept)
-    build(binary, site, kept, url)
+    extra = ["--incremental"] if record else []
+    build(binary, site, kept, url, extra=extra)
     stale = 0
     rng = random.Random(seed)
     editor = Editor(site, rng)
     for group in range(groups):
-        done = [editor.edit() for _ in range(edits)]
+        done = [editor.edit() for _ in range(rng.randint(1, edits) if record else edits)]
         before = tree(kept)
+        recorded = manifest_paths(kept)
         changes = os.path.join(work, "changes")
-        status_kept, out_kept, pruning_declined = build(binary, site, kept, url, changes)
+        if os.path.exists(changes):
+            os.remove(changes)
+        status_kept, out_kept, pruning_declined = build(binary, site, kept, url, changes, extra)
         clean = os.path.join(work, "clean")
         shutil.rmtree(clean, ignore_errors=True)
         shutil.copytree(pre, clean)
         status_clean, out_clean, _ = build(binary, site, clean, url)
         stale += pruning_declined
         after = tree(kept)
-        problem = differs(kept, clean, pruning_declined) or check_untouched(before, after, changes)
+        problem = differs(kept, clean, pruning_declined, recorded) or check_untouched(before, after, changes)
         clean_files = set(files_below(clean))
         new_stale = [f for f in after if f not in clean_files and f not in before]
         if new_stale:
@@ -382,6 +409,8 @@ def main():
     parser.add_argument("--edits", type=int, default=10)
     parser.add_argument("--keep", help="work here and keep it")
     parser.add_argument("--realistic", action="store_true", help="gen_site.py sites instead of random ones")
+    parser.add_argument("--record", action="store_true",
+                        help="rebuild with --incremental; groups of 1 to EDITS edits")
     parser.add_argument("--preview", action="store_true",
                         help="edit under a running --serve --prune; groups of 1 to EDITS edits")
     parser.add_argument("--port", type=int, default=0, help="the preview's port (default: a free one)")
@@ -396,7 +425,8 @@ def main():
             if options.preview:
                 problem, done = preview_site(binary, seed, work, options.groups, options.edits, options.port)
             else:
-                problem, stale = one_site(binary, seed, work, options.groups, options.edits, options.realistic)
+                problem, stale = one_site(binary, seed, work, options.groups, options.edits, options.realistic,
+                                          options.record)
                 done = options.groups * options.edits
         finally:
             if not options.keep:

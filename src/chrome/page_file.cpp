@@ -49,7 +49,7 @@ PageFolder make_page_folder(Build& build, const LangBuild& lang, const std::stri
 bool record_output(Build& build, const std::string& path, bool page) {
   if (fenced(build, path)) return false;
   if (page) progress_page(build.tally.progress);
-  if (build.setup.prune) build.tally.written.push_back(relative_output(build.setup.output_root, path));
+  if (build.setup.keep_written) build.tally.written.push_back(relative_output(build.setup.output_root, path));
   return true;
 }
 

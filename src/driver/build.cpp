@@ -5,6 +5,7 @@
 
 #include "chrome/page_file.h"
 #include "driver/across_languages.h"
+#include "driver/build_record.h"
 #include "driver/config_file.h"
 #include "driver/init.h"
 #include "driver/kept_build.h"
@@ -243,6 +244,13 @@ void build_languages(Build& build, int threads, RunReport* result, KeptBuild* ke
 }  // namespace
 
 int build_site(const BuildConfig& config, Sink& out, int (*year)(), RunReport* result, KeptBuild* kept) {
+  // A build of the command line with --incremental keeps its record as the
+  // preview keeps its last build, but prints every message.
+  KeptBuild record;
+  if (config.incremental && !kept) {
+    record.replay = true;
+    kept = &record;
+  }
   // A preview prints these messages again only when they changed.
   StringSink opening;
   Diagnostics diag{kept ? &opening : &out};
@@ -254,6 +262,9 @@ int build_site(const BuildConfig& config, Sink& out, int (*year)(), RunReport* r
     if (kept) kept->whole = false;
     return 1;
   }
+  // Taken before any source is read: one edited while the build runs
+  // counts as changed next time.
+  const SourceStamps stamps = record.replay ? stamp_sources(sources, config) : SourceStamps{};
   refuse_outside_shared_sources(sources, diag);
 
   LinkRegistry links(config.url_root);
@@ -268,9 +279,11 @@ int build_site(const BuildConfig& config, Sink& out, int (*year)(), RunReport* r
   BuildTally tally;
   tally.progress.shown = stderr_is_terminal();
   Build build{setup, diag, links, sources, collator, year ? year : local_year, tally};
+  // Before any page: the download sections read the copies' sizes (and
+  // the record is checked against them).
+  if (!kept || record.replay) copy_release_files(build);
+  if (record.replay) load_build_record(setup, config, stamps, record);
   const bool partial = kept && start_languages(build, *kept, opening, out);
-  // Before any page: the download sections read the copies' sizes.
-  if (!kept) copy_release_files(build);
   if (setup.root_language >= 0 && languages_linked(setup.site)) {
     setup.index = index_languages(build);
     check_page_sets(build);
@@ -281,6 +294,7 @@ int build_site(const BuildConfig& config, Sink& out, int (*year)(), RunReport* r
   progress_clear(tally.progress);
   if (setup.prune) prune_output(setup.output_root, tally.written, diag, &tally.changes);
   if (!config.changes_file.empty()) write_change_list(build, config.changes_file);
+  if (record.replay) save_build_record(build, config, stamps, record);
   if (result) result->changed_files = tally.changes.size();
   if (kept) kept->whole = true;
   diag.report({}, Msg::summary, diag.errors, diag.warnings);

@@ -1,8 +1,11 @@
 #include "driver/kept_build.h"
 
+#include <utility>
+
 #include "driver/across_languages.h"
 #include "driver/release_files.h"
 #include "lang/languages.h"
+#include "platform/names.h"
 #include "platform/text.h"
 
 namespace mt {
@@ -42,25 +45,57 @@ bool partial_build_possible(KeptBuild& kept, const Build& build) {
 
 }  // namespace
 
+RebuildScope scope_of(const WatchChanges& changes) {
+  RebuildScope scope;
+  if (changes.all || changes.paths.empty()) return scope;
+  for (const std::string& path : changes.paths) {
+    const size_t slash = path.find('/');
+    const std::string top = ascii_lower(path.substr(0, slash));
+    // A file of the working folder is a language file when it ends in .txt
+    // (its code is its name up to the first '.'), except the shared page
+    // text; every other one is read by all languages, or by none.
+    if (slash == std::string::npos && (!has_txt_extension(top) || top.starts_with("{{"))) return scope;
+    const std::string code = slash == std::string::npos ? top.substr(0, top.find('.')) : top;
+    if (code.empty()) return scope;
+    scope.codes.insert(code);
+  }
+  scope.all = false;
+  return scope;
+}
+
 std::vector<int> counts_since(const Diagnostics& diag, const std::vector<int>& before) {
   std::vector<int> counts = diag.counts;
   for (size_t i = 0; i < before.size() && i < counts.size(); ++i) counts[i] -= before[i];
   return counts;
 }
 
-void reuse_unit(Build& build, const KeptBuild::Unit& unit) {
-  build.tally.pedantic_places.insert(unit.places.begin(), unit.places.end());
-  build.links.absorb(unit.links);
+void replay_held(Build& build, const std::vector<PedanticPlace>& places, const std::vector<HeldMessage>& held) {
+  std::vector<bool> due;
+  for (const PedanticPlace& place : places) due.push_back(build.tally.pedantic_places.insert(place).second);
+  for (const HeldMessage& message : held) {
+    if (message.gate < 0 || due[static_cast<size_t>(message.gate)]) build.diag.replay(message);
+  }
+}
+
+void reuse_unit(Build& build, KeptBuild::Unit& unit, bool replay) {
+  if (replay) {
+    const std::vector<int> counts_before = build.diag.counts;
+    replay_held(build, unit.places, unit.held);
+    unit.counts = counts_since(build.diag, counts_before);
+  } else {
+    build.tally.pedantic_places.insert(unit.places.begin(), unit.places.end());
+    std::vector<int>& counts = build.diag.counts;
+    if (counts.size() < unit.counts.size()) counts.resize(unit.counts.size());
+    for (size_t i = 0; i < unit.counts.size(); ++i) counts[i] += unit.counts[i];
+  }
+  build.links.absorb(std::as_const(unit.links));
   build.tally.written.insert(build.tally.written.end(), unit.written.begin(), unit.written.end());
-  std::vector<int>& counts = build.diag.counts;
-  if (counts.size() < unit.counts.size()) counts.resize(unit.counts.size());
-  for (size_t i = 0; i < unit.counts.size(); ++i) counts[i] += unit.counts[i];
 }
 
 bool start_languages(Build& build, KeptBuild& kept, const StringSink& opening, Sink& out) {
   const bool partial = partial_build_possible(kept, build);
   // The same messages again would only bury the rebuilt languages' own.
-  if (partial && opening.text == kept.opening) {
+  if (partial && !kept.replay && opening.text == kept.opening) {
     build.diag.errors = 0;
     build.diag.warnings = 0;
   } else {
@@ -68,6 +103,7 @@ bool start_languages(Build& build, KeptBuild& kept, const StringSink& opening, S
   }
   kept.opening = opening.text;
   build.diag.out = &out;
+  if (kept.replay) return partial;  // the release files are copied already
   if (partial) {
     std::string codes;
     for (const std::string& code : kept.next.codes) {
@@ -75,7 +111,7 @@ bool start_languages(Build& build, KeptBuild& kept, const StringSink& opening, S
       codes += code;
     }
     build.diag.report({}, Msg::rebuilding_only, codes);
-    reuse_unit(build, kept.release);
+    reuse_unit(build, kept.release, false);
     return true;
   }
   // Before any page: the download sections read the copies' sizes.

@@ -4,11 +4,16 @@
 // run's shared results (link check, written list, --pedantic's say-once
 // places) is taken from what they gave last time.
 
+#include <cstdint>
+#include <map>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "links/registry.h"
+#include "platform/stamps.h"
+#include "platform/watch.h"
 #include "site/records.h"
 
 namespace mt {
@@ -19,6 +24,13 @@ struct RebuildScope {
   std::set<std::string> codes;  // language codes, lower case
 };
 
+/// The languages whose sources `changes` names: a language file or anything
+/// below a language's folder names that language (the build checks that it
+/// is one). Anything else (the configuration, the tables, the shared page
+/// text, the release folder, a name it cannot place) and a lost list ask
+/// for everything.
+RebuildScope scope_of(const WatchChanges& changes);
+
 struct KeptBuild {
   /// One language build, the root build or the release copy: its part of
   /// the run's shared results.
@@ -26,9 +38,20 @@ struct KeptBuild {
     LinkRegistry links;                 // what it declared and recorded
     std::vector<std::string> written;   // its part of BuildTally::written
     std::vector<int> counts;            // its messages by id, which --prune asks of
-    std::vector<PedanticPlace> places;  // the --pedantic places it met
+    std::vector<PedanticPlace> places;  // the --pedantic places it met, in order: its messages' gates
+    // For the build record (--incremental) besides:
+    std::vector<HeldMessage> held;            // its messages, printed again when it is taken
+    std::vector<FileStamp> stamps;            // of `written`, as it left them; empty until stamped
+    std::map<std::string, int64_t> sizes_read;  // output files whose sizes its pages show; -1: none there
+    bool reusable = true;       // false after a message about the output folder, which a later build may not give
+    std::string_view links_record;  // `links` as the build record held it (in `record`); "" when built
   };
   RebuildScope next;   // set by the caller before each build
+  // A build of the command line from the build record: the messages of a
+  // language taken instead of built are printed again, and every message
+  // before the languages too, as a whole build prints them.
+  bool replay = false;
+  std::string record;  // the build record read, which the units' `links_record` point into
   bool whole = false;  // `units` hold a completed build
   // What every language reads of the others and of the run (codes, names,
   // directions, order, the default, the year): languages are built again
@@ -43,11 +66,18 @@ struct KeptBuild {
 /// `kept.next`'s languages, prints the messages so far (`opening`) unless it
 /// may and they are those of the last build, points the messages at `out`
 /// again and copies the release folder (or takes that part from the last
-/// build). True for a build of some languages only.
+/// build; a build from the record has copied it before reading the record).
+/// True for a build of some languages only.
 bool start_languages(Build& build, KeptBuild& kept, const StringSink& opening, Sink& out);
 
-/// Takes `unit`'s part of the run's results instead of building it.
-void reuse_unit(Build& build, const KeptBuild::Unit& unit);
+/// Takes `unit`'s part of the run's results instead of building it; with
+/// `replay`, prints its messages again as a build of it would (a --pedantic
+/// place an earlier language warned of is not warned of again).
+void reuse_unit(Build& build, KeptBuild::Unit& unit, bool replay);
+
+/// Prints what a language build held (`held`, gated by `places`), in its
+/// place in the run: a --pedantic place warned of already is not again.
+void replay_held(Build& build, const std::vector<PedanticPlace>& places, const std::vector<HeldMessage>& held);
 
 /// The messages by id that `diag` counted since it counted `before`.
 std::vector<int> counts_since(const Diagnostics& diag, const std::vector<int>& before);

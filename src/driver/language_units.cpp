@@ -73,15 +73,11 @@ void merge_unit(Build& build, Unit& unit, KeptBuild::Unit* keep) {
   if (keep) {
     keep->places = unit.tally.pedantic_gates;
     keep->written = unit.tally.written;
+    keep->held = unit.diag.held;
+    keep->sizes_read = unit.tally.sizes_read;
   }
   const std::vector<int> counts_before = build.diag.counts;
-  std::vector<bool> due;
-  for (PedanticPlace& place : unit.tally.pedantic_gates) {
-    due.push_back(build.tally.pedantic_places.insert(std::move(place)).second);
-  }
-  for (const HeldMessage& message : unit.diag.held) {
-    if (message.gate < 0 || due[static_cast<size_t>(message.gate)]) build.diag.replay(message);
-  }
+  replay_held(build, unit.tally.pedantic_gates, unit.diag.held);
   if (keep) {
     // Absorbed where it is kept: the build looks its targets up there.
     keep->links = std::move(unit.links);
@@ -227,7 +223,7 @@ void build_language_units(Build& build, int threads, KeptBuild* kept, bool parti
       // Taken from where it is kept from now on: the build looks its
       // targets up there.
       next_kept[i] = std::move(*units[i]->reuse);
-      reuse_unit(build, next_kept[i]);
+      reuse_unit(build, next_kept[i], kept->replay);
     } else {
       if (workers.empty()) run_unit(build, *units[i], build.collator);
       while (!workers.empty() && !schedule.wait_done(i)) {

@@ -73,6 +73,8 @@ Options parse_options(const std::vector<std::string>& args) {
       options.prune = true;
     } else if (arg == "--pedantic") {
       options.pedantic = true;
+    } else if (arg == "--incremental") {
+      options.incremental = true;
     } else if (arg == "--serve") {
       options.serve = true;
     } else if (arg == "--port") {
@@ -111,6 +113,7 @@ BuildConfig build_config(const Options& options) {
   config.strict = options.strict;
   config.prune = options.prune;
   config.pedantic = options.pedantic;
+  config.incremental = options.incremental;
   config.changes_file = options.changes_file;
   return config;
 }

@@ -39,6 +39,8 @@ class AlternateSets {
   /// Adds the pages `later` noted, in their order, after those noted here.
   void absorb(const AlternateSets& later);
 
+  bool empty() const { return pages_.empty(); }
+
   /// Reports, under each page's source: a set without "x-default", a set
   /// that leaves out the page's canonical address, a member that declares
   /// no set or one without the page. `known` tells whether a path is a page

@@ -1,6 +1,7 @@
 #include "links/registry.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "platform/fs.h"
 #include "platform/text.h"
@@ -80,6 +81,41 @@ void LinkRegistry::absorb(const LinkRegistry& part) {
   frame_links_.insert(part.frame_links_.begin(), part.frame_links_.end());
   alternate_sets_.absorb(part.alternate_sets_);
   settle();
+}
+
+bool LinkRegistry::encode(ByteWriter& out) const {
+  if (!alternate_sets_.empty() || !borrowed_.empty()) return false;
+  targets_.encode(out);
+  out.number(pending_.size());
+  for (const Pending& p : pending_) {
+    out.text(p.source);
+    out.number(static_cast<uint64_t>(p.line));
+    out.text(p.url);
+    out.text(p.output_file);
+    out.number(p.frame ? 1 : 0);
+    out.text(p.frame_key);
+  }
+  out.number(frame_links_.size());
+  for (const std::string& key : frame_links_) out.text(key);
+  return true;
+}
+
+bool LinkRegistry::decode(ByteReader& in) {
+  if (!targets_.decode(in)) return false;
+  for (uint64_t n = in.count(); n > 0 && !in.failed(); --n) {
+    Pending p;
+    p.source = in.text();
+    const uint64_t line = in.number();
+    p.url = in.text();
+    p.output_file = in.text();
+    p.frame = in.number() != 0;
+    p.frame_key = in.text();
+    if (line > INT32_MAX) return false;
+    p.line = static_cast<int>(line);
+    pending_.push_back(std::move(p));
+  }
+  for (uint64_t n = in.count(); n > 0 && !in.failed(); --n) frame_links_.emplace_hint(frame_links_.end(), in.text());
+  return !in.failed();
 }
 
 void LinkRegistry::take_borrowed() {

@@ -60,6 +60,15 @@ class LinkRegistry {
   /// until this registry is done with.
   void absorb(const LinkRegistry& part);
 
+  /// Writes what was declared and recorded, for the build record; false,
+  /// nothing written, for a registry holding alternate sets, which the
+  /// record does not keep (languages that link each other are always built
+  /// whole).
+  bool encode(ByteWriter& out) const;
+  /// Reads what `encode` wrote into a registry that holds nothing yet;
+  /// false when the bytes are not such a record.
+  bool decode(ByteReader& in);
+
   /// Prints "broken url" for every recorded link that names no known target,
   /// in recording order, then what the alternate-language sets lack. With
   /// `pedantic`, a page's link is named with the page's whole path (language

@@ -117,6 +117,27 @@ void TargetSet::merge(const TargetSet& other) {
   }
 }
 
+void TargetSet::encode(ByteWriter& out) const {
+  out.number(used_);
+  for (const Slot& slot : slots_) {
+    if (!slot.text) continue;
+    out.text(std::string_view(slot.text, slot.size));
+    out.number(slot.flags);
+  }
+}
+
+bool TargetSet::decode(ByteReader& in) {
+  const uint64_t count = in.count();
+  reserve(used_ + count);
+  for (uint64_t i = 0; i < count && !in.failed(); ++i) {
+    const std::string_view text = in.text();
+    const uint64_t flags = in.number();
+    if (flags > (kSelf | kTwinAtEnd | kTwinBeforeAnchor)) return false;
+    insert(text, static_cast<uint8_t>(flags));
+  }
+  return !in.failed();
+}
+
 void TargetSet::merge(TargetSet&& other) {
   // The run's set takes each language build's in turn: the first whole,
   // the others by their slots, their texts staying where they are.

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/codec.h"
+
 namespace mt {
 
 /// Texts stored back to back in large blocks, indexed by an open-addressing
@@ -27,6 +29,11 @@ class TargetSet {
   /// ignored; the smallest text on a tie), or "": a text with an anchor only
   /// for a target with one, so a page is suggested for a page.
   std::string nearest(std::string_view target, int limit) const;
+
+  /// Writes every text with its flags, for the build record.
+  void encode(ByteWriter& out) const;
+  /// Adds the texts `encode` wrote; false when the bytes hold none.
+  bool decode(ByteReader& in);
 
  private:
   enum Flags : uint8_t {

@@ -66,7 +66,9 @@ unsigned long long size_kb(Build& build, const std::string& file) {
 
 uint64_t download_size_kb(Build& build, const std::string& file_name) {
   uint64_t size = 0;
-  if (!file_size(join_path(build.setup.output_root, file_name), &size)) {
+  const bool found = file_size(join_path(build.setup.output_root, file_name), &size);
+  build.tally.sizes_read.emplace(file_name, found ? static_cast<int64_t>(size) : -1);
+  if (!found) {
     build.diag.report({}, Msg::no_filesize, PathArg{file_name});
     return 0;
   }

@@ -6,10 +6,10 @@
 
 #include "diag/diagnostics.h"
 #include "driver/build.h"
+#include "driver/kept_build.h"
 #include "platform/served_files.h"
 #include "platform/signals.h"
 #include "platform/watch.h"
-#include "serve/plan.h"
 #include "serve/server.h"
 
 namespace mt {

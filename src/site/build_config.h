@@ -17,6 +17,10 @@ struct BuildConfig {
   bool prune = false;
   bool pedantic = false;
   std::string changes_file;  // --changes: where to list what changed, or ""
+  // --incremental: read the record the last build left in the output folder
+  // and build again only the languages whose sources or output files
+  // changed since; write the record for the next.
+  bool incremental = false;
   // Language builds run at once: 0 for one per core; 1 builds one language
   // after the other (the tests compare the two).
   int threads = 0;

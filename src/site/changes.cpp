@@ -34,6 +34,11 @@ std::string relative_output(std::string_view output_root, std::string_view path)
   // trailing separator doubles the one after it.
   std::string relative = generic_path(path.substr(std::min(path.size(), output_root.size())));
   relative.erase(0, relative.find_first_not_of('/'));
+  // A support folder whose name is all ordering prefix ("1-2") has an empty
+  // slug: the page's path holds "//", which names the same file as "/".
+  // Listed as the system names it, so a deploy and --prune see one path.
+  relative.erase(std::unique(relative.begin(), relative.end(), [](char a, char b) { return a == '/' && b == '/'; }),
+                 relative.end());
   return relative;
 }
 

@@ -35,7 +35,7 @@ class ChangeList {
   std::map<std::string, char> marks_;
 };
 
-/// `path` (below `output_root`) relative to it, with '/' between parts.
+/// `path` (below `output_root`) relative to it, with one '/' between parts.
 std::string relative_output(std::string_view output_root, std::string_view path);
 
 }  // namespace mt

@@ -11,6 +11,7 @@ BuildSetup make_build_setup(const BuildConfig& config, SiteConfig site, std::vec
   setup.url_root = config.url_root;
   setup.list_changes = list_changes || !config.changes_file.empty();
   setup.prune = config.prune;
+  setup.keep_written = config.prune || config.incremental;
   setup.pedantic = config.pedantic;
   setup.site = std::move(site);
   setup.languages = std::move(languages);

@@ -6,6 +6,8 @@
 
 #include <array>
 #include <compare>
+#include <cstdint>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -57,6 +59,7 @@ struct BuildSetup {
   std::string url_root;             // as given: no slash added or removed
   bool list_changes = false;        // --changes, or a preview that reloads on change
   bool prune = false;               // --prune
+  bool keep_written = false;        // BuildTally::written wanted: --prune, --incremental
   bool pedantic = false;            // --pedantic
   SiteConfig site;                  // maketarnwick.conf over the built-in values
   std::vector<Language> languages;  // load order
@@ -90,6 +93,9 @@ struct BuildTally {
   // Those of them warned of first by this build, in order: the gates of its
   // pedantic messages (diag/diagnostics.h PedanticGate).
   std::vector<PedanticPlace> pedantic_gates;
+  // The output files whose sizes the pages show (the release files), with
+  // the size read, -1 when none was there: the build record checks them.
+  std::map<std::string, int64_t> sizes_read;
   // Pages written so far and the expected total, for the progress line.
   Progress progress;
   // A folder of the output (relative, '/' between parts) that a build

@@ -1,4 +1,4 @@
-#include "serve/plan.h"
+#include "driver/kept_build.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,313 @@
+#include "driver/build_record.h"
+
+#include <algorithm>
+#include <cstring>
+#include <set>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "diag/messages.h"
+#include "platform/codec.h"
+#include "platform/fs.h"
+#include "platform/sink.h"
+
+namespace mt {
+
+namespace {
+
+// The first line names the format; a record of another version is not read.
+constexpr std::string_view kMagic = "maketarnwick build record 1\n";
+
+// A source changed within this long before the stamps were taken may change
+// again without its stamp changing (file systems keep times in steps of up
+// to two seconds): it is recorded as changed, so the next build reads it.
+constexpr uint64_t kRacyNs = 2'000'000'000;
+
+// Messages about the output folder rather than the sources: a later build
+// over the same sources need not give them again, so a language that gave
+// one is built again next time rather than taken.
+constexpr Msg kOutputMessages[] = {
+    Msg::create_failed, Msg::write_failed,         Msg::write_over_source, Msg::copy_failed,   Msg::link_replaced,
+    Msg::link_kept,     Msg::set_file_time_failed, Msg::remove_failed,     Msg::write_file_failed,
+};
+
+// A check sum over the record: one that was cut or damaged is not read.
+// Eight bytes a step, as records of large sites run to megabytes.
+uint64_t hash_of(std::string_view bytes) {
+  uint64_t h = 14695981039346656037u;
+  size_t i = 0;
+  for (; i + 8 <= bytes.size(); i += 8) {
+    uint64_t word = 0;
+    std::memcpy(&word, bytes.data() + i, 8);
+    h = (h ^ word) * 1099511628211u;
+    h ^= h >> 29;
+  }
+  for (; i < bytes.size(); ++i) h = (h ^ static_cast<unsigned char>(bytes[i])) * 1099511628211u;
+  return h;
+}
+
+// What else a record must have been made with: the same program and the
+// same options.
+std::string record_key(const BuildConfig& config) {
+  std::string key = executable_identity();
+  for (const std::string* part : {&config.source_folder, &config.output_root, &config.url_root}) {
+    key += '\n';
+    key += *part;
+  }
+  key += config.pedantic ? "\npedantic" : "\n";
+  key += config.prune ? "\nprune" : "\n";
+  return key;
+}
+
+// Each unit's language code, in the order the build runs them: every
+// language, then the root build.
+std::vector<std::string> unit_codes(const BuildSetup& setup) {
+  std::vector<std::string> codes;
+  for (const Language& language : setup.languages) codes.push_back(language.code);
+  if (setup.root_language >= 0) codes.push_back(setup.languages[static_cast<size_t>(setup.root_language)].code);
+  return codes;
+}
+
+void write_stamp(ByteWriter& out, const FileStamp& stamp) {
+  out.number(stamp.size);
+  out.number(stamp.modified);
+  out.number(stamp.changed);
+  out.number(stamp.number);
+  out.number(stamp.folder ? 1 : 0);
+}
+
+FileStamp read_stamp(ByteReader& in) {
+  FileStamp stamp;
+  stamp.size = in.number();
+  stamp.modified = in.number();
+  stamp.changed = in.number();
+  stamp.number = in.number();
+  stamp.folder = in.number() != 0;
+  return stamp;
+}
+
+// A message line as the writer makes them: no control byte but line ends
+// and tabs, so a damaged record cannot send the terminal anything else.
+bool plain_line(std::string_view line) {
+  return std::all_of(line.begin(), line.end(), [](char c) {
+    return static_cast<unsigned char>(c) >= 0x20 || c == '\n' || c == '\r' || c == '\t';
+  });
+}
+
+void write_unit(ByteWriter& out, const KeptBuild::Unit& unit, std::string_view links) {
+  out.number(unit.written.size());
+  for (size_t i = 0; i < unit.written.size(); ++i) {
+    out.text(unit.written[i]);
+    write_stamp(out, unit.stamps[i]);
+  }
+  out.number(unit.held.size());
+  for (const HeldMessage& message : unit.held) {
+    out.text(message.line);
+    out.number(static_cast<uint64_t>(message.id));
+    out.number(static_cast<uint64_t>(message.gate + 1));
+  }
+  out.number(unit.places.size());
+  for (const PedanticPlace& place : unit.places) {
+    out.number(static_cast<uint64_t>(place.check));
+    out.text(place.path);
+    out.number(static_cast<uint64_t>(place.line));
+  }
+  out.number(unit.sizes_read.size());
+  for (const auto& [name, size] : unit.sizes_read) {
+    out.text(name);
+    out.number(static_cast<uint64_t>(size + 1));
+  }
+  out.number(unit.reusable ? 1 : 0);
+  out.text(links);
+}
+
+bool read_messages(ByteReader& in, KeptBuild::Unit& unit) {
+  for (uint64_t n = in.count(); n > 0 && !in.failed(); --n) {
+    HeldMessage message;
+    message.line = in.text();
+    const uint64_t id = in.number();
+    const uint64_t gate = in.number();
+    if (id >= kMessageCount || gate > INT32_MAX || !plain_line(message.line)) return false;
+    message.id = static_cast<Msg>(id);
+    message.gate = static_cast<int>(gate) - 1;
+    unit.held.push_back(std::move(message));
+  }
+  return !in.failed();
+}
+
+bool read_unit(ByteReader& in, KeptBuild::Unit& unit) {
+  for (uint64_t n = in.count(); n > 0 && !in.failed(); --n) {
+    unit.written.emplace_back(in.text());
+    unit.stamps.push_back(read_stamp(in));
+  }
+  if (!read_messages(in, unit)) return false;
+  for (uint64_t n = in.count(); n > 0 && !in.failed(); --n) {
+    const uint64_t check = in.number();
+    PedanticPlace place{static_cast<PedanticPlace::Check>(check), std::string(in.text()), 0};
+    const uint64_t line = in.number();
+    if (check > static_cast<uint64_t>(PedanticPlace::Check::kSupportTree) || line > INT32_MAX) return false;
+    place.line = static_cast<int>(line);
+    unit.places.push_back(std::move(place));
+  }
+  for (const HeldMessage& message : unit.held) {
+    if (message.gate >= static_cast<int>(unit.places.size())) return false;
+  }
+  for (uint64_t n = in.count(); n > 0 && !in.failed(); --n) {
+    std::string name(in.text());
+    unit.sizes_read.emplace(std::move(name), static_cast<int64_t>(in.number()) - 1);
+  }
+  unit.reusable = in.number() == 1;
+  unit.links_record = in.text();
+  ByteReader links(unit.links_record);
+  return !in.failed() && unit.links.decode(links) && links.at_end();
+}
+
+// The paths whose stamps differ between two sorted listings (added,
+// removed or changed).
+std::vector<std::string> changed_paths(const std::vector<TreeEntry>& before, const std::vector<TreeEntry>& now) {
+  std::vector<std::string> paths;
+  size_t i = 0, j = 0;
+  while (i < before.size() || j < now.size()) {
+    if (j == now.size() || (i < before.size() && before[i].path < now[j].path)) {
+      paths.push_back(before[i++].path);
+    } else if (i == before.size() || now[j].path < before[i].path) {
+      paths.push_back(now[j++].path);
+    } else {
+      if (!(before[i].stamp == now[j].stamp)) paths.push_back(now[j].path);
+      ++i, ++j;
+    }
+  }
+  return paths;
+}
+
+// Whether the files `unit` wrote, the folders they are in and the release
+// files whose sizes its pages show are as the record says.
+bool outputs_as_left(const std::string& root, const KeptBuild::Unit& unit) {
+  if (!unit.reusable || unit.stamps.size() != unit.written.size()) return false;
+  std::set<std::string_view> folders;
+  for (size_t i = 0; i < unit.written.size(); ++i) {
+    FileStamp stamp;
+    if (!stamp_path(join_path(root, unit.written[i]), &stamp) || !(stamp == unit.stamps[i])) return false;
+    const std::string_view path = unit.written[i];
+    for (size_t slash = path.rfind('/'); slash != std::string_view::npos && slash > 0; slash = path.rfind('/', slash - 1)) {
+      if (!folders.insert(path.substr(0, slash)).second) break;  // and the folders above it
+    }
+  }
+  for (std::string_view folder : folders) {
+    FileStamp stamp;
+    if (!stamp_path(join_path(root, folder), &stamp) || !stamp.folder) return false;  // a link now, or gone
+  }
+  for (const auto& [name, size] : unit.sizes_read) {
+    uint64_t now = 0;
+    if ((file_size(join_path(root, name), &now) ? static_cast<int64_t>(now) : -1) != size) return false;
+  }
+  return true;
+}
+
+// Reads the record's units into `kept`, and its source stamps; false when
+// it is not a record of this program and these options.
+bool read_record(std::string_view bytes, const std::string& key, size_t units, KeptBuild& kept,
+                 std::vector<TreeEntry>* sources) {
+  if (bytes.size() < kMagic.size() + 8 || bytes.substr(0, kMagic.size()) != kMagic) return false;
+  const std::string_view body = bytes.substr(0, bytes.size() - 8);
+  uint64_t stored = 0;
+  for (size_t i = 0; i < 8; ++i) stored |= static_cast<uint64_t>(static_cast<unsigned char>(bytes[body.size() + i])) << (8 * i);
+  if (stored != hash_of(body)) return false;
+  ByteReader in(body.substr(kMagic.size()));
+  if (in.text() != key) return false;
+  kept.shared = in.text();
+  for (uint64_t n = in.count(); n > 0 && !in.failed(); --n) {
+    std::string path(in.text());
+    sources->push_back({std::move(path), read_stamp(in)});
+  }
+  if (in.count() != units) return false;
+  kept.units.resize(units);
+  for (KeptBuild::Unit& unit : kept.units) {
+    if (!read_unit(in, unit)) return false;
+  }
+  return !in.failed() && in.at_end();
+}
+
+}  // namespace
+
+SourceStamps stamp_sources(const SourceRoot& sources, const BuildConfig& config) {
+  SourceStamps stamps;
+  std::vector<std::string> excluded;
+  for (const std::string* path : {&config.output_root, &config.changes_file}) {
+    if (std::string below = path->empty() ? "" : path_below_root(sources, *path); !below.empty()) {
+      excluded.push_back(std::move(below));
+    }
+  }
+  stamps.taken_at = wall_clock_ns();
+  stamps.known = stamp_tree(sources, excluded, &stamps.entries);
+  return stamps;
+}
+
+void load_build_record(const BuildSetup& setup, const BuildConfig& config, const SourceStamps& stamps,
+                       KeptBuild& kept) {
+  kept.whole = false;
+  std::vector<TreeEntry> before;
+  const std::vector<std::string> codes = unit_codes(setup);
+  if (!stamps.known || !read_named_file(join_path(config.output_root, kRecordName), &kept.record) ||
+      !read_record(kept.record, record_key(config), codes.size(), kept, &before)) {
+    kept.units.clear();
+    return;
+  }
+  kept.whole = true;
+  std::vector<std::string> changed = changed_paths(before, stamps.entries);
+  // No source changed: every language may be taken (to the watch, an empty
+  // list means one that was lost).
+  kept.next = changed.empty() ? RebuildScope{false, {}} : scope_of(WatchChanges{false, std::move(changed)});
+  for (size_t i = 0; i < codes.size() && !kept.next.all; ++i) {
+    if (kept.next.codes.contains(codes[i])) continue;
+    if (!outputs_as_left(config.output_root, kept.units[i])) kept.next.codes.insert(codes[i]);
+  }
+}
+
+void save_build_record(Build& build, const BuildConfig& config, const SourceStamps& sources, KeptBuild& kept) {
+  ByteWriter out;
+  out.bytes().reserve(kept.record.size());
+  out.bytes() = kMagic;
+  // A record that cannot say what changed is one no build takes anything
+  // from: another program's key.
+  bool usable = sources.known;
+  std::vector<std::string> built_links(kept.units.size());
+  for (size_t i = 0; i < kept.units.size(); ++i) {
+    if (!kept.units[i].links_record.empty()) continue;
+    ByteWriter links;
+    usable = usable && kept.units[i].links.encode(links);
+    built_links[i] = std::move(links.bytes());
+  }
+  out.text(usable ? record_key(config) : std::string());
+  out.text(kept.shared);
+  out.number(sources.entries.size());
+  for (const TreeEntry& entry : sources.entries) {
+    out.text(entry.path);
+    const bool racy = std::max(entry.stamp.modified, entry.stamp.changed) + kRacyNs >= sources.taken_at;
+    write_stamp(out, racy ? FileStamp{} : entry.stamp);
+  }
+  out.number(kept.units.size());
+  for (size_t u = 0; u < kept.units.size(); ++u) {
+    KeptBuild::Unit& unit = kept.units[u];
+    if (unit.stamps.size() != unit.written.size()) {
+      unit.stamps.assign(unit.written.size(), FileStamp{});
+      for (size_t i = 0; i < unit.written.size(); ++i) {
+        stamp_path(join_path(config.output_root, unit.written[i]), &unit.stamps[i]);
+      }
+    }
+    unit.reusable = std::none_of(unit.held.begin(), unit.held.end(), [](const HeldMessage& message) {
+      return std::find(std::begin(kOutputMessages), std::end(kOutputMessages), message.id) != std::end(kOutputMessages);
+    });
+    write_unit(out, unit, unit.links_record.empty() ? std::string_view(built_links[u]) : unit.links_record);
+  }
+  const uint64_t hash = hash_of(out.bytes());
+  for (size_t i = 0; i < 8; ++i) out.bytes() += static_cast<char>((hash >> (8 * i)) & 0xff);
+  if (out.bytes() == kept.record) return;  // as it was: not even compared with the file again
+  const std::string path = join_path(config.output_root, kRecordName);
+  FileSink file;
+  if (file.open(path)) file.write(out.bytes());
+  if (!file.close()) build.diag.report({}, Msg::write_file_failed, PathArg{path});
+}
+
+}  // namespace mt

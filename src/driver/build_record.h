@@ -1,0 +1,42 @@
+#pragma once
+// The build record of --incremental: what a build leaves in the output
+// folder so that the next builds again only the languages whose sources or
+// output files changed, and takes each other language's part of the run
+// (its files as they are, its links for the final check, its messages)
+// from the record.
+
+#include <cstdint>
+#include <vector>
+
+#include "driver/kept_build.h"
+#include "platform/stamps.h"
+#include "site/records.h"
+
+namespace mt {
+
+inline constexpr const char* kRecordName = ".maketarnwick-record";
+
+/// The sources as a build found them before reading any.
+struct SourceStamps {
+  bool known = false;  // false when the tree holds a link: no change can be placed
+  std::vector<TreeEntry> entries;
+  uint64_t taken_at = 0;  // ns since the epoch, before the first entry
+};
+
+/// The sources as they are, before any is read: a source edited while the
+/// build runs then counts as changed next time.
+SourceStamps stamp_sources(const SourceRoot& sources, const BuildConfig& config);
+
+/// Once the release files are copied, before the languages: reads the
+/// record the last build left, setting `kept` to take every language whose
+/// sources (as `sources` found them), output files and release file sizes
+/// are as that build left them. A missing, unreadable or foreign record
+/// (another program, other options) leaves `kept` empty: a whole build.
+void load_build_record(const BuildSetup& setup, const BuildConfig& config, const SourceStamps& sources,
+                       KeptBuild& kept);
+
+/// After the languages: stamps what the languages built this time wrote and
+/// writes the record (a file left untouched when its bytes are unchanged).
+void save_build_record(Build& build, const BuildConfig& config, const SourceStamps& sources, KeptBuild& kept);
+
+}  // namespace mt
