@@ -7,7 +7,11 @@ differs and ends with one line: "compared N sites: all identical", or how
 many differed (exit status 1).
 
     compare.py BIN_A BIN_B [-n 300] [-s FIRST_SEED] [-j 2] [--flags "..."]
-               [--config] [--keep DIR] [--show 3] [--stop] [--timeout 30]
+               [--flags-b "..."] [--config] [--keep DIR] [--show 3] [--stop] [--timeout 30]
+
+--flags-b gives B alone more options, for one that must not change what a
+build writes and says (--incremental: its build record is left out of the
+comparison of the trees).
 
 compare.sh runs this; see bench/README.md. Standard library only.
 """
@@ -37,6 +41,9 @@ NORMAL_STATUSES = (0, 1, 2)
 # here (SIGXFSZ) rather than filling the memory that /dev/shm stands on.
 MAX_FILE_SIZE = 256 << 20
 
+# What --incremental keeps for the next build; not part of the site.
+RECORD = ".maketarnwick-record"
+
 
 def limit_file_size():
     resource.setrlimit(resource.RLIMIT_FSIZE, (MAX_FILE_SIZE, MAX_FILE_SIZE))
@@ -54,7 +61,8 @@ def tree(root):
             info = os.lstat(full)
             kind = stat.S_IFMT(info.st_mode)
             target = os.readlink(full) if stat.S_ISLNK(info.st_mode) else None
-            entries[os.path.relpath(full, root)] = (kind, stat.S_IMODE(info.st_mode), target)
+            if os.path.relpath(full, root) != RECORD:
+                entries[os.path.relpath(full, root)] = (kind, stat.S_IMODE(info.st_mode), target)
     return entries
 
 
@@ -178,8 +186,8 @@ def run_seed(seed, options):
 
     before = snapshot(os.path.join(d, "site"))
     status = {}
-    for side, binary in (("a", options.bin_a), ("b", options.bin_b)):
-        status[side] = build(binary, options.flag_list, d, site, side, options.timeout)
+    for side, binary, extra in (("a", options.bin_a, []), ("b", options.bin_b, options.flag_list_b)):
+        status[side] = build(binary, options.flag_list + extra, d, site, side, options.timeout)
     report = []
     if status["a"] != status["b"]:
         report.append("exit status: A %s, B %s" % (" then ".join(map(str, status["a"])),
@@ -222,6 +230,7 @@ def main(argv=None):
     parser.add_argument("-s", type=int, default=1, dest="first", help="seed of the first site (default 1)")
     parser.add_argument("-j", type=int, default=2, dest="jobs", help="sites built at once (default 2)")
     parser.add_argument("--flags", default="", help="options given to both binaries before the two arguments")
+    parser.add_argument("--flags-b", default="", help="options given to B alone, after --flags")
     parser.add_argument("--config", action="store_true", help="every site gets a random maketarnwick.conf")
     parser.add_argument("--keep", metavar="DIR", help="work in DIR and keep every site, tree and message")
     parser.add_argument("--show", type=int, default=3, help="sites whose differences are printed in full (default 3)")
@@ -229,10 +238,11 @@ def main(argv=None):
     parser.add_argument("--timeout", type=float, default=30, help="seconds before a build counts as hung (default 30)")
     argv = list(sys.argv[1:] if argv is None else argv)
     # "--flags --pedantic" would read as two options: join the value on.
-    for i in range(len(argv) - 1):
-        if argv[i] == "--flags":
-            argv[i:i + 2] = ["--flags=" + argv[i + 1]]
-            break
+    i = 0
+    while i < len(argv) - 1:
+        if argv[i] in ("--flags", "--flags-b"):
+            argv[i:i + 2] = [argv[i] + "=" + argv[i + 1]]
+        i += 1
     options = parser.parse_args(argv)
     for name in ("bin_a", "bin_b"):
         path = getattr(options, name)
@@ -242,6 +252,7 @@ def main(argv=None):
     if options.count < 1 or options.jobs < 1:
         parser.error("-n and -j must be at least 1")
     options.flag_list = options.flags.split()
+    options.flag_list_b = options.flags_b.split()
     if options.keep:
         os.makedirs(options.keep, exist_ok=True)
         options.work = os.path.abspath(options.keep)

@@ -7,7 +7,7 @@
 # differed (exit 1).
 #
 # usage: bench/compare.sh BIN_A BIN_B [-n 300] [-s FIRST_SEED] [-j 2]
-#          [--flags "--pedantic ..."] [--config] [--keep DIR] [--show 3]
+#          [--flags "--pedantic ..."] [--flags-b "--incremental"] [--config] [--keep DIR] [--show 3]
 #          [--stop] [--timeout 30]
 # The options are those of bench/compare.py (--help lists them).
 #

@@ -234,7 +234,8 @@ bool ready_to_write(const BuildConfig& config, SourceRoot& sources, Diagnostics&
 // Every language, then the default language again at the root, then what
 // only the whole site shows.
 void build_languages(Build& build, int threads, RunReport* result, KeptBuild* kept, bool partial) {
-  build_language_units(build, threads, kept, partial);
+  const size_t taken = build_language_units(build, threads, kept, partial);
+  if (result) result->languages_taken = taken;
   if (build.setup.root_language < 0) return;
   const Language& root = build.setup.languages[static_cast<size_t>(build.setup.root_language)];
   if (result) result->error_page = cut_extension(root.value(ERROR404_TEMPLATE));
@@ -282,7 +283,7 @@ int build_site(const BuildConfig& config, Sink& out, int (*year)(), RunReport* r
   // Before any page: the download sections read the copies' sizes (and
   // the record is checked against them).
   if (!kept || record.replay) copy_release_files(build);
-  if (record.replay) load_build_record(setup, config, stamps, record);
+  if (record.replay) load_build_record(sources, setup, config, stamps, record);
   const bool partial = kept && start_languages(build, *kept, opening, out);
   if (setup.root_language >= 0 && languages_linked(setup.site)) {
     setup.index = index_languages(build);

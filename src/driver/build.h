@@ -14,6 +14,7 @@ namespace mt {
 struct RunReport {
   std::string error_page;    // folder of the root's 404 page, relative to the output; "" when none
   size_t changed_files = 0;  // files added, changed or removed: nothing to reload when 0
+  size_t languages_taken = 0;  // language builds (the root's too) taken from the last build, not built
 };
 
 /// Runs the tool with the arguments after the program name, writing all

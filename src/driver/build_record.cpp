@@ -21,14 +21,16 @@ constexpr std::string_view kMagic = "maketarnwick build record 1\n";
 
 // A source changed within this long before the stamps were taken may change
 // again without its stamp changing (file systems keep times in steps of up
-// to two seconds): it is recorded as changed, so the next build reads it.
+// to two seconds): its bytes are hashed too, and compared next time.
 constexpr uint64_t kRacyNs = 2'000'000'000;
 
 // Messages about the output folder rather than the sources: a later build
-// over the same sources need not give them again, so a language that gave
-// one is built again next time rather than taken.
+// over the same sources need not give them again (a full disk emptied, a
+// link gone), so a language that gave one is built again next time rather
+// than taken. A copy that failed names a source that could not be read,
+// which the source stamps follow.
 constexpr Msg kOutputMessages[] = {
-    Msg::create_failed, Msg::write_failed,         Msg::write_over_source, Msg::copy_failed,   Msg::link_replaced,
+    Msg::create_failed, Msg::write_failed,         Msg::write_over_source, Msg::link_replaced,
     Msg::link_kept,     Msg::set_file_time_failed, Msg::remove_failed,     Msg::write_file_failed,
 };
 
@@ -58,6 +60,14 @@ std::string record_key(const BuildConfig& config) {
   key += config.pedantic ? "\npedantic" : "\n";
   key += config.prune ? "\nprune" : "\n";
   return key;
+}
+
+// The hash of a source's bytes; never 0, which marks no hash. A source
+// that cannot be read hashes as empty, so one that can again differs.
+uint64_t bytes_hash(const SourceRoot& sources, const std::string& path) {
+  std::string bytes;
+  if (!sources.read_file(path, &bytes)) bytes.clear();
+  return hash_of(bytes) | 1;
 }
 
 // Each unit's language code, in the order the build runs them: every
@@ -163,9 +173,20 @@ bool read_unit(ByteReader& in, KeptBuild::Unit& unit) {
   return !in.failed() && unit.links.decode(links) && links.at_end();
 }
 
-// The paths whose stamps differ between two sorted listings (added,
-// removed or changed).
-std::vector<std::string> changed_paths(const std::vector<TreeEntry>& before, const std::vector<TreeEntry>& now) {
+// Whether a file listed in both listings changed: its stamp, or for one
+// stamped too soon after a change, its bytes. A folder's own stamp tells
+// only that entries came or went, which the listings show themselves.
+bool entry_changed(const SourceRoot& sources, const TreeEntry& before, const TreeEntry& now) {
+  if (before.stamp.folder && now.stamp.folder) return false;
+  if (!(before.stamp == now.stamp)) return true;
+  if (before.bytes_hash == 0) return false;
+  return (now.bytes_hash != 0 ? now.bytes_hash : bytes_hash(sources, now.path)) != before.bytes_hash;
+}
+
+// The paths that differ between two sorted listings (added, removed or
+// changed).
+std::vector<std::string> changed_paths(const SourceRoot& sources, const std::vector<TreeEntry>& before,
+                                       const std::vector<TreeEntry>& now) {
   std::vector<std::string> paths;
   size_t i = 0, j = 0;
   while (i < before.size() || j < now.size()) {
@@ -174,7 +195,7 @@ std::vector<std::string> changed_paths(const std::vector<TreeEntry>& before, con
     } else if (i == before.size() || now[j].path < before[i].path) {
       paths.push_back(now[j++].path);
     } else {
-      if (!(before[i].stamp == now[j].stamp)) paths.push_back(now[j].path);
+      if (entry_changed(sources, before[i], now[j])) paths.push_back(now[j].path);
       ++i, ++j;
     }
   }
@@ -187,8 +208,12 @@ bool outputs_as_left(const std::string& root, const KeptBuild::Unit& unit) {
   if (!unit.reusable || unit.stamps.size() != unit.written.size()) return false;
   std::set<std::string_view> folders;
   for (size_t i = 0; i < unit.written.size(); ++i) {
+    // A file the build meant to write but could not (a copy whose source is
+    // missing) has no stamp: it must still be missing.
     FileStamp stamp;
-    if (!stamp_path(join_path(root, unit.written[i]), &stamp) || !(stamp == unit.stamps[i])) return false;
+    if (!stamp_path(join_path(root, unit.written[i]), &stamp)) stamp = {};
+    if (!(stamp == unit.stamps[i])) return false;
+    if (stamp == FileStamp{}) continue;
     const std::string_view path = unit.written[i];
     for (size_t slash = path.rfind('/'); slash != std::string_view::npos && slash > 0; slash = path.rfind('/', slash - 1)) {
       if (!folders.insert(path.substr(0, slash)).second) break;  // and the folders above it
@@ -219,7 +244,8 @@ bool read_record(std::string_view bytes, const std::string& key, size_t units, K
   kept.shared = in.text();
   for (uint64_t n = in.count(); n > 0 && !in.failed(); --n) {
     std::string path(in.text());
-    sources->push_back({std::move(path), read_stamp(in)});
+    const FileStamp stamp = read_stamp(in);
+    sources->push_back({std::move(path), stamp, in.number()});
   }
   if (in.count() != units) return false;
   kept.units.resize(units);
@@ -241,11 +267,17 @@ SourceStamps stamp_sources(const SourceRoot& sources, const BuildConfig& config)
   }
   stamps.taken_at = wall_clock_ns();
   stamps.known = stamp_tree(sources, excluded, &stamps.entries);
+  for (TreeEntry& entry : stamps.entries) {
+    const FileStamp& s = entry.stamp;
+    if (!s.folder && std::max(s.modified, s.changed) + kRacyNs >= stamps.taken_at) {
+      entry.bytes_hash = bytes_hash(sources, entry.path);
+    }
+  }
   return stamps;
 }
 
-void load_build_record(const BuildSetup& setup, const BuildConfig& config, const SourceStamps& stamps,
-                       KeptBuild& kept) {
+void load_build_record(const SourceRoot& sources, const BuildSetup& setup, const BuildConfig& config,
+                       const SourceStamps& stamps, KeptBuild& kept) {
   kept.whole = false;
   std::vector<TreeEntry> before;
   const std::vector<std::string> codes = unit_codes(setup);
@@ -255,7 +287,7 @@ void load_build_record(const BuildSetup& setup, const BuildConfig& config, const
     return;
   }
   kept.whole = true;
-  std::vector<std::string> changed = changed_paths(before, stamps.entries);
+  std::vector<std::string> changed = changed_paths(sources, before, stamps.entries);
   // No source changed: every language may be taken (to the watch, an empty
   // list means one that was lost).
   kept.next = changed.empty() ? RebuildScope{false, {}} : scope_of(WatchChanges{false, std::move(changed)});
@@ -284,8 +316,8 @@ void save_build_record(Build& build, const BuildConfig& config, const SourceStam
   out.number(sources.entries.size());
   for (const TreeEntry& entry : sources.entries) {
     out.text(entry.path);
-    const bool racy = std::max(entry.stamp.modified, entry.stamp.changed) + kRacyNs >= sources.taken_at;
-    write_stamp(out, racy ? FileStamp{} : entry.stamp);
+    write_stamp(out, entry.stamp);
+    out.number(entry.bytes_hash);
   }
   out.number(kept.units.size());
   for (size_t u = 0; u < kept.units.size(); ++u) {

@@ -29,11 +29,11 @@ SourceStamps stamp_sources(const SourceRoot& sources, const BuildConfig& config)
 
 /// Once the release files are copied, before the languages: reads the
 /// record the last build left, setting `kept` to take every language whose
-/// sources (as `sources` found them), output files and release file sizes
+/// sources (as `stamps` found them), output files and release file sizes
 /// are as that build left them. A missing, unreadable or foreign record
 /// (another program, other options) leaves `kept` empty: a whole build.
-void load_build_record(const BuildSetup& setup, const BuildConfig& config, const SourceStamps& sources,
-                       KeptBuild& kept);
+void load_build_record(const SourceRoot& sources, const BuildSetup& setup, const BuildConfig& config,
+                       const SourceStamps& stamps, KeptBuild& kept);
 
 /// After the languages: stamps what the languages built this time wrote and
 /// writes the record (a file left untouched when its bytes are unchanged).

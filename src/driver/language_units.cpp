@@ -199,9 +199,10 @@ void work(const Build& build, const Units& units, Schedule& schedule) {
 
 }  // namespace
 
-void build_language_units(Build& build, int threads, KeptBuild* kept, bool partial) {
+size_t build_language_units(Build& build, int threads, KeptBuild* kept, bool partial) {
   Units units = plan_units(build.setup);
-  if (units.empty()) return;
+  if (units.empty()) return 0;
+  size_t taken = 0;
   std::vector<KeptBuild::Unit> next_kept(kept ? units.size() : 0);
   for (size_t i = 0; partial && i < units.size(); ++i) {
     if (!kept->next.codes.contains(units[i]->language.code)) units[i]->reuse = &kept->units[i];
@@ -224,6 +225,7 @@ void build_language_units(Build& build, int threads, KeptBuild* kept, bool parti
       // targets up there.
       next_kept[i] = std::move(*units[i]->reuse);
       reuse_unit(build, next_kept[i], kept->replay);
+      ++taken;
     } else {
       if (workers.empty()) run_unit(build, *units[i], build.collator);
       while (!workers.empty() && !schedule.wait_done(i)) {
@@ -237,6 +239,7 @@ void build_language_units(Build& build, int threads, KeptBuild* kept, bool parti
   for (std::thread& worker : workers) worker.join();
   // A vector's move keeps its elements where they are.
   if (kept) kept->units = std::move(next_kept);
+  return taken;
 }
 
 }  // namespace mt

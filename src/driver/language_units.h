@@ -4,6 +4,8 @@
 // units are merged in language order, so a run on many cores says and
 // writes what a run of one language after the other would.
 
+#include <cstddef>
+
 #include "site/records.h"
 
 namespace mt {
@@ -14,7 +16,8 @@ struct KeptBuild;  // driver/kept_build.h
 /// at the root, on `threads` threads (0: one per core), merging each unit
 /// into `build` in that order. With `kept` (the preview), keeps each unit's
 /// part there; with `partial` too, builds only the languages `kept->next`
-/// names and takes the others' parts from `kept`.
-void build_language_units(Build& build, int threads, KeptBuild* kept = nullptr, bool partial = false);
+/// names and takes the others' parts from `kept`. Returns how many units it
+/// took.
+size_t build_language_units(Build& build, int threads, KeptBuild* kept = nullptr, bool partial = false);
 
 }  // namespace mt

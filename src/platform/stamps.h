@@ -27,6 +27,9 @@ struct FileStamp {
 struct TreeEntry {
   std::string path;  // relative to the source root, '/' between parts
   FileStamp stamp;
+  // For a file stamped so soon after a change that a later change might
+  // leave the stamp as it is: a hash of its bytes then; 0 for the others.
+  uint64_t bytes_hash = 0;
 };
 
 /// Every file and folder below the source root, sorted by path (bytes),
