@@ -3,7 +3,9 @@
 # copying the tool's own output tree with `cp -r` (the floor: the same files
 # created by the plainest means), then a rebuild into the same folder with no
 # source change (which writes nothing; its change list must be empty and no
-# file's inode or time may change). Prints a Markdown table of medians.
+# file's inode or time may change), then the same with --incremental, which
+# takes every language from the build record instead of rendering it.
+# Prints a Markdown table of medians.
 #
 # usage: bench/run.sh [-s SIZES] [-r REPEATS] [-w WORKDIR] [-k]
 #   -s SIZES    comma-separated list of small, medium, large (default: all)
@@ -117,12 +119,31 @@ for size in ${sizes//,/ }; do
       exit 1
     fi
 
-    printf '%s\t%d\t%d\t%d\t%d\t%d\t%d\t%d\t%d\t%d\t%d\t%s\n' "$size" "$r" "$pages" "$files" \
-      $((t1 - t0)) "$rss" $((t3 - t2)) "$kbytes" $((t5 - t4)) "$cpu" "$again_cpu" "$summary" >>"$results"
+    # The first --incremental run renders everything and writes the record;
+    # the second, timed, takes every language from it.
+    (cd "$src" && "$tool" --incremental "$out" "https://www.example.org/site" >/dev/null)
+    find "$out" -type f -printf '%i %T@ %p\n' | sort >"$runs/$size-$r/before.txt"
+    sync
+    t6=$(now)
+    (cd "$src" && /usr/bin/time -v -o "$runs/$size-$r/time3.txt" "$tool" --incremental \
+      --changes "$runs/$size-$r/changes.txt" "$out" "https://www.example.org/site" >"$runs/$size-$r/log3.txt")
+    t7=$(now)
+    record_cpu=$(cpu_ms "$runs/$size-$r/time3.txt")
+    find "$out" -type f -printf '%i %T@ %p\n' | sort >"$runs/$size-$r/after.txt"
+    if [ -s "$runs/$size-$r/changes.txt" ] || ! cmp -s "$runs/$size-$r/before.txt" "$runs/$size-$r/after.txt" ||
+      ! cmp -s "$log" "$runs/$size-$r/log3.txt"; then
+      echo "$size #$r: a rebuild from the record changed files or messages (see $runs/$size-$r)" >&2
+      keep=1
+      exit 1
+    fi
+
+    printf '%s\t%d\t%d\t%d\t%d\t%d\t%d\t%d\t%d\t%d\t%d\t%d\t%d\t%s\n' "$size" "$r" "$pages" "$files" \
+      $((t1 - t0)) "$rss" $((t3 - t2)) "$kbytes" $((t5 - t4)) "$cpu" "$again_cpu" $((t7 - t6)) "$record_cpu" \
+      "$summary" >>"$results"
     awk -v s="$size" -v r="$r" -v p="$pages" -v b=$((t1 - t0)) -v m="$rss" -v c=$((t3 - t2)) \
-      -v n=$((t5 - t4)) -v d="$summary" \
-      'BEGIN { printf "%s #%d: %d pages in %.3f s, peak %d KB; cp -r %.3f s; rebuild %.3f s; %s\n",
-        s, r, p, b / 1e9, m, c / 1e9, n / 1e9, d }' >&2
+      -v n=$((t5 - t4)) -v i=$((t7 - t6)) -v d="$summary" \
+      'BEGIN { printf "%s #%d: %d pages in %.3f s, peak %d KB; cp -r %.3f s; rebuild %.3f s; from the record %.3f s; %s\n",
+        s, r, p, b / 1e9, m, c / 1e9, n / 1e9, i / 1e9, d }' >&2
   done
 done
 
@@ -132,15 +153,15 @@ import statistics, sys
 SHAPES = {"small": "5 × 200", "medium": "5 × 2,000", "large": "30 × 2,000"}
 rows = {}
 for line in open(sys.argv[1], encoding="utf-8"):
-    size, _, pages, files, ns, rss, cp_ns, kbytes, again_ns, cpu, again_cpu, summary = \
+    size, _, pages, files, ns, rss, cp_ns, kbytes, again_ns, cpu, again_cpu, record_ns, record_cpu, summary = \
         line.rstrip("\n").split("\t")
     rows.setdefault(size, []).append((int(pages), int(files), int(ns), int(rss), int(cp_ns), int(kbytes), summary,
-                                      int(again_ns), int(cpu), int(again_cpu)))
+                                      int(again_ns), int(cpu), int(again_cpu), int(record_ns), int(record_cpu)))
 
 print("| site | languages × support pages | pages | files | output MB | build s | pages/s "
       "| µs/page | CPU s | peak RSS MB | KB/page | cp -r s | µs/file (cp) | build / cp | rebuild s | rebuild CPU s "
-      "| rebuild / cp | diagnostics |")
-print("|---|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---|")
+      "| rebuild / cp | --incremental rebuild s | its CPU s | --incremental rebuild / cp | diagnostics |")
+print("|---|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---|")
 for size, runs in rows.items():
     pages, files, kbytes, summary = runs[0][0], runs[0][1], runs[0][5], runs[0][6]
     build = statistics.median(r[2] for r in runs) / 1e9
@@ -149,11 +170,13 @@ for size, runs in rows.items():
     again = statistics.median(r[7] for r in runs) / 1e9
     cpu = statistics.median(r[8] for r in runs) / 1e3
     again_cpu = statistics.median(r[9] for r in runs) / 1e3
+    record = statistics.median(r[10] for r in runs) / 1e9
+    record_cpu = statistics.median(r[11] for r in runs) / 1e3
     print("| %s | %s | %d | %d | %.0f | %.3f | %.0f | %.1f | %.2f | %.1f | %.1f | %.3f | %.1f | %.2f | %.3f | %.2f "
-          "| %.2f | %s |" % (
+          "| %.2f | %.3f | %.2f | %.2f | %s |" % (
               size, SHAPES[size], pages, files, kbytes / 1024, build, pages / build,
               build * 1e6 / pages, cpu, rss / 1024, rss / pages, copy, copy * 1e6 / files,
-              build / copy, again, again_cpu, again / copy, summary))
+              build / copy, again, again_cpu, again / copy, record, record_cpu, record / copy, summary))
 print()
 print("Medians of %d run(s) per size; build and copy were timed alternately in the same run."
       % max(len(r) for r in rows.values()))

@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "driver/build.h"
+#include "driver/build_record.h"
 #include "helpers/fixture.h"
 #include "lang/languages.h"
 #include "links/registry.h"
@@ -197,6 +198,28 @@ void slug_target(std::string_view text) {
   build_support_tree(tree, sources, "support", site().build.collator);
   for (const SupportNode& node : tree.nodes()) {
     CHECK(tree.find_child(node.parent, node.name) >= 0 && tree.find_child(node.parent, node.slug) >= 0);
+  }
+}
+
+// A build record read back (the first byte: how many language builds it is
+// read for); one that is read must hold what a build relies on: messages
+// of known ids and plain lines, gates among its places, written files
+// each with a stamp. Its links then go through a final check.
+void record_target(uint8_t flags, std::string_view body) {
+  KeptBuild kept;
+  std::vector<TreeEntry> sources;
+  const size_t units = flags % 5;
+  if (!parse_record_body(body, "", units, kept, &sources)) return;
+  CHECK(kept.units.size() == units);
+  for (KeptBuild::Unit& unit : kept.units) {
+    CHECK(unit.stamps.size() == unit.written.size());
+    for (const HeldMessage& message : unit.held) {
+      CHECK(static_cast<size_t>(message.id) < kMessageCount && message.gate < static_cast<int>(unit.places.size()));
+      CHECK(std::none_of(message.line.begin(), message.line.end(), [](char c) { return c == '\x1b'; }));
+    }
+    StringSink out;
+    Diagnostics diag{&out};
+    unit.links.final_check(diag, flags & 8);
   }
 }
 

@@ -10,7 +10,7 @@ need_packages "${BUILD_PACKAGES[@]}" clang libclang-rt-14-dev
 seconds=${1:?usage: fuzz/run.sh SECONDS [TARGET...]}
 shift
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(language_file csv converter links slug)
+[ ${#targets[@]} -gt 0 ] || targets=(language_file csv converter links slug record)
 
 # Absolute paths: each target changes into a private working folder.
 dir=$PWD/build/fuzz
@@ -63,6 +63,9 @@ for target in "${targets[@]}"; do
     links) seed 002 "${links[@]}"; seed 003 "${links[@]}" ;;
     # Heading lines, and support page names followed by a heading.
     slug) seed "" "${headings[@]}" "${names[@]}" ;;
+    # A record of two bare language builds: no key, no shared facts, no
+    # source; each unit empty, its registry too (the fuzzer finds the rest).
+    record) n=$((n + 1)); printf '\002\0\0\0\002\0\0\0\0\0\003\0\0\0\0\0\0\0\0\003\0\0\0' >"$corpus/seed-$n" ;;
     *) echo "unknown fuzz target: $target" >&2; exit 2 ;;
   esac
   echo "fuzzing $target for $seconds s" >&2

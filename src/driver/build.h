@@ -12,8 +12,8 @@ namespace mt {
 
 /// What a run tells a caller that goes on to serve the site.
 struct RunReport {
-  std::string error_page;    // folder of the root's 404 page, relative to the output; "" when none
-  size_t changed_files = 0;  // files added, changed or removed: nothing to reload when 0
+  std::string error_page;      // folder of the root's 404 page, relative to the output; "" when none
+  size_t changed_files = 0;    // files added, changed or removed: nothing to reload when 0
   size_t languages_taken = 0;  // language builds (the root's too) taken from the last build, not built
 };
 

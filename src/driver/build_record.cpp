@@ -215,7 +215,8 @@ bool outputs_as_left(const std::string& root, const KeptBuild::Unit& unit) {
     if (!(stamp == unit.stamps[i])) return false;
     if (stamp == FileStamp{}) continue;
     const std::string_view path = unit.written[i];
-    for (size_t slash = path.rfind('/'); slash != std::string_view::npos && slash > 0; slash = path.rfind('/', slash - 1)) {
+    for (size_t slash = path.rfind('/'); slash != std::string_view::npos && slash > 0;
+         slash = path.rfind('/', slash - 1)) {
       if (!folders.insert(path.substr(0, slash)).second) break;  // and the folders above it
     }
   }
@@ -237,9 +238,17 @@ bool read_record(std::string_view bytes, const std::string& key, size_t units, K
   if (bytes.size() < kMagic.size() + 8 || bytes.substr(0, kMagic.size()) != kMagic) return false;
   const std::string_view body = bytes.substr(0, bytes.size() - 8);
   uint64_t stored = 0;
-  for (size_t i = 0; i < 8; ++i) stored |= static_cast<uint64_t>(static_cast<unsigned char>(bytes[body.size() + i])) << (8 * i);
-  if (stored != hash_of(body)) return false;
-  ByteReader in(body.substr(kMagic.size()));
+  for (size_t i = 0; i < 8; ++i) {
+    stored |= static_cast<uint64_t>(static_cast<unsigned char>(bytes[body.size() + i])) << (8 * i);
+  }
+  return stored == hash_of(body) && parse_record_body(body.substr(kMagic.size()), key, units, kept, sources);
+}
+
+}  // namespace
+
+bool parse_record_body(std::string_view body, const std::string& key, size_t units, KeptBuild& kept,
+                       std::vector<TreeEntry>* sources) {
+  ByteReader in(body);
   if (in.text() != key) return false;
   kept.shared = in.text();
   for (uint64_t n = in.count(); n > 0 && !in.failed(); --n) {
@@ -254,8 +263,6 @@ bool read_record(std::string_view bytes, const std::string& key, size_t units, K
   }
   return !in.failed() && in.at_end();
 }
-
-}  // namespace
 
 SourceStamps stamp_sources(const SourceRoot& sources, const BuildConfig& config) {
   SourceStamps stamps;

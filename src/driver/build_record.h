@@ -6,6 +6,8 @@
 // from the record.
 
 #include <cstdint>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "driver/kept_build.h"
@@ -34,6 +36,12 @@ SourceStamps stamp_sources(const SourceRoot& sources, const BuildConfig& config)
 /// (another program, other options) leaves `kept` empty: a whole build.
 void load_build_record(const SourceRoot& sources, const BuildSetup& setup, const BuildConfig& config,
                        const SourceStamps& stamps, KeptBuild& kept);
+
+/// Reads a record's contents (after its first line, before its check sum)
+/// made with `key` for `units` language builds into `kept` and `sources`;
+/// false, whatever was read left half done, when they are not such a record.
+bool parse_record_body(std::string_view body, const std::string& key, size_t units, KeptBuild& kept,
+                       std::vector<TreeEntry>* sources);
 
 /// After the languages: stamps what the languages built this time wrote and
 /// writes the record (a file left untouched when its bytes are unchanged).

@@ -40,13 +40,13 @@ struct KeptBuild {
     std::vector<int> counts;            // its messages by id, which --prune asks of
     std::vector<PedanticPlace> places;  // the --pedantic places it met, in order: its messages' gates
     // For the build record (--incremental) besides:
-    std::vector<HeldMessage> held;            // its messages, printed again when it is taken
-    std::vector<FileStamp> stamps;            // of `written`, as it left them; empty until stamped
+    std::vector<HeldMessage> held;              // its messages, printed again when it is taken
+    std::vector<FileStamp> stamps;              // of `written`, as it left them; empty until stamped
     std::map<std::string, int64_t> sizes_read;  // output files whose sizes its pages show; -1: none there
-    bool reusable = true;       // false after a message about the output folder, which a later build may not give
+    bool reusable = true;           // false after a message about the output folder, which a later build may not give
     std::string_view links_record;  // `links` as the build record held it (in `record`); "" when built
   };
-  RebuildScope next;   // set by the caller before each build
+  RebuildScope next;  // set by the caller before each build
   // A build of the command line from the build record: the messages of a
   // language taken instead of built are printed again, and every message
   // before the languages too, as a whole build prints them.

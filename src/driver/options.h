@@ -12,9 +12,9 @@ namespace mt {
 struct Options {
   bool help = false;
   bool version = false;
-  bool strict = false;    // exit 2 when the run reported an error or a warning
-  bool prune = false;     // remove what the previous --prune run wrote and this one did not
-  bool pedantic = false;  // the extra checks of --pedantic
+  bool strict = false;       // exit 2 when the run reported an error or a warning
+  bool prune = false;        // remove what the previous --prune run wrote and this one did not
+  bool pedantic = false;     // the extra checks of --pedantic
   bool incremental = false;  // keep a build record; rebuild only the languages whose files changed
   bool serve = false;
   int port = 8080;

@@ -89,7 +89,9 @@ size_t TargetSet::slot_of(std::string_view text, uint32_t hash) const {
   for (size_t i = hash & mask;; i = (i + 1) & mask) {
     const Slot& slot = slots_[i];
     if (!slot.text) return i;
-    if (slot.hash == hash && slot.size == text.size() && std::memcmp(slot.text, text.data(), text.size()) == 0) {
+    // An empty view may have no data at all, which memcmp may not be given.
+    if (slot.hash == hash && slot.size == text.size() &&
+        (text.empty() || std::memcmp(slot.text, text.data(), text.size()) == 0)) {
       return i;
     }
   }

@@ -14,8 +14,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <ctime>
-#include <string>
 #include <memory>
+#include <string>
 
 namespace mt {
 
@@ -115,7 +115,8 @@ std::string path_below_root(const SourceRoot& sources, const std::string& path) 
     // A file not written yet (the change list): its folder's real path.
     const std::string_view name = file_name_of(path);
     const std::string folder = path.substr(0, path.size() - name.size());
-    std::unique_ptr<char, void (*)(void*)> parent(::realpath(folder.empty() ? "." : folder.c_str(), nullptr), std::free);
+    std::unique_ptr<char, void (*)(void*)> parent(::realpath(folder.empty() ? "." : folder.c_str(), nullptr),
+                                                  std::free);
     if (parent && !name.empty()) found = join_path(parent.get(), name);
   }
   if (!root || found.empty()) return {};

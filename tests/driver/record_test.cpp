@@ -34,7 +34,7 @@ void make_site(const std::string& root) {
 struct Row {
   const char* what;
   std::function<void(const std::string& site, const std::string& out)> change;
-  size_t taken;  // of 4: en-us, de-de, fr-fr, the root
+  size_t taken;           // of 4: en-us, de-de, fr-fr, the root
   bool pedantic = false;  // the second build's options differ
 };
 
@@ -63,7 +63,8 @@ TEST(Record, TakesWhatIsUnchanged) {
   const Row rows[] = {
       {"nothing changed", [](auto&, auto&) {}, 4},
       {"a page of one language", [](auto& s, auto&) { write_file(s + "/fr-fr/home.txt", "=Neu=\n"); }, 3},
-      {"a language file", [](auto& s, auto&) { write_file(s + "/de-de.txt", full_language_file("de-de", "// x\n")); }, 3},
+      {"a language file", [](auto& s, auto&) { write_file(s + "/de-de.txt", full_language_file("de-de", "// x\n")); },
+       3},
       {"a page of the default language", [](auto& s, auto&) { write_file(s + "/en-us/home.txt", "=New=\n"); }, 2},
       {"a support page added", [](auto& s, auto&) { write_file(s + "/fr-fr/support/02-B.txt", "=B=\n"); }, 3},
       {"the linked file put in place", [](auto& s, auto&) { write_file(s + "/de-de/pic.png", "png"); }, 3},
@@ -84,7 +85,8 @@ TEST(Record, TakesWhatIsUnchanged) {
   for (size_t i = 0; i < count; ++i) {
     const Row& row = rows[i];
     SCOPED_TRACE(row.what);
-    const std::string site = "site" + std::to_string(i), out = "out" + std::to_string(i), ref = "ref" + std::to_string(i);
+    const std::string site = "site" + std::to_string(i), out = "out" + std::to_string(i),
+                      ref = "ref" + std::to_string(i);
     make_site(site);
     BuildConfig config;
     config.source_folder = site;
