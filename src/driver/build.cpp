@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <set>
 
 #include "chrome/page_file.h"
 #include "driver/across_languages.h"
@@ -112,6 +113,16 @@ void write_change_list(Build& build, const std::string& path) {
   FileSink out;
   if (out.open(path)) out.write(build.tally.changes.format());
   if (!out.close()) build.diag.report({}, Msg::write_file_failed, PathArg{path});
+}
+
+// The files of the language builds taken from the build record: as the
+// last run left them.
+std::set<std::string> files_as_left(const KeptBuild& record) {
+  std::set<std::string> files;
+  for (const KeptBuild::Unit& unit : record.units) {
+    if (unit.from_record) files.insert(unit.written.begin(), unit.written.end());
+  }
+  return files;
 }
 
 }  // namespace
@@ -293,7 +304,7 @@ int build_site(const BuildConfig& config, Sink& out, int (*year)(), RunReport* r
 
   links.final_check(diag, setup.pedantic);
   progress_clear(tally.progress);
-  if (setup.prune) prune_output(setup.output_root, tally.written, diag, &tally.changes);
+  if (setup.prune) prune_output(setup.output_root, tally.written, diag, &tally.changes, files_as_left(record));
   if (!config.changes_file.empty()) write_change_list(build, config.changes_file);
   if (record.replay) save_build_record(build, config, stamps, record);
   if (result) result->changed_files = tally.changes.size();

@@ -168,6 +168,7 @@ bool read_unit(ByteReader& in, KeptBuild::Unit& unit) {
     unit.sizes_read.emplace(std::move(name), static_cast<int64_t>(in.number()) - 1);
   }
   unit.reusable = in.number() == 1;
+  unit.from_record = true;
   unit.links_record = in.text();
   ByteReader links(unit.links_record);
   return !in.failed() && unit.links.decode(links) && links.at_end();

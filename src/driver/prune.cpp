@@ -37,9 +37,13 @@ int count_of(const Diagnostics& diag, const Msg (&ids)[N]) {
 // The records of the files this run wrote. When a write may have failed,
 // only a file that still matches its old record is known to be the tool's.
 Manifest records_of(const std::string& root, const std::set<std::string>& written, const Manifest& previous,
-                    bool trusted) {
+                    bool trusted, const std::set<std::string>& as_left) {
   Manifest records;
   for (const std::string& path : written) {
+    if (auto old = previous.find(path); old != previous.end() && old->second && as_left.contains(path)) {
+      records[path] = old->second;  // the file is as the run that recorded it left it
+      continue;
+    }
     FileDigest digest;
     if (!file_digest(join_path(root, path), &digest)) continue;
     auto old = previous.find(path);
@@ -96,10 +100,10 @@ void remove_stale(const std::string& root, const std::set<std::string>& written,
 }  // namespace
 
 void prune_output(const std::string& output_root, const std::vector<std::string>& written, Diagnostics& diag,
-                  ChangeList* changes) {
+                  ChangeList* changes, const std::set<std::string>& as_left) {
   const std::set<std::string> now(written.begin(), written.end());
   const Manifest previous = read_manifest(output_root);
-  Manifest next = records_of(output_root, now, previous, count_of(diag, kOutputErrors) == 0);
+  Manifest next = records_of(output_root, now, previous, count_of(diag, kOutputErrors) == 0, as_left);
   if (const int errors = count_of(diag, kSourceErrors); errors > 0) {
     diag.report({}, Msg::prune_skipped, errors);
     // Kept, so that the next complete run prunes them.

@@ -3,6 +3,7 @@
 // this run did not, using the manifest (site/manifest.h) that only --prune
 // runs write.
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -23,8 +24,11 @@ namespace mt {
 /// would otherwise write) nothing is removed and the old entries are kept
 /// for a later run; after an error writing the output, a file is recorded
 /// only where it still matches its old record (it may not be this run's).
-/// Each file removed is noted in `changes`, when given.
+/// Each file removed is noted in `changes`, when given. The files of
+/// `as_left` (those of languages taken from the build record, unchanged
+/// since the run that last wrote the manifest) keep their old records
+/// rather than being read again.
 void prune_output(const std::string& output_root, const std::vector<std::string>& written, Diagnostics& diag,
-                  ChangeList* changes = nullptr);
+                  ChangeList* changes = nullptr, const std::set<std::string>& as_left = {});
 
 }  // namespace mt
