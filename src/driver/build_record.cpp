@@ -34,19 +34,13 @@ constexpr Msg kOutputMessages[] = {
     Msg::link_kept,     Msg::set_file_time_failed, Msg::remove_failed,     Msg::write_file_failed,
 };
 
-// A check sum over the record: one that was cut or damaged is not read.
-// Eight bytes a step, as records of large sites run to megabytes.
+// Records are written in pieces of about this size.
+constexpr size_t kPiece = 1 << 20;
+
 uint64_t hash_of(std::string_view bytes) {
-  uint64_t h = 14695981039346656037u;
-  size_t i = 0;
-  for (; i + 8 <= bytes.size(); i += 8) {
-    uint64_t word = 0;
-    std::memcpy(&word, bytes.data() + i, 8);
-    h = (h ^ word) * 1099511628211u;
-    h ^= h >> 29;
-  }
-  for (; i < bytes.size(); ++i) h = (h ^ static_cast<unsigned char>(bytes[i])) * 1099511628211u;
-  return h;
+  ByteHash hash;
+  hash.add(bytes);
+  return hash.value();
 }
 
 // What else a record must have been made with: the same program and the
@@ -292,6 +286,7 @@ void load_build_record(const SourceRoot& sources, const BuildSetup& setup, const
   if (!stamps.known || !read_named_file(join_path(config.output_root, kRecordName), &kept.record) ||
       !read_record(kept.record, record_key(config), codes.size(), kept, &before)) {
     kept.units.clear();
+    std::string().swap(kept.record);  // of no use but to be compared with: the new one differs
     return;
   }
   kept.whole = true;
@@ -306,19 +301,23 @@ void load_build_record(const SourceRoot& sources, const BuildSetup& setup, const
 }
 
 void save_build_record(Build& build, const BuildConfig& config, const SourceStamps& sources, KeptBuild& kept) {
+  const std::string path = join_path(config.output_root, kRecordName);
+  // Checked, hashed and written a piece at a time: a large site's record
+  // would otherwise be held twice over, the old and the new.
+  ComparedFile file(path, kept.record);
+  ByteHash hash;
   ByteWriter out;
-  out.bytes().reserve(kept.record.size());
+  auto flush = [&](size_t at_least) {
+    if (out.bytes().size() < at_least) return;
+    hash.add(out.bytes());
+    file.write(out.bytes());
+    out.bytes().clear();
+  };
   out.bytes() = kMagic;
   // A record that cannot say what changed is one no build takes anything
   // from: another program's key.
   bool usable = sources.known;
-  std::vector<std::string> built_links(kept.units.size());
-  for (size_t i = 0; i < kept.units.size(); ++i) {
-    if (!kept.units[i].links_record.empty()) continue;
-    ByteWriter links;
-    usable = usable && kept.units[i].links.encode(links);
-    built_links[i] = std::move(links.bytes());
-  }
+  for (const KeptBuild::Unit& unit : kept.units) usable = usable && (unit.from_record || unit.links.encodable());
   out.text(usable ? record_key(config) : std::string());
   out.text(kept.shared);
   out.number(sources.entries.size());
@@ -326,10 +325,10 @@ void save_build_record(Build& build, const BuildConfig& config, const SourceStam
     out.text(entry.path);
     write_stamp(out, entry.stamp);
     out.number(entry.bytes_hash);
+    flush(kPiece);
   }
   out.number(kept.units.size());
-  for (size_t u = 0; u < kept.units.size(); ++u) {
-    KeptBuild::Unit& unit = kept.units[u];
+  for (KeptBuild::Unit& unit : kept.units) {
     if (unit.stamps.size() != unit.written.size()) {
       unit.stamps.assign(unit.written.size(), FileStamp{});
       for (size_t i = 0; i < unit.written.size(); ++i) {
@@ -339,15 +338,16 @@ void save_build_record(Build& build, const BuildConfig& config, const SourceStam
     unit.reusable = std::none_of(unit.held.begin(), unit.held.end(), [](const HeldMessage& message) {
       return std::find(std::begin(kOutputMessages), std::end(kOutputMessages), message.id) != std::end(kOutputMessages);
     });
-    write_unit(out, unit, unit.links_record.empty() ? std::string_view(built_links[u]) : unit.links_record);
+    ByteWriter links;
+    if (!unit.from_record && usable) unit.links.encode(links);
+    write_unit(out, unit, unit.from_record ? unit.links_record : std::string_view(links.bytes()));
+    flush(kPiece);
   }
-  const uint64_t hash = hash_of(out.bytes());
-  for (size_t i = 0; i < 8; ++i) out.bytes() += static_cast<char>((hash >> (8 * i)) & 0xff);
-  if (out.bytes() == kept.record) return;  // as it was: not even compared with the file again
-  const std::string path = join_path(config.output_root, kRecordName);
-  FileSink file;
-  if (file.open(path)) file.write(out.bytes());
-  if (!file.close()) build.diag.report({}, Msg::write_file_failed, PathArg{path});
+  flush(0);
+  const uint64_t sum = hash.value();
+  for (size_t i = 0; i < 8; ++i) out.bytes() += static_cast<char>((sum >> (8 * i)) & 0xff);
+  file.write(out.bytes());
+  if (!file.finish()) build.diag.report({}, Msg::write_file_failed, PathArg{path});
 }
 
 }  // namespace mt

@@ -89,7 +89,8 @@ void reuse_unit(Build& build, KeptBuild::Unit& unit, bool replay) {
     for (size_t i = 0; i < unit.counts.size(); ++i) counts[i] += unit.counts[i];
   }
   build.links.absorb(std::as_const(unit.links));
-  build.tally.written.insert(build.tally.written.end(), unit.written.begin(), unit.written.end());
+  // The run's list serves --prune alone.
+  if (build.setup.prune) build.tally.written.insert(build.tally.written.end(), unit.written.begin(), unit.written.end());
 }
 
 bool start_languages(Build& build, KeptBuild& kept, const StringSink& opening, Sink& out) {

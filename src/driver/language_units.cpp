@@ -70,9 +70,12 @@ void run_unit(const Build& build, Unit& unit, const Collator& collator) {
 // `keep`, what the next build needs to take this unit's part instead of
 // building it goes there.
 void merge_unit(Build& build, Unit& unit, KeptBuild::Unit* keep) {
+  std::vector<std::string>& written = build.tally.written;
   if (keep) {
     keep->places = unit.tally.pedantic_gates;
-    keep->written = unit.tally.written;
+    // The run's list serves --prune alone; the kept one the next build.
+    if (build.setup.prune) written.insert(written.end(), unit.tally.written.begin(), unit.tally.written.end());
+    keep->written = std::move(unit.tally.written);
     keep->held = unit.diag.held;
     keep->sizes_read = unit.tally.sizes_read;
   }
@@ -86,9 +89,10 @@ void merge_unit(Build& build, Unit& unit, KeptBuild::Unit* keep) {
   } else {
     build.links.absorb(std::move(unit.links));
   }
-  std::vector<std::string>& written = build.tally.written;
-  written.insert(written.end(), std::make_move_iterator(unit.tally.written.begin()),
-                 std::make_move_iterator(unit.tally.written.end()));
+  if (!keep) {
+    written.insert(written.end(), std::make_move_iterator(unit.tally.written.begin()),
+                   std::make_move_iterator(unit.tally.written.end()));
+  }
   build.tally.changes.merge(unit.tally.changes);
 }
 

@@ -84,7 +84,7 @@ void LinkRegistry::absorb(const LinkRegistry& part) {
 }
 
 bool LinkRegistry::encode(ByteWriter& out) const {
-  if (!alternate_sets_.empty() || !borrowed_.empty()) return false;
+  if (!encodable()) return false;
   targets_.encode(out);
   out.number(pending_.size());
   for (const Pending& p : pending_) {

@@ -65,8 +65,10 @@ class LinkRegistry {
   /// record does not keep (languages that link each other are always built
   /// whole).
   bool encode(ByteWriter& out) const;
-  /// Reads what `encode` wrote into a registry that holds nothing yet;
-  /// false when the bytes are not such a record.
+  bool encodable() const { return alternate_sets_.empty() && borrowed_.empty(); }
+  /// Reads what `encode` wrote into a registry that holds nothing yet; its
+  /// targets point into the bytes read, which must outlive it. False when
+  /// the bytes are not such a record.
   bool decode(ByteReader& in);
 
   /// Prints "broken url" for every recorded link that names no known target,

@@ -99,17 +99,23 @@ size_t TargetSet::slot_of(std::string_view text, uint32_t hash) const {
 
 TargetSet::Slot& TargetSet::find(std::string_view text, uint32_t hash) { return slots_[slot_of(text, hash)]; }
 
-void TargetSet::insert(std::string_view text, uint8_t flags) {
+void TargetSet::insert(std::string_view text, uint8_t flags, const char* kept) {
   by_size_.clear();
   if ((used_ + 1) * 2 > slots_.size()) grow();
+  place(text, flags, kept);
+}
+
+void TargetSet::place(std::string_view text, uint8_t flags, const char* kept) {
+  // Never declared by a page (its lines are read in pieces of 64 KB): a
+  // link to it is reported as leading nowhere.
+  if (text.size() > kMaxText) return;
   const uint32_t hash = hash_of(text);
   Slot& slot = find(text, hash);
   if (slot.text) {
     slot.flags |= flags;
     return;
   }
-  // A text longer than 4 GiB cannot be a URL; the size field would not hold it.
-  slot = Slot{store(text), hash, static_cast<uint32_t>(text.size()), flags};
+  slot = Slot{kept ? kept : store(text), hash, static_cast<uint32_t>(text.size()), flags};
   ++used_;
 }
 
@@ -129,13 +135,22 @@ void TargetSet::encode(ByteWriter& out) const {
 }
 
 bool TargetSet::decode(ByteReader& in) {
-  const uint64_t count = in.count();
-  reserve(used_ + count);
+  const uint64_t count = in.count(2);  // a text's length and its flags at least
+  by_size_.clear();
+  if (used_ == 0) {
+    // Known in full and only looked up from now on: a table up to three
+    // quarters full, half the size of one kept for inserts.
+    size_t size = 1024;
+    while (size * 3 < (count + 1) * 4) size *= 2;
+    slots_.assign(size, Slot{});
+  } else {
+    reserve(used_ + count);
+  }
   for (uint64_t i = 0; i < count && !in.failed(); ++i) {
     const std::string_view text = in.text();
     const uint64_t flags = in.number();
     if (flags > (kSelf | kTwinAtEnd | kTwinBeforeAnchor)) return false;
-    insert(text, static_cast<uint8_t>(flags));
+    place(text, static_cast<uint8_t>(flags), text.data());
   }
   return !in.failed();
 }

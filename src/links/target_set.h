@@ -32,7 +32,9 @@ class TargetSet {
 
   /// Writes every text with its flags, for the build record.
   void encode(ByteWriter& out) const;
-  /// Adds the texts `encode` wrote; false when the bytes hold none.
+  /// Adds the texts `encode` wrote, pointing into the bytes being read
+  /// rather than copying them (a large site's record holds megabytes of
+  /// them): those bytes must outlive the set. False when they hold none.
   bool decode(ByteReader& in);
 
  private:
@@ -41,14 +43,20 @@ class TargetSet {
     kTwinAtEnd = 2,         // and the text followed by '/'
     kTwinBeforeAnchor = 4,  // and the text with '/' before its last '#'
   };
+  // Sixteen bytes: a large site's table holds millions of slots.
   struct Slot {
     const char* text = nullptr;  // null: empty slot
     uint32_t hash = 0;
-    uint32_t size = 0;
-    uint8_t flags = 0;
+    uint32_t size : 29 = 0;  // page texts are read in pieces far shorter
+    uint32_t flags : 3 = 0;
   };
+  static_assert(sizeof(Slot) == 16 || sizeof(void*) == 4);
+  static constexpr size_t kMaxText = (size_t{1} << 29) - 1;
 
-  void insert(std::string_view text, uint8_t flags);
+  /// Adds `text`; a copy of it is kept unless `kept` already holds it.
+  void insert(std::string_view text, uint8_t flags, const char* kept = nullptr);
+  /// The same into a table with room for it.
+  void place(std::string_view text, uint8_t flags, const char* kept);
   /// The index of the slot holding `text`, or of the empty slot where it goes.
   size_t slot_of(std::string_view text, uint32_t hash) const;
   /// Where `text` is, or the empty slot where it goes.
