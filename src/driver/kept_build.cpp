@@ -90,7 +90,8 @@ void reuse_unit(Build& build, KeptBuild::Unit& unit, bool replay) {
   }
   build.links.absorb(std::as_const(unit.links));
   // The run's list serves --prune alone.
-  if (build.setup.prune) build.tally.written.insert(build.tally.written.end(), unit.written.begin(), unit.written.end());
+  if (build.setup.prune)
+    build.tally.written.insert(build.tally.written.end(), unit.written.begin(), unit.written.end());
 }
 
 bool start_languages(Build& build, KeptBuild& kept, const StringSink& opening, Sink& out) {

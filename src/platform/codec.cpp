@@ -56,7 +56,7 @@ void ComparedFile::write(std::string_view bytes) {
 
 bool ComparedFile::finish() {
   if (!writing_ && matched_ == old_.size()) return true;  // the same bytes
-  if (!writing_) start_writing();                          // fewer bytes: the old ones' beginning
+  if (!writing_) start_writing();                         // fewer bytes: the old ones' beginning
   return file_.close();
 }
 
