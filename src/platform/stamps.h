@@ -36,9 +36,10 @@ struct TreeEntry {
 /// except the top-level names starting with '.' (no source is named so:
 /// version control keeps its files there) and the entries whose relative
 /// paths `excluded` lists (the output folder and the change list, when they
-/// lie inside). False when the tree holds a link, symbolic or hard: a link
+/// lie inside). False when the tree holds a link, symbolic or hard (a link
 /// lets a file be edited under the name of another, so no path tells which
-/// sources changed.
+/// sources changed), or a folder that could not be read or lies deeper than
+/// 256 folders.
 bool stamp_tree(const SourceRoot& sources, const std::vector<std::string>& excluded, std::vector<TreeEntry>* entries);
 
 /// The stamp of what stands at `path` (a link not followed); false when

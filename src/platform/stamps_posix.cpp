@@ -35,17 +35,23 @@ FileStamp stamp_of(const struct stat& st) {
           S_ISDIR(st.st_mode)};
 }
 
+// Deeper than any site's folders go: a tree deeper still is not followed
+// (and so tells no change).
+constexpr int kMaxDepth = 256;
+
 struct Walk {
   const std::vector<std::string>& excluded;
   std::vector<TreeEntry>& entries;
-  bool links = false;
+  bool unknown = false;  // a link, or a folder that could not be read: changes there go unseen
 };
 
 // Walks the folder open as `fd` (closed here), whose path is `prefix`.
-void walk(Walk& walk_state, int fd, const std::string& prefix) {
+void walk(Walk& walk_state, int fd, const std::string& prefix, int depth) {
   DIR* dir = ::fdopendir(fd);
-  if (!dir) {
-    ::close(fd);
+  if (!dir || depth > kMaxDepth) {
+    walk_state.unknown = true;
+    if (dir) ::closedir(dir);
+    if (!dir) ::close(fd);
     return;
   }
   std::unique_ptr<DIR, int (*)(DIR*)> closer(dir, ::closedir);
@@ -56,12 +62,19 @@ void walk(Walk& walk_state, int fd, const std::string& prefix) {
     std::string path = prefix.empty() ? std::string(name) : prefix + '/' + std::string(name);
     if (std::find(walk_state.excluded.begin(), walk_state.excluded.end(), path) != walk_state.excluded.end()) continue;
     struct stat st;
-    if (::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;  // gone meanwhile
-    if (S_ISLNK(st.st_mode) || (!S_ISDIR(st.st_mode) && st.st_nlink > 1)) walk_state.links = true;
+    if (::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+      walk_state.unknown = true;  // gone meanwhile, or not to be looked at
+      continue;
+    }
+    if (S_ISLNK(st.st_mode) || (!S_ISDIR(st.st_mode) && st.st_nlink > 1)) walk_state.unknown = true;
     walk_state.entries.push_back({path, stamp_of(st)});
     if (S_ISDIR(st.st_mode)) {
       const int child = ::openat(::dirfd(dir), entry->d_name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-      if (child >= 0) walk(walk_state, child, path);
+      if (child >= 0) {
+        walk(walk_state, child, path, depth + 1);
+      } else {
+        walk_state.unknown = true;
+      }
     }
   }
 }
@@ -74,9 +87,9 @@ bool stamp_tree(const SourceRoot& sources, const std::vector<std::string>& exclu
   const int fd = ::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return false;
   Walk state{excluded, *entries};
-  walk(state, fd, "");
+  walk(state, fd, "", 0);
   std::sort(entries->begin(), entries->end(), [](const TreeEntry& a, const TreeEntry& b) { return a.path < b.path; });
-  return !state.links;
+  return !state.unknown;
 }
 
 bool stamp_path(const std::string& path, FileStamp* stamp) {

@@ -24,18 +24,27 @@ FileStamp stamp_of(const WIN32_FIND_DATAW& data) {
   return {folder ? 0 : size, ns_of(data.ftLastWriteTime), 0, 0, folder};
 }
 
+// Deeper than any site's folders go: a tree deeper still is not followed
+// (and so tells no change).
+constexpr int kMaxDepth = 256;
+
 struct Walk {
   const std::vector<std::string>& excluded;
   std::vector<TreeEntry>& entries;
-  bool links = false;
+  bool unknown = false;  // a link, or a folder that could not be read: changes there go unseen
 };
 
-void walk(Walk& state, const std::string& root, const std::string& prefix) {
+void walk(Walk& state, const std::string& root, const std::string& prefix, int depth) {
   WIN32_FIND_DATAW data;
   const std::string folder = prefix.empty() ? root : join_path(root, prefix);
-  HANDLE find = FindFirstFileExW((to_wide(folder.empty() ? "." : folder) + L"\\*").c_str(), FindExInfoBasic, &data,
-                                 FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
-  if (find == INVALID_HANDLE_VALUE) return;
+  HANDLE find = depth > kMaxDepth
+                    ? INVALID_HANDLE_VALUE
+                    : FindFirstFileExW((to_wide(folder.empty() ? "." : folder) + L"\\*").c_str(), FindExInfoBasic,
+                                       &data, FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+  if (find == INVALID_HANDLE_VALUE) {
+    state.unknown = true;
+    return;
+  }
   std::vector<std::string> folders;
   do {
     const std::string name = wide_to_utf8(data.cFileName);
@@ -43,13 +52,13 @@ void walk(Walk& state, const std::string& root, const std::string& prefix) {
     if (prefix.empty() && name.front() == '.') continue;
     std::string path = prefix.empty() ? name : prefix + '/' + name;
     if (std::find(state.excluded.begin(), state.excluded.end(), path) != state.excluded.end()) continue;
-    if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) state.links = true;
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) state.unknown = true;
     const FileStamp stamp = stamp_of(data);
     if (stamp.folder && !(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) folders.push_back(path);
     state.entries.push_back({std::move(path), stamp});
   } while (FindNextFileW(find, &data));
   FindClose(find);
-  for (const std::string& child : folders) walk(state, root, child);
+  for (const std::string& child : folders) walk(state, root, child, depth + 1);
 }
 
 }  // namespace
@@ -57,9 +66,9 @@ void walk(Walk& state, const std::string& root, const std::string& prefix) {
 bool stamp_tree(const SourceRoot& sources, const std::vector<std::string>& excluded, std::vector<TreeEntry>* entries) {
   entries->clear();
   Walk state{excluded, *entries};
-  walk(state, sources.path(), "");
+  walk(state, sources.path(), "", 0);
   std::sort(entries->begin(), entries->end(), [](const TreeEntry& a, const TreeEntry& b) { return a.path < b.path; });
-  return !state.links;
+  return !state.unknown;
 }
 
 bool stamp_path(const std::string& path, FileStamp* stamp) {
