@@ -159,7 +159,7 @@ bool read_unit(ByteReader& in, KeptBuild::Unit& unit) {
   }
   for (uint64_t n = in.count(); n > 0 && !in.failed(); --n) {
     std::string name(in.text());
-    unit.sizes_read.emplace(std::move(name), static_cast<int64_t>(in.number()) - 1);
+    unit.sizes_read.emplace(std::move(name), static_cast<int64_t>(in.number() - 1));  // 0 stands for -1
   }
   unit.reusable = in.number() == 1;
   unit.from_record = true;
