@@ -55,7 +55,8 @@ uint64_t wall_clock_ns();
 
 /// `path` (an output folder or file, as the command line gives it) relative
 /// to the source root, '/' between parts, when it lies inside it; "" when it
-/// does not (or is the root itself, which a build refuses).
+/// does not, is not there (yet), or is the root itself (which a build
+/// refuses).
 std::string path_below_root(const SourceRoot& sources, const std::string& path);
 
 }  // namespace mt

@@ -122,18 +122,10 @@ uint64_t wall_clock_ns() {
 std::string path_below_root(const SourceRoot& sources, const std::string& path) {
   const std::string root_path = sources.path().empty() ? "." : sources.path();
   std::unique_ptr<char, void (*)(void*)> root(::realpath(root_path.c_str(), nullptr), std::free);
+  // A file not there yet (the first change list) is in no listing either.
   std::unique_ptr<char, void (*)(void*)> full(::realpath(path.c_str(), nullptr), std::free);
-  std::string found = full ? full.get() : "";
-  if (!full) {
-    // A file not written yet (the change list): its folder's real path.
-    const std::string_view name = file_name_of(path);
-    const std::string folder = path.substr(0, path.size() - name.size());
-    std::unique_ptr<char, void (*)(void*)> parent(::realpath(folder.empty() ? "." : folder.c_str(), nullptr),
-                                                  std::free);
-    if (parent && !name.empty()) found = join_path(parent.get(), name);
-  }
-  if (!root || found.empty()) return {};
-  const std::string_view r(root.get()), f(found);
+  if (!root || !full) return {};
+  const std::string_view r(root.get()), f(full.get());
   if (r == "/") return f.size() > 1 ? std::string(f.substr(1)) : std::string();
   if (f.size() <= r.size() + 1 || f.substr(0, r.size()) != r || f[r.size()] != '/') return {};
   return std::string(f.substr(r.size() + 1));
