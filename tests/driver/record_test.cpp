@@ -91,7 +91,7 @@ TEST(Record, TakesWhatIsUnchanged) {
     BuildConfig config;
     config.source_folder = site;
     config.output_root = out;
-    config.incremental = config.prune = true;  // the manifest's records of taken files too
+    config.incremental = config.prune = true;      // the manifest's records of taken files too
     config.changes_file = site + "/changes.list";  // among the sources, yet none of them
     StringSink first;
     build_site(config, first, year);
