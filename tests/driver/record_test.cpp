@@ -75,6 +75,8 @@ TEST(Record, TakesWhatIsUnchanged) {
       {"a table added", [](auto& s, auto&) { write_file(s + "/donations.csv", "a,b\n"); }, 0},
       {"the record damaged", [](auto&, auto& o) { flip_last_byte(o + "/.maketarnwick-record"); }, 0},
       {"the record cut short", [](auto&, auto& o) { fs::resize_file(o + "/.maketarnwick-record", 100); }, 0},
+      {"the record cut within its first line", [](auto&, auto& o) { fs::resize_file(o + "/.maketarnwick-record", 10); },
+       0},
       {"other options", [](auto&, auto&) {}, 0, true},
 #ifndef _WIN32
       {"a link among the sources", [](auto& s, auto&) { fs::create_symlink("home.txt", s + "/fr-fr/faq.txt"); }, 0},
