@@ -100,6 +100,8 @@ class Editor:
         return "line %d of %s" % (i + 1, path)
 
     def string(self):
+        if not self.languages():  # a site made without a language file
+            return self.previous_versions()
         lang = os.path.join(self.site, self.rng.choice(self.languages()))
         with open(lang, "rb") as f:
             lines = f.read().split(b"\n")
