@@ -120,7 +120,7 @@ void write_change_list(Build& build, const std::string& path) {
 std::set<std::string> files_as_left(const KeptBuild& record) {
   std::set<std::string> files;
   for (const KeptBuild::Unit& unit : record.units) {
-    if (unit.from_record) files.insert(unit.written.begin(), unit.written.end());
+    if (unit.from_record()) files.insert(unit.written.begin(), unit.written.end());
   }
   return files;
 }

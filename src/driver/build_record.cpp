@@ -162,7 +162,6 @@ bool read_unit(ByteReader& in, KeptBuild::Unit& unit) {
     unit.sizes_read.emplace(std::move(name), static_cast<int64_t>(in.number() - 1));  // 0 stands for -1
   }
   unit.reusable = in.number() == 1;
-  unit.from_record = true;
   unit.links_record = in.text();
   ByteReader links(unit.links_record);
   return !in.failed() && unit.links.decode(links) && links.at_end();
@@ -317,7 +316,7 @@ void save_build_record(Build& build, const BuildConfig& config, const SourceStam
   // A record that cannot say what changed is one no build takes anything
   // from: another program's key.
   bool usable = sources.known;
-  for (const KeptBuild::Unit& unit : kept.units) usable = usable && (unit.from_record || unit.links.encodable());
+  for (const KeptBuild::Unit& unit : kept.units) usable = usable && (unit.from_record() || unit.links.encodable());
   out.text(usable ? record_key(config) : std::string());
   out.text(kept.shared);
   out.number(sources.entries.size());
@@ -339,8 +338,8 @@ void save_build_record(Build& build, const BuildConfig& config, const SourceStam
       return std::find(std::begin(kOutputMessages), std::end(kOutputMessages), message.id) != std::end(kOutputMessages);
     });
     ByteWriter links;
-    if (!unit.from_record && usable) unit.links.encode(links);
-    write_unit(out, unit, unit.from_record ? unit.links_record : std::string_view(links.bytes()));
+    if (!unit.from_record() && usable) unit.links.encode(links);
+    write_unit(out, unit, unit.from_record() ? unit.links_record : std::string_view(links.bytes()));
     flush(kPiece);
   }
   flush(0);

@@ -45,7 +45,9 @@ struct KeptBuild {
     std::map<std::string, int64_t> sizes_read;  // output files whose sizes its pages show; -1: none there
     bool reusable = true;           // false after a message about the output folder, which a later build may not give
     std::string_view links_record;  // `links` as the build record held it (in `record`); "" when built
-    bool from_record = false;       // read from the build record, not built in this process
+    // Read from the build record, not built in this process (a registry in
+    // the record's form is never empty).
+    bool from_record() const { return !links_record.empty(); }
   };
   RebuildScope next;  // set by the caller before each build
   // A build of the command line from the build record: the messages of a
