@@ -10,7 +10,8 @@ range.
 
 Kinds: a template page and a support page of a language other than the
 default, and a template page of the default language (built twice: under its
-code and at the root). Standard library only.
+code and at the root). Ends with the preview's peak memory (Linux). Standard
+library only.
 """
 
 import argparse
@@ -113,10 +114,25 @@ def main():
             print("%s, %s: median %.0f ms (%.0f-%.0f ms, %d edits)" % (
                 options.size, name, 1000 * statistics.median(times), 1000 * min(times), 1000 * max(times),
                 len(times)), flush=True)
+        peak = peak_memory(proc.pid)
+        if peak:
+            print("%s: peak memory of the preview %.1f MB" % (options.size, peak / 1024), flush=True)
     finally:
         proc.send_signal(2)
         proc.wait(timeout=120)
     return 0
+
+
+def peak_memory(pid):
+    """The process's peak resident size in KiB, or None where /proc lacks it."""
+    try:
+        with open("/proc/%d/status" % pid) as f:
+            for line in f:
+                if line.startswith("VmHWM:"):
+                    return int(line.split()[1])
+    except OSError:
+        return None
+    return None
 
 
 if __name__ == "__main__":

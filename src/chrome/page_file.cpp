@@ -1,8 +1,11 @@
 #include "chrome/page_file.h"
 
+#include <algorithm>
+
 #include "platform/fs.h"
 #include "platform/names.h"
 #include "platform/remove.h"
+#include "platform/text.h"
 
 namespace mt {
 
@@ -19,10 +22,7 @@ bool fenced(Build& build, const std::string& path) {
   return behind;
 }
 
-}  // namespace
-
-bool write_framed_page(Build& build, LangBuild& lang, const std::string& path, const PageFrame& frame,
-                       const std::function<void(Sink& out)>& body) {
+bool write_page(Build& build, LangBuild& lang, const std::string& path, const PageFrame& frame, const PageBody& body) {
   if (!record_output(build, path, true)) return false;
   FileSink file;
   if (!file.open(path, frame.new_folder)) {
@@ -31,9 +31,130 @@ bool write_framed_page(Build& build, LangBuild& lang, const std::string& path, c
   }
   page_header(build, lang, file, frame.title, frame.menu_mark, frame.layout, frame.nav_scrolls, frame.key,
               frame.source);
-  body(file);
+  body(build, file);
   page_footer(build, lang, file, frame.key, frame.source);
   return close_output(build, lang, file, path);
+}
+
+// Whether `path` (ASCII-lowered) lies below `folder` ("" for any), in
+// ASCII, without "." or ".." parts: an edit's paths name only such a source
+// the same way, and only such a page is written by its language build alone.
+bool plain_below(std::string_view path, std::string_view folder) {
+  if (!folder.empty() && !(path.starts_with(folder) && path.size() > folder.size() && path[folder.size()] == '/')) {
+    return false;
+  }
+  if (std::any_of(path.begin(), path.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; })) {
+    return false;
+  }
+  for (size_t at = 0; at <= path.size();) {
+    const size_t end = std::min(path.find('/', at), path.size());
+    const std::string_view part = path.substr(at, end - at);
+    if (part.empty() || part == "." || part == "..") return false;
+    at = end + 1;
+  }
+  return true;
+}
+
+// Whether the page may be taken instead of rendered next time: it wrote
+// into its own language's folder (the root build: into no language's
+// folder) and said nothing about the output folder.
+bool reusable(const Build& build, const LangBuild& lang, const PagePart& part, const BuildTally& tally) {
+  if (tally.fence_met || !plain_below(part.source, lang.source_folder())) return false;
+  if (!plain_below(part.output, ascii_lower(lang.folder_code))) return false;
+  if (lang.folder_code.empty()) {
+    const std::string_view top = std::string_view(part.output).substr(0, part.output.find('/'));
+    for (const Language& language : build.setup.languages) {
+      if (equal_no_case(top, language.code)) return false;
+    }
+  }
+  return std::none_of(part.held.begin(), part.held.end(), [](const HeldMessage& m) { return about_output(m.id); });
+}
+
+// Gives `build` what rendering the page gave: its messages (a --pedantic
+// place warned of already by an earlier page is not warned of again), and,
+// for a page taken rather than rendered, its declarations, links and files.
+void merge_part(Build& build, LangBuild& lang, const PagePart& part, bool taken) {
+  std::vector<int> gates;
+  for (const PedanticPlace& place : part.places) {
+    const bool due = build.tally.pedantic_places.insert(place).second;
+    if (due) build.tally.pedantic_gates.push_back(place);
+    gates.push_back(due ? static_cast<int>(build.tally.pedantic_gates.size()) - 1 : -2);
+  }
+  for (const HeldMessage& message : part.held) {
+    HeldMessage held = message;
+    if (message.gate >= 0) held.gate = gates[static_cast<size_t>(message.gate)];
+    if (held.gate == -2) continue;
+    if (build.diag.hold) {
+      build.diag.held.push_back(std::move(held));
+    } else {
+      build.diag.replay(held);
+    }
+  }
+  if (taken) {
+    build.links.replay(part.links);
+    for (const std::string& file : part.files) lang.files.add(file);
+  }
+  build.tally.written.insert(build.tally.written.end(), part.written.begin(), part.written.end());
+  build.tally.sizes_read.insert(part.sizes_read.begin(), part.sizes_read.end());
+  for (int i = 0; i < part.pages; ++i) progress_page(build.tally.progress);
+}
+
+// Renders the page on its own: its messages, --pedantic places and files
+// written gathered apart, its declarations and links noted as they go to
+// the language's registry, then given to the language build.
+bool render_part(Build& build, LangBuild& lang, const std::string& path, const PageFrame& frame, const PageBody& body,
+                 std::shared_ptr<PagePart> part) {
+  Diagnostics diag{.hold = true};
+  BuildTally tally;
+  tally.fence = build.tally.fence;
+  Build own{build.setup, diag, build.links, build.sources, build.collator, build.year, tally};
+  build.links.log_to(&part->links);
+  lang.files.log_to(&part->files);
+  const bool written = write_page(own, lang, path, frame, body);
+  build.links.log_to(nullptr);
+  lang.files.log_to(nullptr);
+  part->held = std::move(diag.held);
+  part->places = std::move(tally.pedantic_gates);
+  part->written = std::move(tally.written);
+  part->sizes_read = std::move(tally.sizes_read);
+  part->pages = tally.progress.done;
+  part->reusable = reusable(build, lang, *part, tally);
+  if (tally.fence_met) build.tally.fence_met = true;
+  build.tally.changes.merge(tally.changes);
+  merge_part(build, lang, *part, false);
+  lang.parts->parts.push_back(std::move(part));
+  return written;
+}
+
+}  // namespace
+
+std::shared_ptr<const PagePart> PageParts::find(const std::string& output, const std::string& source) {
+  if (!last) return nullptr;
+  if (index_.empty()) {
+    for (size_t i = 0; i < last->size(); ++i) index_.emplace((*last)[i]->output + '\n' + (*last)[i]->source, i);
+  }
+  const auto found = index_.find(output + '\n' + source);
+  return found == index_.end() ? nullptr : (*last)[found->second];
+}
+
+bool write_framed_page(Build& build, LangBuild& lang, const std::string& path, const PageFrame& frame,
+                       const PageBody& body) {
+  PageParts* parts = lang.parts;
+  if (!parts) return write_page(build, lang, path, frame, body);
+  auto part = std::make_shared<PagePart>();
+  part->output = ascii_lower(relative_output(build.setup.output_root, path));
+  part->source = ascii_lower(build.sources.resolve(frame.source));
+  std::shared_ptr<const PagePart> last = parts->find(part->output, part->source);
+  FileId there;
+  // A page file removed by hand is written again.
+  if (last && last->reusable && !frame.new_folder && parts->changed && !parts->changed->contains(part->source) &&
+      file_id(path, &there)) {
+    merge_part(build, lang, *last, true);
+    parts->parts.push_back(std::move(last));
+    ++parts->taken;
+    return false;
+  }
+  return render_part(build, lang, path, frame, body, std::move(part));
 }
 
 PageFolder make_page_folder(Build& build, const LangBuild& lang, const std::string& folder, bool parent_new) {

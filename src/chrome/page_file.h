@@ -3,10 +3,18 @@
 // foot, and putting it in place. Template and support pages both go through
 // here, so a failure is reported the same way for each.
 
+#include <cstdint>
 #include <functional>
+#include <map>
+#include <memory>
+#include <set>
 #include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
 
 #include "chrome/frame.h"
+#include "links/registry.h"
 #include "site/records.h"
 
 namespace mt {
@@ -23,11 +31,56 @@ struct PageFrame {
   bool new_folder = false;  // its folder was made by this run (PageFolder::kNew)
 };
 
-/// Writes the page at `path`: head, `body(out)`, foot. A file that cannot be
+/// What rendering one page gave its language build besides the file, kept
+/// by the preview: a later build takes it instead of rendering the page
+/// again when neither the page's source nor what all the language's pages
+/// read changed.
+struct PagePart {
+  std::string output;  // the page file, relative to the output root, ASCII-lowered
+  std::string source;  // its template or text as found in the sources, ASCII-lowered
+  bool reusable = false;
+  int pages = 0;                              // counted for the progress line
+  RegistryLog links;                          // its declarations and links
+  std::vector<HeldMessage> held;              // its messages, their gates indexes of `places`
+  std::vector<PedanticPlace> places;          // the --pedantic places it met, in order
+  std::vector<std::string> written;           // its part of BuildTally::written
+  std::vector<std::string> files;             // the files it links to, which the language copies
+  std::map<std::string, int64_t> sizes_read;  // as BuildTally::sizes_read
+};
+
+using PagePartList = std::vector<std::shared_ptr<const PagePart>>;
+
+/// A language build's page parts (LangBuild::parts): this build's, and the
+/// last build's to take from.
+struct PageParts {
+  // The last build's and what its pages read besides their sources; null
+  // when there is none to take from.
+  const PagePartList* last = nullptr;
+  const std::string* last_inputs = nullptr;
+  const std::set<std::string>* changed = nullptr;  // the edit's source paths, ASCII-lowered
+  std::string inputs;  // what every page of the language reads besides its source, this time
+  PagePartList parts;  // this build's, in page order
+  size_t taken = 0;    // pages taken from `last`
+
+  /// The last build's part of the page at `output` made from `source`.
+  std::shared_ptr<const PagePart> find(const std::string& output, const std::string& source);
+
+ private:
+  std::unordered_map<std::string, size_t> index_;  // output + '\n' + source -> `last` index
+};
+
+/// Writes a page's own part between head and foot, through `build` (the
+/// page's own record of messages and places while the preview keeps them
+/// apart).
+using PageBody = std::function<void(Build& build, Sink& out)>;
+
+/// Writes the page at `path`: head, `body(build, out)`, foot. A file that cannot be
 /// created is reported and left alone; a failed write is reported. True when
 /// a new file was put in place (not when the old one held the same bytes).
+/// With `lang.parts`, the page's part is kept there, or taken from the last
+/// build instead of rendering the page.
 bool write_framed_page(Build& build, LangBuild& lang, const std::string& path, const PageFrame& frame,
-                       const std::function<void(Sink& out)>& body);
+                       const PageBody& body);
 
 enum class PageFolder {
   kRefused,  // nothing goes below it

@@ -185,4 +185,20 @@ const size_t kMessageCount = sizeof kMessages / sizeof kMessages[0];
 
 const MessageDef& message(Msg id) { return kMessages[static_cast<size_t>(id)]; }
 
+bool about_output(Msg id) {
+  // A copy that failed names a source that could not be read, which is the
+  // sources' part.
+  switch (id) {
+    case Msg::create_failed:
+    case Msg::write_failed:
+    case Msg::write_over_source:
+    case Msg::link_replaced:
+    case Msg::link_kept:
+    case Msg::set_file_time_failed:
+    case Msg::remove_failed:
+    case Msg::write_file_failed: return true;
+    default: return false;
+  }
+}
+
 }  // namespace mt

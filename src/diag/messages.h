@@ -150,4 +150,9 @@ extern const size_t kMessageCount;
 
 const MessageDef& message(Msg id);
 
+/// Whether `id` is about the output folder rather than the sources (a
+/// failed write, a link found there): a later build over the same sources
+/// need not give it again, so what gave it is built again, not taken.
+bool about_output(Msg id);
+
 }  // namespace mt

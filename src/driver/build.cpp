@@ -19,6 +19,7 @@
 #include "links/registry.h"
 #include "markup/inline.h"
 #include "platform/fs.h"
+#include "platform/names.h"
 #include "platform/terminal.h"
 #include "platform/text.h"
 #include "site/site_map.h"
@@ -125,9 +126,48 @@ std::set<std::string> files_as_left(const KeptBuild& record) {
   return files;
 }
 
+// What every page of a language reads besides its own source: the
+// strings, the support tree (names, titles, order, which texts could be
+// read) and which templates are there. Pages are taken from the last build
+// only while it stays the same.
+std::string page_inputs(const LangBuild& lang, const std::vector<bool>& templates) {
+  std::string inputs = lang.language.defined.to_string();
+  for (const std::string& value : lang.language.values) {
+    inputs += value;
+    inputs += '\0';
+  }
+  for (const bool there : templates) inputs += there ? '1' : '0';
+  for (size_t i = 0; i < lang.support.nodes().size(); ++i) {
+    const SupportNode& node = lang.support.nodes()[i];
+    for (const std::string* text :
+         {&node.name, &node.slug, &node.path_slug, &node.source_path, &node.title, &node.counterpart}) {
+      inputs += *text;
+      inputs += '\0';
+    }
+    inputs += std::to_string(node.parent) + ' ' + std::to_string(node.depth) + (node.hidden ? 'h' : '-') +
+              (lang.support.has_text(static_cast<int>(i)) ? 't' : '-');
+  }
+  return inputs;
+}
+
+// Whether the last build's pages may be taken: what they all read is as it
+// was, and every page text the edit touched in the language's folder is the
+// source of a page (one named otherwise than the build spells it renders
+// all).
+bool pages_may_be_taken(const PageParts& parts, const std::string& folder) {
+  if (!parts.last || !parts.last_inputs || *parts.last_inputs != parts.inputs) return false;
+  std::set<std::string_view> sources;
+  for (const auto& part : *parts.last) sources.insert(part->source);
+  const std::string prefix = folder + '/';
+  for (const std::string& path : *parts.changed) {
+    if (path.starts_with(prefix) && has_txt_extension(path) && !sources.contains(path)) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
-void build_language(Build& build, const Language& language, const std::string& folder_code) {
+void build_language(Build& build, const Language& language, const std::string& folder_code, PageParts* parts) {
   LangBuild lang = make_lang_build(build.setup, language, folder_code);
   // The output folder itself may well be a link (a deploy switched by
   // one); only the folders below it must not be.
@@ -149,10 +189,17 @@ void build_language(Build& build, const Language& language, const std::string& f
   // Counted whether shown or not: a language build beside others is shown
   // by the thread that waits for it.
   int total = static_cast<int>(lang.support.nodes().size());
+  std::vector<bool> templates;
   for (const PageEntry& row : kPages) {
-    total += build.sources.exists(join_path(lang.source_folder(), lang.str(row.template_index))) ? 1 : 0;
+    templates.push_back(build.sources.exists(join_path(lang.source_folder(), lang.str(row.template_index))));
+    total += templates.back() ? 1 : 0;
   }
   progress_language(build.tally.progress, folder_code, total);
+  if (parts) {
+    parts->inputs = page_inputs(lang, templates);
+    if (!pages_may_be_taken(*parts, ascii_lower(lang.source_folder()))) parts->last = nullptr;
+    lang.parts = parts;
+  }
 
   for (const PageEntry& row : kPages) {
     const char* fixed_name = row.template_index == HOME_TEMPLATE ? "index.html" : nullptr;
@@ -245,8 +292,11 @@ bool ready_to_write(const BuildConfig& config, SourceRoot& sources, Diagnostics&
 // Every language, then the default language again at the root, then what
 // only the whole site shows.
 void build_languages(Build& build, int threads, RunReport* result, KeptBuild* kept, bool partial) {
-  const size_t taken = build_language_units(build, threads, kept, partial);
-  if (result) result->languages_taken = taken;
+  const UnitsTaken taken = build_language_units(build, threads, kept, partial);
+  if (result) {
+    result->languages_taken = taken.languages;
+    result->pages_taken = taken.pages;
+  }
   if (build.setup.root_language < 0) return;
   const Language& root = build.setup.languages[static_cast<size_t>(build.setup.root_language)];
   if (result) result->error_page = cut_extension(root.value(ERROR404_TEMPLATE));

@@ -15,6 +15,7 @@ struct RunReport {
   std::string error_page;      // folder of the root's 404 page, relative to the output; "" when none
   size_t changed_files = 0;    // files added, changed or removed: nothing to reload when 0
   size_t languages_taken = 0;  // language builds (the root's too) taken from the last build, not built
+  size_t pages_taken = 0;      // pages of the languages built that were taken from the last build, not rendered
 };
 
 /// Runs the tool with the arguments after the program name, writing all
@@ -35,7 +36,10 @@ int build_site(const BuildConfig& config, Sink& out, int (*year)() = nullptr, Ru
                KeptBuild* kept = nullptr);
 
 /// Builds `language` into the output folder of `folder_code` (its own code),
-/// or into the root when `folder_code` is "".
-void build_language(Build& build, const Language& language, const std::string& folder_code);
+/// or into the root when `folder_code` is "". With `parts` (the preview),
+/// keeps each page's part there, and takes a page from the last build's
+/// instead of rendering it when the edit left its source and what every
+/// page of the language reads as they were.
+void build_language(Build& build, const Language& language, const std::string& folder_code, PageParts* parts = nullptr);
 
 }  // namespace mt

@@ -24,16 +24,6 @@ constexpr std::string_view kMagic = "maketarnwick build record 1\n";
 // to two seconds): its bytes are hashed too, and compared next time.
 constexpr uint64_t kRacyNs = 2'000'000'000;
 
-// Messages about the output folder rather than the sources: a later build
-// over the same sources need not give them again (a full disk emptied, a
-// link gone), so a language that gave one is built again next time rather
-// than taken. A copy that failed names a source that could not be read,
-// which the source stamps follow.
-constexpr Msg kOutputMessages[] = {
-    Msg::create_failed, Msg::write_failed,         Msg::write_over_source, Msg::link_replaced,
-    Msg::link_kept,     Msg::set_file_time_failed, Msg::remove_failed,     Msg::write_file_failed,
-};
-
 // Records are written in pieces of about this size.
 constexpr size_t kPiece = 1 << 20;
 
@@ -292,7 +282,7 @@ void load_build_record(const SourceRoot& sources, const BuildSetup& setup, const
   std::vector<std::string> changed = changed_paths(sources, before, stamps.entries);
   // No source changed: every language may be taken (to the watch, an empty
   // list means one that was lost).
-  kept.next = changed.empty() ? RebuildScope{false, {}} : scope_of(WatchChanges{false, std::move(changed)});
+  kept.next = changed.empty() ? RebuildScope{false, {}, {}} : scope_of(WatchChanges{false, std::move(changed)});
   for (size_t i = 0; i < codes.size() && !kept.next.all; ++i) {
     if (kept.next.codes.contains(codes[i])) continue;
     if (!outputs_as_left(config.output_root, kept.units[i])) kept.next.codes.insert(codes[i]);
@@ -334,9 +324,8 @@ void save_build_record(Build& build, const BuildConfig& config, const SourceStam
         stamp_path(join_path(config.output_root, unit.written[i]), &unit.stamps[i]);
       }
     }
-    unit.reusable = std::none_of(unit.held.begin(), unit.held.end(), [](const HeldMessage& message) {
-      return std::find(std::begin(kOutputMessages), std::end(kOutputMessages), message.id) != std::end(kOutputMessages);
-    });
+    unit.reusable = std::none_of(unit.held.begin(), unit.held.end(),
+                                 [](const HeldMessage& message) { return about_output(message.id); });
     ByteWriter links;
     if (!unit.from_record() && usable) unit.links.encode(links);
     write_unit(out, unit, unit.from_record() ? unit.links_record : std::string_view(links.bytes()));

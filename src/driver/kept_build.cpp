@@ -58,6 +58,7 @@ RebuildScope scope_of(const WatchChanges& changes) {
     const std::string code = slash == std::string::npos ? top.substr(0, top.find('.')) : top;
     if (code.empty()) return scope;
     scope.codes.insert(code);
+    scope.paths.insert(ascii_lower(path));
   }
   scope.all = false;
   return scope;

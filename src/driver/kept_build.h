@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "chrome/page_file.h"
 #include "links/registry.h"
 #include "platform/stamps.h"
 #include "platform/watch.h"
@@ -22,6 +23,9 @@ namespace mt {
 struct RebuildScope {
   bool all = true;
   std::set<std::string> codes;  // language codes, lower case
+  // The changed paths, ASCII-lowered: a language built again renders only
+  // the pages whose sources they name. None known: every page.
+  std::set<std::string> paths;
 };
 
 /// The languages whose sources `changes` names: a language file or anything
@@ -39,6 +43,8 @@ struct KeptBuild {
     std::vector<std::string> written;   // its part of BuildTally::written
     std::vector<int> counts;            // its messages by id, which --prune asks of
     std::vector<PedanticPlace> places;  // the --pedantic places it met, in order: its messages' gates
+    PagePartList pages;                 // its pages' parts, when it was built (not taken) by the preview
+    std::string page_inputs;            // what all its pages read besides their sources (PageParts::inputs)
     // For the build record (--incremental) besides:
     std::vector<HeldMessage> held;              // its messages, printed again when it is taken
     std::vector<FileStamp> stamps;              // of `written`, as it left them; empty until stamped

@@ -11,6 +11,8 @@
 #include <thread>
 #include <utility>
 
+#include "chrome/page_file.h"
+#include "driver/across_languages.h"
 #include "driver/build.h"
 #include "driver/kept_build.h"
 #include "links/registry.h"
@@ -34,6 +36,8 @@ struct Unit {
   BuildTally tally;
   // The preview's part of the last build, taken instead of building.
   KeptBuild::Unit* reuse = nullptr;
+  // The preview's pages of this build and the last, when it keeps them.
+  std::unique_ptr<PageParts> parts;
 };
 
 using Units = std::vector<std::unique_ptr<Unit>>;
@@ -62,7 +66,26 @@ Units plan_units(const BuildSetup& setup) {
 
 void run_unit(const Build& build, Unit& unit, const Collator& collator) {
   Build own{build.setup, unit.diag, unit.links, build.sources, collator, build.year, unit.tally};
-  build_language(own, unit.language, unit.folder_code);
+  build_language(own, unit.language, unit.folder_code, unit.parts.get());
+}
+
+// The preview keeps each page's part of a language build, and takes the
+// last build's pages from `last` (null: none) for those the changed paths
+// do not name. Not where two builds write one folder (a second language
+// file of a code: the later would keep a page the earlier rendered anew),
+// nor for linked languages, whose pages read the others' page lists.
+void keep_pages(const Build& build, const Units& units, size_t i, const KeptBuild& kept, KeptBuild::Unit* last) {
+  if (kept.replay || languages_linked(build.setup.site)) return;
+  Unit& unit = *units[i];
+  const bool root = unit.folder_code.empty();
+  for (size_t j = 0; !root && j < units.size(); ++j) {
+    if (j != i && !units[j]->folder_code.empty() && equal_no_case(units[j]->folder_code, unit.folder_code)) return;
+  }
+  unit.parts = std::make_unique<PageParts>();
+  if (!last || kept.next.paths.empty()) return;
+  unit.parts->last = &last->pages;
+  unit.parts->last_inputs = &last->page_inputs;
+  unit.parts->changed = &kept.next.paths;
 }
 
 // What the unit gathered, as if it had been gathered in `build` itself: a
@@ -78,6 +101,10 @@ void merge_unit(Build& build, Unit& unit, KeptBuild::Unit* keep) {
     keep->written = std::move(unit.tally.written);
     keep->held = unit.diag.held;
     keep->sizes_read = unit.tally.sizes_read;
+    if (unit.parts) {
+      keep->pages = std::move(unit.parts->parts);
+      keep->page_inputs = std::move(unit.parts->inputs);
+    }
   }
   const std::vector<int> counts_before = build.diag.counts;
   replay_held(build, unit.tally.pedantic_gates, unit.diag.held);
@@ -183,6 +210,12 @@ void fence_root(Units& units) {
 void merge_built(Build& build, std::unique_ptr<Unit>& root, KeptBuild::Unit* keep) {
   if (root->tally.fence_met) {
     auto again = std::make_unique<Unit>(root->language, "", build.setup.url_root);
+    if (root->parts) {
+      again->parts = std::make_unique<PageParts>();
+      again->parts->last = root->parts->last;
+      again->parts->last_inputs = root->parts->last_inputs;
+      again->parts->changed = root->parts->changed;
+    }
     run_unit(build, *again, build.collator);
     ChangeList changes = std::move(root->tally.changes);
     changes.merge(again->tally.changes);
@@ -203,13 +236,16 @@ void work(const Build& build, const Units& units, Schedule& schedule) {
 
 }  // namespace
 
-size_t build_language_units(Build& build, int threads, KeptBuild* kept, bool partial) {
+UnitsTaken build_language_units(Build& build, int threads, KeptBuild* kept, bool partial) {
   Units units = plan_units(build.setup);
-  if (units.empty()) return 0;
-  size_t taken = 0;
+  if (units.empty()) return {};
+  UnitsTaken taken;
   std::vector<KeptBuild::Unit> next_kept(kept ? units.size() : 0);
   for (size_t i = 0; partial && i < units.size(); ++i) {
     if (!kept->next.codes.contains(units[i]->language.code)) units[i]->reuse = &kept->units[i];
+  }
+  for (size_t i = 0; kept && i < units.size(); ++i) {
+    if (!units[i]->reuse) keep_pages(build, units, i, *kept, partial ? &kept->units[i] : nullptr);
   }
   if (partial) fence_root(units);
   size_t count = threads > 0 ? static_cast<size_t>(threads) : std::max(1u, std::thread::hardware_concurrency());
@@ -229,12 +265,13 @@ size_t build_language_units(Build& build, int threads, KeptBuild* kept, bool par
       // targets up there.
       next_kept[i] = std::move(*units[i]->reuse);
       reuse_unit(build, next_kept[i], kept->replay);
-      ++taken;
+      ++taken.languages;
     } else {
       if (workers.empty()) run_unit(build, *units[i], build.collator);
       while (!workers.empty() && !schedule.wait_done(i)) {
         progress_follow(build.tally.progress, units[i]->folder_code, units[i]->tally.progress);
       }
+      if (units[i]->parts) taken.pages += units[i]->parts->taken;
       merge_built(build, units[i], kept ? &next_kept[i] : nullptr);
     }
     units[i].reset();

@@ -16,8 +16,12 @@ struct KeptBuild;  // driver/kept_build.h
 /// at the root, on `threads` threads (0: one per core), merging each unit
 /// into `build` in that order. With `kept` (the preview), keeps each unit's
 /// part there; with `partial` too, builds only the languages `kept->next`
-/// names and takes the others' parts from `kept`. Returns how many units it
-/// took.
-size_t build_language_units(Build& build, int threads, KeptBuild* kept = nullptr, bool partial = false);
+/// names and takes the others' parts from `kept`, and of the languages it
+/// builds, the pages the changed paths do not touch.
+struct UnitsTaken {
+  size_t languages = 0;  // units taken whole
+  size_t pages = 0;      // pages of the units built, taken rather than rendered
+};
+UnitsTaken build_language_units(Build& build, int threads, KeptBuild* kept = nullptr, bool partial = false);
 
 }  // namespace mt

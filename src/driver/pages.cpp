@@ -89,13 +89,14 @@ void page_from_template(Build& build, LangBuild& lang, const char* fixed_name, i
 
   const bool written = write_framed_page(
       build, lang, page_path,
-      {title, menu_mark, Layout::kPlain, false, {template_index, -1}, template_path, place.new_folder}, [&](Sink& out) {
+      {title, menu_mark, Layout::kPlain, false, {template_index, -1}, template_path, place.new_folder},
+      [&](Build& writing, Sink& out) {
         page.out = &out;
         // The template was there a moment ago; one that cannot be read (a
         // folder, a dangling link, no permission) would otherwise leave an empty
         // page behind without a word.
-        if (!convert_page(build, lang, page, template_path, ConvertOptions{.macros = expand_macro})) {
-          build.diag.report({lang.source_folder()}, Msg::cant_open, PathArg{template_path});
+        if (!convert_page(writing, lang, page, template_path, ConvertOptions{.macros = expand_macro})) {
+          writing.diag.report({lang.source_folder()}, Msg::cant_open, PathArg{template_path});
         }
       });
   // A page left as it was leaves its folder's time alone too.

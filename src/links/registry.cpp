@@ -13,12 +13,39 @@ std::string_view LinkRegistry::strip_root(std::string_view url) const {
   return url;
 }
 
+RegistryLog::Span RegistryLog::keep(std::string_view text) {
+  if (text.size() > UINT32_MAX || texts_.size() > UINT32_MAX - text.size()) out_of_memory();
+  const Span span{static_cast<uint32_t>(texts_.size()), static_cast<uint32_t>(text.size())};
+  texts_ += text;
+  return span;
+}
+
+void RegistryLog::add(Op op, int line, bool twin, std::string_view a, std::string_view b, std::string_view c) {
+  entries_.push_back(Entry{op, twin, line, {keep(a), keep(b), keep(c)}});
+}
+
+void LinkRegistry::replay(const RegistryLog& log) {
+  using Op = RegistryLog::Op;
+  log.each([this](Op op, int line, bool twin, std::string_view a, std::string_view b, std::string_view c) {
+    switch (op) {
+      case Op::kDeclare: declare(a, std::nullopt, twin); return;
+      case Op::kDeclareAnchor: declare(a, b, twin); return;
+      case Op::kRecord: record(a, line, b); return;
+      case Op::kFrame: record_frame(std::string(a), b, std::string(c)); return;
+      case Op::kHead: record_head(a, b); return;
+    }
+  });
+}
+
 void LinkRegistry::declare(std::string_view url, std::optional<std::string_view> anchor, bool twin) {
+  if (log_)
+    log_->add(anchor ? RegistryLog::Op::kDeclareAnchor : RegistryLog::Op::kDeclare, 0, twin, url, anchor.value_or(""));
   // The twin, "/" after the URL, is part of the same entry.
   targets_.add(strip_root(url), anchor ? &*anchor : nullptr, twin);
 }
 
 void LinkRegistry::record(std::string_view source, int line, std::string_view url) {
+  if (log_) log_->add(RegistryLog::Op::kRecord, line, false, source, url);
   std::string_view relative = strip_root(url);
   if (has_scheme(relative)) return;
   if (relative.find('.') != std::string_view::npos) return;
@@ -29,6 +56,7 @@ void LinkRegistry::record(std::string_view source, int line, std::string_view ur
 }
 
 void LinkRegistry::record_frame(const std::string& source, std::string_view url, const std::string& output_file) {
+  if (log_) log_->add(RegistryLog::Op::kFrame, 0, false, source, url, output_file);
   // A file at the site root is the same for every language: named once.
   std::string key = (output_file.empty() ? source + '\n' : std::string()) + std::string(url);
   if (!frame_links_.insert(key).second) return;
@@ -43,6 +71,7 @@ void LinkRegistry::record_frame(const std::string& source, std::string_view url,
 }
 
 void LinkRegistry::record_head(std::string_view source, std::string_view url) {
+  if (log_) log_->add(RegistryLog::Op::kHead, 0, false, source, url);
   std::string_view relative = strip_root(url);
   if (has_scheme(relative) || known(relative)) return;
   pending_.push_back(Pending{std::string(source), 0, std::string(relative), {}, true, {}});

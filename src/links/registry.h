@@ -2,6 +2,7 @@
 // Known targets (URLs the build produces) and written links (URLs pages link
 // to), and the final check that reports written links that lead nowhere.
 
+#include <cstdint>
 #include <optional>
 #include <set>
 #include <string>
@@ -13,6 +14,39 @@
 #include "links/target_set.h"
 
 namespace mt {
+
+/// The declarations and links one page gave a registry, in order, so that
+/// they can be given again without rendering the page (the preview takes a
+/// page its edit did not touch from the last build).
+class RegistryLog {
+ public:
+  enum class Op : uint8_t { kDeclare, kDeclareAnchor, kRecord, kFrame, kHead };
+  void add(Op op, int line, bool twin, std::string_view a, std::string_view b = {}, std::string_view c = {});
+  /// Calls `give(op, line, twin, a, b, c)` for each entry in order.
+  template <class Give>
+  void each(Give give) const {
+    for (const Entry& e : entries_) {
+      give(e.op, e.line, e.twin, text(e.text[0]), text(e.text[1]), text(e.text[2]));
+    }
+  }
+
+ private:
+  struct Span {
+    uint32_t at = 0;
+    uint32_t size = 0;
+  };
+  struct Entry {
+    Op op;
+    bool twin;
+    int line;
+    Span text[3];
+  };
+  std::string_view text(Span span) const { return std::string_view(texts_).substr(span.at, span.size); }
+  Span keep(std::string_view text);
+
+  std::vector<Entry> entries_;
+  std::string texts_;  // every entry's texts back to back
+};
 
 class LinkRegistry {
  public:
@@ -36,6 +70,12 @@ class LinkRegistry {
   /// Records a link that a page's head or a generated file writes (no
   /// line): reported as a frame link is, under `source`.
   void record_head(std::string_view source, std::string_view url);
+
+  /// Notes every declaration and link from now on in `log` as well (none
+  /// with null).
+  void log_to(RegistryLog* log) { log_ = log; }
+  /// Declares and records again, in order, what `log` noted.
+  void replay(const RegistryLog& log);
 
   /// The alternate-language sets pages declared, checked by final_check.
   AlternateSets& alternate_sets() { return alternate_sets_; }
@@ -93,6 +133,7 @@ class LinkRegistry {
   void take_borrowed();
 
   std::string url_root_;
+  RegistryLog* log_ = nullptr;
   TargetSet targets_;
   std::vector<const TargetSet*> borrowed_;  // other registries' targets, known here too
   std::vector<Pending> pending_;

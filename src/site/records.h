@@ -29,6 +29,7 @@
 namespace mt {
 
 class LinkRegistry;  // links/registry.h
+struct PageParts;    // chrome/page_file.h
 
 /// A place --pedantic warns of at most once per run: which check, in which
 /// source, at which line (0: the whole source).
@@ -150,6 +151,9 @@ struct LangBuild {
   int indexed = -1;  // its place in BuildSetup::index, -1 when not indexed
   ReferencedFiles files;
   SupportTree support;
+  // The preview's: each page's part of this build, and the last build's to
+  // take instead of rendering a page its edit did not touch. Null otherwise.
+  PageParts* parts = nullptr;
   // Stylesheet texts, made once per language build: plain, wiki with a
   // hidden navigation overflow, wiki with a scrolling one.
   std::array<std::string, 3> stylesheets;

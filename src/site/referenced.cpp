@@ -6,6 +6,7 @@
 namespace mt {
 
 void ReferencedFiles::add(std::string_view path) {
+  if (log_) log_->emplace_back(path);
   std::string generic = generic_path(path);
   if (seen_.insert(ascii_lower(generic)).second) paths_.push_back(std::move(generic));
 }

@@ -49,6 +49,8 @@ class SupportTree {
   /// The page text of `node` as read by the scan (none when it could not be
   /// read), handed over once so it is not kept after its page is written.
   std::optional<std::string> take_text(int node);
+  /// Whether the scan read a page text for `node` (and it is not taken yet).
+  bool has_text(int node) const { return texts_[static_cast<size_t>(node)].has_value(); }
 
  private:
   std::vector<SupportNode> nodes_;

@@ -72,14 +72,14 @@ void write_support_pages(Build& build, LangBuild& lang, const std::string& suppo
                           {-1, current},
                           text_path,
                           folders[i] == PageFolder::kNew};
-    write_framed_page(build, lang, page_path, frame, [&](Sink& file) {
+    write_framed_page(build, lang, page_path, frame, [&](Build& writing, Sink& file) {
       page.out = &file;
       write_navigation(lang, file, current, shown);
       file.write("<div class=\"wikicontent\">\r\n");
       if (std::optional<std::string> text = lang.support.take_text(current)) {
-        convert_text(build, lang, page, text_path, *text, options);
+        convert_text(writing, lang, page, text_path, *text, options);
       } else {
-        build.diag.report({lang.source_folder()}, Msg::cant_open, PathArg{text_path});
+        writing.diag.report({lang.source_folder()}, Msg::cant_open, PathArg{text_path});
       }
       file.write("<br/>\r\n");
       file.write("</div>\r\n");

@@ -118,7 +118,7 @@ TEST(Units, DefaultLanguageBesideRoot) {
     StringSink out;
     build_site(config, out, year, nullptr, &kept);
     write_file("en-us/home.txt", std::string(row.home) + "edited\n");
-    kept.next = {false, {"en-us"}};
+    kept.next = {false, {"en-us"}, {}};
     build_site(config, out, year, nullptr, &kept);
     EXPECT_TRUE(contains(out.text, "building only en-us")) << out.text;
     EXPECT_FALSE(contains(out.text, "broken url")) << out.text;
@@ -154,7 +154,7 @@ TEST(Units, PartialBuildAsWhole) {
     StringSink first, out;
     build_site(config, first, year, nullptr, &kept);
     write_file(std::string(code) + "/home.txt", "=Edited=\n{{PREVIOUS_VERSIONS}}\n[[/de-de/support/bb|y]]\n");
-    kept.next = {false, {code}};
+    kept.next = {false, {code}, {}};
     build_site(config, out, year, nullptr, &kept);
     EXPECT_TRUE(contains(out.text, std::string("building only ") + code)) << out.text;
     EXPECT_EQ(code == std::string("de-de") ? 1u : 0u, count(out.text, "NO_SUCH_MACRO")) << out.text;
@@ -162,6 +162,68 @@ TEST(Units, PartialBuildAsWhole) {
     fs::remove_all("out");
     const auto whole = run(config, 1);
     EXPECT_EQ(lines_with(whole.first, "broken url"), lines_with(out.text, "broken url"));
+    EXPECT_EQ(partial, whole.second);
+  }
+}
+
+// A preview build of one language renders only the pages whose sources
+// the edit names, and only while what all its pages read (strings, support
+// tree, templates there) is as it was; it writes and says what a whole
+// build does, a --pedantic place first met by a page taken included.
+TEST(Units, PagesTakenAsRendered) {
+  struct Row {
+    const char* what;
+    const char* path;  // written, then named as the edit
+    const char* text;
+    size_t taken;  // of de-de's 5 pages
+  };
+  const Row rows[] = {
+      {"a support page's body", "de-de/support/02-B/01-C.txt", "=C=\nnew [[/de-de/nowhere|n]]\n", 4},
+      {"a support page's title", "de-de/support/02-B/01-C.txt", "=Sea=\n", 0},
+      {"a template", "de-de/faq.txt", "=FAQ=\n{{NO_SUCH}}\n", 4},
+      {"the page that warned first no longer does", "de-de/support/01-A.txt", "=A=\n", 4},
+      {"a string", "de-de.txt", "", 0},
+      {"the language file, its strings the same", "de-de.txt", "// note\n", 5},
+      {"a linked file", "de-de/x.png", "png", 5},
+      {"a text of no page", "de-de/notes.txt", "=N=\n", 0},
+      {"the support tree", "de-de/support/03-D.txt", "=D=\n", 0},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    TempDir dir;
+    for (const char* code : {"en-us", "de-de"}) write_file(std::string(code) + ".txt", full_language_file(code));
+    const std::pair<const char*, const char*> made[] = {
+        {"de-de/home.txt", "=Heim=\n[[x.png]]\n"},
+        {"de-de/faq.txt", "=FAQ=\n"},
+        {"de-de/support/01-A.txt", "=A=\n{{PREVIOUS_VERSIONS}}\n"},
+        {"de-de/support/02-B.txt", "=B=\n{{PREVIOUS_VERSIONS}}\n[[/de-de/support/b/c#c|c]]\n"},
+        {"de-de/support/02-B/01-C.txt", "=C=\n"},
+        {"de-de/x.png", "gif"},
+        {"en-us/home.txt", "=Home=\n"},
+        {"{{PREVIOUS_VERSIONS}}.txt", "=Old=\n{{NO_SUCH_MACRO}}\n"},
+    };
+    for (const auto& [path, text] : made) write_file(path, text);
+    BuildConfig config;
+    config.output_root = "out";
+    config.pedantic = config.prune = true;
+    KeptBuild kept;
+    StringSink first, out;
+    build_site(config, first, year, nullptr, &kept);
+    const std::string path = row.path;
+    write_file(path, path == "de-de.txt" ? full_language_file("de-de", row.text) : row.text);
+    if (path == "de-de.txt" && !*row.text) {
+      write_file(path, full_language_file("de-de", "FAQ = \"Fragen\"\r\n"));
+    }
+    kept.next = scope_of(WatchChanges{false, {path}});
+    RunReport report;
+    build_site(config, out, year, &report, &kept);
+    EXPECT_EQ(row.taken, report.pages_taken) << out.text;
+    const auto partial = file_tree("out");
+    fs::remove_all("out");
+    const auto whole = run(config, 1);
+    for (const char* part : {"de-de/", "{{PREVIOUS_VERSIONS}}", "broken url"}) {
+      EXPECT_EQ(lines_with(whole.first, part), lines_with(out.text, part)) << part;
+    }
     EXPECT_EQ(partial, whole.second);
   }
 }
