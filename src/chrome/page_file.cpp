@@ -113,6 +113,7 @@ bool render_part(Build& build, LangBuild& lang, const std::string& path, const P
   const bool written = write_page(own, lang, path, frame, body);
   build.links.log_to(nullptr);
   lang.files.log_to(nullptr);
+  part->links.shrink();
   part->held = std::move(diag.held);
   part->places = std::move(tally.pedantic_gates);
   part->written = std::move(tally.written);

@@ -12,7 +12,6 @@
 #include <utility>
 
 #include "chrome/page_file.h"
-#include "driver/across_languages.h"
 #include "driver/build.h"
 #include "driver/kept_build.h"
 #include "links/registry.h"
@@ -69,22 +68,23 @@ void run_unit(const Build& build, Unit& unit, const Collator& collator) {
   build_language(own, unit.language, unit.folder_code, unit.parts.get());
 }
 
-// The preview keeps each page's part of a language build, and takes the
-// last build's pages from `last` (null: none) for those the changed paths
-// do not name. Not where two builds write one folder (a second language
-// file of a code: the later would keep a page the earlier rendered anew),
-// nor for linked languages, whose pages read the others' page lists.
-void keep_pages(const Build& build, const Units& units, size_t i, const KeptBuild& kept, KeptBuild::Unit* last) {
-  if (kept.replay || languages_linked(build.setup.site)) return;
+// The preview keeps each page's part of a language build it builds again
+// after an edit (a whole build keeps none: a large site's pages would hold
+// a hundred megabytes for languages nobody edits), and takes the last
+// build's pages from `last` for those the changed paths do not name. Not
+// where two builds write one folder (a second language file of a code: the
+// later would keep a page the earlier rendered anew).
+void keep_pages(const Units& units, size_t i, const KeptBuild& kept, KeptBuild::Unit& last) {
+  if (kept.replay) return;
   Unit& unit = *units[i];
   const bool root = unit.folder_code.empty();
   for (size_t j = 0; !root && j < units.size(); ++j) {
     if (j != i && !units[j]->folder_code.empty() && equal_no_case(units[j]->folder_code, unit.folder_code)) return;
   }
   unit.parts = std::make_unique<PageParts>();
-  if (!last || kept.next.paths.empty()) return;
-  unit.parts->last = &last->pages;
-  unit.parts->last_inputs = &last->page_inputs;
+  if (kept.next.paths.empty()) return;
+  unit.parts->last = &last.pages;
+  unit.parts->last_inputs = &last.page_inputs;
   unit.parts->changed = &kept.next.paths;
 }
 
@@ -244,8 +244,8 @@ UnitsTaken build_language_units(Build& build, int threads, KeptBuild* kept, bool
   for (size_t i = 0; partial && i < units.size(); ++i) {
     if (!kept->next.codes.contains(units[i]->language.code)) units[i]->reuse = &kept->units[i];
   }
-  for (size_t i = 0; kept && i < units.size(); ++i) {
-    if (!units[i]->reuse) keep_pages(build, units, i, *kept, partial ? &kept->units[i] : nullptr);
+  for (size_t i = 0; partial && i < units.size(); ++i) {
+    if (!units[i]->reuse) keep_pages(units, i, *kept, kept->units[i]);
   }
   if (partial) fence_root(units);
   size_t count = threads > 0 ? static_cast<size_t>(threads) : std::max(1u, std::thread::hardware_concurrency());

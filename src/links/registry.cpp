@@ -21,34 +21,51 @@ RegistryLog::Span RegistryLog::keep(std::string_view text) {
 }
 
 void RegistryLog::add(Op op, int line, bool twin, std::string_view a, std::string_view b, std::string_view c) {
-  entries_.push_back(Entry{op, twin, line, {keep(a), keep(b), keep(c)}});
+  // A page's links mostly repeat its source, its headings its URL: a text
+  // the last entry of the same kind held in the same place is kept once.
+  Entry entry{op, twin, line, {}};
+  const std::string_view texts[] = {a, b, c};
+  int& last = last_[static_cast<size_t>(op)];
+  for (size_t i = 0; i < 3; ++i) {
+    const Span* before = last < 0 ? nullptr : &entries_[static_cast<size_t>(last)].text[i];
+    entry.text[i] = before && text(*before) == texts[i] ? *before : keep(texts[i]);
+  }
+  last = static_cast<int>(entries_.size());
+  entries_.push_back(entry);
 }
 
 void LinkRegistry::replay(const RegistryLog& log) {
   using Op = RegistryLog::Op;
   log.each([this](Op op, int line, bool twin, std::string_view a, std::string_view b, std::string_view c) {
     switch (op) {
-      case Op::kDeclare: declare(a, std::nullopt, twin); return;
-      case Op::kDeclareAnchor: declare(a, b, twin); return;
-      case Op::kRecord: record(a, line, b); return;
+      case Op::kDeclare: targets_.add(a, nullptr, twin); return;
+      case Op::kDeclareAnchor: targets_.add(a, &b, twin); return;
+      case Op::kRecord: record_relative(a, line, b); return;
       case Op::kFrame: record_frame(std::string(a), b, std::string(c)); return;
-      case Op::kHead: record_head(a, b); return;
+      case Op::kHead: record_head_relative(a, b); return;
     }
   });
 }
 
 void LinkRegistry::declare(std::string_view url, std::optional<std::string_view> anchor, bool twin) {
-  if (log_)
-    log_->add(anchor ? RegistryLog::Op::kDeclareAnchor : RegistryLog::Op::kDeclare, 0, twin, url, anchor.value_or(""));
+  const std::string_view relative = strip_root(url);
+  if (log_) {
+    log_->add(anchor ? RegistryLog::Op::kDeclareAnchor : RegistryLog::Op::kDeclare, 0, twin, relative,
+              anchor.value_or(""));
+  }
   // The twin, "/" after the URL, is part of the same entry.
-  targets_.add(strip_root(url), anchor ? &*anchor : nullptr, twin);
+  targets_.add(relative, anchor ? &*anchor : nullptr, twin);
 }
 
 void LinkRegistry::record(std::string_view source, int line, std::string_view url) {
-  if (log_) log_->add(RegistryLog::Op::kRecord, line, false, source, url);
   std::string_view relative = strip_root(url);
   if (has_scheme(relative)) return;
   if (relative.find('.') != std::string_view::npos) return;
+  if (log_) log_->add(RegistryLog::Op::kRecord, line, false, source, relative);
+  record_relative(source, line, relative);
+}
+
+void LinkRegistry::record_relative(std::string_view source, int line, std::string_view relative) {
   // A link whose target is known already can never be reported, since
   // targets are never withdrawn; only the others need keeping.
   if (known(relative)) return;
@@ -71,8 +88,12 @@ void LinkRegistry::record_frame(const std::string& source, std::string_view url,
 }
 
 void LinkRegistry::record_head(std::string_view source, std::string_view url) {
-  if (log_) log_->add(RegistryLog::Op::kHead, 0, false, source, url);
-  std::string_view relative = strip_root(url);
+  const std::string_view relative = strip_root(url);
+  if (log_) log_->add(RegistryLog::Op::kHead, 0, false, source, relative);
+  record_head_relative(source, relative);
+}
+
+void LinkRegistry::record_head_relative(std::string_view source, std::string_view relative) {
   if (has_scheme(relative) || known(relative)) return;
   pending_.push_back(Pending{std::string(source), 0, std::string(relative), {}, true, {}});
 }

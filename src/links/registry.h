@@ -2,6 +2,7 @@
 // Known targets (URLs the build produces) and written links (URLs pages link
 // to), and the final check that reports written links that lead nowhere.
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <set>
@@ -15,13 +16,19 @@
 
 namespace mt {
 
-/// The declarations and links one page gave a registry, in order, so that
-/// they can be given again without rendering the page (the preview takes a
-/// page its edit did not touch from the last build).
+/// The declarations and links one page gave a registry, in order (URLs
+/// without the URL root, links that can never be checked left out), so
+/// that they can be given again without rendering the page: the preview
+/// takes a page its edit did not touch from the last build.
 class RegistryLog {
  public:
   enum class Op : uint8_t { kDeclare, kDeclareAnchor, kRecord, kFrame, kHead };
   void add(Op op, int line, bool twin, std::string_view a, std::string_view b = {}, std::string_view c = {});
+  /// Gives back the room kept for more entries: a log is kept long.
+  void shrink() {
+    entries_.shrink_to_fit();
+    texts_.shrink_to_fit();
+  }
   /// Calls `give(op, line, twin, a, b, c)` for each entry in order.
   template <class Give>
   void each(Give give) const {
@@ -45,7 +52,8 @@ class RegistryLog {
   Span keep(std::string_view text);
 
   std::vector<Entry> entries_;
-  std::string texts_;  // every entry's texts back to back
+  std::string texts_;                            // every entry's texts back to back
+  std::array<int, 5> last_{-1, -1, -1, -1, -1};  // the last entry of each kind, -1 for none
 };
 
 class LinkRegistry {
@@ -128,6 +136,9 @@ class LinkRegistry {
     std::string frame_key;    // a frame link's key in frame_links_, "" for other links
   };
   std::string_view strip_root(std::string_view url) const;
+  // What record and record_head do once the URL root is off the URL.
+  void record_relative(std::string_view source, int line, std::string_view relative);
+  void record_head_relative(std::string_view source, std::string_view relative);
   // Copies the borrowed targets here: a hint weighs every target against
   // the others, so they must be in one set.
   void take_borrowed();
