@@ -131,8 +131,16 @@ bool render_part(Build& build, LangBuild& lang, const std::string& path, const P
 
 std::shared_ptr<const PagePart> PageParts::find(const std::string& output, const std::string& source) {
   if (!last) return nullptr;
-  if (index_.empty()) {
-    for (size_t i = 0; i < last->size(); ++i) index_.emplace((*last)[i]->output + '\n' + (*last)[i]->source, i);
+  if (!indexed_) {
+    indexed_ = true;
+    // Two pages that wrote one file (a slug or template name twice): the
+    // later wins, so neither may be taken while the other is rendered.
+    std::unordered_map<std::string_view, int> writers;
+    for (const auto& part : *last) ++writers[part->output];
+    for (size_t i = 0; i < last->size(); ++i) {
+      const PagePart& part = *(*last)[i];
+      if (writers[part.output] == 1) index_.emplace(part.output + '\n' + part.source, i);
+    }
   }
   const auto found = index_.find(output + '\n' + source);
   return found == index_.end() ? nullptr : (*last)[found->second];

@@ -66,7 +66,8 @@ struct PageParts {
   std::shared_ptr<const PagePart> find(const std::string& output, const std::string& source);
 
  private:
-  std::unordered_map<std::string, size_t> index_;  // output + '\n' + source -> `last` index
+  bool indexed_ = false;
+  std::unordered_map<std::string, size_t> index_;  // output + '\n' + source -> `last` index, pages that may be taken
 };
 
 /// Writes a page's own part between head and foot, through `build` (the

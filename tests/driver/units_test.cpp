@@ -175,13 +175,14 @@ TEST(Units, PagesTakenAsRendered) {
     const char* what;
     const char* path;  // written, then named as the edit
     const char* text;
-    size_t taken;  // of de-de's 5 pages
+    size_t taken;  // of de-de's 7 pages, the two that write one file never
   };
   const Row rows[] = {
       {"a support page's body", "de-de/support/02-B/01-C.txt", "=C=\nnew [[/de-de/nowhere|n]]\n", 4},
       {"a support page's title", "de-de/support/02-B/01-C.txt", "=Sea=\n", 0},
       {"a template", "de-de/faq.txt", "=FAQ=\n{{NO_SUCH}}\n", 4},
       {"the page that warned first no longer does", "de-de/support/01-A.txt", "=A=\n", 4},
+      {"one of two pages that write one file", "de-de/support/04-E.txt", "=E=\nfirst\n", 5},
       {"a string", "de-de.txt", "", 0},
       {"the language file, its strings the same", "de-de.txt", "// note\n", 5},
       {"a linked file", "de-de/x.png", "png", 5},
@@ -198,6 +199,8 @@ TEST(Units, PagesTakenAsRendered) {
         {"de-de/support/01-A.txt", "=A=\n{{PREVIOUS_VERSIONS}}\n"},
         {"de-de/support/02-B.txt", "=B=\n{{PREVIOUS_VERSIONS}}\n[[/de-de/support/b/c#c|c]]\n"},
         {"de-de/support/02-B/01-C.txt", "=C=\n"},
+        {"de-de/support/04-E.txt", "=E=\n"},
+        {"de-de/support/05-E.txt", "=E=\nlast\n"},
         {"de-de/x.png", "gif"},
         {"en-us/home.txt", "=Home=\n"},
         {"{{PREVIOUS_VERSIONS}}.txt", "=Old=\n{{NO_SUCH_MACRO}}\n"},
