@@ -35,7 +35,7 @@ void write_head(Build& build, LangBuild& lang, Sink& out, const char* page_name,
   if (lang.rtl) out.printf("<html lang=\"%s\" dir=\"rtl\">\n", language.c_str());
   else out.printf("<html lang=\"%s\">\n", language.c_str());
   out.write("<head>\n");
-  out.printf("<title>%s</title>\r\n", page_title(lang.language, page_name).c_str());
+  out.printf("<title>%s</title>\r\n", page_title(lang, page_name).c_str());
   out.printf("<meta name=\"viewport\" content=\"width=%d\">\r\n",
              layout == Layout::kWiki ? lang.wiki_width : lang.plain_width);
   out.write("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\" />\r\n");

@@ -110,7 +110,10 @@ bool render_part(Build& build, LangBuild& lang, const std::string& path, const P
   Build own{build.setup, diag, build.links, build.sources, build.collator, build.year, tally};
   build.links.log_to(&part->links);
   lang.files.log_to(&part->files);
+  std::bitset<kStringCount>* outside = lang.strings_read;
+  lang.strings_read = &part->strings;
   const bool written = write_page(own, lang, path, frame, body);
+  lang.strings_read = outside;
   build.links.log_to(nullptr);
   lang.files.log_to(nullptr);
   part->links.shrink();
@@ -156,8 +159,8 @@ bool write_framed_page(Build& build, LangBuild& lang, const std::string& path, c
   std::shared_ptr<const PagePart> last = parts->find(part->output, part->source);
   FileId there;
   // A page file removed by hand is written again.
-  if (last && last->reusable && !frame.new_folder && parts->changed && !parts->changed->contains(part->source) &&
-      file_id(path, &there)) {
+  if (last && last->reusable && !frame.new_folder && (last->strings & parts->changed_strings).none() &&
+      parts->changed && !parts->changed->contains(part->source) && file_id(path, &there)) {
     merge_part(build, lang, *last, true);
     parts->parts.push_back(std::move(last));
     ++parts->taken;

@@ -3,6 +3,8 @@
 // foot, and putting it in place. Template and support pages both go through
 // here, so a failure is reported the same way for each.
 
+#include <array>
+#include <bitset>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -46,6 +48,14 @@ struct PagePart {
   std::vector<std::string> written;           // its part of BuildTally::written
   std::vector<std::string> files;             // the files it links to, which the language copies
   std::map<std::string, int64_t> sizes_read;  // as BuildTally::sizes_read
+  std::bitset<kStringCount> strings;          // the language's strings it read
+};
+
+/// What a language build's pages read besides their own sources.
+struct PageInputs {
+  std::string shape;                              // the support tree, which templates are there
+  std::array<std::string, kStringCount> strings;  // the language's strings
+  std::bitset<kStringCount> outside;              // those the language build read outside its pages
 };
 
 using PagePartList = std::vector<std::shared_ptr<const PagePart>>;
@@ -56,11 +66,12 @@ struct PageParts {
   // The last build's and what its pages read besides their sources; null
   // when there is none to take from.
   const PagePartList* last = nullptr;
-  const std::string* last_inputs = nullptr;
+  const PageInputs* last_inputs = nullptr;
   const std::set<std::string>* changed = nullptr;  // the edit's source paths, ASCII-lowered
-  std::string inputs;  // what every page of the language reads besides its source, this time
-  PagePartList parts;  // this build's, in page order
-  size_t taken = 0;    // pages taken from `last`
+  std::bitset<kStringCount> changed_strings;       // strings whose values differ from the last build's
+  PageInputs inputs;                               // this build's
+  PagePartList parts;                              // this build's, in page order
+  size_t taken = 0;                                // pages taken from `last`
 
   /// The last build's part of the page at `output` made from `source`.
   std::shared_ptr<const PagePart> find(const std::string& output, const std::string& source);

@@ -126,36 +126,37 @@ std::set<std::string> files_as_left(const KeptBuild& record) {
   return files;
 }
 
-// What every page of a language reads besides its own source: the
-// strings, the support tree (names, titles, order, which texts could be
-// read) and which templates are there. Pages are taken from the last build
-// only while it stays the same.
-std::string page_inputs(const LangBuild& lang, const std::vector<bool>& templates) {
-  std::string inputs = lang.language.defined.to_string();
-  for (const std::string& value : lang.language.values) {
-    inputs += value;
-    inputs += '\0';
-  }
-  for (const bool there : templates) inputs += there ? '1' : '0';
+// The shape of what every page of a language reads besides its own source
+// and the strings: the support tree (names, titles, order, which texts
+// could be read) and which templates are there. Pages are taken from the
+// last build only while it stays the same.
+std::string page_shape(const LangBuild& lang, const std::vector<bool>& templates) {
+  std::string shape;
+  for (const bool there : templates) shape += there ? '1' : '0';
   for (size_t i = 0; i < lang.support.nodes().size(); ++i) {
     const SupportNode& node = lang.support.nodes()[i];
     for (const std::string* text :
          {&node.name, &node.slug, &node.path_slug, &node.source_path, &node.title, &node.counterpart}) {
-      inputs += *text;
-      inputs += '\0';
+      shape += *text;
+      shape += '\0';
     }
-    inputs += std::to_string(node.parent) + ' ' + std::to_string(node.depth) + (node.hidden ? 'h' : '-') +
-              (lang.support.has_text(static_cast<int>(i)) ? 't' : '-');
+    shape += std::to_string(node.parent) + ' ' + std::to_string(node.depth) + (node.hidden ? 'h' : '-') +
+             (lang.support.has_text(static_cast<int>(i)) ? 't' : '-');
   }
-  return inputs;
+  return shape;
 }
 
-// Whether the last build's pages may be taken: what they all read is as it
-// was, and every page text the edit touched in the language's folder is the
-// source of a page (one named otherwise than the build spells it renders
-// all).
-bool pages_may_be_taken(const PageParts& parts, const std::string& folder) {
-  if (!parts.last || !parts.last_inputs || *parts.last_inputs != parts.inputs) return false;
+// Whether the last build's pages may be taken (each then by the strings it
+// read and its source): the support tree and templates are as they were,
+// no string the language build read outside its pages changed (a title, a
+// template's name: they reach pages without the pages reading them), and
+// every page text the edit touched in the language's folder is the source
+// of a page (one named otherwise than the build spells it renders all).
+bool pages_may_be_taken(PageParts& parts, const std::string& folder) {
+  const PageInputs* last = parts.last_inputs;
+  if (!parts.last || !last || last->shape != parts.inputs.shape) return false;
+  for (size_t i = 0; i < kStringCount; ++i) parts.changed_strings[i] = last->strings[i] != parts.inputs.strings[i];
+  if ((parts.changed_strings & last->outside).any()) return false;
   std::set<std::string_view> sources;
   for (const auto& part : *parts.last) sources.insert(part->source);
   const std::string prefix = folder + '/';
@@ -169,6 +170,7 @@ bool pages_may_be_taken(const PageParts& parts, const std::string& folder) {
 
 void build_language(Build& build, const Language& language, const std::string& folder_code, PageParts* parts) {
   LangBuild lang = make_lang_build(build.setup, language, folder_code);
+  if (parts) lang.strings_read = &parts->inputs.outside;
   // The output folder itself may well be a link (a deploy switched by
   // one); only the folders below it must not be.
   FsError ignored;
@@ -196,7 +198,8 @@ void build_language(Build& build, const Language& language, const std::string& f
   }
   progress_language(build.tally.progress, folder_code, total);
   if (parts) {
-    parts->inputs = page_inputs(lang, templates);
+    parts->inputs.shape = page_shape(lang, templates);
+    parts->inputs.strings = language.values;
     if (!pages_may_be_taken(*parts, ascii_lower(lang.source_folder()))) parts->last = nullptr;
     lang.parts = parts;
   }

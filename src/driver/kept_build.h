@@ -44,7 +44,7 @@ struct KeptBuild {
     std::vector<int> counts;            // its messages by id, which --prune asks of
     std::vector<PedanticPlace> places;  // the --pedantic places it met, in order: its messages' gates
     PagePartList pages;                 // its pages' parts, when it was built (not taken) by the preview
-    std::string page_inputs;            // what all its pages read besides their sources (PageParts::inputs)
+    PageInputs page_inputs;             // what its pages read besides their sources
     // For the build record (--incremental) besides:
     std::vector<HeldMessage> held;              // its messages, printed again when it is taken
     std::vector<FileStamp> stamps;              // of `written`, as it left them; empty until stamped

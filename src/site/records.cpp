@@ -1,6 +1,7 @@
 #include "site/records.h"
 
 #include "platform/names.h"
+#include "platform/text.h"
 
 namespace mt {
 
@@ -41,6 +42,11 @@ LangBuild make_lang_build(const BuildSetup& setup, const Language& language, con
     if (setup.index.languages[i].language == &language) lang.indexed = static_cast<int>(i);
   }
   return lang;
+}
+
+std::string page_title(const LangBuild& lang, const char* page_name) {
+  if (!page_name) return lang.str(HOME_TITLE);
+  return replace_no_case(lang.str(TITLE_FORMAT), "{{TITLE}}", page_name);
 }
 
 }  // namespace mt

@@ -5,6 +5,7 @@
 // globals.
 
 #include <array>
+#include <bitset>
 #include <compare>
 #include <cstdint>
 #include <map>
@@ -158,7 +159,14 @@ struct LangBuild {
   // hidden navigation overflow, wiki with a scrolling one.
   std::array<std::string, 3> stylesheets;
 
-  const std::string& str(int index) const { return language.value(index); }
+  // The preview's: the strings read, marked as they are (a page's own while
+  // it is written, the language build's otherwise). Null otherwise.
+  std::bitset<kStringCount>* strings_read = nullptr;
+
+  const std::string& str(int index) const {
+    if (strings_read) strings_read->set(static_cast<size_t>(index));
+    return language.value(index);
+  }
   /// The language's source folder, relative to the source root.
   const std::string& source_folder() const { return language.code; }
 };
@@ -167,6 +175,10 @@ struct LangBuild {
 /// the root build): its folders, URLs, layout widths and place in the index.
 /// The build, the tests and the fuzzers all make a language build here.
 LangBuild make_lang_build(const BuildSetup& setup, const Language& language, const std::string& folder_code);
+
+/// The page title: `TITLE_FORMAT` with "{{TITLE}}" replaced without case by
+/// `page_name`, or `HOME_TITLE` when there is no page name.
+std::string page_title(const LangBuild& lang, const char* page_name);
 
 /// The page being written.
 struct Page {

@@ -64,9 +64,4 @@ Language::Language() {
   for (int i = 0; i < kStringCount; ++i) values[static_cast<size_t>(i)] = kStringTable[i].value;
 }
 
-std::string page_title(const Language& lang, const char* page_name) {
-  if (!page_name) return lang.value(HOME_TITLE);
-  return replace_no_case(lang.value(TITLE_FORMAT), "{{TITLE}}", page_name);
-}
-
 }  // namespace mt

@@ -38,8 +38,4 @@ struct Language {
   const std::string& value(int index) const { return values[static_cast<size_t>(index)]; }
 };
 
-/// The page title: `TITLE_FORMAT` with "{{TITLE}}" replaced without case by
-/// `page_name`, or `HOME_TITLE` when there is no page name.
-std::string page_title(const Language& lang, const char* page_name);
-
 }  // namespace mt

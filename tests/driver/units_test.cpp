@@ -167,25 +167,28 @@ TEST(Units, PartialBuildAsWhole) {
 }
 
 // A preview build of one language built again before renders only the
-// pages whose sources the edit names, and only while what all its pages read (strings, support
-// tree, templates there) is as it was; it writes and says what a whole
-// build does, a --pedantic place first met by a page taken included.
+// pages whose sources the edit names or that read a string it changed, and
+// only while the support tree and templates there are as they were; it
+// writes and says what a whole build does, a --pedantic place first met by
+// a page taken included.
 TEST(Units, PagesTakenAsRendered) {
   struct Row {
     const char* what;
     const char* path;  // written, then named as the edit
     const char* text;
-    size_t taken;  // of de-de's 7 pages, the two that write one file never
+    size_t taken;  // of de-de's 8 pages, the two that write one file never
   };
   const Row rows[] = {
-      {"a support page's body", "de-de/support/02-B/01-C.txt", "=C=\nnew [[/de-de/nowhere|n]]\n", 4},
+      {"a support page's body", "de-de/support/02-B/01-C.txt", "=C=\nnew [[/de-de/nowhere|n]]\n", 5},
       {"a support page's title", "de-de/support/02-B/01-C.txt", "=Sea=\n", 0},
-      {"a template", "de-de/faq.txt", "=FAQ=\n{{NO_SUCH}}\n", 4},
-      {"the page that warned first no longer does", "de-de/support/01-A.txt", "=A=\n", 4},
-      {"one of two pages that write one file", "de-de/support/04-E.txt", "=E=\nfirst\n", 5},
-      {"a string", "de-de.txt", "", 0},
-      {"the language file, its strings the same", "de-de.txt", "// note\n", 5},
-      {"a linked file", "de-de/x.png", "png", 5},
+      {"a template", "de-de/faq.txt", "=FAQ=\n{{NO_SUCH}}\n", 5},
+      {"the page that warned first no longer does", "de-de/support/01-A.txt", "=A=\n", 5},
+      {"one of two pages that write one file", "de-de/support/04-E.txt", "=E=\nfirst\n", 6},
+      {"a string every page shows", "de-de.txt", "FAQ = \"Fragen\"\r\n", 0},
+      {"a string one page shows", "de-de.txt", "DONATE_FORM_DONATE = \"Spenden\"\r\n", 5},
+      {"a title only its page shows", "de-de.txt", "DONATED = \"Danke\"\r\n", 0},
+      {"the language file, its strings the same", "de-de.txt", "// note\n", 6},
+      {"a linked file", "de-de/x.png", "png", 6},
       {"a text of no page", "de-de/notes.txt", "=N=\n", 0},
       {"the support tree", "de-de/support/03-D.txt", "=D=\n", 0},
   };
@@ -195,7 +198,8 @@ TEST(Units, PagesTakenAsRendered) {
     for (const char* code : {"en-us", "de-de"}) write_file(std::string(code) + ".txt", full_language_file(code));
     const std::pair<const char*, const char*> made[] = {
         {"de-de/home.txt", "=Heim=\n[[x.png]]\n"},
-        {"de-de/faq.txt", "=FAQ=\n"},
+        {"de-de/faq.txt", "=FAQ=\n{{DONATE_FORM}}\n"},
+        {"de-de/donated.txt", "=Thanks=\n"},
         {"de-de/support/01-A.txt", "=A=\n{{PREVIOUS_VERSIONS}}\n"},
         {"de-de/support/02-B.txt", "=B=\n{{PREVIOUS_VERSIONS}}\n[[/de-de/support/b/c#c|c]]\n"},
         {"de-de/support/02-B/01-C.txt", "=C=\n"},
@@ -216,9 +220,16 @@ TEST(Units, PagesTakenAsRendered) {
     const std::string path = row.path;
     kept.next = scope_of(WatchChanges{false, {path}});
     build_site(config, first, year, nullptr, &kept);
-    write_file(path, path == "de-de.txt" ? full_language_file("de-de", row.text) : row.text);
-    if (path == "de-de.txt" && !*row.text) {
-      write_file(path, full_language_file("de-de", "FAQ = \"Fragen\"\r\n"));
+    if (path == "de-de.txt") {
+      // A line "KEY = ..." in the row takes the place of the key's line.
+      std::string text = full_language_file("de-de");
+      const std::string line = row.text;
+      const size_t at = text.find("\n" + line.substr(0, line.find(" = ") + 3));
+      if (at == std::string::npos) text += line;
+      else text.replace(at + 1, text.find('\n', at + 1) - at, line);
+      write_file(path, text);
+    } else {
+      write_file(path, row.text);
     }
     kept.next = scope_of(WatchChanges{false, {path}});
     RunReport report;
