@@ -71,7 +71,8 @@ void run_unit(const Build& build, Unit& unit, const Collator& collator) {
 // The preview keeps each page's part of a language build it builds again
 // after an edit (a whole build keeps none: a large site's pages would hold
 // a hundred megabytes for languages nobody edits), and takes the last
-// build's pages from `last` for those the changed paths do not name. Not
+// build's pages from `last` for those neither the changed paths nor the
+// changed strings touch. Not
 // where two builds write one folder (a second language file of a code: the
 // later would keep a page the earlier rendered anew).
 void keep_pages(const Units& units, size_t i, const KeptBuild& kept, KeptBuild::Unit& last) {
