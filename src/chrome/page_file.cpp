@@ -58,8 +58,8 @@ bool plain_below(std::string_view path, std::string_view folder) {
 // Whether the page may be taken instead of rendered next time: it wrote
 // into its own language's folder (the root build: into no language's
 // folder) and said nothing about the output folder.
-bool reusable(const Build& build, const LangBuild& lang, const PagePart& part, const BuildTally& tally) {
-  if (tally.fence_met || !plain_below(part.source, lang.source_folder())) return false;
+bool reusable(const Build& build, const LangBuild& lang, const PagePart& part) {
+  if (!plain_below(part.source, lang.source_folder())) return false;
   if (!plain_below(part.output, ascii_lower(lang.folder_code))) return false;
   if (lang.folder_code.empty()) {
     const std::string_view top = std::string_view(part.output).substr(0, part.output.find('/'));
@@ -95,7 +95,6 @@ void merge_part(Build& build, LangBuild& lang, const PagePart& part, bool taken)
     for (const std::string& file : part.files) lang.files.add(file);
   }
   build.tally.written.insert(build.tally.written.end(), part.written.begin(), part.written.end());
-  build.tally.sizes_read.insert(part.sizes_read.begin(), part.sizes_read.end());
   for (int i = 0; i < part.pages; ++i) progress_page(build.tally.progress);
 }
 
@@ -120,10 +119,13 @@ bool render_part(Build& build, LangBuild& lang, const std::string& path, const P
   part->held = std::move(diag.held);
   part->places = std::move(tally.pedantic_gates);
   part->written = std::move(tally.written);
-  part->sizes_read = std::move(tally.sizes_read);
   part->pages = tally.progress.done;
-  part->reusable = reusable(build, lang, *part, tally);
+  part->reusable = reusable(build, lang, *part);
+  // A language build that met its fence is built again and its pages
+  // dropped, so none of them is ever taken. The release sizes serve the
+  // build record alone, which keeps no pages.
   if (tally.fence_met) build.tally.fence_met = true;
+  build.tally.sizes_read.merge(tally.sizes_read);
   build.tally.changes.merge(tally.changes);
   merge_part(build, lang, *part, false);
   lang.parts->parts.push_back(std::move(part));
