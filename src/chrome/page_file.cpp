@@ -36,23 +36,16 @@ bool write_page(Build& build, LangBuild& lang, const std::string& path, const Pa
   return close_output(build, lang, file, path);
 }
 
-// Whether `path` (ASCII-lowered) lies below `folder` ("" for any), in
-// ASCII, without "." or ".." parts: an edit's paths name only such a source
-// the same way, and only such a page is written by its language build alone.
+// Whether `path` (ASCII-lowered) lies below `folder` ("" for any) and is
+// all ASCII: an edit's paths then name its source the same way, whatever
+// the file system makes of letter case, and only such a page is written by
+// its language build alone. (Template names are refused with "." or ".."
+// parts, and support names come from listings.)
 bool plain_below(std::string_view path, std::string_view folder) {
   if (!folder.empty() && !(path.starts_with(folder) && path.size() > folder.size() && path[folder.size()] == '/')) {
     return false;
   }
-  if (std::any_of(path.begin(), path.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; })) {
-    return false;
-  }
-  for (size_t at = 0; at <= path.size();) {
-    const size_t end = std::min(path.find('/', at), path.size());
-    const std::string_view part = path.substr(at, end - at);
-    if (part.empty() || part == "." || part == "..") return false;
-    at = end + 1;
-  }
-  return true;
+  return std::none_of(path.begin(), path.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
 }
 
 // Whether the page may be taken instead of rendered next time: it wrote
