@@ -113,12 +113,14 @@ bool render_part(Build& build, LangBuild& lang, const std::string& path, const P
   part->places = std::move(tally.pedantic_gates);
   part->written = std::move(tally.written);
   part->pages = tally.progress.done;
+  part->shared_read.assign(tally.shared_read.begin(), tally.shared_read.end());
   part->reusable = reusable(build, lang, *part);
   // A language build that met its fence is built again and its pages
   // dropped, so none of them is ever taken. The release sizes serve the
   // build record alone, which keeps no pages.
   if (tally.fence_met) build.tally.fence_met = true;
   build.tally.sizes_read.merge(tally.sizes_read);
+  build.tally.shared_read.merge(tally.shared_read);
   build.tally.changes.merge(tally.changes);
   merge_part(build, lang, *part, false);
   lang.parts->parts.push_back(std::move(part));
@@ -154,8 +156,10 @@ bool write_framed_page(Build& build, LangBuild& lang, const std::string& path, c
   std::shared_ptr<const PagePart> last = parts->find(part->output, part->source);
   FileId there;
   // A page file removed by hand is written again.
+  const auto changed = [parts](const std::string& read) { return parts->changed->contains(read); };
   if (last && last->reusable && !frame.new_folder && (last->strings & parts->changed_strings).none() &&
-      parts->changed && !parts->changed->contains(part->source) && file_id(path, &there)) {
+      parts->changed && !changed(part->source) &&
+      std::none_of(last->shared_read.begin(), last->shared_read.end(), changed) && file_id(path, &there)) {
     merge_part(build, lang, *last, true);
     parts->parts.push_back(std::move(last));
     ++parts->taken;

@@ -40,13 +40,14 @@ struct PagePart {
   std::string output;  // the page file, relative to the output root, ASCII-lowered
   std::string source;  // its template or text as found in the sources, ASCII-lowered
   bool reusable = false;
-  int pages = 0;                      // counted for the progress line
-  RegistryLog links;                  // its declarations and links
-  std::vector<HeldMessage> held;      // its messages, their gates indexes of `places`
-  std::vector<PedanticPlace> places;  // the --pedantic places it met, in order
-  std::vector<std::string> written;   // its part of BuildTally::written
-  std::vector<std::string> files;     // the files it links to, which the language copies
-  std::bitset<kStringCount> strings;  // the language's strings it read
+  int pages = 0;                         // counted for the progress line
+  RegistryLog links;                     // its declarations and links
+  std::vector<HeldMessage> held;         // its messages, their gates indexes of `places`
+  std::vector<PedanticPlace> places;     // the --pedantic places it met, in order
+  std::vector<std::string> written;      // its part of BuildTally::written
+  std::vector<std::string> files;        // the files it links to, which the language copies
+  std::bitset<kStringCount> strings;     // the language's strings it read
+  std::vector<std::string> shared_read;  // as BuildTally::shared_read
 };
 
 /// What a language build's pages read besides their own sources.

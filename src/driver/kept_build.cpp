@@ -1,10 +1,12 @@
 #include "driver/kept_build.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "driver/across_languages.h"
 #include "driver/release_files.h"
 #include "lang/languages.h"
+#include "macros/expander.h"
 #include "platform/names.h"
 #include "platform/text.h"
 
@@ -54,6 +56,11 @@ RebuildScope scope_of(const WatchChanges& changes) {
     // A file of the working folder is a language file when it ends in .txt
     // (its code is its name up to the first '.'), except the shared page
     // text; every other one is read by all languages, or by none.
+    if (slash == std::string::npos && std::ranges::find(kSharedPageSources, top) != std::end(kSharedPageSources)) {
+      scope.every_language = true;
+      scope.paths.insert(top);
+      continue;
+    }
     if (slash == std::string::npos && (!has_txt_extension(top) || top.starts_with("{{"))) return scope;
     const std::string code = slash == std::string::npos ? top.substr(0, top.find('.')) : top;
     if (code.empty()) return scope;
@@ -107,6 +114,10 @@ bool start_languages(Build& build, KeptBuild& kept, const StringSink& opening, S
   kept.opening = opening.text;
   build.diag.out = &out;
   if (kept.replay) return partial;  // the release files are copied already
+  if (partial && kept.next.every_language) {
+    reuse_unit(build, kept.release, false);
+    return true;
+  }
   if (partial) {
     std::string codes;
     for (const std::string& code : kept.next.codes) {

@@ -243,7 +243,8 @@ UnitsTaken build_language_units(Build& build, int threads, KeptBuild* kept, bool
   UnitsTaken taken;
   std::vector<KeptBuild::Unit> next_kept(kept ? units.size() : 0);
   for (size_t i = 0; partial && i < units.size(); ++i) {
-    if (!kept->next.codes.contains(units[i]->language.code)) units[i]->reuse = &kept->units[i];
+    const bool built = kept->next.every_language || kept->next.codes.contains(units[i]->language.code);
+    if (!built) units[i]->reuse = &kept->units[i];
   }
   for (size_t i = 0; partial && i < units.size(); ++i) {
     if (!units[i]->reuse) keep_pages(units, i, *kept, kept->units[i]);

@@ -152,6 +152,7 @@ size_t read_csv_field(std::string_view line, size_t pos, std::string& field, Csv
 }
 
 void write_donate_history(Build& build, LangBuild& lang, Sink& out) {
+  build.tally.shared_read.insert("donations.csv");
   check_table(build, "donations.csv", "DONATE_HISTORY");
   out.printf("<table class=\"donatehistorytable\" width=\"100%%\">\r\n");
   out.printf(
@@ -171,6 +172,7 @@ void write_donate_history(Build& build, LangBuild& lang, Sink& out) {
 }
 
 void write_supported_languages(Build& build, LangBuild& lang, Sink& out) {
+  build.tally.shared_read.insert("supported_languages.csv");
   check_table(build, "supported_languages.csv", "SUPPORTED_LANGUAGES");
   bool row_written = false;  // the page text opened the first row already
   for_each_csv_line(build.sources, "supported_languages.csv", [&](std::string_view line) {
@@ -185,6 +187,7 @@ void write_supported_languages(Build& build, LangBuild& lang, Sink& out) {
 }
 
 void write_previous_stable_releases(Build& build, LangBuild& lang, Sink& out) {
+  build.tally.shared_read.insert("previous_stable_releases.csv");
   check_table(build, "previous_stable_releases.csv", "PREVIOUS_STABLE_RELEASES");
   bool row_written = false;  // the page text opened the first row already
   for_each_csv_line(build.sources, "previous_stable_releases.csv", [&](std::string_view line) {

@@ -141,6 +141,7 @@ void previous_versions(Build& build, LangBuild& lang, Page& page, const LineSour
     build.diag.report({where.path, where.line}, Msg::previous_versions_loop);
     return;
   }
+  build.tally.shared_read.insert(ascii_lower(kPreviousVersionsFile));
   if (convert_page(build, lang, page, kPreviousVersionsFile, ConvertOptions{.macros = expand_macro})) return;
   if (PedanticGate due = build.pedantic_due({PedanticPlace::Check::kPageText, kPreviousVersionsFile})) {
     due.report({where.path, where.line}, Msg::missing_page_text, PathArg{kPreviousVersionsFile});

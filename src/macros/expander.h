@@ -13,6 +13,11 @@ namespace mt {
 /// named by the message of a text that includes itself (a missing release
 /// file is reported by its name alone, and the links of generated text
 /// under "expand_url").
+/// The sources outside the language folders that pages read, ASCII-lowered:
+/// the tables and the shared page text.
+inline constexpr std::string_view kSharedPageSources[] = {"donations.csv", "supported_languages.csv",
+                                                          "previous_stable_releases.csv", "{{previous_versions}}.txt"};
+
 void expand_macro(Build& build, LangBuild& lang, Page& page, std::string_view name, const LineSource& where);
 
 }  // namespace mt

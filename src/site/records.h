@@ -98,6 +98,10 @@ struct BuildTally {
   // The output files whose sizes the pages show (the release files), with
   // the size read, -1 when none was there: the build record checks them.
   std::map<std::string, int64_t> sizes_read;
+  // The sources outside the language folders that pages read (the tables,
+  // the shared page text), ASCII-lowered: the preview renders a page again
+  // when one of them changes.
+  std::set<std::string> shared_read;
   // Pages written so far and the expected total, for the progress line.
   Progress progress;
   // A folder of the output (relative, '/' between parts) that a build

@@ -16,10 +16,11 @@ TEST(ScopeOf, PathsToLanguages) {
       {{"de-de.txt"}, "de-de"},
       {{"DE-de/Support/Page.txt", "en-us.old.txt"}, "de-de en-us"},  // folder and file names without case
       {{"de-de/support/a/b.txt", "de-de/.b.txt.swp"}, "de-de"},
-      {{"de-de/faq.txt", "donations.csv"}, "*"},  // the tables feed every language
+      {{"de-de/faq.txt", "donations.csv"}, "de-de +"},  // a table: the pages of every language that read it
       {{"maketarnwick.conf"}, "*"},
-      {{"{{PREVIOUS_VERSIONS}}.txt"}, "*"},  // included by every language
-      {{"{{PREVIOUS_VERSIONS}}.TXT"}, "*"},
+      {{"{{PREVIOUS_VERSIONS}}.txt"}, "+"},  // the shared page text: the same
+      {{"{{PREVIOUS_VERSIONS}}.TXT"}, "+"},
+      {{"{{OTHER}}.txt"}, "*"},
       {{".txt"}, "*"},                     // a language file without a code
       {{"release/setup.exe"}, "release"},  // a folder of no language: the build finds it is none
       {{"notes"}, "*"},
@@ -32,6 +33,7 @@ TEST(ScopeOf, PathsToLanguages) {
       if (!languages.empty()) languages += ' ';
       languages += code;
     }
+    if (scope.every_language) languages += languages.empty() ? "+" : " +";
     EXPECT_EQ(row.languages, scope.all ? "*" : languages) << row.paths.size() << " paths from " << row.languages;
   }
   EXPECT_TRUE(scope_of(WatchChanges{true, {"de-de/faq.txt"}}).all) << "names lost";

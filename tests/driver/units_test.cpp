@@ -176,7 +176,7 @@ TEST(Units, PagesTakenAsRendered) {
     const char* what;
     const char* path;  // written, then named as the edit
     const char* text;
-    size_t taken;  // of de-de's 8 pages, the two that write one file never
+    size_t taken;  // of de-de's 8 pages (the two that write one file never), en-us's and the root's home
   };
   const Row rows[] = {
       {"a support page's body", "de-de/support/02-B/01-C.txt", "=C=\nnew [[/de-de/nowhere|n]]\n", 5},
@@ -191,6 +191,7 @@ TEST(Units, PagesTakenAsRendered) {
       {"a linked file", "de-de/x.png", "png", 6},
       {"a text of no page", "de-de/notes.txt", "=N=\n", 0},
       {"the support tree", "de-de/support/03-D.txt", "=D=\n", 0},
+      {"a table: every language's pages that show it", "donations.csv", "date,name,comment,amount\n", 7},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
@@ -199,7 +200,8 @@ TEST(Units, PagesTakenAsRendered) {
     const std::pair<const char*, const char*> made[] = {
         {"de-de/home.txt", "=Heim=\n[[x.png]]\n"},
         {"de-de/faq.txt", "=FAQ=\n{{DONATE_FORM}}\n"},
-        {"de-de/donated.txt", "=Thanks=\n"},
+        {"de-de/donated.txt", "=Thanks=\n{{DONATE_HISTORY}}\n"},
+        {"donations.csv", "date,name,comment,amount\n2026-01-01,A,,5\n"},
         {"de-de/support/01-A.txt", "=A=\n{{PREVIOUS_VERSIONS}}\n"},
         {"de-de/support/02-B.txt", "=B=\n{{PREVIOUS_VERSIONS}}\n[[/de-de/support/b/c#c|c]]\n"},
         {"de-de/support/02-B/01-C.txt", "=C=\n"},
