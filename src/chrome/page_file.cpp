@@ -154,9 +154,8 @@ bool write_framed_page(Build& build, LangBuild& lang, const std::string& path, c
   part->output = ascii_lower(relative_output(build.setup.output_root, path));
   part->source = ascii_lower(build.sources.resolve(frame.source));
   std::shared_ptr<const PagePart> last = parts->find(part->output, part->source);
-  FileId there;
-  // A page file removed by hand is written again.
   const auto changed = [parts](const std::string& read) { return parts->changed->contains(read); };
+  FileId there;  // a page file removed by hand is written again
   if (last && last->reusable && !frame.new_folder && (last->strings & parts->changed_strings).none() &&
       parts->changed && !changed(part->source) &&
       std::none_of(last->shared_read.begin(), last->shared_read.end(), changed) && file_id(path, &there)) {

@@ -5,12 +5,10 @@
 
 #include <array>
 #include <bitset>
-#include <cstdint>
 #include <functional>
 #include <memory>
 #include <set>
 #include <string>
-#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -34,8 +32,8 @@ struct PageFrame {
 
 /// What rendering one page gave its language build besides the file, kept
 /// by the preview: a later build takes it instead of rendering the page
-/// again when neither the page's source nor what all the language's pages
-/// read changed.
+/// again when nothing the page read changed (its source, the strings and
+/// shared sources it read, what all the language's pages read).
 struct PagePart {
   std::string output;  // the page file, relative to the output root, ASCII-lowered
   std::string source;  // its template or text as found in the sources, ASCII-lowered

@@ -33,9 +33,9 @@ struct RebuildScope {
 
 /// The languages whose sources `changes` names: a language file or anything
 /// below a language's folder names that language (the build checks that it
-/// is one). Anything else (the configuration, the tables, the shared page
-/// text, the release folder, a name it cannot place) and a lost list ask
-/// for everything.
+/// is one); a table or the shared page text names every language, each for
+/// the pages that read it. Anything else (the configuration, the release
+/// folder, a name it cannot place) and a lost list ask for everything.
 RebuildScope scope_of(const WatchChanges& changes);
 
 struct KeptBuild {
