@@ -31,18 +31,42 @@ std::string shared_facts(const Build& build) {
   return facts;
 }
 
+bool ascii(std::string_view text) {
+  return std::none_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+}
+
+// Whether `code`, which names no language, is the first part of the
+// release folder, and every changed path below it lies in that folder:
+// the folder is copied again and every language renders the pages that
+// show the sizes of the files that changed. In ASCII only, so that the
+// watch's names and the pages' agree whatever the file system does with
+// case.
+bool release_change(const RebuildScope& scope, const std::string& release, const std::string& code) {
+  if (release.empty() || !ascii(release) || release.substr(0, release.find('/')) != code) return false;
+  for (const std::string& path : scope.paths) {
+    if (path.substr(0, path.find('/')) != code) continue;
+    if (!path.starts_with(release + '/') || !ascii(path)) return false;
+  }
+  return true;
+}
+
 bool partial_build_possible(KeptBuild& kept, const Build& build) {
   std::string facts = shared_facts(build);
   const bool same = facts == kept.shared;
   kept.shared = std::move(facts);
   // Linked languages read each other's page lists, which any edit may change.
   if (!kept.whole || kept.next.all || !same || languages_linked(build.setup.site)) return false;
+  const std::string release = ascii_lower(generic_path(build.setup.site.release_folder));
   for (const std::string& code : kept.next.codes) {
-    if (!language_by_code(build.setup.languages, code)) return false;  // not a language: some other source
+    if (language_by_code(build.setup.languages, code)) continue;
+    if (!release_change(kept.next, release, code)) return false;  // not a language: some other source
+    kept.next.release = kept.next.every_language = true;
   }
+  // A build from the record keeps no pages: every language built again is
+  // a whole build.
+  if (kept.replay && kept.next.every_language) return false;
   // A release folder inside a language's folder: its copy is not redone.
-  const std::string release = ascii_lower(build.setup.site.release_folder);
-  return release.empty() || !kept.next.codes.contains(release.substr(0, release.find_first_of("/\\")));
+  return release.empty() || kept.next.release || !kept.next.codes.contains(release.substr(0, release.find('/')));
 }
 
 }  // namespace
@@ -115,11 +139,11 @@ bool start_languages(Build& build, KeptBuild& kept, const StringSink& opening, S
   kept.opening = opening.text;
   build.diag.out = &out;
   if (kept.replay) return partial;  // the release files are copied already
-  if (partial && kept.next.every_language) {
+  if (partial && kept.next.every_language && !kept.next.release) {
     reuse_unit(build, kept.release, false);
     return true;
   }
-  if (partial) {
+  if (partial && !kept.next.release) {
     std::string codes;
     for (const std::string& code : kept.next.codes) {
       if (!codes.empty()) codes += ", ";
@@ -137,7 +161,7 @@ bool start_languages(Build& build, KeptBuild& kept, const StringSink& opening, S
   kept.release.written.assign(build.tally.written.begin() + static_cast<std::ptrdiff_t>(written_before),
                               build.tally.written.end());
   kept.release.counts = counts_since(build.diag, counts_before);
-  return false;
+  return partial;
 }
 
 }  // namespace mt

@@ -26,9 +26,11 @@ struct RebuildScope {
   // The changed paths, ASCII-lowered: a language built again renders only
   // the pages whose sources they name. None known: every page.
   std::set<std::string> paths;
-  // A table or the shared page text changed: every language is built
-  // again, each rendering the pages that read it (and those `paths` name).
+  // A table, the shared page text or a release file changed: every
+  // language is built again, each rendering the pages that read it (and
+  // those `paths` name).
   bool every_language = false;
+  bool release = false;  // the release folder changed: it is copied again
 };
 
 /// The languages whose sources `changes` names: a language file or anything

@@ -3,6 +3,7 @@
 #include "links/registry.h"
 #include "markup/localised.h"
 #include "platform/fs.h"
+#include "platform/text.h"
 #include "site/strings.h"
 
 namespace mt {
@@ -68,6 +69,11 @@ uint64_t download_size_kb(Build& build, const std::string& file_name) {
   uint64_t size = 0;
   const bool found = file_size(join_path(build.setup.output_root, file_name), &size);
   build.tally.sizes_read.emplace(file_name, found ? static_cast<int64_t>(size) : -1);
+  // The release folder's copy of it: the preview renders the page again
+  // when that changes.
+  if (const std::string& release = build.setup.site.release_folder; !release.empty()) {
+    build.tally.shared_read.insert(ascii_lower(generic_path(join_path(release, file_name))));
+  }
   if (!found) {
     build.diag.report({}, Msg::no_filesize, PathArg{file_name});
     return 0;

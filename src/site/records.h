@@ -99,8 +99,8 @@ struct BuildTally {
   // the size read, -1 when none was there: the build record checks them.
   std::map<std::string, int64_t> sizes_read;
   // The sources outside the language folders that pages read (the tables,
-  // the shared page text), ASCII-lowered: the preview renders a page again
-  // when one of them changes.
+  // the shared page text, the release files whose sizes they show),
+  // ASCII-lowered: the preview renders a page again when one changes.
   std::set<std::string> shared_read;
   // Pages written so far and the expected total, for the progress line.
   Progress progress;

@@ -176,22 +176,24 @@ TEST(Units, PagesTakenAsRendered) {
     const char* what;
     const char* path;  // written, then named as the edit
     const char* text;
-    size_t taken;  // of de-de's 8 pages (the two that write one file never), en-us's and the root's home
+    size_t taken;  // of de-de's 9 pages (the two that write one file never), en-us's and the root's home
   };
+  static const std::string kTwoKilobytes(2048, 'z');
   const Row rows[] = {
-      {"a support page's body", "de-de/support/02-B/01-C.txt", "=C=\nnew [[/de-de/nowhere|n]]\n", 5},
+      {"a support page's body", "de-de/support/02-B/01-C.txt", "=C=\nnew [[/de-de/nowhere|n]]\n", 6},
       {"a support page's title", "de-de/support/02-B/01-C.txt", "=Sea=\n", 0},
-      {"a template", "de-de/faq.txt", "=FAQ=\n{{NO_SUCH}}\n", 5},
-      {"the page that warned first no longer does", "de-de/support/01-A.txt", "=A=\n", 5},
-      {"one of two pages that write one file", "de-de/support/04-E.txt", "=E=\nfirst\n", 6},
+      {"a template", "de-de/faq.txt", "=FAQ=\n{{NO_SUCH}}\n", 6},
+      {"the page that warned first no longer does", "de-de/support/01-A.txt", "=A=\n", 6},
+      {"one of two pages that write one file", "de-de/support/04-E.txt", "=E=\nfirst\n", 7},
       {"a string every page shows", "de-de.txt", "FAQ = \"Fragen\"\r\n", 0},
-      {"a string one page shows", "de-de.txt", "DONATE_FORM_DONATE = \"Spenden\"\r\n", 5},
+      {"a string one page shows", "de-de.txt", "DONATE_FORM_DONATE = \"Spenden\"\r\n", 6},
       {"a title only its page shows", "de-de.txt", "DONATED = \"Danke\"\r\n", 0},
-      {"the language file, its strings the same", "de-de.txt", "// note\n", 6},
-      {"a linked file", "de-de/x.png", "png", 6},
+      {"the language file, its strings the same", "de-de.txt", "// note\n", 7},
+      {"a linked file", "de-de/x.png", "png", 7},
       {"a text of no page", "de-de/notes.txt", "=N=\n", 0},
       {"the support tree", "de-de/support/03-D.txt", "=D=\n", 0},
-      {"a table: every language's pages that show it", "donations.csv", "date,name,comment,amount\n", 7},
+      {"a table: every language's pages that show it", "donations.csv", "date,name,comment,amount\n", 8},
+      {"a release file: the pages that show its size", "release/Wendrel-SDK.zip", kTwoKilobytes.c_str(), 8},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
@@ -202,6 +204,9 @@ TEST(Units, PagesTakenAsRendered) {
         {"de-de/faq.txt", "=FAQ=\n{{DONATE_FORM}}\n"},
         {"de-de/donated.txt", "=Thanks=\n{{DONATE_HISTORY}}\n"},
         {"donations.csv", "date,name,comment,amount\n2026-01-01,A,,5\n"},
+        {"de-de/downloads.txt", "=DL=\n{{DOWNLOAD_WENDREL_SDK}}\n"},
+        {"maketarnwick.conf", "RELEASE_FOLDER = \"release\"\n"},
+        {"release/Wendrel-SDK.zip", "zip"},
         {"de-de/support/01-A.txt", "=A=\n{{PREVIOUS_VERSIONS}}\n"},
         {"de-de/support/02-B.txt", "=B=\n{{PREVIOUS_VERSIONS}}\n[[/de-de/support/b/c#c|c]]\n"},
         {"de-de/support/02-B/01-C.txt", "=C=\n"},
