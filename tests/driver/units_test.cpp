@@ -166,11 +166,11 @@ TEST(Units, PartialBuildAsWhole) {
   }
 }
 
-// A preview build of one language built again before renders only the
-// pages whose sources the edit names or that read a string it changed, and
-// only while the support tree and templates there are as they were; it
-// writes and says what a whole build does, a --pedantic place first met by
-// a page taken included.
+// A preview build of a language built again before renders only the pages
+// whose sources the edit names or that read a string, table or release file
+// it changed, and only while the support tree and templates there are as
+// they were; it writes and says what a whole build does, a --pedantic place
+// first met by a page taken included.
 TEST(Units, PagesTakenAsRendered) {
   struct Row {
     const char* what;
@@ -228,7 +228,8 @@ TEST(Units, PagesTakenAsRendered) {
     kept.next = scope_of(WatchChanges{false, {path}});
     build_site(config, first, year, nullptr, &kept);
     if (path == "de-de.txt") {
-      // A line "KEY = ..." in the row takes the place of the key's line.
+      // A line "KEY = ..." in the row takes the place of the key's line;
+      // another line is added.
       std::string text = full_language_file("de-de");
       const std::string line = row.text;
       const size_t at = text.find("\n" + line.substr(0, line.find(" = ") + 3));
