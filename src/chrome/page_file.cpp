@@ -45,7 +45,7 @@ bool plain_below(std::string_view path, std::string_view folder) {
   if (!folder.empty() && !(path.starts_with(folder) && path.size() > folder.size() && path[folder.size()] == '/')) {
     return false;
   }
-  return std::none_of(path.begin(), path.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+  return all_ascii(path);
 }
 
 // Whether the page may be taken instead of rendered next time: it wrote

@@ -31,10 +31,6 @@ std::string shared_facts(const Build& build) {
   return facts;
 }
 
-bool ascii(std::string_view text) {
-  return std::none_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
-}
-
 // Whether `code`, which names no language, is the first part of the
 // release folder, and every changed path below it lies in that folder:
 // the folder is copied again and every language renders the pages that
@@ -42,10 +38,10 @@ bool ascii(std::string_view text) {
 // watch's names and the pages' agree whatever the file system does with
 // case.
 bool release_change(const RebuildScope& scope, const std::string& release, const std::string& code) {
-  if (release.empty() || !ascii(release) || release.substr(0, release.find('/')) != code) return false;
+  if (release.empty() || !all_ascii(release) || release.substr(0, release.find('/')) != code) return false;
   for (const std::string& path : scope.paths) {
     if (path.substr(0, path.find('/')) != code) continue;
-    if (!path.starts_with(release + '/') || !ascii(path)) return false;
+    if (!path.starts_with(release + '/') || !all_ascii(path)) return false;
   }
   return true;
 }

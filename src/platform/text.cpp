@@ -13,6 +13,10 @@ std::string ascii_lower(std::string_view text) {
   return out;
 }
 
+bool all_ascii(std::string_view text) {
+  return std::none_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+}
+
 bool starts_with_no_case(std::string_view text, std::string_view prefix) {
   return text.size() >= prefix.size() && equal_no_case(text.substr(0, prefix.size()), prefix);
 }

@@ -12,6 +12,8 @@
 namespace mt {
 
 std::string ascii_lower(std::string_view text);
+/// Whether every byte of `text` is below 0x80.
+bool all_ascii(std::string_view text);
 bool starts_with_no_case(std::string_view text, std::string_view prefix);
 
 /// Every non-overlapping occurrence of `token` (matched without case, left to
